@@ -1,0 +1,51 @@
+#pragma once
+// Argument parsing shared by the tavik-cli subcommands. Options are "--name value"
+// pairs or "--flag"; anything else is positional. Parse errors throw CliError with
+// a message for stderr.
+
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tavik::cli {
+
+struct CliError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class CliArgs {
+public:
+    // `valueOptions` take a value ("--date 2004-01-01"); `flagOptions` do not.
+    // Options listed in `repeatable` may be given more than once.
+    CliArgs(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions,
+            const std::vector<std::string>& flagOptions = {},
+            const std::vector<std::string>& repeatable = {});
+
+    bool Has(const std::string& name) const;
+    std::optional<std::string> Value(const std::string& name) const;
+    std::vector<std::string> Values(const std::string& name) const;
+    const std::vector<std::string>& Positional() const { return positional_; }
+
+private:
+    std::map<std::string, std::vector<std::string>> values_;
+    std::vector<std::string> positional_;
+};
+
+struct CliDate { int year, month, day; };
+struct CliTime { int hour, minute, second; };
+// Degrees and minutes as the store holds them: west and south negative in both
+// parts ("-74:30" is degrees -74, minutes -30; "-0:30" is degrees 0, minutes -30).
+struct CliDegMin { int degrees, minutes; };
+
+CliDate ParseDate(const std::string& text);      // YYYY-MM-DD
+CliTime ParseTime(const std::string& text);      // HH:MM:SS or HH:MM
+CliDegMin ParseDegMin(const std::string& text);  // D:M, sign applies to both
+int ParseInt(const std::string& text, const char* what);
+double ParseDouble(const std::string& text, const char* what);
+
+// Formats a double with 17 significant digits (round-trip exact).
+std::string FormatDouble(double value);
+
+}  // namespace tavik::cli

@@ -1,0 +1,72 @@
+#include "settings/SettingsStore.h"
+
+#include <cstdint>
+
+#include <QSettings>
+#include <QString>
+
+namespace tavik {
+
+struct QtSettingsStore::Impl {
+    std::unique_ptr<QSettings> settings;
+};
+
+namespace {
+QString KeyOf(std::string_view section, std::string_view entry) {
+    return QString::fromUtf8(section.data(), static_cast<qsizetype>(section.size())) + u'/' +
+           QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size()));
+}
+}  // namespace
+
+QtSettingsStore::QtSettingsStore() : impl_(std::make_unique<Impl>()) {
+    impl_->settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                                  QStringLiteral("Arvex"), QStringLiteral("Tavik"));
+}
+
+QtSettingsStore::QtSettingsStore(const std::string& iniPath) : impl_(std::make_unique<Impl>()) {
+    impl_->settings = std::make_unique<QSettings>(QString::fromStdString(iniPath), QSettings::IniFormat);
+}
+
+QtSettingsStore::~QtSettingsStore() {
+    impl_->settings->sync();
+}
+
+int QtSettingsStore::GetProfileInt(std::string_view section, std::string_view entry, int def) const {
+    const QVariant v = impl_->settings->value(KeyOf(section, entry));
+    if (!v.isValid()) return def;
+    bool ok = false;
+    // Stored as text in the INI file; a value outside 32 bits or not a number reads as absent.
+    const qlonglong n = v.toString().trimmed().toLongLong(&ok, 0);
+    if (!ok || n < INT32_MIN || n > INT32_MAX) return def;
+    return static_cast<int>(n);
+}
+
+std::string QtSettingsStore::GetProfileString(std::string_view section, std::string_view entry,
+                                              std::string_view def) const {
+    const QVariant v = impl_->settings->value(KeyOf(section, entry));
+    if (!v.isValid()) return std::string(def);
+    return v.toString().toStdString();
+}
+
+void QtSettingsStore::WriteProfileInt(std::string_view section, std::string_view entry, int value) {
+    impl_->settings->setValue(KeyOf(section, entry), value);
+}
+
+void QtSettingsStore::WriteProfileString(std::string_view section, std::string_view entry,
+                                         const std::optional<std::string>& value) {
+    if (value) {
+        impl_->settings->setValue(KeyOf(section, entry), QString::fromStdString(*value));
+    } else {
+        impl_->settings->remove(KeyOf(section, entry));
+    }
+}
+
+bool QtSettingsStore::Contains(std::string_view section, std::string_view entry) const {
+    return impl_->settings->contains(KeyOf(section, entry));
+}
+
+void QtSettingsStore::Sync() { impl_->settings->sync(); }
+
+std::string QtSettingsStore::FileName() const { return impl_->settings->fileName().toStdString(); }
+
+}  // namespace tavik
