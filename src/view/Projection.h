@@ -1,0 +1,92 @@
+#pragma once
+// Placing the sky on the chart: horizontal position (azimuth from north through
+// east, altitude) to chart pixel for each view mode, the culling of catalogue
+// objects by magnitude and horizon, the inverse for taps, and the heliocentric
+// layout. Pure functions of the view state; no Qt.
+
+#include <array>
+
+#include "view/ViewState.h"
+
+namespace tavik {
+
+struct StarRecord;
+
+struct ProjectedPoint {
+    bool visible = false;
+    int x = OffScreen;
+    int y = OffScreen;
+};
+
+// The framing of the direction and magnified views: the projection centre lies
+// at altitude 90 + tiltDegrees; span scales the radius, stretch the x axis.
+struct Framing {
+    double tiltDegrees = -45.0;
+    double span = 2.0;
+    double stretch = 1.0;
+};
+
+struct SkyPosition {
+    double rightAscension = 0.0;  // radians
+    double declination = 0.0;     // radians
+};
+
+Framing ViewFraming(const ViewState& view);
+
+// Chart pixel of a horizontal position. With clipAzimuth set the direction and
+// magnified views reject points outside the azimuth window: both coordinates
+// are then OffScreen and the point is not visible. Otherwise the coordinates
+// are always written, visible or not.
+ProjectedPoint ProjectSky(const ViewState& view, double azimuth, double altitude,
+                          bool clipAzimuth);
+
+// The limiting magnitude for stars in the current view (11 for "all stars").
+double LimitingMagnitude(const ViewState& view);
+
+// Places an object given in equatorial coordinates the way catalogue objects
+// are placed: a star (kind 1) fainter than the limit + 0.5 is dropped (except in
+// the polar alignment view), an object whose constellation is not selected is
+// dropped, and anything below the horizon is dropped before any projection.
+// sinAltitude, when given, receives sin(altitude) whenever the magnitude and
+// selection tests pass.
+ProjectedPoint ProjectObject(const ViewState& view, double rightAscension, double declination,
+                             double magnitude, int kind, double sinLatitude,
+                             double cosLatitude, double* sinAltitude = nullptr,
+                             bool selected = true);
+
+// ProjectObject for a catalogue record.
+ProjectedPoint ProjectStar(const ViewState& view, const StarRecord& star, double sinLatitude,
+                           double cosLatitude, double* sinAltitude = nullptr,
+                           bool selected = true);
+
+// Equatorial position to chart pixel without magnitude culling; the horizon is
+// not culled either (grids and lines decide for themselves).
+ProjectedPoint ProjectEquatorial(const ViewState& view, double rightAscension,
+                                 double declination, bool clipAzimuth);
+
+// The sky position under a chart pixel for the current mode, time and site.
+// Exact inverse for the planisphere, zenith, direction and magnified views; the
+// polar alignment and heliocentric views are computed as the direction view.
+SkyPosition UnprojectSky(const ViewState& view, int x, int y);
+
+// Heliocentric layout: rings about the Sun for Saturn, Jupiter, Mars, Earth,
+// Venus, Mercury (in that order), each labelled at the planet's heliocentric
+// longitude. A planet whose longitude is exactly 0 (unknown) gets no ring.
+struct HelioRing {
+    bool shown = false;
+    int radius = 0;      // ring radius in pixels
+    int labelX = 0;      // centre of the planet's label
+    int labelY = 0;
+    const char* label = "";  // UTF-8
+};
+struct HeliocentricLayout {
+    int centerX = 0;  // the Sun
+    int centerY = 0;
+    std::array<HelioRing, 6> rings;
+};
+// longitudes: heliocentric longitudes (radians) of Saturn, Jupiter, Mars, Earth,
+// Venus and Mercury, in that order.
+HeliocentricLayout LayoutHeliocentric(const ViewState& view,
+                                      const std::array<double, 6>& longitudes);
+
+}  // namespace tavik

@@ -1,0 +1,117 @@
+#pragma once
+// The sky view's drawing state: which of the six view modes is shown, which way
+// the chart faces, how high it looks, how big the chart square is, and the few
+// per-paint values (turn in radians, azimuth window, sidereal time, latitude)
+// that every projection reads. Plain data with no Qt: the projection code and
+// the view commands work on it as pure functions.
+
+namespace tavik {
+
+class SettingsStore;
+
+// The numbers are what the settings store holds under VIEW/STATUS.
+enum class ViewMode : int {
+    Planisphere = 0,
+    PolarAlignment = 1,
+    Heliocentric = 2,
+    Zenith = 11,
+    Direction = 21,
+    Magnified = 22,
+};
+
+// Which compass direction the chart faces (SETTING/DIRECT).
+namespace Facing {
+inline constexpr int West = 0;
+inline constexpr int North = 1;
+inline constexpr int East = 2;
+inline constexpr int South = 3;
+}  // namespace Facing
+
+// Height band of the direction view (SCREEN/ZOOM_H).
+enum class HeightBand : int {
+    Whole = 0,
+    High = 1,
+    Middle = 2,
+    Low = -1,
+};
+
+// The sentinel written for a point that the direction view's azimuth window
+// rejects; callers must never draw at it.
+inline constexpr int OffScreen = -99999999;
+
+// The part of the magnifier panel's state that enters the projection. The panel
+// itself (spin edits, buttons) belongs to the application shell; `present` is
+// true while it exists, that is while the magnified view is shown.
+struct MagnifierFraming {
+    bool present = false;
+    int heading = 0;    // degrees from the south: 0 south, 90 west, 180 north, 270 east
+    int altitude = 45;  // centre altitude, degrees
+    int zoom = 50;      // tenths
+};
+
+struct ViewState {
+    // --- stored state ---------------------------------------------------
+    ViewMode viewMode = ViewMode::PolarAlignment;
+    ViewMode previousMode = ViewMode::Planisphere;  // restored when a toggled view is left
+    int facing = Facing::South;
+    int turnDegrees = 0;  // 0..89, added to the facing direction
+    HeightBand heightBand = HeightBand::Whole;
+    int wideTenths = 13;  // horizontal stretch of the direction view
+    bool horizonFraming = false;
+    bool noWholeBand = false;
+    bool polarFine = false;
+    bool fullScreen = false;
+    int savedFacing = Facing::South;
+    int savedTurn = 3;
+    int savedAltitude = 45;  // magnified view centre altitude
+    int savedZoom = 50;      // magnified view zoom in tenths
+
+    // Limiting magnitude and the magnified view's replacements.
+    int limitMagnitude = 4;  // SETTING/MAGNIT; 7 means all stars
+    int zoomUpTo = 400;      // ZOOMINVIEW/UPTO
+    int zoomMagnitude = 6;   // ZOOMINVIEW/MAG; 7 means all stars
+
+    // --- chart geometry (recomputed from the client size) -----------------
+    int clientWidth = 240;
+    int clientHeight = 240;
+    int chartSize = 240;
+    int chartHalf = 120;
+    int chartOffsetX = 0;
+
+    // --- per-paint values -------------------------------------------------
+    double turnRadians = 0.0;
+    double azimuthLow = 0.0;   // azimuth window of the direction view, [0, 2pi)
+    double azimuthHigh = 0.0;
+    bool wideFraming = false;  // the chart spans so much azimuth that curves may wrap
+    double localSiderealTime = 0.0;  // radians
+    double latitude = 0.0;           // site latitude, radians
+
+    MagnifierFraming magnifier;
+};
+
+// True for the views projected by the direction branch (direction, magnified,
+// and the fallback for unknown modes).
+bool IsDirectionType(ViewMode mode);
+
+// Points the magnifier panel (when present) at the view's facing and turn.
+void UpdateMagnifierHeading(ViewState& view);
+
+// Recomputes the chart square from the client area. With `fullScreen` set the
+// chart size and its half keep their previous values; the offset of the square
+// and the client size always follow.
+void UpdateChartGeometry(ViewState& view, int clientWidth, int clientHeight);
+
+// What the view does after every change of its state: the turn in radians, the
+// azimuth window and the wide-framing flag.
+void RefreshViewState(ViewState& view);
+
+// Reads the view state from the store. When SCREEN/END is not 1 the stored
+// screen is ignored: planisphere, facing South, turn 0, band Whole.
+void LoadViewState(ViewState& view, const SettingsStore& store);
+// Writes the stored part of the view state.
+void SaveViewState(const ViewState& view, SettingsStore& store);
+// Writes the magnified view's remembered facing, turn, zoom and altitude (done
+// only when the view goes away).
+void SaveMagnifierState(const ViewState& view, SettingsStore& store);
+
+}  // namespace tavik
