@@ -1,0 +1,78 @@
+#pragma once
+// The sky background of the direction, zenith and magnified views (bands,
+// smooth gradient, or the horizon-framed variant), the horizon disc of the
+// planisphere and polar alignment views, and the daylight sky.
+//
+// The band and gradient painters lay concentric ellipses from the horizon
+// inwards, each over the previous one. The ellipses are similar and nested, so
+// instead of filling every one of them completely the painter walks the rows
+// once and fills, per row, only the ring between one ellipse and the next: every
+// pixel is written once and the picture is the same as the stacked fills.
+
+#include <vector>
+
+#include "view/Color.h"
+#include "view/RenderContext.h"
+
+namespace tavik {
+
+// Band height in degrees of the band painter for light-pollution level P.
+int BandHeightDegrees(int lightPollution);
+// Number of one-degree steps of the gradient painter for level P (a multiple of 3).
+int GradientSteps(int lightPollution);
+
+// The four night-sky colours (slots 7 to 10) as the backgrounds use them.
+struct SkyColors {
+    ColorRef top;     // slot 7
+    ColorRef upper;   // slot 8
+    ColorRef lower;   // slot 9
+    ColorRef bottom;  // slot 10
+};
+SkyColors MapSkyColors(const ColorTable& colors, const ColorModes& modes);
+
+// Colour of gradient step e (0 .. steps - 1).
+ColorRef GradientColor(int step, int steps, const SkyColors& sky);
+
+// One sky ellipse: centred on (cx, zenithY), horizontal radius r, bottom at
+// y = bottomY (its top at 2 zenithY - bottomY).
+struct SkyEllipse {
+    int bottomY = 0;
+    int radius = 0;
+    ColorRef color = 0;
+};
+
+// The geometry shared by the ellipse painters.
+struct SkyEllipseFrame {
+    int cx = 0;
+    int zenithY = 0;
+    double aspect = 1.0;  // k: horizontal radius per unit of vertical radius
+    bool valid = false;
+};
+SkyEllipseFrame ComputeEllipseFrame(const RenderContext& ctx);
+// The bottom y of the sky ellipse for altitude `degrees`.
+int EllipseBottomForAltitude(const RenderContext& ctx, double degrees);
+
+// Ellipses of the band and gradient painters, from the horizon inwards.
+std::vector<SkyEllipse> BandEllipses(const RenderContext& ctx, const SkyEllipseFrame& frame);
+std::vector<SkyEllipse> GradientEllipses(const RenderContext& ctx, const SkyEllipseFrame& frame);
+
+// Paints ellipses in order, each over the previous one (row by row, each pixel once).
+void PaintEllipses(QImage& image, const SkyEllipseFrame& frame, const std::vector<SkyEllipse>& ellipses);
+// The same with one painter fill per ellipse (the plain way; kept for comparison).
+void PaintEllipsesStacked(QPainter& painter, const SkyEllipseFrame& frame,
+                          const std::vector<SkyEllipse>& ellipses);
+
+// The background painter of the pass: chooses by mode, gradation, framing and
+// daylight, and draws the planisphere's horizon disc. Does nothing in the
+// heliocentric view. `cache` keeps the horizon-framed sky between passes.
+struct BackgroundCache;
+void PaintSkyBackground(const RenderContext& ctx, BackgroundCache* cache = nullptr);
+
+// The horizon-framed sky, colour by true altitude of each pixel; reused while
+// the framing, the size and the colours stay the same.
+struct BackgroundCache {
+    QImage image;
+    std::vector<double> key;
+};
+
+}  // namespace tavik

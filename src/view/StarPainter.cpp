@@ -1,0 +1,300 @@
+#include "view/StarPainter.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+#include "catalog/StarRecord.h"
+#include "settings/SettingsStore.h"
+#include "view/ViewState.h"
+
+namespace tavik {
+
+PixelBuffer::PixelBuffer(QImage& image)
+    : bits_(image.bits()),
+      stride_(image.bytesPerLine()),
+      width_(image.width()),
+      height_(image.height()) {}
+
+void BlendPixel(PixelBuffer& pixels, int x, int y, ColorRef color, int intensity, double lref) {
+    if (!pixels.Contains(x, y)) return;
+    const QRgb old = pixels.Get(x, y);
+    const int k = static_cast<int>((lref - PixelLuminance(old)) / lref * intensity);
+    if (k < 1) return;
+    if (k < 100) {
+        const int r = qRed(old) + (RedOf(color) - qRed(old)) * k / 100;
+        const int g = qGreen(old) + (GreenOf(color) - qGreen(old)) * k / 100;
+        const int b = qBlue(old) + (BlueOf(color) - qBlue(old)) * k / 100;
+        pixels.Set(x, y, qRgb(r, g, b));
+    } else {
+        pixels.Set(x, y, ToQRgb(color));
+    }
+}
+
+void BlendPixel(QImage& image, int x, int y, ColorRef color, int intensity, double lref) {
+    PixelBuffer pixels(image);
+    BlendPixel(pixels, x, y, color, intensity, lref);
+}
+
+void PutPixel(PixelBuffer& pixels, int x, int y, ColorRef color) {
+    if (pixels.Contains(x, y)) pixels.Set(x, y, ToQRgb(color));
+}
+
+StarOptions StarOptions::FromContext(const RenderContext& ctx) {
+    StarOptions o;
+    const SettingsStore& s = *ctx.settings;
+    o.shiftTenths = ctx.zoomedIn ? s.GetProfileInt("ZOOMINVIEW", "SHIFT", -40)
+                                 : s.GetProfileInt("MAGN", "SHIFT", 0);
+    o.sizeUp = s.GetProfileInt("SETTING", "BRIGHT", 0) == 1;
+    o.brightnessUp = s.GetProfileInt("SETTING", "BRIGHT1", 0) == 1;
+    o.blueOn = s.GetProfileInt("SETTING", "BRIGHT2", 0) == 1;
+    o.lightPollution = std::clamp(s.GetProfileInt("KOUGAI", "REDUCE", 0), 0, 20);
+    o.polarView = ctx.view && ctx.view->viewMode == ViewMode::PolarAlignment;
+    o.daylightDisplay = ctx.daylightDisplay;
+    o.daylight = ctx.daylight;
+    o.modes = ctx.modes;
+    o.moonColor = ctx.colors ? (*ctx.colors)[slot::kMoon] : ColorTable::DefaultColor(slot::kMoon);
+    o.lref = ctx.lref;
+    return o;
+}
+
+double DrawnMagnitude(double magnitude, double s, const StarOptions& o, bool* daylightDimmed) {
+    double m = magnitude + o.shiftTenths * 0.1;
+    const int p = o.lightPollution;
+    if (p > 10) {
+        const double t = (p - 10) / 22.0 + 0.5;
+        if (s < t) m += (t - s) / t * 8.0;
+    } else if (s < 0.5) {
+        m += (0.5 - s) * p;
+    }
+    bool dimmed = false;
+    if (o.daylightDisplay && o.daylight != Daylight::Night && m > -4.0) {
+        m += o.daylight == Daylight::Twilight ? 1.0 : 2.5;
+        dimmed = true;
+    }
+    if (o.polarView) m -= 5.0;
+    if (daylightDimmed) *daylightDimmed = dimmed;
+    return m;
+}
+
+namespace {
+
+struct Rgb {
+    double r, g, b;
+};
+
+// Applies the factor of one spectral letter; returns false for "T" (the colour
+// is replaced instead).
+void ApplySpectralLetter(char letter, bool blueOn, ColorRef moonColor, Rgb& c) {
+    switch (letter) {
+        case 'O':
+        case 'B':
+            if (blueOn) c = {c.r * 0.3, c.g * 0.3, c.b * 1.5};
+            break;
+        case 'F': c = {c.r * 1.3, c.g * 1.3, c.b * 0.7}; break;
+        case 'G': c = {c.r * 1.3, c.g * 1.3, c.b * 0.4}; break;
+        case 'K': c = {c.r * 1.3, c.g * 0.65, c.b * 0.4}; break;
+        case 'M': c = {c.r * 1.4, c.g * 0.5, c.b * 0.5}; break;
+        case 'T':
+            c = {static_cast<double>(RedOf(moonColor)), static_cast<double>(GreenOf(moonColor)),
+                 static_cast<double>(BlueOf(moonColor))};
+            break;
+        default: break;
+    }
+}
+
+}  // namespace
+
+ColorRef StarColor(double magnitude, std::string_view spectral, bool daylightDimmed,
+                   const StarOptions& o) {
+    if (o.modes.red) return MakeColorRef(255, 0, 0);
+    if (o.modes.noColor || daylightDimmed) return kWhite;
+    Rgb c{255.0, 255.0, 255.0};
+    if (magnitude < 3.0 && !spectral.empty() && spectral.find("III") == std::string_view::npos) {
+        ApplySpectralLetter(spectral[0], o.blueOn, o.moonColor, c);
+        const auto plus = spectral.find('+');
+        if (plus != std::string_view::npos && plus + 1 < spectral.size())
+            ApplySpectralLetter(spectral[plus + 1], o.blueOn, o.moonColor, c);
+    }
+    const double mx = std::max({c.r, c.g, c.b});
+    if (mx > 255.0) {
+        const double f = 255.0 / mx;
+        c = {c.r * f, c.g * f, c.b * f};
+    }
+    auto byte = [](double v) { return static_cast<int>(std::clamp(v, 0.0, 255.0)); };
+    return MakeColorRef(byte(c.r), byte(c.g), byte(c.b));
+}
+
+namespace {
+
+int Halved(int value, int times) {
+    for (int i = 0; i < times && value > 0; ++i) value /= 2;
+    return value;
+}
+
+// Whole magnitudes beyond `from`, truncated toward zero, never negative, and
+// bounded so that an absurd magnitude cannot spin the halving loop.
+int HalvingCount(double m, double from) {
+    const double d = m - from;
+    if (!(d > 0.0)) return 0;
+    return d > 64.0 ? 64 : static_cast<int>(d);
+}
+
+}  // namespace
+
+int PatternIntensity(double m, bool brightnessUp) {
+    int i = Halved(100, HalvingCount(m, 2.8));
+    if (brightnessUp) i += i / 5;
+    return std::min(i, 100);
+}
+
+int PatternPixelCount(double m) {
+    if (m < -0.3) return 13;
+    if (m < 0.4) return 9;
+    if (m < 1.4) return 5;
+    if (m < 2.8) return 4;
+    return 1;
+}
+
+int DiscSize(double m, int shiftTenths, bool sizeUp, bool marker) {
+    if (marker && !sizeUp) return 4 - static_cast<int>(m);
+    const double n = m + shiftTenths * 0.1;
+    if (m > 1.0) return static_cast<int>(5.5 - n);
+    if (m > 0.5) return static_cast<int>(5.0 - n);
+    if (m > 0.0) return static_cast<int>(4.5 - n);
+    return 4 - static_cast<int>(n);
+}
+
+StarPainter::StarPainter(const RenderContext& ctx)
+    : StarPainter(ctx, StarOptions::FromContext(ctx)) {}
+
+StarPainter::StarPainter(const RenderContext& ctx, const StarOptions& options)
+    : ctx_(ctx), options_(options), pixels_(*ctx.image), scratch_(40, 40, QImage::Format_ARGB32) {}
+
+void StarPainter::Draw(const StarRecord& star, int x, int y, double sinAltitude) {
+    SolarBody body = SolarBody::None;
+    if (star.IsSolarPlaceholder()) {
+        if (star.kind == SolarPlaceholderKind(kSolarSun))
+            body = SolarBody::Sun;
+        else if (star.kind == SolarPlaceholderKind(kSolarMoon))
+            body = SolarBody::Moon;
+        else
+            body = SolarBody::Planet;
+    }
+    Draw(star.mag, star.SpectralText(), star.IsSolarPlaceholder(), body, x, y, sinAltitude);
+}
+
+void StarPainter::Draw(double magnitude, std::string_view spectral, bool marker, SolarBody body,
+                       int x, int y, double sinAltitude) {
+    const StarOptions& o = options_;
+    const ColorModes& modes = o.modes;
+
+    if (modes.whiteOnBlack || modes.blackOnWhite) {
+        const double shifted = magnitude + o.shiftTenths * 0.1;
+        int base = 3;
+        if (o.sizeUp && o.brightnessUp) base = 7;
+        else if (o.brightnessUp) base = 5;
+        else if (o.sizeUp) base = 4;
+        const int d = base - static_cast<int>(shifted);
+        const ColorRef c = modes.whiteOnBlack ? kWhite : kBlack;
+        if (d > 2) {
+            const int r = std::min(d / 2, 200);
+            QPainter& p = *ctx_.painter;
+            p.save();
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.setPen(ToQColor(c));
+            p.setBrush(ToQColor(c));
+            p.drawEllipse(QRect(x - r, y - r, 2 * r, 2 * r));
+            p.restore();
+        } else {
+            PutPixel(pixels_, x, y, modes.red ? kPureRed : c);
+        }
+        return;
+    }
+
+    bool daylightDimmed = false;
+    const double m = DrawnMagnitude(magnitude, sinAltitude, o, &daylightDimmed);
+    const ColorRef color = StarColor(magnitude, spectral, daylightDimmed, o);
+    const bool sizeUp = o.sizeUp && !daylightDimmed;
+
+    if (sizeUp || marker) {
+        const int t = DiscSize(magnitude, o.shiftTenths, sizeUp, marker);
+        int intensity = Halved(100, HalvingCount(m, 2.0));
+        if (o.brightnessUp) intensity += intensity / 5;
+        if (t < 2) {
+            BlendPixel(pixels_, x, y, color, intensity, o.lref);
+        } else {
+            DrawDisc(x, y, t, body == SolarBody::Sun ? MakeColorRef(255, 214, 214) : color, body);
+        }
+        return;
+    }
+
+    const int intensity = PatternIntensity(m, o.brightnessUp);
+    auto put = [&](int dx, int dy) { BlendPixel(pixels_, x + dx, y + dy, color, intensity, o.lref); };
+    put(0, 0);
+    if (m < -0.3) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (dx != 0 || dy != 0) put(dx, dy);
+        put(0, -2);
+        put(0, 2);
+        put(-2, 0);
+        put(2, 0);
+    } else if (m < 0.4) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (dx != 0 || dy != 0) put(dx, dy);
+    } else if (m < 1.4) {
+        put(-1, 0);
+        put(1, 0);
+        put(0, -1);
+        put(0, 1);
+    } else if (m < 2.8) {
+        put(1, 1);
+        put(0, 1);
+        put(1, 0);
+    }
+}
+
+void StarPainter::DrawDisc(int x, int y, int t, ColorRef color, SolarBody body) {
+    t = std::min(t, scratch_.width() - 2);
+    const int half = t / 2;
+    const int size = 2 * half + 1;  // the blended square, (x - t/2 .. x + t/2)
+
+    int opacity = 100;
+    if (body != SolarBody::Sun && body != SolarBody::Moon) {
+        if (!pixels_.Contains(x, y)) return;
+        opacity = static_cast<int>((options_.lref - PixelLuminance(pixels_.Get(x, y))) /
+                                   options_.lref * 100);
+        if (opacity < 1) return;
+        opacity = std::min(opacity, 100);
+    }
+
+    // The disc of diameter t + 1 in the scratch area; only its own pixels are
+    // blended, so the corners of the square keep the sky beneath them.
+    scratch_.fill(Qt::transparent);
+    {
+        QPainter sp(&scratch_);
+        sp.setRenderHint(QPainter::Antialiasing, false);
+        sp.setPen(Qt::NoPen);
+        sp.setBrush(ToQColor(color));
+        sp.drawEllipse(QRect(0, 0, t + 1, t + 1));
+    }
+    const int r = RedOf(color), g = GreenOf(color), b = BlueOf(color);
+    for (int sy = 0; sy < size; ++sy) {
+        const QRgb* src = reinterpret_cast<const QRgb*>(scratch_.constScanLine(sy));
+        for (int sx = 0; sx < size; ++sx) {
+            if (qAlpha(src[sx]) == 0) continue;
+            const int px = x - half + sx, py = y - half + sy;
+            if (!pixels_.Contains(px, py)) continue;
+            const QRgb old = pixels_.Get(px, py);
+            pixels_.Set(px, py,
+                        qRgb(qRed(old) + (r - qRed(old)) * opacity / 100,
+                             qGreen(old) + (g - qGreen(old)) * opacity / 100,
+                             qBlue(old) + (b - qBlue(old)) * opacity / 100));
+        }
+    }
+}
+
+}  // namespace tavik

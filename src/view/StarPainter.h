@@ -1,0 +1,113 @@
+#pragma once
+// Drawing stars by magnitude: small pixel patterns with blended intensities,
+// discs for bright stars (size-up) and for the Sun, the Moon and the planets,
+// colours by spectral class, and dimming by light pollution, altitude and
+// daylight. Stars go straight into the pixel memory of the off-screen image;
+// only discs use the painter.
+
+#include <QImage>
+
+#include <string_view>
+
+#include "view/Color.h"
+#include "view/RenderContext.h"
+
+namespace tavik {
+
+struct StarRecord;
+
+// Direct access to the pixels of a Format_RGB32 image. Out-of-range coordinates
+// are ignored by every write.
+class PixelBuffer {
+public:
+    PixelBuffer() = default;
+    explicit PixelBuffer(QImage& image);
+
+    bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+    QRgb Get(int x, int y) const { return Row(y)[x]; }
+    void Set(int x, int y, QRgb p) { Row(y)[x] = p; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+private:
+    QRgb* Row(int y) const { return reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_); }
+    uchar* bits_ = nullptr;
+    qsizetype stride_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+// Writes one star pixel: with L the luminance of the pixel already there and
+// k = int((lref - L) / lref x intensity), nothing when k < 1, a blend of
+// k per cent when k < 100, otherwise the colour itself.
+void BlendPixel(PixelBuffer& pixels, int x, int y, ColorRef color, int intensity, double lref);
+void BlendPixel(QImage& image, int x, int y, ColorRef color, int intensity, double lref);
+// A plain pixel write at full intensity.
+void PutPixel(PixelBuffer& pixels, int x, int y, ColorRef color);
+
+enum class SolarBody { None, Sun, Moon, Planet };
+
+// The settings the star painter reads once per pass.
+struct StarOptions {
+    int shiftTenths = 0;       // MAGN/SHIFT, or ZOOMINVIEW/SHIFT when zoomed in
+    bool sizeUp = false;       // SETTING/BRIGHT
+    bool brightnessUp = false; // SETTING/BRIGHT1
+    bool blueOn = false;       // SETTING/BRIGHT2
+    int lightPollution = 0;    // KOUGAI/REDUCE, 0..20
+    bool polarView = false;
+    bool daylightDisplay = false;
+    Daylight daylight = Daylight::Night;
+    ColorModes modes;
+    ColorRef moonColor = MakeColorRef(255, 255, 0);  // slot 25, for "T" spectra
+    double lref = 1.0;
+
+    static StarOptions FromContext(const RenderContext& ctx);
+};
+
+// The magnitude a star is drawn at: shift, light pollution and altitude
+// (sinAltitude), daylight and the polar view's brightening. `daylightDimmed`
+// tells whether the daylight step applied (size-up is then ignored and the star
+// is white).
+double DrawnMagnitude(double magnitude, double sinAltitude, const StarOptions& options,
+                      bool* daylightDimmed = nullptr);
+
+// Colour of a star of catalogue magnitude `magnitude` and spectral type
+// `spectral`: white, red in red mode, otherwise tinted by spectral class for
+// stars brighter than 3 that are not giants ("III").
+ColorRef StarColor(double magnitude, std::string_view spectral, bool daylightDimmed,
+                   const StarOptions& options);
+
+// Intensity of the pixel pattern: 100 halved once per whole magnitude beyond
+// 2.8, raised by a fifth with brightness-up, at most 100.
+int PatternIntensity(double drawnMagnitude, bool brightnessUp);
+// Number of pixels in the pattern drawn for a magnitude: 13, 9, 5, 4 or 1.
+int PatternPixelCount(double drawnMagnitude);
+
+// Disc size t of the large-disc path (t < 2 means a single blended pixel).
+int DiscSize(double magnitude, int shiftTenths, bool sizeUp, bool marker);
+
+class StarPainter {
+public:
+    // Reads the options from the context; the context must outlive the painter.
+    explicit StarPainter(const RenderContext& ctx);
+    StarPainter(const RenderContext& ctx, const StarOptions& options);
+
+    // Draws a catalogue record (objects of type 1) at its projected point.
+    void Draw(const StarRecord& star, int x, int y, double sinAltitude);
+    // The same from loose values; `marker` is the '#' marker of the Sun, the
+    // Moon and the planets, which always takes the disc path.
+    void Draw(double magnitude, std::string_view spectral, bool marker, SolarBody body, int x,
+              int y, double sinAltitude);
+
+    const StarOptions& Options() const { return options_; }
+
+private:
+    void DrawDisc(int x, int y, int t, ColorRef color, SolarBody body);
+
+    const RenderContext& ctx_;
+    StarOptions options_;
+    PixelBuffer pixels_;
+    QImage scratch_;  // 40 x 40 work area for discs
+};
+
+}  // namespace tavik
