@@ -2,7 +2,9 @@
 
 #include <cstdint>
 
+#include <QMetaType>
 #include <QSettings>
+#include <QStringList>
 #include <QString>
 
 namespace tavik {
@@ -36,7 +38,19 @@ int QtSettingsStore::GetProfileInt(std::string_view section, std::string_view en
     if (!v.isValid()) return def;
     bool ok = false;
     // Stored as text in the INI file; a value outside 32 bits or not a number reads as absent.
-    const qlonglong n = v.toString().trimmed().toLongLong(&ok, 0);
+    // Decimal, or hexadecimal with "0x" (colours are easier to edit that way); a leading
+    // zero is not taken as octal, so "010" is ten.
+    const QString text = v.toString().trimmed();
+    const bool negative = text.startsWith(u'-');
+    const QString digits = negative || text.startsWith(u'+') ? text.mid(1) : text;
+    qlonglong n = 0;
+    if (digits.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive)) {
+        n = digits.mid(2).toLongLong(&ok, 16);
+    } else {
+        n = digits.toLongLong(&ok, 10);
+    }
+    if (ok && (digits.isEmpty() || !digits.at(0).isLetterOrNumber())) ok = false;
+    if (negative) n = -n;
     if (!ok || n < INT32_MIN || n > INT32_MAX) return def;
     return static_cast<int>(n);
 }
@@ -45,6 +59,8 @@ std::string QtSettingsStore::GetProfileString(std::string_view section, std::str
                                               std::string_view def) const {
     const QVariant v = impl_->settings->value(KeyOf(section, entry));
     if (!v.isValid()) return std::string(def);
+    // A hand-edited INI line with an unquoted comma reads back as a list.
+    if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(u", ").toStdString();
     return v.toString().toStdString();
 }
 
