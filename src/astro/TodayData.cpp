@@ -1,0 +1,252 @@
+#include "astro/TodayData.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+#include "astro/Angles.h"
+#include "astro/Planets.h"
+#include "astro/SunMoon.h"
+#include "astro/TimeScales.h"
+#include "astro/Transforms.h"
+
+namespace tavik {
+
+namespace {
+
+// Line formats of slots 0..11 as Shift-JIS bytes (slot 8 has none):
+// "太陽 %02d時%02d分 日出", "太陽 %02d時%02d分 南中", "太陽 %02d時%02d分 日没",
+// "太陽 %02d時%02d分 天底", "月 %02d時%02d分 月出", "月 %02d時%02d分 南中",
+// "月 %02d時%02d分 月没", "月 %02d時%02d分 天底", -, "惑星 %02d時%02d分 火星南中",
+// "惑星 %02d時%02d分 木星南中", "惑星 %02d時%02d分 土星南中".
+constexpr const char* kLineFormats[DailyEvents::kEventSlots] = {
+    "\x91\xBE\x97z %02d\x8E\x9E%02d\x95\xAA \x93\xFA\x8Fo",
+    "\x91\xBE\x97z %02d\x8E\x9E%02d\x95\xAA \x93\xEC\x92\x86",
+    "\x91\xBE\x97z %02d\x8E\x9E%02d\x95\xAA \x93\xFA\x96v",
+    "\x91\xBE\x97z %02d\x8E\x9E%02d\x95\xAA \x93V\x92\xEA",
+    "\x8C\x8E %02d\x8E\x9E%02d\x95\xAA \x8C\x8E\x8Fo",
+    "\x8C\x8E %02d\x8E\x9E%02d\x95\xAA \x93\xEC\x92\x86",
+    "\x8C\x8E %02d\x8E\x9E%02d\x95\xAA \x8C\x8E\x96v",
+    "\x8C\x8E %02d\x8E\x9E%02d\x95\xAA \x93V\x92\xEA",
+    nullptr,
+    "\x98" "f\x90\xAF %02d\x8E\x9E%02d\x95\xAA \x89\xCE\x90\xAF\x93\xEC\x92\x86",
+    "\x98" "f\x90\xAF %02d\x8E\x9E%02d\x95\xAA \x96\xD8\x90\xAF\x93\xEC\x92\x86",
+    "\x98" "f\x90\xAF %02d\x8E\x9E%02d\x95\xAA \x93y\x90\xAF\x93\xEC\x92\x86",
+};
+
+// Shift-JIS (code page 932) to UTF-8 through glibc iconv. The listing only ever
+// converts its own fixed texts, so a conversion failure is a broken platform.
+std::string ShiftJisToUtf8(const char* bytes) {
+    const std::size_t length = std::strlen(bytes);
+    if (length == 0) return {};
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no CP932 converter available");
+    std::string out(length * 3 + 4, '\0');
+    char* in = const_cast<char*>(bytes);
+    std::size_t inLeft = length;
+    char* dst = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t rc = iconv(cd, &in, &inLeft, &dst, &outLeft);
+    iconv_close(cd);
+    if (rc == static_cast<std::size_t>(-1)) throw std::runtime_error("Shift-JIS text could not be converted");
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+// The four event slots of the Sun (first = 0) or the Moon (first = 4), tested
+// against one horizontal position. `previousAltitude` is the body's altitude at
+// the sample two minutes earlier; a set needs it at or above the horizon.
+void TestBody(DailyEvents& events, int first, double azimuth, double altitude, double previousAltitude,
+              const DateTime& clock) {
+    for (int kind = kEventRise; kind <= kEventLowerTransit; ++kind) {
+        const int slot = first + kind;
+        if (events.Found(slot)) continue;
+        if (!EventTest(azimuth, altitude, kind)) continue;
+        if (kind == kEventSet && previousAltitude < 0.0) continue;
+        events.Record(slot, clock.Hour(), clock.Minute());
+    }
+}
+
+bool AnyMissing(const DailyEvents& events, int first) {
+    for (int slot = first; slot < first + 4; ++slot)
+        if (!events.Found(slot)) return true;
+    return false;
+}
+
+struct SitePlace {
+    double theta;  // local sidereal time
+    double phi;    // latitude
+};
+
+SitePlace PlaceAt(const DateTime& local, const EventSite& site) {
+    return {LocalSiderealTime(local, site.zoneOffsetHours, site.longitudeDegrees, site.longitudeMinutes),
+            LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes)};
+}
+
+double SunAltitude(const DateTime& ut, const SitePlace& p) {
+    const Spherical eq = SunEquatorial(ut);
+    return EquatorialToHorizontal(eq.lon, eq.lat, p.phi, p.theta).lat;
+}
+
+double MoonAltitude(const DateTime& ut, const SitePlace& p) {
+    const Spherical eq = MoonTopocentric(ut, p.theta, p.phi);
+    return EquatorialToHorizontal(eq.lon, eq.lat, p.phi, p.theta).lat;
+}
+
+// Restores a borrowed clock on every way out of a scope.
+class ClockGuard {
+public:
+    explicit ClockGuard(DateTime& clock) : clock_(clock), saved_(clock) {}
+    ~ClockGuard() { clock_ = saved_; }
+    ClockGuard(const ClockGuard&) = delete;
+    ClockGuard& operator=(const ClockGuard&) = delete;
+
+private:
+    DateTime& clock_;
+    const DateTime saved_;
+};
+
+}  // namespace
+
+bool EventTest(double azimuth, double altitude, int kind) {
+    constexpr double kBand = kPi / 100.0;            // 1.8 degrees
+    constexpr double kWindowStart = kPi - kBand;      // 178.2 degrees
+    constexpr double kNadirStart = kTwoPi - kBand;    // 358.2 degrees
+    double a = azimuth;
+    while (a < 0.0) a += kTwoPi;
+    while (a >= kTwoPi) a -= kTwoPi;
+    double h = altitude;
+    while (h > kPi / 2) h -= kPi;
+    while (h < -kPi / 2) h += kPi;
+    switch (kind) {
+        case kEventRise: return h < 0.0 && h >= -kBand && a < kPi;
+        case kEventUpperTransit: return a < kPi && a >= kWindowStart && h >= 0.0;
+        case kEventSet: return h < 0.0 && h >= -kBand && a >= kPi;
+        case kEventLowerTransit: return a >= kNadirStart && h < 0.0;
+        default: return false;
+    }
+}
+
+void DailyEvents::Clear() {
+    for (auto& slot : slots_) slot.fill('\0');
+    found_.fill(false);
+    minutes_.fill(-1);
+    header_.clear();
+    year_ = month_ = day_ = 0;
+}
+
+void DailyEvents::SetHeader(int year, int month, int day) {
+    year_ = year;
+    month_ = month;
+    day_ = day;
+    const int age = static_cast<int>(MoonAge(year, month, day) + 0.5);
+    char text[96];
+    std::snprintf(text, sizeof text, "%d年%d月%d日 月齢%d日", year, month, day, age);
+    header_ = text;
+}
+
+bool DailyEvents::Record(int slot, int hour, int minute) {
+    if (slot < 0 || slot >= kEventSlots || kLineFormats[slot] == nullptr || found_[slot]) return false;
+    std::snprintf(slots_[slot].data(), kSlotBytes, kLineFormats[slot], hour, minute);
+    found_[slot] = true;
+    minutes_[slot] = hour * 60 + minute;
+    return true;
+}
+
+bool DailyEvents::Found(int slot) const {
+    return slot >= 0 && slot < kEventSlots && found_[slot];
+}
+
+int DailyEvents::EventMinutes(int slot) const {
+    return Found(slot) ? minutes_[slot] : -1;
+}
+
+bool DailyEvents::AllFound() const {
+    for (int slot = 0; slot < kEventSlots; ++slot)
+        if (kLineFormats[slot] != nullptr && !found_[slot]) return false;
+    return true;
+}
+
+const char* DailyEvents::SlotBytes(int slot) const {
+    if (slot < 0 || slot >= kSlotCount) return "";
+    return slots_[slot].data();
+}
+
+std::string DailyEvents::SlotText(int slot) const { return ShiftJisToUtf8(SlotBytes(slot)); }
+
+std::vector<std::string> DailyEvents::Lines() const {
+    std::vector<std::string> lines;
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        if (slots_[slot][0] != '\0') lines.push_back(SlotText(slot));
+    return lines;
+}
+
+void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& events) {
+    events.Clear();
+    clock = DateTime(clock.Year(), clock.Month(), clock.Day(), 0, 0, 0);
+    events.SetHeader(clock.Year(), clock.Month(), clock.Day());
+
+    // Altitudes at 23:58 of the previous day, the sample before the first.
+    DateTime before = clock;
+    before.SubtractOffset(DateOffset(0, 0, 2, 0));
+    const SitePlace placeBefore = PlaceAt(before, site);
+    const DateTime utBefore = ToUniversalTime(before, site.zoneOffsetHours);
+    double sunPrevious = SunAltitude(utBefore, placeBefore);
+    double moonPrevious = MoonAltitude(utBefore, placeBefore);
+
+    constexpr int kSamples = 24 * 30;
+    const DateOffset step(0, 0, 2, 0);
+    std::array<double, kPlanetCount> ra{};
+    std::array<double, kPlanetCount> dec{};
+    for (int i = 0; i < kSamples; ++i) {
+        const DateTime ut = ToUniversalTime(clock, site.zoneOffsetHours);
+        const SitePlace place = PlaceAt(clock, site);
+
+        if (AnyMissing(events, kSlotSunRise)) {
+            const Spherical eq = SunEquatorial(ut);
+            const Spherical hz = EquatorialToHorizontal(eq.lon, eq.lat, place.phi, place.theta);
+            TestBody(events, kSlotSunRise, hz.lon, hz.lat, sunPrevious, clock);
+            sunPrevious = hz.lat;
+        }
+        if (AnyMissing(events, kSlotMoonRise)) {
+            const Spherical eq = MoonTopocentric(ut, place.theta, place.phi);
+            const Spherical hz = EquatorialToHorizontal(eq.lon, eq.lat, place.phi, place.theta);
+            TestBody(events, kSlotMoonRise, hz.lon, hz.lat, moonPrevious, clock);
+            moonPrevious = hz.lat;
+        }
+        if (!events.Found(kSlotMarsTransit) || !events.Found(kSlotJupiterTransit) ||
+            !events.Found(kSlotSaturnTransit)) {
+            PlanetsEquatorial(ut, ra, dec);
+            constexpr struct { Planet planet; int slot; } kTransits[] = {
+                {Planet::Jupiter, kSlotJupiterTransit},
+                {Planet::Saturn, kSlotSaturnTransit},
+                {Planet::Mars, kSlotMarsTransit}};
+            for (const auto& t : kTransits) {
+                if (events.Found(t.slot)) continue;
+                const Spherical hz = EquatorialToHorizontal(ra[static_cast<int>(t.planet)],
+                                                         dec[static_cast<int>(t.planet)], place.phi, place.theta);
+                if (EventTest(hz.lon, hz.lat, kEventUpperTransit)) events.Record(t.slot, clock.Hour(), clock.Minute());
+            }
+        }
+        clock.AddOffset(step);
+    }
+}
+
+int RunTodayData(DateTime& clock, const EventSite& site,
+                 const std::function<bool(const DailyEvents&)>& showDay) {
+    ClockGuard guard(clock);
+    DailyEvents events;
+    int shown = 0;
+    bool more = true;
+    while (more) {
+        ComputeDailyEvents(clock, site, events);
+        ++shown;
+        more = showDay(events);
+    }
+    return shown;
+}
+
+}  // namespace tavik
