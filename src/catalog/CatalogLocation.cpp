@@ -1,0 +1,153 @@
+#include "catalog/CatalogLocation.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <system_error>
+
+namespace tavik {
+
+namespace fs = std::filesystem;
+
+fs::path UserDataDirectory() {
+    fs::path base;
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = fs::path(home && home[0] ? home : "/tmp") / ".local" / "share";
+    }
+    return base / "Arvex" / "Tavik";
+}
+
+std::string DefaultCatalogPath() { return (UserDataDirectory() / kCatalogFileName).string(); }
+
+std::string DataDirectory(const SettingsStore& settings) {
+    const std::string path = settings.GetProfileString(kCatalogSection, kCatalogEntry, DefaultCatalogPath());
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string DataFilePath(const SettingsStore& settings, const std::string& name) {
+    return DataDirectory(settings) + name;
+}
+
+bool NoteCatalogBesideProgram(const fs::path& programDir, SettingsStore& settings) {
+    if (programDir.empty()) return false;
+    const fs::path candidate = programDir / kBesideProgramCatalog;
+    std::error_code ec;
+    if (!fs::is_regular_file(candidate, ec)) return false;
+    settings.WriteProfileString(kCatalogSection, kCatalogEntry, fs::absolute(candidate, ec).string());
+    return true;
+}
+
+std::string LocateCatalog(const fs::path& programDir, SettingsStore& settings) {
+    NoteCatalogBesideProgram(programDir, settings);
+    return settings.GetProfileString(kCatalogSection, kCatalogEntry, DefaultCatalogPath());
+}
+
+namespace {
+std::ifstream OpenForReading(const fs::path& path) { return std::ifstream(path, std::ios::binary); }
+}  // namespace
+
+CatalogOpenResult LoadCatalogAtStartup(StarCatalog& catalog, const fs::path& programDir,
+                                       SettingsStore& settings, const PumpFn& pump) {
+    CatalogOpenResult result;
+    result.path = LocateCatalog(programDir, settings);
+    std::ifstream in = OpenForReading(result.path);
+    if (in) {
+        settings.WriteProfileString(kCatalogSection, kCatalogEntry, result.path);
+        result.catalog = catalog.Load(in, pump);
+        catalog.SetLoaded(true);
+    } else {
+        result.catalog.error = "cannot open " + result.path;
+        settings.WriteProfileInt("OPTION3", "FULL_SCREEN", 0);
+    }
+    result.tapMarks = catalog.LoadTapMarks(DataFilePath(settings, kTapFileName));
+    return result;
+}
+
+CatalogOpenResult LoadChosenCatalog(StarCatalog& catalog, const fs::path& path, SettingsStore& settings,
+                                    const PumpFn& pump) {
+    CatalogOpenResult result;
+    result.path = path.string();
+    std::ifstream in = OpenForReading(path);
+    if (!in) {
+        result.catalog.error = "cannot open " + result.path;
+        return result;
+    }
+    catalog.SetLoaded(true);
+    result.catalog = catalog.Load(in, pump);
+    settings.WriteProfileString(kCatalogSection, kCatalogEntry, result.path);
+    result.tapMarks = catalog.LoadTapMarks(DataFilePath(settings, kTapFileName));
+    return result;
+}
+
+void ResetDataLocation(SettingsStore& settings) {
+    settings.WriteProfileString(kCatalogSection, kCatalogEntry, std::nullopt);
+    settings.WriteProfileString("SEIZAE", "FILE", std::nullopt);
+    settings.WriteProfileString("SEIZALINE", "FILE", std::nullopt);
+}
+
+const std::vector<std::string>& BundledDataFiles() {
+    static const std::vector<std::string> files{kCatalogFileName, kLineFileName, kFigureFileName,
+                                                kMilkyWayFileName};
+    return files;
+}
+
+std::vector<fs::path> BundledDataCandidates(const fs::path& programDir) {
+    std::vector<fs::path> all;
+    if (!programDir.empty()) all.push_back(programDir.parent_path() / "share" / "tavik");
+#ifdef TAVIK_BUNDLED_DATA_DIR
+    all.emplace_back(TAVIK_BUNDLED_DATA_DIR);
+#endif
+    std::vector<fs::path> found;
+    std::error_code ec;
+    for (const auto& dir : all) {
+        if (fs::is_regular_file(dir / kCatalogFileName, ec)) found.push_back(dir);
+    }
+    return found;
+}
+
+FirstRunResult InstallBundledDataIfNeeded(const fs::path& programDir, SettingsStore& settings,
+                                          const std::vector<fs::path>& bundledDirs,
+                                          const fs::path& targetDir) {
+    FirstRunResult result;
+    if (settings.Contains(kCatalogSection, kCatalogEntry)) return result;
+    std::error_code ec;
+    if (!programDir.empty() && fs::is_regular_file(programDir / kBesideProgramCatalog, ec)) return result;
+    if (bundledDirs.empty()) {
+        result.error = "no bundled sky data found";
+        return result;
+    }
+    const fs::path& source = bundledDirs.front();
+    fs::create_directories(targetDir, ec);
+    if (ec) {
+        result.error = "cannot create " + targetDir.string() + ": " + ec.message();
+        return result;
+    }
+    for (const std::string& name : BundledDataFiles()) {
+        const fs::path from = source / name;
+        const fs::path to = targetDir / name;
+        if (fs::exists(to, ec)) continue;  // the user's copy stays
+        if (!fs::is_regular_file(from, ec)) continue;
+        fs::copy_file(from, to, fs::copy_options::skip_existing, ec);
+        if (ec) {
+            result.error = "cannot copy " + from.string() + " to " + to.string() + ": " + ec.message();
+            return result;
+        }
+        // Installed copies may be read-only; the user's copy must be writable.
+        fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
+    }
+    result.catalogPath = (targetDir / kCatalogFileName).string();
+    settings.WriteProfileString(kCatalogSection, kCatalogEntry, result.catalogPath);
+    result.installed = true;
+    return result;
+}
+
+FirstRunResult InstallBundledDataIfNeeded(const fs::path& programDir, SettingsStore& settings) {
+    return InstallBundledDataIfNeeded(programDir, settings, BundledDataCandidates(programDir),
+                                      UserDataDirectory());
+}
+
+}  // namespace tavik
