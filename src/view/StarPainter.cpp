@@ -225,7 +225,9 @@ void StarPainter::Draw(double magnitude, std::string_view spectral, bool marker,
         if (t < 2) {
             BlendPixel(pixels_, x, y, color, intensity, o.lref);
         } else {
-            DrawDisc(x, y, t, body == SolarBody::Sun ? MakeColorRef(255, 214, 214) : color, body);
+            // The Sun's disc is a warm white, or red in night-vision mode.
+            const ColorRef sun = modes.red ? MakeColorRef(255, 0, 0) : MakeColorRef(255, 214, 214);
+            DrawDisc(x, y, t, body == SolarBody::Sun ? sun : color, body);
         }
         return;
     }

@@ -1,0 +1,20 @@
+#pragma once
+// The text font of the sky view. The device font "MS Pゴシック" is stood in for
+// by IPA P Gothic (family "IPAPGothic"), which carries the Japanese glyphs of
+// every label; the size is given in tenths of a point (FONT/SIZE).
+
+#include <QFont>
+#include <QString>
+
+namespace tavik {
+
+inline constexpr int kDefaultFontTenths = 75;  // FONT/SIZE default
+inline constexpr int kMinimumFontTenths = 30;
+
+// The family the view's font name resolves to.
+QString ViewFontFamily();
+
+// The view font at `tenths` tenths of a point (values below 30 are raised to 30).
+QFont ViewFont(int tenths);
+
+}  // namespace tavik

@@ -1,0 +1,141 @@
+#pragma once
+// The render pass: the whole sky into the off-screen image in its fixed order
+// of layers. SkyRenderer runs one pass; SkyCanvas owns the off-screen image, the
+// view's lock and the render worker thread used when the hourglass option
+// (PROC/SANDCLOCK) is on.
+//
+// Lock discipline: everything a pass reads (the view state, the settings store,
+// the colour table, the catalogue) and the image it writes are guarded by the
+// canvas lock. A pass holds the lock from start to end, on whichever thread it
+// runs; the user-interface thread takes it to change the view state or any
+// setting the pass reads, to recreate the image on a size change, and to copy
+// the image to the window.
+
+#include <QImage>
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "astro/DateTime.h"
+#include "settings/ObservationSite.h"
+#include "view/Background.h"
+#include "view/Color.h"
+#include "view/RenderContext.h"
+#include "view/ViewState.h"
+
+namespace tavik {
+
+class SettingsStore;
+class StarCatalog;
+struct StarRecord;
+
+// The inputs of one pass.
+struct RenderScene {
+    const ViewState* view = nullptr;
+    const SettingsStore* settings = nullptr;
+    const ColorTable* colors = nullptr;
+    const StarCatalog* catalog = nullptr;  // may be null: no stars
+    DateTime localTime;                    // the site's local civil time
+    ObservationSite site;
+    bool overwrite = false;                // trail mode: no clearing, no background
+    std::string dataDirectory;             // with a trailing '/', may be empty
+};
+
+class SkyRenderer {
+public:
+    SkyRenderer();
+    ~SkyRenderer();
+    SkyRenderer(const SkyRenderer&) = delete;
+    SkyRenderer& operator=(const SkyRenderer&) = delete;
+
+    // One pass into `image`, which must be Format_RGB32 (its size is the client
+    // area). The view state is copied; the chart geometry and per-paint values
+    // of the copy follow the image size, the moment and the site.
+    void RenderSky(QImage& image, const RenderScene& scene);
+
+    // The view state the last pass projected with (for hit-testing and tests).
+    const ViewState& LastView() const { return view_; }
+
+private:
+    ViewState view_;
+    BackgroundCache backgroundCache_;
+    std::vector<const StarRecord*> stars_;
+};
+
+// A new off-screen image of the given size, filled with the background colour.
+QImage MakeSkyImage(int width, int height, ColorRef background);
+
+class SkyCanvas {
+public:
+    // `scene` is called with the lock held, on the thread that runs the pass.
+    using SceneFn = std::function<RenderScene()>;
+    // Dispatches the window's pending messages; returns false on quit.
+    using PumpFn = std::function<bool()>;
+
+    explicit SkyCanvas(SceneFn scene);
+    ~SkyCanvas();  // stops the worker
+    SkyCanvas(const SkyCanvas&) = delete;
+    SkyCanvas& operator=(const SkyCanvas&) = delete;
+
+    std::mutex& Lock() { return lock_; }
+
+    enum class Outcome {
+        Rendered,  // the pass ran on this thread
+        Started,   // the worker was woken for the pass
+        Resized,   // the image was recreated for a new client size; ask again later
+        Dropped,   // a request arrived while an earlier one was waiting
+        Quit,      // the message pump saw the quit message
+    };
+
+    // The render request handler. With `hourglass` on the pass runs on the
+    // worker; while the worker is still busy with an earlier pass the pump runs
+    // and the handler sleeps 100 ms between checks, so passes never overlap.
+    Outcome HandleRenderRequest(int clientWidth, int clientHeight, bool hourglass, const PumpFn& pump = {});
+
+    // The paint handler: when the image has the client height, `blit` gets it
+    // under the lock and true is returned; otherwise the image is recreated for
+    // the new size and false is returned (the caller then arms its retry timer).
+    bool Paint(int clientWidth, int clientHeight, const std::function<void(const QImage&)>& blit);
+
+    // Called on the thread that finished a pass (the window then repaints).
+    void SetRenderedCallback(std::function<void()> done);
+
+    bool WorkerBusy() const { return busy_.load(); }
+    // Waits until no pass runs, pumping messages every 100 ms (screen capture).
+    bool WaitIdle(const PumpFn& pump = {});
+    // A copy of the image, taken under the lock.
+    QImage Snapshot();
+
+    // Stops the worker: signals stop and polls its finished mark every 3 ms.
+    void StopWorker();
+
+private:
+    void StartWorker();
+    void WorkerMain();
+    void RunPass();
+    bool EnsureSize(int w, int h);  // lock held
+
+    SceneFn scene_;
+    std::mutex lock_;  // the view's lock
+    QImage image_;
+    SkyRenderer renderer_;
+    std::function<void()> rendered_;
+
+    // Worker: two manual-reset events (stop, work) and a finished mark.
+    std::thread worker_;
+    std::mutex eventMutex_;
+    std::condition_variable eventCv_;
+    bool stopEvent_ = false;
+    bool workEvent_ = false;
+    std::atomic<bool> finished_{false};
+    std::atomic<bool> busy_{false};
+    bool waiting_ = false;  // user-interface thread only
+};
+
+}  // namespace tavik
