@@ -4,6 +4,7 @@
 
 #include "astro/Angles.h"
 #include "settings/SettingsStore.h"
+#include "settings/ViewSettings.h"
 
 namespace tavik {
 
@@ -16,10 +17,6 @@ double Normalize(double a) {
     while (a >= kTwoPi) a -= kTwoPi;
     while (a < 0.0) a += kTwoPi;
     return a;
-}
-
-bool Flag(const SettingsStore& store, const char* section, const char* entry, int def) {
-    return store.GetProfileInt(section, entry, def) == 1;
 }
 
 }  // namespace
@@ -78,62 +75,72 @@ void RefreshViewState(ViewState& view) {
                        view.horizonFraming;
 }
 
-void LoadViewState(ViewState& view, const SettingsStore& store) {
-    view.limitMagnitude = store.GetProfileInt("SETTING", "MAGNIT", 4);
-    view.zoomMagnitude = store.GetProfileInt("ZOOMINVIEW", "MAG", 6);
-    view.zoomUpTo = store.GetProfileInt("ZOOMINVIEW", "UPTO", 400);
-    view.wideTenths = store.GetProfileInt("DIREC", "WIDE", 13);
-    view.horizonFraming = store.GetProfileInt("TOUEI", "SUIHEI", 0) != 0;
-    view.noWholeBand = Flag(store, "ZOOM", "NONORMAL", 0);
-    view.fullScreen = Flag(store, "OPTION3", "FULL_SCREEN", 0);
-    view.savedFacing = store.GetProfileInt("SUPERZOOMSAVE", "DIRECT", 3);
-    view.savedTurn = store.GetProfileInt("SUPERZOOMSAVE", "DIRECTS", 3);
-    view.savedZoom = store.GetProfileInt("SUPERZOOMSAVE", "ZOOMING", 50);
-    view.savedAltitude = store.GetProfileInt("SUPERZOOMSAVE", "HEIGHT", 45);
-
-    if (Flag(store, "SCREEN", "END", 1)) {
-        view.viewMode = static_cast<ViewMode>(store.GetProfileInt("VIEW", "STATUS", 1));
-        view.polarFine = Flag(store, "SCREEN", "POLER2", 0);
-        view.heightBand = static_cast<HeightBand>(store.GetProfileInt("SCREEN", "ZOOM_H", 0));
-        view.turnDegrees = store.GetProfileInt("SCREEN", "HALF", 0);
-        view.facing = store.GetProfileInt("SETTING", "DIRECT", 3);
-    } else {
-        view.viewMode = ViewMode::Planisphere;
-        view.polarFine = false;
-        view.heightBand = HeightBand::Whole;
-        view.turnDegrees = 0;
-        view.facing = Facing::South;
-    }
+void ApplyViewSettings(ViewState& view, const ViewSettings& s) {
+    view.limitMagnitude = s.limitingMagnitude;
+    view.zoomMagnitude = s.zoomLimitMagnitude;
+    view.zoomUpTo = s.zoomThreshold;
+    view.wideTenths = s.wideTenths;
+    view.horizonFraming = s.horizonFraming != 0;
+    view.noWholeBand = s.noWholeBand;
+    view.fullScreen = s.fullScreen == 1;
+    view.savedFacing = s.savedFacing;
+    view.savedTurn = s.savedTurn;
+    view.savedZoom = s.savedZoom;
+    view.savedAltitude = s.savedAltitude;
+    // The screen state: ViewSettings already holds the start values when the
+    // stored screen is not to be remembered (SCREEN/END not 1).
+    view.viewMode = static_cast<ViewMode>(s.viewMode);
+    view.polarFine = s.polarFine;
+    view.heightBand = static_cast<HeightBand>(s.heightBand);
     // Stored values from an older or hand-edited store are brought back into
     // the ranges the commands keep; anything else would make the facing
     // arithmetic index outside the compass.
-    view.facing = ((view.facing % 4) + 4) % 4;
-    view.turnDegrees = ((view.turnDegrees % 90) + 90) % 90;
+    view.facing = ((s.facing % 4) + 4) % 4;
+    view.turnDegrees = ((s.turnDegrees % 90) + 90) % 90;
     // The magnifier panel does not survive a restart: a stored magnified view
-    // comes back as a magnified view whose panel is rebuilt from the saved values.
+    // comes back with a panel rebuilt from the saved values.
     view.magnifier.present = false;
     RefreshViewState(view);
 }
 
+void StoreViewSettings(const ViewState& view, ViewSettings& s) {
+    s.limitingMagnitude = view.limitMagnitude;
+    s.zoomLimitMagnitude = view.zoomMagnitude;
+    s.zoomThreshold = view.zoomUpTo;
+    s.wideTenths = view.wideTenths;
+    s.horizonFraming = view.horizonFraming ? 1 : 0;
+    s.noWholeBand = view.noWholeBand;
+    s.fullScreen = view.fullScreen ? 1 : 0;
+    s.savedFacing = view.savedFacing;
+    s.savedTurn = view.savedTurn;
+    s.savedZoom = view.savedZoom;
+    s.savedAltitude = view.savedAltitude;
+    s.viewMode = static_cast<int>(view.viewMode);
+    s.polarFine = view.polarFine;
+    s.heightBand = static_cast<int>(view.heightBand);
+    s.facing = view.facing;
+    s.turnDegrees = view.turnDegrees;
+}
+
+void LoadViewState(ViewState& view, const SettingsStore& store) {
+    ViewSettings s;
+    s.Load(store);
+    ApplyViewSettings(view, s);
+}
+
 void SaveViewState(const ViewState& view, SettingsStore& store) {
-    store.WriteProfileInt("ZOOMINVIEW", "MAG", view.zoomMagnitude);
-    store.WriteProfileInt("ZOOMINVIEW", "UPTO", view.zoomUpTo);
-    store.WriteProfileInt("SETTING", "MAGNIT", view.limitMagnitude);
-    store.WriteProfileInt("DIREC", "WIDE", view.wideTenths);
-    store.WriteProfileInt("TOUEI", "SUIHEI", view.horizonFraming ? 1 : 0);
-    store.WriteProfileInt("ZOOM", "NONORMAL", view.noWholeBand ? 1 : 0);
-    store.WriteProfileInt("VIEW", "STATUS", static_cast<int>(view.viewMode));
-    store.WriteProfileInt("SCREEN", "POLER2", view.polarFine ? 1 : 0);
-    store.WriteProfileInt("SCREEN", "ZOOM_H", static_cast<int>(view.heightBand));
-    store.WriteProfileInt("SCREEN", "HALF", view.turnDegrees);
-    store.WriteProfileInt("SETTING", "DIRECT", view.facing);
+    // The view's settings are saved as one set: read the rest back so that
+    // nothing else changes.
+    ViewSettings s;
+    s.Load(store);
+    StoreViewSettings(view, s);
+    s.Save(store);
 }
 
 void SaveMagnifierState(const ViewState& view, SettingsStore& store) {
-    store.WriteProfileInt("SUPERZOOMSAVE", "DIRECT", view.savedFacing);
-    store.WriteProfileInt("SUPERZOOMSAVE", "DIRECTS", view.savedTurn);
-    store.WriteProfileInt("SUPERZOOMSAVE", "ZOOMING", view.savedZoom);
-    store.WriteProfileInt("SUPERZOOMSAVE", "HEIGHT", view.savedAltitude);
+    ViewSettings s;
+    StoreViewSettings(view, s);
+    s.SaveMagnifierState(store);
 }
 
 }  // namespace tavik

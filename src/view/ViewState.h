@@ -8,6 +8,7 @@
 namespace tavik {
 
 class SettingsStore;
+struct ViewSettings;
 
 // The numbers are what the settings store holds under VIEW/STATUS.
 enum class ViewMode : int {
@@ -105,7 +106,12 @@ void UpdateChartGeometry(ViewState& view, int clientWidth, int clientHeight);
 // azimuth window and the wide-framing flag.
 void RefreshViewState(ViewState& view);
 
-// Reads the view state from the store. When SCREEN/END is not 1 the stored
+// Takes the view's part of the persistent view settings, and gives it back.
+// Facing and turn are brought into 0..3 and 0..89.
+void ApplyViewSettings(ViewState& view, const ViewSettings& settings);
+void StoreViewSettings(const ViewState& view, ViewSettings& settings);
+
+// Reads the view state from the store (through ViewSettings). When SCREEN/END is not 1 the stored
 // screen is ignored: planisphere, facing South, turn 0, band Whole.
 void LoadViewState(ViewState& view, const SettingsStore& store);
 // Writes the stored part of the view state.
