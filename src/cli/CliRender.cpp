@@ -1,0 +1,257 @@
+// tavik-cli render: one frame of the sky view, drawn exactly as the view draws
+// it, written to a PNG or JPEG file.
+//
+//   tavik-cli render --out FILE.png|FILE.jpg [--mode planisphere|polar|helio|zenith|direction|magnified]
+//       [--facing N|E|S|W] [--turn DEG] [--band whole|high|middle|low] [--size WxH]
+//       [--date YYYY-MM-DD --time HH:MM:SS] [--lon D:M --lat D:M --zone H]
+//       [--set SECTION/ENTRY=VALUE]... [--data DIR]
+//
+// The settings start from a fresh in-memory store (the user's own settings are
+// never read or written) plus the --set overrides; a VALUE that is an integer is
+// stored as one, anything else as text. Defaults: planisphere, 240x240, now,
+// the default site, the bundled sky data. Missing data files leave the chart
+// without what they would have drawn (a warning names them).
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QImage>
+#include <QString>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "astro/DateTime.h"
+#include "catalog/CatalogLocation.h"
+#include "catalog/StarCatalog.h"
+#include "cli/CliArgs.h"
+#include "cli/CliCommand.h"
+#include "cli/CliSite.h"
+#include "settings/ObservationSite.h"
+#include "settings/SettingsStore.h"
+#include "view/Color.h"
+#include "view/SkyRenderer.h"
+#include "view/ViewState.h"
+
+namespace tavik::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tavik-cli render --out FILE.png|FILE.jpg [--mode planisphere|polar|helio|zenith|direction|magnified]\n"
+    "       [--facing N|E|S|W] [--turn DEG] [--band whole|high|middle|low] [--size WxH]\n"
+    "       [--date YYYY-MM-DD --time HH:MM:SS] [--lon D:M --lat D:M --zone H]\n"
+    "       [--set SECTION/ENTRY=VALUE]... [--data DIR]";
+
+// QGuiApplication needs a platform; without a display the offscreen one draws
+// into memory just the same.
+std::unique_ptr<QGuiApplication> MakeApplication() {
+    if (QCoreApplication::instance()) return nullptr;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "tavik-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+ViewMode ParseMode(const std::string& s) {
+    if (s == "planisphere") return ViewMode::Planisphere;
+    if (s == "polar") return ViewMode::PolarAlignment;
+    if (s == "helio") return ViewMode::Heliocentric;
+    if (s == "zenith") return ViewMode::Zenith;
+    if (s == "direction") return ViewMode::Direction;
+    if (s == "magnified") return ViewMode::Magnified;
+    throw CliError("unknown --mode '" + s + "' (planisphere, polar, helio, zenith, direction, magnified)");
+}
+
+int ParseFacing(const std::string& s) {
+    if (s == "N" || s == "n") return Facing::North;
+    if (s == "E" || s == "e") return Facing::East;
+    if (s == "S" || s == "s") return Facing::South;
+    if (s == "W" || s == "w") return Facing::West;
+    throw CliError("unknown --facing '" + s + "' (N, E, S, W)");
+}
+
+HeightBand ParseBand(const std::string& s) {
+    if (s == "whole") return HeightBand::Whole;
+    if (s == "high") return HeightBand::High;
+    if (s == "middle") return HeightBand::Middle;
+    if (s == "low") return HeightBand::Low;
+    throw CliError("unknown --band '" + s + "' (whole, high, middle, low)");
+}
+
+void ParseSize(const std::string& s, int& w, int& h) {
+    const auto x = s.find_first_of("xX");
+    if (x == std::string::npos) throw CliError("--size must be WxH, got '" + s + "'");
+    w = ParseInt(s.substr(0, x), "--size width");
+    h = ParseInt(s.substr(x + 1), "--size height");
+    if (w < 1 || h < 1 || w > 8192 || h > 8192)
+        throw CliError("--size must be between 1x1 and 8192x8192, got '" + s + "'");
+}
+
+bool IsInteger(const std::string& s, int& out) {
+    if (s.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    const long v = std::strtol(s.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v < INT_MIN || v > INT_MAX) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+void ApplySetting(MemorySettingsStore& store, const std::string& text) {
+    const auto slash = text.find('/');
+    const auto eq = text.find('=');
+    if (slash == std::string::npos || eq == std::string::npos || slash == 0 || eq < slash + 2)
+        throw CliError("--set needs SECTION/ENTRY=VALUE, got '" + text + "'");
+    const std::string section = text.substr(0, slash);
+    const std::string entry = text.substr(slash + 1, eq - slash - 1);
+    const std::string value = text.substr(eq + 1);
+    int number = 0;
+    if (IsInteger(value, number))
+        store.WriteProfileInt(section, entry, number);
+    else
+        store.WriteProfileString(section, entry, value);
+}
+
+std::string ImageFormat(const std::string& path) {
+    const std::string ext = std::filesystem::path(path).extension().string();
+    std::string lower;
+    for (char c : ext) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (lower == ".png") return "PNG";
+    if (lower == ".jpg" || lower == ".jpeg") return "JPG";
+    throw CliError("--out must end in .png or .jpg, got '" + path + "'");
+}
+
+std::filesystem::path BundledDataDir() {
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const auto candidates = BundledDataCandidates(self.parent_path());
+        if (!candidates.empty()) return candidates.front();
+    }
+    return std::filesystem::path(TAVIK_BUNDLED_DATA_DIR);
+}
+
+int RunRender(const std::vector<std::string>& argv) {
+    CliArgs args(argv,
+                 {"out", "mode", "facing", "turn", "band", "size", "date", "time", "lon", "lat", "zone", "set",
+                  "data"},
+                 {}, {"set"});
+    if (!args.Positional().empty())
+        throw CliError("unexpected argument '" + args.Positional()[0] + "'\n" + kUsage);
+    const auto out = args.Value("out");
+    if (!out) throw CliError(std::string("--out is required\n") + kUsage);
+    const std::string format = ImageFormat(*out);
+
+    int width = 240, height = 240;
+    if (auto v = args.Value("size")) ParseSize(*v, width, height);
+
+    // Settings: a fresh store plus the overrides.
+    MemorySettingsStore store;
+    for (const std::string& s : args.Values("set")) ApplySetting(store, s);
+
+    // The moment: now, or what was given.
+    const std::time_t now = std::time(nullptr);
+    std::tm clock{};
+    localtime_r(&now, &clock);
+    CliDate date{clock.tm_year + 1900, clock.tm_mon + 1, clock.tm_mday};
+    CliTime time{clock.tm_hour, clock.tm_min, clock.tm_sec > 59 ? 59 : clock.tm_sec};
+    if (auto v = args.Value("date")) date = ParseCalendarDate(*v);
+    if (auto v = args.Value("time")) time = ParseTime(*v);
+
+    // The site: the store's current site (the default one unless --set changed
+    // it), then the explicit options.
+    ObservationSite site = ReadCurrentSite(store);
+    const CliSite given = ParseSiteOptions(args);
+    if (args.Has("lon")) {
+        site.longitudeDegrees = given.lon.degrees;
+        site.longitudeMinutes = given.lon.minutes;
+    }
+    if (args.Has("lat")) {
+        site.latitudeDegrees = given.lat.degrees;
+        site.latitudeMinutes = given.lat.minutes;
+    }
+    if (args.Has("zone")) site.zoneOffsetHours = given.zone;
+
+    // The view: as a fresh start reads it, then the options.
+    ViewState view;
+    LoadViewState(view, store);
+    // A fresh store would restore its stored screen (the polar view); the
+    // chart starts as the planisphere unless VIEW/STATUS was given.
+    if (!store.Contains("VIEW", "STATUS")) view.viewMode = ViewMode::Planisphere;
+    if (auto v = args.Value("mode")) view.viewMode = ParseMode(*v);
+    if (auto v = args.Value("facing")) {
+        view.facing = ParseFacing(*v);
+        view.turnDegrees = 0;
+    }
+    if (auto v = args.Value("turn")) {
+        // Turning right by DEG degrees: whole quarter turns step the facing.
+        const int deg = ParseInt(*v, "--turn");
+        const int total = ((view.turnDegrees + deg) % 360 + 360) % 360;
+        view.facing = (view.facing + total / 90) % 4;
+        view.turnDegrees = total % 90;
+    }
+    if (auto v = args.Value("band")) view.heightBand = ParseBand(*v);
+    RefreshViewState(view);
+
+    // The sky data.
+    const bool explicitData = args.Has("data");
+    const std::filesystem::path dataDir = explicitData ? std::filesystem::path(*args.Value("data")) : BundledDataDir();
+    const std::filesystem::path catalogPath = dataDir / "tavik.dat";
+    if (!store.Contains("TAVIK", "TAVIK_DATA")) store.WriteProfileString("TAVIK", "TAVIK_DATA", catalogPath.string());
+
+    auto app = MakeApplication();
+
+    StarCatalog catalog;
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(catalogPath, ec)) {
+        const RecordFileResult r = catalog.LoadFile(catalogPath);
+        if (!r.ok)
+            std::fprintf(stderr, "tavik-cli render: warning: %s: %s\n", catalogPath.string().c_str(),
+                         r.error.c_str());
+        catalog.SetLoaded(r.opened);
+    } else if (explicitData) {
+        std::fprintf(stderr, "tavik-cli render: no star catalogue at %s\n", catalogPath.string().c_str());
+        return 1;
+    } else {
+        std::fprintf(stderr, "tavik-cli render: warning: no star catalogue at %s; drawing without stars\n",
+                     catalogPath.string().c_str());
+    }
+
+    ColorTable colors;
+    colors.Load(store);
+
+    RenderScene scene;
+    scene.view = &view;
+    scene.settings = &store;
+    scene.colors = &colors;
+    scene.catalog = catalog.Loaded() ? &catalog : nullptr;
+    scene.localTime = DateTime(date.year, date.month, date.day, time.hour, time.minute, time.second);
+    scene.site = site;
+    std::string dir = dataDir.string();
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    scene.dataDirectory = dir;
+
+    QImage image = MakeSkyImage(width, height, colors[slot::kBackground]);
+    SkyRenderer renderer;
+    renderer.RenderSky(image, scene);
+
+    if (!image.save(QString::fromStdString(*out), format.c_str())) {
+        std::fprintf(stderr, "tavik-cli render: cannot write %s\n", out->c_str());
+        return 1;
+    }
+    return 0;
+}
+
+const CliCommand kRender{"render", "draw one frame of the sky view into a PNG or JPEG file", RunRender};
+
+}  // namespace
+
+}  // namespace tavik::cli
