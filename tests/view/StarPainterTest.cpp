@@ -1,0 +1,293 @@
+// Star drawing: pixel patterns and intensities by magnitude, blending against
+// the background, spectral colours, and dimming by light pollution, daylight
+// and the polar view.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include <cmath>
+#include <set>
+#include <utility>
+
+#include "settings/SettingsStore.h"
+#include "view/Color.h"
+#include "view/RenderContext.h"
+#include "view/StarPainter.h"
+#include "view/ViewState.h"
+
+namespace tavik {
+namespace {
+
+// A small black chart with a painter, the factory colours and default options.
+struct StarChart {
+    explicit StarChart(QRgb fill = qRgb(0, 0, 0)) : image(40, 40, QImage::Format_RGB32) {
+        image.fill(fill);
+        painter.begin(&image);
+        ctx.image = &image;
+        ctx.painter = &painter;
+        ctx.clientWidth = image.width();
+        ctx.clientHeight = image.height();
+        ctx.view = &view;
+        ctx.settings = &store;
+        ctx.colors = &colors;
+        ctx.lref = Luminance(colors[slot::kSky3]);
+        options.lref = ctx.lref;
+    }
+    ~StarChart() {
+        if (painter.isActive()) painter.end();
+    }
+
+    void Draw(double mag, const char* spectral = "", double sinAlt = 1.0, bool marker = false,
+              SolarBody body = SolarBody::None) {
+        StarPainter p(ctx, options);
+        p.Draw(mag, spectral, marker, body, 20, 20, sinAlt);
+        painter.end();
+    }
+
+    // Pixels that differ from `fill`.
+    std::set<std::pair<int, int>> Marked(QRgb fill = qRgb(0, 0, 0)) const {
+        std::set<std::pair<int, int>> out;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if ((image.pixel(x, y) & 0xFFFFFF) != (fill & 0xFFFFFF)) out.insert({x - 20, y - 20});
+        return out;
+    }
+    QRgb At(int dx, int dy) const { return image.pixel(20 + dx, 20 + dy); }
+
+    QImage image;
+    QPainter painter;
+    ViewState view;
+    MemorySettingsStore store;
+    ColorTable colors;
+    RenderContext ctx;
+    StarOptions options;
+};
+
+TEST(StarPainter, FaintStarsAreSinglePixelsHalvedPerMagnitude) {
+    struct Case {
+        double mag;
+        int intensity;
+        int channel;  // white on black at that intensity
+    };
+    for (const Case c : {Case{2.8, 100, 255}, Case{3.8, 50, 127}, Case{4.8, 25, 63}}) {
+        SCOPED_TRACE(c.mag);
+        EXPECT_EQ(PatternIntensity(c.mag, false), c.intensity);
+        StarChart chart;
+        chart.Draw(c.mag);
+        const auto marked = chart.Marked();
+        ASSERT_EQ(marked.size(), 1u);
+        EXPECT_EQ(*marked.begin(), std::make_pair(0, 0));
+        EXPECT_EQ(chart.At(0, 0) & 0xFFFFFF, qRgb(c.channel, c.channel, c.channel) & 0xFFFFFF);
+    }
+}
+
+TEST(StarPainter, BrightStarsDrawTheirPatterns) {
+    const std::set<std::pair<int, int>> square = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {0, 0},
+                                                  {1, 0},   {-1, 1}, {0, 1},  {1, 1}};
+    std::set<std::pair<int, int>> tips = square;
+    tips.insert({{0, -2}, {0, 2}, {-2, 0}, {2, 0}});
+    const std::set<std::pair<int, int>> plus = {{0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+    const std::set<std::pair<int, int>> two = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+
+    struct Case {
+        double mag;
+        std::set<std::pair<int, int>> shape;
+    };
+    for (const Case& c : {Case{-1.5, tips}, Case{0.0, square}, Case{1.0, plus}, Case{2.0, two}}) {
+        SCOPED_TRACE(c.mag);
+        StarChart chart;
+        chart.Draw(c.mag);
+        EXPECT_EQ(chart.Marked(), c.shape);
+        EXPECT_EQ(static_cast<int>(c.shape.size()), PatternPixelCount(c.mag));
+        // Brighter than 2.8: every pixel at full intensity.
+        EXPECT_EQ(chart.At(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+    }
+}
+
+TEST(StarPainter, PatternBoundariesAndBrightnessUp) {
+    EXPECT_EQ(PatternPixelCount(-0.31), 13);
+    EXPECT_EQ(PatternPixelCount(-0.3), 9);
+    EXPECT_EQ(PatternPixelCount(0.4), 5);
+    EXPECT_EQ(PatternPixelCount(1.4), 4);
+    EXPECT_EQ(PatternPixelCount(2.8), 1);
+    // Raised by a fifth, never above 100.
+    EXPECT_EQ(PatternIntensity(3.8, true), 60);
+    EXPECT_EQ(PatternIntensity(2.0, true), 100);
+    // A very faint star fades to nothing and leaves no mark.
+    EXPECT_EQ(PatternIntensity(12.0, false), 0);
+    StarChart chart;
+    chart.Draw(12.0);
+    EXPECT_TRUE(chart.Marked().empty());
+}
+
+TEST(StarPainter, ShiftMovesTheDrawnMagnitude) {
+    StarChart chart;
+    chart.options.shiftTenths = 10;  // one magnitude fainter
+    chart.Draw(2.8);
+    EXPECT_EQ(chart.At(0, 0) & 0xFFFFFF, qRgb(127, 127, 127) & 0xFFFFFF);
+}
+
+TEST(BlendPixel, FadesWithTheBackgroundAndIgnoresOutside) {
+    const ColorTable colors;
+    const double lref = Luminance(colors[slot::kSky3]);
+    QImage image(4, 1, QImage::Format_RGB32);
+    image.setPixel(0, 0, qRgb(0, 0, 0));
+    image.setPixel(1, 0, ToQRgb(colors[slot::kSky3]));  // as bright as slot 9
+    image.setPixel(2, 0, qRgb(0, 0, 48));               // half as bright
+    image.setPixel(3, 0, qRgb(200, 200, 200));          // brighter than slot 9
+    for (int x = 0; x < 4; ++x) BlendPixel(image, x, 0, MakeColorRef(255, 0, 0), 100, lref);
+    EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(image.pixel(1, 0), ToQRgb(colors[slot::kSky3]));
+    // k = int((lref - L) / lref x 100) = 50: each channel halfway (integer arithmetic).
+    EXPECT_EQ(image.pixel(2, 0) & 0xFFFFFF, qRgb(127, 0, 24) & 0xFFFFFF);
+    EXPECT_EQ(image.pixel(3, 0) & 0xFFFFFF, qRgb(200, 200, 200) & 0xFFFFFFu);
+    // Outside the image: nothing happens.
+    BlendPixel(image, -1, 0, kWhite, 100, lref);
+    BlendPixel(image, 4, 0, kWhite, 100, lref);
+    BlendPixel(image, 0, 1, kWhite, 100, lref);
+    EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
+}
+
+TEST(StarPainter, NothingShowsOnASkyAsBrightAsSlotNine) {
+    const ColorTable colors;
+    StarChart chart(ToQRgb(colors[slot::kSky3]));
+    chart.Draw(-1.5, "M2");
+    EXPECT_TRUE(chart.Marked(ToQRgb(colors[slot::kSky3])).empty());
+}
+
+TEST(StarPainter, LightPollutionAndAltitudeDimming) {
+    StarOptions o;
+    o.lightPollution = 20;
+    // T = 10/22 + 0.5 = 0.9545...; at s = 0.5 the star loses (T - s)/T x 8 = 3.81 magnitudes.
+    EXPECT_NEAR(DrawnMagnitude(0.0, 0.5, o), 3.81, 0.005);
+    EXPECT_DOUBLE_EQ(DrawnMagnitude(1.0, 0.96, o), 1.0);
+    o.lightPollution = 5;
+    EXPECT_NEAR(DrawnMagnitude(0.0, 0.1, o), 2.0, 1e-12);
+    EXPECT_DOUBLE_EQ(DrawnMagnitude(0.0, 0.5, o), 0.0);
+    EXPECT_DOUBLE_EQ(DrawnMagnitude(0.0, 0.9, o), 0.0);
+    o.lightPollution = 0;
+    EXPECT_DOUBLE_EQ(DrawnMagnitude(2.0, 0.0, o), 2.0);
+    o.lightPollution = 10;  // the altitude rule still, up to 10
+    EXPECT_NEAR(DrawnMagnitude(0.0, 0.0, o), 5.0, 1e-12);
+}
+
+TEST(StarPainter, DaylightAndPolarView) {
+    StarOptions o;
+    o.daylightDisplay = true;
+    bool dimmed = false;
+    o.daylight = Daylight::Twilight;
+    EXPECT_DOUBLE_EQ(DrawnMagnitude(1.0, 1.0, o, &dimmed), 2.0);
+    EXPECT_TRUE(dimmed);
+    o.daylight = Daylight::Day;
+    EXPECT_DOUBLE_EQ(DrawnMagnitude(1.0, 1.0, o, &dimmed), 3.5);
+    EXPECT_DOUBLE_EQ(DrawnMagnitude(-6.0, 1.0, o, &dimmed), -6.0);  // the Sun itself
+    EXPECT_FALSE(dimmed);
+    o.daylight = Daylight::Night;
+    EXPECT_DOUBLE_EQ(DrawnMagnitude(1.0, 1.0, o, &dimmed), 1.0);
+    EXPECT_FALSE(dimmed);
+    o.daylightDisplay = false;
+    o.polarView = true;
+    EXPECT_DOUBLE_EQ(DrawnMagnitude(6.0, 1.0, o), 1.0);
+    // Daylight makes stars white.
+    EXPECT_EQ(StarColor(1.0, "M2", true, StarOptions{}), kWhite);
+}
+
+TEST(StarColor, SpectralClasses) {
+    StarOptions o;
+    EXPECT_EQ(StarColor(1.0, "M1.5Iab", false, o), MakeColorRef(255, 91, 91));
+    EXPECT_EQ(StarColor(1.0, "G2V", false, o), MakeColorRef(255, 255, 78));
+    EXPECT_EQ(StarColor(1.0, "K0V", false, o), MakeColorRef(255, 127, 78));
+    EXPECT_EQ(StarColor(1.0, "F5IV", false, o), MakeColorRef(255, 255, 137));
+    // Giants, faint stars and unknown types stay white.
+    EXPECT_EQ(StarColor(1.0, "K5III", false, o), kWhite);
+    EXPECT_EQ(StarColor(3.0, "M2", false, o), kWhite);
+    EXPECT_EQ(StarColor(1.0, "", false, o), kWhite);
+    EXPECT_EQ(StarColor(1.0, "A0V", false, o), kWhite);
+    // Early types turn blue only with blue on.
+    EXPECT_EQ(StarColor(1.0, "B8", false, o), kWhite);
+    o.blueOn = true;
+    EXPECT_EQ(StarColor(1.0, "B8", false, o), MakeColorRef(51, 51, 255));
+    // A composite spectrum applies both letters: M then B (blue on).
+    EXPECT_EQ(StarColor(1.0, "M1+B2", false, o), MakeColorRef(107, 38, 191));
+    // "T" takes the Moon colour (slot 25).
+    o.moonColor = MakeColorRef(10, 20, 30);
+    EXPECT_EQ(StarColor(1.0, "T", false, o), MakeColorRef(10, 20, 30));
+    // Red and no-colour modes.
+    o.modes.noColor = true;
+    EXPECT_EQ(StarColor(1.0, "M2", false, o), kWhite);
+    o.modes.red = true;
+    EXPECT_EQ(StarColor(1.0, "M2", false, o), MakeColorRef(255, 0, 0));
+}
+
+TEST(StarPainter, ColouredStarReachesThePixels) {
+    StarChart chart;
+    chart.Draw(1.0, "M2");
+    EXPECT_EQ(chart.At(0, 0) & 0xFFFFFF, qRgb(255, 91, 91) & 0xFFFFFF);
+}
+
+TEST(StarPainter, DiscSizes) {
+    // Size-up with shift 0.
+    EXPECT_EQ(DiscSize(2.0, 0, true, false), 3);   // int(5.5 - 2)
+    EXPECT_EQ(DiscSize(0.8, 0, true, false), 4);   // int(5.0 - 0.8)
+    EXPECT_EQ(DiscSize(0.3, 0, true, false), 4);   // int(4.5 - 0.3)
+    EXPECT_EQ(DiscSize(-1.5, 0, true, false), 5);  // 4 - int(-1.5)
+    EXPECT_EQ(DiscSize(5.0, 0, true, false), 0);
+    // "#"-marked objects without size-up: 4 - int(m).
+    EXPECT_EQ(DiscSize(-6.0, 0, false, true), 10);
+    EXPECT_EQ(DiscSize(1.0, 0, false, true), 3);
+}
+
+TEST(StarPainter, SizeUpDrawsDiscsAndDaylightCancelsIt) {
+    StarChart chart;
+    chart.options.sizeUp = true;
+    chart.Draw(-1.5);
+    const auto disc = chart.Marked();
+    EXPECT_GT(disc.size(), 13u);
+    for (const auto& [dx, dy] : disc) {
+        EXPECT_LE(std::abs(dx), 2);
+        EXPECT_LE(std::abs(dy), 2);
+    }
+
+    StarChart day;
+    day.options.sizeUp = true;
+    day.options.daylightDisplay = true;
+    day.options.daylight = Daylight::Twilight;
+    day.Draw(-1.5);  // drawn at -0.5: the pattern of 13 pixels, not a disc
+    EXPECT_EQ(day.Marked().size(), 13u);
+}
+
+TEST(StarPainter, SunDiscIsOpaqueEvenOnBrightSky) {
+    StarChart chart(qRgb(192, 192, 255));
+    chart.Draw(-6.0, "", 1.0, true, SolarBody::Sun);
+    EXPECT_EQ(chart.At(0, 0) & 0xFFFFFF, qRgb(255, 214, 214) & 0xFFFFFF);
+    // Corners of the square outside the disc keep the sky.
+    EXPECT_EQ(chart.At(-5, -5) & 0xFFFFFF, qRgb(192, 192, 255) & 0xFFFFFF);
+    // A planet disc on the same sky fades away completely.
+    StarChart planet(qRgb(192, 192, 255));
+    planet.Draw(-4.0, "", 1.0, true, SolarBody::Planet);
+    EXPECT_TRUE(planet.Marked(qRgb(192, 192, 255)).empty());
+}
+
+TEST(StarPainter, MonochromeModesDrawDiscsOrSinglePixels) {
+    StarChart bw(qRgb(255, 255, 255));
+    bw.options.modes.blackOnWhite = true;
+    bw.Draw(0.0);  // D = 3 - 0 = 3: a disc
+    EXPECT_GT(bw.Marked(qRgb(255, 255, 255)).size(), 1u);
+    EXPECT_EQ(bw.At(0, 0) & 0xFFFFFF, 0u);
+
+    StarChart faint(qRgb(255, 255, 255));
+    faint.options.modes.blackOnWhite = true;
+    faint.Draw(4.0);  // D = -1: one black pixel
+    EXPECT_EQ(faint.Marked(qRgb(255, 255, 255)).size(), 1u);
+    EXPECT_EQ(faint.At(0, 0) & 0xFFFFFF, 0u);
+
+    StarChart wob;
+    wob.options.modes.whiteOnBlack = true;
+    wob.Draw(4.5);
+    EXPECT_EQ(wob.At(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+}  // namespace
+}  // namespace tavik
