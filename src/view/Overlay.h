@@ -1,0 +1,136 @@
+#pragma once
+// Everything on the chart that is not a star, planet or background: the
+// coordinate grids with their labels, the compass and height-band labels, the
+// status texts, the deep-sky symbols, the polar reticle, the celestial-pole
+// mark, the constellation names, lines and figures, and the Milky Way band.
+// Every routine draws into the render pass's off-screen image through its
+// painter, in the layer order of the pass:
+//
+//   background, DrawPolarReticle (polar view), DrawGrids, DrawBandLabel,
+//   DrawCompassLabels, DrawConstellations, stars, DrawDeepSkyMarks,
+//   DrawMilkyWay, add-ins, Sun/planets/Moon, DrawPoleMark, DrawStatusTexts.
+//
+// OverlayState carries what lives from pass to pass: the grid overlay image,
+// the Milky Way layer, the constellation files and the constellation selection.
+// The renderer owns one and hands it to the routines that need it.
+
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "view/ClipSegment.h"
+#include "catalog/LineFile.h"
+#include "view/ConstellationSelection.h"
+#include "view/RenderContext.h"
+
+class QFont;
+class QPaintDevice;
+class QPainter;
+
+namespace tavik {
+
+struct OverlayState {
+    QImage gridLayer;   // key-coloured overlay the grids are drawn into
+    QImage milkyLayer;  // broad strokes of the Milky Way band
+    LineFileReader lineFile;    // tavikline.dat
+    LineFileReader figureFile;  // tavikconste.dat
+    ConstellationPolyline polyline;  // read buffer, reused for every constellation
+    ConstellationSelection selection;
+};
+
+// The switches the overlays read from the settings store once per pass.
+struct OverlaySwitches {
+    bool groundScale = false;     // SCREEN/GRAND_S
+    bool equatorialGrid = false;  // SCREEN/SEKIDO_S
+    bool eclipticGrid = false;    // SCREEN/KOUDOU_S (non-zero)
+    bool showPole = false;        // SETTING/SHOW_POLER
+    bool hideSite = false;        // OPTION2/NO_KANSOKU
+    bool deepSky = false;         // SETTING/MESIE
+    bool constellationNames = false;  // SETTING/SEIZA
+    bool constellationLines = false;  // SEIZA/LINE
+    bool constellationFigures = false;  // SEIZA/PICT
+    bool figuresInPlanisphere = true;   // !OPTION2/SEIZAE_NOT_QUICK
+    bool filesInMemory = false;   // MEMORY/SEIZE_FILES
+    bool milkyWay = false;        // SHOW/MILKEY
+
+    static OverlaySwitches Load(const SettingsStore& store);
+};
+
+// ---- shared geometry ------------------------------------------------------
+
+// The client rectangle of the pass; with cutToChart the bottom is cut to the
+// chart square (constellation lines).
+ClipRect ClientRect(const RenderContext& ctx, bool cutToChart = false);
+// Rectangle clipping everywhere but in the planisphere.
+bool RectangleMode(const RenderContext& ctx);
+
+// A polyline on the sky (stroke code 2 ends a stroke), as held by the line,
+// figure and add-in files.
+struct SkyPolyline {
+    int count = 0;
+    const std::int32_t* codes = nullptr;
+    const double* ra = nullptr;   // radians
+    const double* dec = nullptr;  // radians
+};
+
+// Projects each vertex (azimuth clipping following the wide-framing flag; a
+// rejected vertex breaks the run) and joins consecutive vertices through
+// ClipSegment with the painter's current pen. Returns the last drawn point, or
+// a point with x == OffScreen when nothing was drawn.
+PixelPoint DrawSkyPolyline(const RenderContext& ctx, QPainter& painter, const SkyPolyline& line,
+                           const ClipRect& rect, int maxSpan = kMaxSegmentSpan);
+
+// ---- layers ---------------------------------------------------------------
+
+// Prepares `layer` as the grid overlay for an image of the pass's size: it is
+// recreated when the size changes and filled with the key colour (1, 1, 1).
+void PrepareGridLayer(QImage& layer, int width, int height);
+// Blends every non-key pixel of `layer` onto `image` at `percent` opacity.
+void BlendLayer(QImage& image, const QImage& layer, int percent = 80);
+
+// ---- painters -------------------------------------------------------------
+
+void DrawGroundScale(const RenderContext& ctx, QPainter& painter);
+void DrawEquatorialGrid(const RenderContext& ctx, QPainter& painter);
+void DrawEclipticGrid(const RenderContext& ctx, QPainter& painter);
+// The three grids as switched on, each through the overlay at 80 per cent.
+void DrawGrids(RenderContext& ctx, OverlayState& state);
+
+void DrawPolarReticle(RenderContext& ctx);
+void DrawCompassLabels(RenderContext& ctx);
+void DrawBandLabel(RenderContext& ctx);
+void DrawStatusTexts(RenderContext& ctx);
+void DrawPoleMark(RenderContext& ctx);
+
+// Deep-sky symbols of catalogue objects of kinds 2..8 (while SETTING/MESIE is
+// on). `selection` may be null (no filter).
+void DrawDeepSkyMarks(RenderContext& ctx, const ConstellationSelection* selection = nullptr);
+// One deep-sky symbol at (x, y) with the painter's current pen.
+void DrawDeepSkySymbol(QPainter& painter, int kind, int x, int y, const QColor& color);
+
+// Constellation names (slot 13), figures (slot 0) and lines (slot 20) for every
+// constellation whose anchor point is on the chart, as switched on.
+void DrawConstellations(RenderContext& ctx, OverlayState& state);
+// The lines (or figure) of one constellation by abbreviation; nothing when the
+// file, the constellation or the view mode does not allow it.
+void DrawConstellationPolyline(RenderContext& ctx, LineFileReader& file,
+                               ConstellationPolyline& buffer, std::string_view abbreviation,
+                               const QColor& color);
+
+// The Milky Way band from Milkey.p92 in the data directory (while SHOW/MILKEY
+// is on), painted as broad strokes into a layer and blended onto the chart.
+void DrawMilkyWay(RenderContext& ctx, OverlayState& state);
+
+// The one-line notice at the bottom-left of the window. Drawn only when the
+// site texts are hidden (the notice shares their corner); returns whether it
+// drew. `target` is the window surface.
+bool ShowNotice(QPaintDevice& target, int clientHeight, const QFont& font, const QString& text,
+                const ColorTable& colors, const ColorModes& modes, bool hideSite);
+
+// The 16 compass names from south through west (UTF-8).
+const char* CompassName(int index);
+
+}  // namespace tavik
