@@ -1,0 +1,340 @@
+#include "SkyBuild.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numbers>
+#include <stdexcept>
+
+#include "SkyGeometry.h"
+#include "catalog/ConstellationTable.h"
+#include "catalog/ShiftJis.h"
+
+namespace tavik::skydata {
+
+using nlohmann::json;
+
+namespace {
+
+constexpr double kDeg = std::numbers::pi / 180.0;
+
+// d3-celestial writes some numbers as strings; "" or a missing value is NaN.
+double Number(const json& j) {
+    if (j.is_number()) return j.get<double>();
+    if (j.is_string()) {
+        const std::string s = j.get<std::string>();
+        if (s.empty()) return std::nan("");
+        try {
+            return std::stod(s);
+        } catch (...) {
+            return std::nan("");
+        }
+    }
+    return std::nan("");
+}
+
+std::string Text(const json& object, const char* key) {
+    if (!object.is_object()) return {};
+    auto it = object.find(key);
+    return it != object.end() && it->is_string() ? it->get<std::string>() : std::string();
+}
+
+std::string IdText(const json& feature) {
+    const json& id = feature.at("id");
+    return id.is_string() ? id.get<std::string>() : std::to_string(id.get<long long>());
+}
+
+RaDec PointOf(const json& feature) {
+    const json& c = feature.at("geometry").at("coordinates");
+    return FromLonLat(c.at(0).get<double>(), c.at(1).get<double>());
+}
+
+std::vector<RaDec> RingOf(const json& coordinates) {
+    std::vector<RaDec> ring;
+    for (const auto& p : coordinates) ring.push_back(FromLonLat(p.at(0).get<double>(), p.at(1).get<double>()));
+    return ring;
+}
+
+// A Japanese name in Shift-JIS, or nothing when the source has none or it
+// does not convert cleanly.
+std::optional<std::string> JapaneseName(const std::string& utf8) {
+    if (utf8.empty()) return std::nullopt;
+    bool ok = false;
+    std::string sjis = Utf8ToSjis(utf8, &ok);
+    if (!ok || sjis.size() < 2 || sjis.size() > kMaxNameBytes) return std::nullopt;
+    return sjis;
+}
+
+class ConstellationFinder {
+public:
+    explicit ConstellationFinder(const json& bounds) {
+        for (const auto& f : bounds.at("features")) {
+            const std::string id = IdText(f);
+            for (const auto& ring : f.at("geometry").at("coordinates")) {
+                polygons_.push_back({id, SphericalPolygon(RingOf(ring))});
+                break;  // the outer ring
+            }
+        }
+    }
+    std::string Find(const RaDec& p) const {
+        for (const auto& [id, polygon] : polygons_) {
+            if (polygon.Contains(p)) return id;
+        }
+        return {};
+    }
+
+private:
+    std::vector<std::pair<std::string, SphericalPolygon>> polygons_;
+};
+
+void SetPosition(StarRecord& r, const RaDec& p) {
+    r.ra = p.ra * kDeg;
+    r.dec = p.dec * kDeg;
+}
+
+// designation: Flamsteed number right-aligned in characters 0-2, Bayer letter
+// in 3-5, character 6 blank, constellation in 7-9.
+void SetStarDesignation(StarRecord& r, const std::string& flamsteed, const std::string& bayer,
+                        const std::string& constellation) {
+    char d[10];
+    std::fill(std::begin(d), std::end(d), ' ');
+    if (!flamsteed.empty() && flamsteed.size() <= 3) {
+        std::copy(flamsteed.begin(), flamsteed.end(), d + 3 - flamsteed.size());
+    }
+    std::string letter = BayerAbbreviation(bayer);
+    if (letter.empty() && !bayer.empty() && std::isalpha(static_cast<unsigned char>(bayer[0]))) {
+        letter = bayer.substr(0, 1);  // Latin-letter Bayer designations ("b", "A")
+    }
+    letter.resize(3, ' ');
+    std::copy(letter.begin(), letter.end(), d + 3);
+    for (std::size_t i = 0; i < 3 && i < constellation.size(); ++i) d[7 + i] = constellation[i];
+    std::copy(std::begin(d), std::end(d), r.designation);
+}
+
+}  // namespace
+
+std::string SpectralFromBv(double bv) {
+    if (std::isnan(bv)) return {};
+    // Main-sequence B-V of each class; the nearest one is taken.
+    static const std::pair<const char*, double> kClasses[] = {
+        {"O5", -0.33}, {"B0", -0.30}, {"B2", -0.24}, {"B5", -0.17}, {"B8", -0.11}, {"A0", -0.01},
+        {"A2", 0.05},  {"A5", 0.15},  {"A7", 0.20},  {"F0", 0.30},  {"F2", 0.35},  {"F5", 0.44},
+        {"F8", 0.52},  {"G0", 0.58},  {"G2", 0.63},  {"G5", 0.68},  {"G8", 0.74},  {"K0", 0.81},
+        {"K2", 0.91},  {"K3", 0.96},  {"K5", 1.15},  {"K7", 1.33},  {"M0", 1.40},  {"M2", 1.49},
+        {"M5", 1.64},
+    };
+    const auto* best = &kClasses[0];
+    for (const auto& c : kClasses) {
+        if (std::abs(c.second - bv) < std::abs(best->second - bv)) best = &c;
+    }
+    return std::string(best->first) + " (from B-V)";
+}
+
+std::string BayerAbbreviation(const std::string& greek) {
+    static const std::map<std::string, std::string> kLetters = {
+        {"α", "Alp"}, {"β", "Bet"}, {"γ", "Gam"}, {"δ", "Del"}, {"ε", "Eps"}, {"ζ", "Zet"},
+        {"η", "Eta"}, {"θ", "The"}, {"ι", "Iot"}, {"κ", "Kap"}, {"λ", "Lam"}, {"μ", "Mu "},
+        {"ν", "Nu "}, {"ξ", "Xi "}, {"ο", "Omi"}, {"π", "Pi "}, {"ρ", "Rho"}, {"σ", "Sig"},
+        {"τ", "Tau"}, {"υ", "Ups"}, {"φ", "Phi"}, {"χ", "Chi"}, {"ψ", "PSi"}, {"ω", "Ome"},
+    };
+    if (greek.size() < 2) return {};
+    auto it = kLetters.find(greek.substr(0, 2));  // every Greek small letter is two UTF-8 bytes
+    return it == kLetters.end() ? std::string() : it->second;
+}
+
+int KindForDsoType(const std::string& type) {
+    if (type == "gc") return kKindGlobularCluster;
+    if (type == "oc" || type == "pos") return kKindOpenCluster;
+    if (type == "pn") return kKindPlanetaryNebula;
+    if (type == "en" || type == "bn" || type == "rn" || type == "sfr") return kKindDiffuseNebula;
+    if (type == "snr") return kKindSupernovaRemnant;
+    if (type == "g" || type == "s" || type == "s0" || type == "sd" || type == "i" || type == "e" || type == "gg") {
+        return kKindGalaxy;
+    }
+    return 0;  // dark nebulae and anything unknown are left out
+}
+
+std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats) {
+    const ConstellationFinder finder(s.bounds);
+    std::vector<StarRecord> anchors;
+    std::vector<StarRecord> objects;
+
+    // Constellation anchors: the n-th source entry of an abbreviation goes to
+    // the n-th table row of it (Serpens has two of each).
+    std::map<std::string, int> seen;
+    for (const auto& f : s.constellations.at("features")) {
+        const std::string id = IdText(f);
+        const int nth = seen[id]++;
+        int row = -1;
+        int count = 0;
+        for (std::size_t i = 0; i < kConstellationRows; ++i) {
+            if (id == ConstellationTable()[i].abbreviation && count++ == nth) row = static_cast<int>(i);
+        }
+        if (row < 0) throw std::runtime_error("constellation " + id + " is not in the table");
+        StarRecord r;
+        r.kind = kKindConstellationAnchor;
+        r.SetConstellation(id);
+        SetPosition(r, PointOf(f));
+        r.mag = kAnchorMagnitude;
+        r.name = Utf8ToSjis(ConstellationTable()[static_cast<std::size_t>(row)].name);
+        anchors.push_back(std::move(r));
+    }
+    stats.anchors = static_cast<int>(anchors.size());
+
+    for (const auto& f : s.stars.at("features")) {
+        const double mag = Number(f.at("properties").at("mag"));
+        if (std::isnan(mag) || mag > kStarMagnitudeLimit) continue;
+        const RaDec p = PointOf(f);
+        const std::string hip = IdText(f);
+        const json* names = s.starNames.contains(hip) ? &s.starNames.at(hip) : nullptr;
+        std::string constellation = names ? Text(*names, "c") : std::string();
+        if (constellation.empty()) constellation = finder.Find(p);
+        StarRecord r;
+        r.kind = kKindStar;
+        r.mag = mag;
+        SetPosition(r, p);
+        r.SetConstellation(constellation);
+        SetStarDesignation(r, names ? Text(*names, "flam") : "", names ? Text(*names, "bayer") : "", constellation);
+        if (names) r.name = JapaneseName(Text(*names, "ja"));
+        if (r.name) ++stats.starsWithJapaneseName;
+        r.SetSpectral(SpectralFromBv(Number(f.at("properties").value("bv", json("")))));
+        objects.push_back(std::move(r));
+        ++stats.stars;
+    }
+
+    auto dsoName = [&](const std::vector<std::string>& keys) -> std::optional<std::string> {
+        for (const auto& k : keys) {
+            if (s.dsoNames.contains(k)) {
+                if (auto n = JapaneseName(Text(s.dsoNames.at(k), "ja"))) return n;
+            }
+        }
+        return std::nullopt;
+    };
+    auto makeDso = [&](const json& f, const std::string& designation, int kind, double mag,
+                       const std::vector<std::string>& nameKeys) {
+        StarRecord r;
+        r.kind = static_cast<std::int16_t>(kind);
+        r.mag = mag;
+        const RaDec p = PointOf(f);
+        SetPosition(r, p);
+        r.SetConstellation(finder.Find(p));
+        char d[10] = {' ', ' ', ' '};
+        std::copy_n(designation.begin(), std::min<std::size_t>(designation.size(), 6), d + 3);
+        std::copy(std::begin(d), std::end(d), r.designation);
+        r.name = dsoName(nameKeys);
+        objects.push_back(std::move(r));
+    };
+
+    std::map<std::string, bool> messierDesignations;
+    for (const auto& f : s.messier.at("features")) {
+        const auto& pr = f.at("properties");
+        const std::string id = IdText(f);  // "M31"
+        const std::string desig = Text(pr, "desig");
+        int kind = KindForDsoType(Text(pr, "type"));
+        if (kind == 0) kind = kKindOpenCluster;
+        double mag = Number(pr.at("mag"));
+        if (std::isnan(mag) || mag >= 99) mag = 12.0;
+        makeDso(f, id, kind, mag, {desig, "M " + id.substr(1), id});
+        if (!desig.empty()) messierDesignations[desig] = true;
+        ++stats.messier;
+    }
+
+    // The brighter NGC/IC objects that have a common name.
+    std::map<std::string, bool> taken;
+    for (const json* list : {&s.dsosBright, &s.dsos6}) {
+        for (const auto& f : list->at("features")) {
+            const std::string id = IdText(f);  // "NGC 7000"
+            if (id.rfind("NGC ", 0) != 0 && id.rfind("IC ", 0) != 0) continue;
+            if (messierDesignations.count(id) || taken.count(id) || !s.dsoNames.contains(id)) continue;
+            const auto& pr = f.at("properties");
+            const double mag = Number(pr.at("mag"));
+            const int kind = KindForDsoType(Text(pr, "type"));
+            if (std::isnan(mag) || mag >= 99 || kind == 0) continue;
+            std::string compact = id;
+            compact.erase(std::remove(compact.begin(), compact.end(), ' '), compact.end());
+            if (compact.size() > 6) continue;  // must fit designation characters 3..8
+            makeDso(f, compact, kind, mag, {id});
+            taken[id] = true;
+            ++stats.otherDsos;
+        }
+    }
+
+    std::stable_sort(objects.begin(), objects.end(),
+                     [](const StarRecord& a, const StarRecord& b) { return a.mag < b.mag; });
+    std::vector<StarRecord> all = std::move(anchors);
+    all.insert(all.end(), std::make_move_iterator(objects.begin()), std::make_move_iterator(objects.end()));
+    if (all.size() > 32767) throw std::runtime_error("too many records for 16-bit numbers");
+    for (std::size_t i = 0; i < all.size(); ++i) all[i].number = static_cast<std::int16_t>(i + 1);
+    return all;
+}
+
+namespace {
+
+std::vector<LineFileSlot> SlotsInTableOrder(const json& features,
+                                            void (*add)(const json& geometry, PolylineData& out)) {
+    std::vector<LineFileSlot> slots;
+    for (const auto& row : ConstellationTable()) {
+        const std::string abbreviation = row.abbreviation;
+        if (!slots.empty() && slots.back().abbreviation == abbreviation) continue;  // Serpens' second row
+        LineFileSlot slot{abbreviation, {}};
+        for (const auto& f : features.at("features")) {
+            if (IdText(f) == abbreviation) add(f.at("geometry"), slot.points);
+        }
+        if (slot.points.size() > static_cast<std::size_t>(kMaxConstellationPoints)) {
+            throw std::runtime_error(abbreviation + " has more than 400 points");
+        }
+        slots.push_back(std::move(slot));
+    }
+    return slots;
+}
+
+void AddStroke(const std::vector<RaDec>& points, PolylineData& out) {
+    if (points.size() < 2) return;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        out.Add(points[i].ra * kDeg, points[i].dec * kDeg, i + 1 == points.size() ? kStrokeEnd : kStrokeContinue);
+    }
+}
+
+void AddLines(const json& geometry, PolylineData& out) {
+    for (const auto& line : geometry.at("coordinates")) AddStroke(RingOf(line), out);
+}
+
+void AddOutline(const json& geometry, PolylineData& out) {
+    const json& c = geometry.at("coordinates");
+    if (c.empty()) return;
+    AddStroke(DensifyClosedRing(RingOf(c.at(0)), 2.5), out);
+}
+
+}  // namespace
+
+std::vector<LineFileSlot> BuildStickFigures(const Sources& s) { return SlotsInTableOrder(s.lines, AddLines); }
+
+std::vector<LineFileSlot> BuildBoundaryOutlines(const Sources& s) { return SlotsInTableOrder(s.bounds, AddOutline); }
+
+PolylineData BuildMilkyWay(const Sources& s, int maxPoints) {
+    std::vector<std::vector<RaDec>> rings;
+    for (const auto& f : s.milkyWay.at("features")) {
+        if (IdText(f) != "ol1") continue;
+        for (const auto& polygon : f.at("geometry").at("coordinates")) {
+            for (const auto& ring : polygon) rings.push_back(RingOf(ring));
+        }
+    }
+    auto thin = [&](double minDeg) {
+        PolylineData out;
+        for (const auto& ring : rings) {
+            const auto kept = ThinClosedRing(ring, minDeg);
+            if (kept.size() >= 5) AddStroke(kept, out);
+        }
+        return out;
+    };
+    // The smallest spacing (to 0.01 degree) that fits.
+    double low = 0.01, high = 30.0;
+    for (int i = 0; i < 40; ++i) {
+        const double mid = (low + high) / 2;
+        if (static_cast<int>(thin(mid).size()) > maxPoints) low = mid;
+        else high = mid;
+    }
+    return thin(high);
+}
+
+}  // namespace tavik::skydata

@@ -1,0 +1,60 @@
+#pragma once
+// Turns the d3-celestial data files into Tavik's records, constellation
+// polylines and the Milky Way outline.
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "catalog/LineFile.h"
+#include "catalog/StarRecord.h"
+
+namespace tavik::skydata {
+
+struct Sources {
+    nlohmann::json stars;           // stars.8.json
+    nlohmann::json starNames;       // starnames.json
+    nlohmann::json constellations;  // constellations.json
+    nlohmann::json lines;           // constellations.lines.json
+    nlohmann::json bounds;          // constellations.bounds.json
+    nlohmann::json messier;         // messier.json
+    nlohmann::json dsosBright;      // dsos.bright.json
+    nlohmann::json dsos6;           // dsos.6.json
+    nlohmann::json dsoNames;        // dsonames.json
+    nlohmann::json milkyWay;        // mw.json
+};
+
+struct BuildStats {
+    int stars = 0;
+    int starsWithJapaneseName = 0;
+    int anchors = 0;
+    int messier = 0;
+    int otherDsos = 0;
+};
+
+inline constexpr double kStarMagnitudeLimit = 6.5;
+inline constexpr double kAnchorMagnitude = 9.0;
+
+// The catalogue records: constellation anchors first, then stars and deep-sky
+// objects from the brightest to the faintest (the view draws from the last
+// record to the first, so bright objects end up on top); `number` is the
+// position counted from 1.
+std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats);
+
+// The spectral class for a B-V colour index ("" when there is none).
+std::string SpectralFromBv(double bv);
+// The three-letter Bayer abbreviation for a Greek letter (UTF-8, superscript
+// digits ignored), "" when the text is not a Greek letter.
+std::string BayerAbbreviation(const std::string& greek);
+// Record kind for a d3-celestial object type, 0 when the type is left out.
+int KindForDsoType(const std::string& type);
+
+// One slot per table abbreviation (Serpens' two parts share the slot "Ser").
+std::vector<LineFileSlot> BuildStickFigures(const Sources& s);
+std::vector<LineFileSlot> BuildBoundaryOutlines(const Sources& s);
+
+// The faintest Milky Way outline, thinned to at most `maxPoints` points.
+PolylineData BuildMilkyWay(const Sources& s, int maxPoints);
+
+}  // namespace tavik::skydata

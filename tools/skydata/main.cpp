@@ -1,0 +1,74 @@
+// tavik-skydata SOURCE_DATA_DIR OUTPUT_DIR
+//
+// Reads the data/ folder of the d3-celestial package and writes Tavik's
+// bundled sky data into OUTPUT_DIR: tavik.dat (stars to magnitude 6.5,
+// constellation anchors, deep-sky objects), tavikline.dat (stick figures),
+// tavikconste.dat (boundary outlines) and Milkey.p92 (the Milky Way outline).
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+
+#include "SkyBuild.h"
+#include "catalog/LineFile.h"
+#include "catalog/OverlayFile.h"
+#include "catalog/RecordFile.h"
+
+namespace fs = std::filesystem;
+using namespace tavik;
+using namespace tavik::skydata;
+
+namespace {
+
+nlohmann::json Load(const fs::path& dir, const char* name) {
+    std::ifstream in(dir / name);
+    if (!in) throw std::runtime_error("cannot open " + (dir / name).string());
+    return nlohmann::json::parse(in);
+}
+
+void Write(const fs::path& path, const std::string& bytes) {
+    if (!WriteFileReplacing(path, bytes)) throw std::runtime_error("cannot write " + path.string());
+    std::printf("wrote %s (%zu bytes)\n", path.string().c_str(), bytes.size());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: tavik-skydata SOURCE_DATA_DIR OUTPUT_DIR\n");
+        return 2;
+    }
+    try {
+        const fs::path source = argv[1];
+        const fs::path out = argv[2];
+        Sources s;
+        s.stars = Load(source, "stars.8.json");
+        s.starNames = Load(source, "starnames.json");
+        s.constellations = Load(source, "constellations.json");
+        s.lines = Load(source, "constellations.lines.json");
+        s.bounds = Load(source, "constellations.bounds.json");
+        s.messier = Load(source, "messier.json");
+        s.dsosBright = Load(source, "dsos.bright.json");
+        s.dsos6 = Load(source, "dsos.6.json");
+        s.dsoNames = Load(source, "dsonames.json");
+        s.milkyWay = Load(source, "mw.json");
+
+        fs::create_directories(out);
+        BuildStats stats;
+        const auto records = BuildCatalogue(s, stats);
+        Write(out / "tavik.dat", RecordFileBytes(records));
+        Write(out / "tavikline.dat", LineFileBytes(BuildStickFigures(s)));
+        Write(out / "tavikconste.dat", LineFileBytes(BuildBoundaryOutlines(s)));
+        const PolylineData milkyWay = BuildMilkyWay(s, kOverlayPoints);
+        Write(out / "Milkey.p92", OverlayFileBytes(milkyWay));
+        std::printf("records %zu: stars %d (%d with Japanese names), anchors %d, Messier %d, other deep-sky %d; "
+                    "Milky Way points %zu\n",
+                    records.size(), stats.stars, stats.starsWithJapaneseName, stats.anchors, stats.messier,
+                    stats.otherDsos, milkyWay.size());
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tavik-skydata: %s\n", e.what());
+        return 1;
+    }
+}
