@@ -1,0 +1,165 @@
+// The bundled sky data under data/ loads through the project's own readers
+// and holds what a user expects to find.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <set>
+
+#include "catalog/ConstellationTable.h"
+#include "catalog/LineFile.h"
+#include "catalog/OverlayFile.h"
+#include "catalog/RecordFile.h"
+#include "catalog/ShiftJis.h"
+#include "catalog/StarCatalog.h"
+
+using namespace tavik;
+
+namespace {
+
+const std::filesystem::path kData = TAVIK_DATA_DIR;
+constexpr double kDeg = std::numbers::pi / 180.0;
+
+const StarRecord* FindDesignation(const StarCatalog& c, std::string_view fromChar3) {
+    for (const auto& r : c.Records()) {
+        if (std::string_view(r.designation + 3, 7).substr(0, fromChar3.size()) == fromChar3 &&
+            (fromChar3.size() == 7 || r.designation[3 + fromChar3.size()] == '\0' ||
+             r.designation[3 + fromChar3.size()] == ' ')) {
+            if (r.kind != kKindStar || fromChar3.size() == 3) return &r;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(BundledData, CatalogueLoadsWholeAndNothingIsDropped) {
+    StarCatalog catalog;
+    const RecordFileResult result = catalog.LoadFile(kData / "tavik.dat");
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.read, static_cast<std::size_t>(result.declared));
+    EXPECT_EQ(result.kept, result.read);  // no record falls to the drop rules
+
+    int stars = 0, anchors = 0, dsos = 0, named = 0;
+    std::set<int> numbers;
+    double previousMag = -100;
+    bool sorted = true;
+    for (const auto& r : catalog.Records()) {
+        numbers.insert(r.number);
+        if (r.kind == kKindStar) {
+            ++stars;
+            if (r.name) ++named;
+            EXPECT_LE(r.mag, 6.5);
+            EXPECT_FALSE(r.ConstellationText().empty());
+        } else if (r.kind == kKindConstellationAnchor) {
+            ++anchors;
+        } else {
+            ASSERT_GE(r.kind, 2);
+            ASSERT_LE(r.kind, 8);
+            ++dsos;
+        }
+        if (r.kind != kKindConstellationAnchor) {
+            if (r.mag < previousMag) sorted = false;
+            previousMag = r.mag;
+        }
+        EXPECT_GE(r.ra, 0.0);
+        EXPECT_LT(r.ra, 2 * std::numbers::pi);
+        EXPECT_LE(std::abs(r.dec), std::numbers::pi / 2);
+    }
+    EXPECT_GT(stars, 8500);
+    EXPECT_LT(stars, 9300);
+    EXPECT_GT(named, 200);
+    EXPECT_EQ(anchors, 89);
+    EXPECT_GE(dsos, 110);
+    EXPECT_TRUE(sorted) << "objects must run from bright to faint";
+    EXPECT_EQ(numbers.size(), catalog.Count());  // numbers are distinct
+}
+
+TEST(BundledData, KnownRecords) {
+    StarCatalog catalog;
+    ASSERT_TRUE(catalog.LoadFile(kData / "tavik.dat").ok);
+
+    const StarRecord* sirius = nullptr;
+    const StarRecord* polaris = nullptr;
+    for (const auto& r : catalog.Records()) {
+        if (r.kind == kKindStar && r.name && SjisToUtf8(*r.name) == "シリウス") sirius = &r;
+        if (r.kind == kKindStar && r.ConstellationText() == "UMi" && std::string_view(r.designation + 3, 3) == "Alp") {
+            polaris = &r;
+        }
+    }
+    ASSERT_NE(sirius, nullptr);
+    EXPECT_DOUBLE_EQ(sirius->mag, -1.44);
+    EXPECT_EQ(std::string_view(sirius->designation + 3, 3), "Alp");
+    EXPECT_EQ(sirius->ConstellationText(), "CMa");
+    EXPECT_EQ(SjisToUtf8(GreekLetterSjis(*sirius)), "α");
+    EXPECT_EQ(sirius->SpectralText().substr(0, 1), "A");
+    EXPECT_NEAR(sirius->ra / kDeg, 101.287, 0.01);
+
+    ASSERT_NE(polaris, nullptr);
+    EXPECT_NEAR(polaris->dec / kDeg, 89.26, 0.01);
+
+    const StarRecord* m31 = FindDesignation(catalog, "M31");
+    ASSERT_NE(m31, nullptr);
+    EXPECT_EQ(m31->kind, kKindGalaxy);
+    EXPECT_EQ(m31->ConstellationText(), "And");
+    EXPECT_EQ(SjisToUtf8(*m31->name), "アンドロメダ銀河");
+    const StarRecord* m42 = FindDesignation(catalog, "M42");
+    ASSERT_NE(m42, nullptr);
+    EXPECT_EQ(m42->kind, kKindDiffuseNebula);
+    for (int m = 1; m <= 110; ++m) {
+        EXPECT_NE(FindDesignation(catalog, "M" + std::to_string(m)), nullptr) << "M" << m;
+    }
+
+    // Every row of the table has its anchor, named with the table's name;
+    // Serpens has two, at different points.
+    std::vector<const StarRecord*> serpens;
+    for (const auto& row : ConstellationTable()) {
+        bool found = false;
+        for (const auto& r : catalog.Records()) {
+            if (r.kind == kKindConstellationAnchor && r.ConstellationText() == row.abbreviation) {
+                EXPECT_EQ(SjisToUtf8(*r.name), row.name);
+                found = true;
+                if (std::string_view(row.abbreviation) == "Ser" && serpens.size() < 2) serpens.push_back(&r);
+            }
+        }
+        EXPECT_TRUE(found) << row.abbreviation;
+    }
+    ASSERT_EQ(serpens.size(), 2u);
+    EXPECT_NE(serpens[0]->ra, serpens[1]->ra);
+}
+
+TEST(BundledData, EveryConstellationHasLinesAndAnOutline) {
+    for (const char* file : {"tavikline.dat", "tavikconste.dat"}) {
+        LineFileReader memory(kData / file, true);
+        LineFileReader perDraw(kData / file, false);
+        for (const auto& row : ConstellationTable()) {
+            ConstellationPolyline p, q;
+            ASSERT_TRUE(memory.Read(row.abbreviation, p)) << file << " " << row.abbreviation;
+            ASSERT_TRUE(perDraw.Read(row.abbreviation, q)) << file << " " << row.abbreviation;
+            EXPECT_EQ(p.count, q.count);
+            EXPECT_GE(p.count, 2);
+            EXPECT_LE(p.count, kMaxConstellationPoints);
+            EXPECT_EQ(p.codes[static_cast<std::size_t>(p.count - 1)], kStrokeEnd) << row.abbreviation;
+        }
+    }
+    // Both parts of Serpens in the one slot: at least two strokes.
+    LineFileReader outlines(kData / "tavikconste.dat", false);
+    ConstellationPolyline ser;
+    ASSERT_TRUE(outlines.Read("Ser", ser));
+    int strokes = 0;
+    for (int i = 0; i < ser.count; ++i) strokes += ser.codes[static_cast<std::size_t>(i)] == kStrokeEnd ? 1 : 0;
+    EXPECT_GE(strokes, 2);
+}
+
+TEST(BundledData, MilkyWayOutlineFitsTheOverlayFormat) {
+    PolylineData p;
+    const OverlayReadResult r = ReadOverlayFile(kData / "Milkey.p92", p);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_GT(p.size(), 500u);
+    EXPECT_LE(p.size(), 1000u);
+    EXPECT_EQ(p.codes.back(), kStrokeEnd);
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        EXPECT_LE(std::abs(p.dec[i]), std::numbers::pi / 2);
+    }
+}
