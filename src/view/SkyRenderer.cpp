@@ -113,22 +113,35 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     }
 
     PaintSkyBackground(ctx, &backgroundCache_);
+    if (mode == ViewMode::PolarAlignment) DrawPolarReticle(ctx);
+
+    DrawGrids(ctx, overlay_);
+    DrawBandLabel(ctx);
+    DrawCompassLabels(ctx);
+    DrawConstellations(ctx, overlay_);
 
     // Stars, from the last record to the first so that earlier records end up on top.
     StarPainter starPainter(ctx);
-    for (auto it = stars_.rbegin(); it != stars_.rend(); ++it) {
-        const StarRecord& r = **it;
+    const ConstellationSelection& selection = overlay_.selection;
+    for (std::size_t i = stars_.size(); i-- > 0;) {
+        const StarRecord& r = *stars_[i];
         if (r.kind != kKindStar) continue;
         double s = 0.0;
-        const ProjectedPoint pt = ProjectStar(view_, r, ctx.sinLatitude, ctx.cosLatitude, &s);
+        const ProjectedPoint pt =
+            ProjectStar(view_, r, ctx.sinLatitude, ctx.cosLatitude, &s, selection.Shows(i));
         if (!pt.visible) continue;
         starPainter.Draw(r, pt.x, pt.y, s);
     }
 
+    DrawDeepSkyMarks(ctx, &selection);
+    DrawMilkyWay(ctx, overlay_);
+
     DrawSolarSystem(ctx, starPainter, solar);
+    DrawPoleMark(ctx);
 
     painter.setFont(ctx.font);
     painter.setPen(ctx.textColor);
+    DrawStatusTexts(ctx);
 }
 
 // ---------------------------------------------------------------------------

@@ -26,6 +26,7 @@
 #include "settings/ObservationSite.h"
 #include "view/Background.h"
 #include "view/Color.h"
+#include "view/Overlay.h"
 #include "view/RenderContext.h"
 #include "view/ViewState.h"
 
@@ -62,9 +63,13 @@ public:
     // The view state the last pass projected with (for hit-testing and tests).
     const ViewState& LastView() const { return view_; }
 
+    // What the overlays keep between passes (the constellation selection among them).
+    OverlayState& Overlays() { return overlay_; }
+
 private:
     ViewState view_;
     BackgroundCache backgroundCache_;
+    OverlayState overlay_;
     std::vector<const StarRecord*> stars_;
 };
 
