@@ -18,6 +18,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -129,6 +130,12 @@ void DrawMilkyWay(RenderContext& ctx, OverlayState& state);
 // drew. `target` is the window surface.
 bool ShowNotice(QPaintDevice& target, int clientHeight, const QFont& font, const QString& text,
                 const ColorTable& colors, const ColorModes& modes, bool hideSite);
+
+// The site lines of the status texts (UTF-8): "東経%d度%d分" / "西経%d度%d分"
+// and "北緯%d度%d分" / "南緯%d度%d分", west and south with both numbers made
+// positive.
+std::string LongitudeText(int degrees, int minutes);
+std::string LatitudeText(int degrees, int minutes);
 
 // The 16 compass names from south through west (UTF-8).
 const char* CompassName(int index);

@@ -55,6 +55,22 @@ void GdiEllipse(QPainter& p, int left, int top, int right, int bottom) {
 
 }  // namespace
 
+std::string LongitudeText(int degrees, int minutes) {
+    char buf[64];
+    const bool west = degrees < 0 || minutes < 0;
+    std::snprintf(buf, sizeof buf, west ? "西経%d度%d分" : "東経%d度%d分",
+                  west ? std::abs(degrees) : degrees, west ? std::abs(minutes) : minutes);
+    return buf;
+}
+
+std::string LatitudeText(int degrees, int minutes) {
+    char buf[64];
+    const bool south = degrees < 0 || minutes < 0;
+    std::snprintf(buf, sizeof buf, south ? "南緯%d度%d分" : "北緯%d度%d分",
+                  south ? std::abs(degrees) : degrees, south ? std::abs(minutes) : minutes);
+    return buf;
+}
+
 const char* CompassName(int index) { return kCompassNames[((index % 16) + 16) % 16]; }
 
 void DrawPolarReticle(RenderContext& ctx) {
@@ -170,16 +186,10 @@ void DrawStatusTexts(RenderContext& ctx) {
     char buf[160];
     const bool hideSite = ctx.settings && OverlaySwitches::Load(*ctx.settings).hideSite;
     if (!hideSite) {
-        const bool west = ctx.longitudeDegrees < 0 || ctx.longitudeMinutes < 0;
-        std::snprintf(buf, sizeof buf, west ? "西経%d度%d分" : "東経%d度%d分",
-                      west ? std::abs(ctx.longitudeDegrees) : ctx.longitudeDegrees,
-                      west ? std::abs(ctx.longitudeMinutes) : ctx.longitudeMinutes);
-        TextAt(p, 0, b - 3 * h - 2, Utf8(buf));
-        const bool south = ctx.latitudeDegrees < 0 || ctx.latitudeMinutes < 0;
-        std::snprintf(buf, sizeof buf, south ? "南緯%d度%d分" : "北緯%d度%d分",
-                      south ? std::abs(ctx.latitudeDegrees) : ctx.latitudeDegrees,
-                      south ? std::abs(ctx.latitudeMinutes) : ctx.latitudeMinutes);
-        TextAt(p, 0, b - 2 * h - 1, Utf8(buf));
+        TextAt(p, 0, b - 3 * h - 2,
+               QString::fromStdString(LongitudeText(ctx.longitudeDegrees, ctx.longitudeMinutes)));
+        TextAt(p, 0, b - 2 * h - 1,
+               QString::fromStdString(LatitudeText(ctx.latitudeDegrees, ctx.latitudeMinutes)));
         TextAt(p, 0, b - h, Utf8("観測地：") + ctx.siteName);
     }
     std::snprintf(buf, sizeof buf, "%d年%d月%d日", ctx.localTime.Year(), ctx.localTime.Month(),
