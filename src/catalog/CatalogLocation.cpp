@@ -8,6 +8,12 @@ namespace tavik {
 
 namespace fs = std::filesystem;
 
+fs::path CurrentProgramDirectory() {
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : self.parent_path();
+}
+
 fs::path UserDataDirectory() {
     fs::path base;
     const char* xdg = std::getenv("XDG_DATA_HOME");
@@ -143,6 +149,19 @@ FirstRunResult InstallBundledDataIfNeeded(const fs::path& programDir, SettingsSt
     settings.WriteProfileString(kCatalogSection, kCatalogEntry, result.catalogPath);
     result.installed = true;
     return result;
+}
+
+const std::vector<std::string>& SkyDataCredits() {
+    static const std::vector<std::string> lines{
+        "星のデータ: d3-celestial 0.7.35 (c) 2015 Olaf Frohn, BSD 3-Clause License",
+        "恒星: XHIP (Anderson & Francis 2012) / Hipparcos",
+        "星名: IV/27A, IV/22, GCVS, Gliese, Stellarium sky cultures",
+        "星雲星団: SAC Database 8.1, SEDS Messier data (H. Frommert)",
+        "星座線: IAU, 星座境界: Davenhall & Leggett (1989)",
+        "天の川: Milky Way Outline Catalog (J. R. Vieira)",
+        "星座絵の代わりに星座境界を表示しています",
+    };
+    return lines;
 }
 
 FirstRunResult InstallBundledDataIfNeeded(const fs::path& programDir, SettingsStore& settings) {

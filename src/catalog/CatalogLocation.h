@@ -27,6 +27,9 @@ inline constexpr char kFigureFileName[] = "tavikconste.dat";
 inline constexpr char kMilkyWayFileName[] = "Milkey.p92";
 inline constexpr char kTapFileName[] = "TavikUser.tap";
 
+// The folder of the running program (from /proc/self/exe; empty if unknown).
+std::filesystem::path CurrentProgramDirectory();
+
 // The per-user data directory: $XDG_DATA_HOME/Arvex/Tavik, or
 // $HOME/.local/share/Arvex/Tavik when XDG_DATA_HOME is unset or not absolute.
 std::filesystem::path UserDataDirectory();
@@ -100,5 +103,8 @@ FirstRunResult InstallBundledDataIfNeeded(const std::filesystem::path& programDi
 // The same with the default folders (BundledDataCandidates, UserDataDirectory).
 FirstRunResult InstallBundledDataIfNeeded(const std::filesystem::path& programDir,
                                           SettingsStore& settings);
+
+// Acknowledgement lines for the bundled sky data (UTF-8), for the about box.
+const std::vector<std::string>& SkyDataCredits();
 
 }  // namespace tavik
