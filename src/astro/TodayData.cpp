@@ -56,26 +56,6 @@ std::string ShiftJisToUtf8(const char* bytes) {
     return out;
 }
 
-// The four event slots of the Sun (first = 0) or the Moon (first = 4), tested
-// against one horizontal position. `previousAltitude` is the body's altitude at
-// the sample two minutes earlier; a set needs it at or above the horizon.
-void TestBody(DailyEvents& events, int first, double azimuth, double altitude, double previousAltitude,
-              const DateTime& clock) {
-    for (int kind = kEventRise; kind <= kEventLowerTransit; ++kind) {
-        const int slot = first + kind;
-        if (events.Found(slot)) continue;
-        if (!EventTest(azimuth, altitude, kind)) continue;
-        if (kind == kEventSet && previousAltitude < 0.0) continue;
-        events.Record(slot, clock.Hour(), clock.Minute());
-    }
-}
-
-bool AnyMissing(const DailyEvents& events, int first) {
-    for (int slot = first; slot < first + 4; ++slot)
-        if (!events.Found(slot)) return true;
-    return false;
-}
-
 struct SitePlace {
     double theta;  // local sidereal time
     double phi;    // latitude
@@ -86,14 +66,39 @@ SitePlace PlaceAt(const DateTime& local, const EventSite& site) {
             LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes)};
 }
 
-double SunAltitude(const DateTime& ut, const SitePlace& p) {
+Spherical SunHorizontal(const DateTime& ut, const SitePlace& p) {
     const Spherical eq = SunEquatorial(ut);
-    return EquatorialToHorizontal(eq.lon, eq.lat, p.phi, p.theta).lat;
+    return EquatorialToHorizontal(eq.lon, eq.lat, p.phi, p.theta);
 }
 
-double MoonAltitude(const DateTime& ut, const SitePlace& p) {
+Spherical MoonHorizontal(const DateTime& ut, const SitePlace& p) {
     const Spherical eq = MoonTopocentric(ut, p.theta, p.phi);
-    return EquatorialToHorizontal(eq.lon, eq.lat, p.phi, p.theta).lat;
+    return EquatorialToHorizontal(eq.lon, eq.lat, p.phi, p.theta);
+}
+
+// The four event slots of the Sun (first = 0) or the Moon (first = 4), tested
+// against the body's horizontal position `now` and the one two minutes earlier.
+// A horizon event is taken where it begins: a rise needs the body outside the
+// eastern band at the previous sample, a set needs it at or above the horizon.
+// Within the day that only repeats what "first sample" already means; at 00:00
+// it keeps a rise or set that was under way before midnight out of the listing
+// (the previous day lists it).
+void TestBody(DailyEvents& events, int first, const Spherical& now, const Spherical& previous,
+              const DateTime& clock) {
+    for (int kind = kEventRise; kind <= kEventLowerTransit; ++kind) {
+        const int slot = first + kind;
+        if (events.Found(slot)) continue;
+        if (!EventTest(now.lon, now.lat, kind)) continue;
+        if (kind == kEventRise && EventTest(previous.lon, previous.lat, kEventRise)) continue;
+        if (kind == kEventSet && previous.lat < 0.0) continue;
+        events.Record(slot, clock.Hour(), clock.Minute());
+    }
+}
+
+bool AnyMissing(const DailyEvents& events, int first) {
+    for (int slot = first; slot < first + 4; ++slot)
+        if (!events.Found(slot)) return true;
+    return false;
 }
 
 // Restores a borrowed clock on every way out of a scope.
@@ -189,13 +194,13 @@ void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& eve
     clock = DateTime(clock.Year(), clock.Month(), clock.Day(), 0, 0, 0);
     events.SetHeader(clock.Year(), clock.Month(), clock.Day());
 
-    // Altitudes at 23:58 of the previous day, the sample before the first.
+    // Positions at 23:58 of the previous day, the sample before the first.
     DateTime before = clock;
     before.SubtractOffset(DateOffset(0, 0, 2, 0));
     const SitePlace placeBefore = PlaceAt(before, site);
     const DateTime utBefore = ToUniversalTime(before, site.zoneOffsetHours);
-    double sunPrevious = SunAltitude(utBefore, placeBefore);
-    double moonPrevious = MoonAltitude(utBefore, placeBefore);
+    Spherical sunPrevious = SunHorizontal(utBefore, placeBefore);
+    Spherical moonPrevious = MoonHorizontal(utBefore, placeBefore);
 
     constexpr int kSamples = 24 * 30;
     const DateOffset step(0, 0, 2, 0);
@@ -206,16 +211,14 @@ void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& eve
         const SitePlace place = PlaceAt(clock, site);
 
         if (AnyMissing(events, kSlotSunRise)) {
-            const Spherical eq = SunEquatorial(ut);
-            const Spherical hz = EquatorialToHorizontal(eq.lon, eq.lat, place.phi, place.theta);
-            TestBody(events, kSlotSunRise, hz.lon, hz.lat, sunPrevious, clock);
-            sunPrevious = hz.lat;
+            const Spherical hz = SunHorizontal(ut, place);
+            TestBody(events, kSlotSunRise, hz, sunPrevious, clock);
+            sunPrevious = hz;
         }
         if (AnyMissing(events, kSlotMoonRise)) {
-            const Spherical eq = MoonTopocentric(ut, place.theta, place.phi);
-            const Spherical hz = EquatorialToHorizontal(eq.lon, eq.lat, place.phi, place.theta);
-            TestBody(events, kSlotMoonRise, hz.lon, hz.lat, moonPrevious, clock);
-            moonPrevious = hz.lat;
+            const Spherical hz = MoonHorizontal(ut, place);
+            TestBody(events, kSlotMoonRise, hz, moonPrevious, clock);
+            moonPrevious = hz;
         }
         if (!events.Found(kSlotMarsTransit) || !events.Found(kSlotJupiterTransit) ||
             !events.Found(kSlotSaturnTransit)) {

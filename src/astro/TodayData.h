@@ -119,10 +119,11 @@ private:
 // advanced by two minutes per sample, and left at 00:00:00 of the following
 // day, ready for the next day. `events` is cleared first.
 //
-// A set is taken at the first sample below the horizon on the western side
-// after a sample at or above it; for the 00:00 sample that is the 23:58 sample
-// of the previous day, so a body that went down before midnight is not listed
-// as setting at 00:00.
+// A rise is taken at the first sample inside the eastern band and a set at the
+// first sample below the horizon on the western side after a sample at or above
+// it. For the 00:00 sample the sample before is 23:58 of the previous day, so a
+// rise or set already under way before midnight belongs to the previous day's
+// listing and is not listed again at 00:00.
 void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& events);
 
 // The whole "today's data" sequence on the caller's clock: computes the day the

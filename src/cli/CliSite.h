@@ -1,0 +1,23 @@
+#pragma once
+// Site and date options shared by the astronomy subcommands: --lon D:M, --lat D:M
+// and --zone H (default: the program's default site, 139:22 E, 35:34 N, UT+9),
+// and calendar dates checked against the month's length.
+
+#include "cli/CliArgs.h"
+
+namespace tavik::cli {
+
+struct CliSite {
+    CliDegMin lon{139, 22};
+    CliDegMin lat{35, 34};
+    int zone = 9;
+};
+
+// Reads --lon, --lat and --zone; out-of-range values are usage errors.
+CliSite ParseSiteOptions(const CliArgs& args);
+
+// ParseDate, then a day beyond the month's length or a year outside 1901..2099
+// (the span of the engine's day scale) is a usage error.
+CliDate ParseCalendarDate(const std::string& text);
+
+}  // namespace tavik::cli

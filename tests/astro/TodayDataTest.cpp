@@ -1,0 +1,248 @@
+// Today's data: the event tests, the line slots and their texts, the header,
+// the day computation on a borrowed clock and the "next day" sequence.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "astro/Angles.h"
+#include "astro/DateTime.h"
+#include "astro/SunMoon.h"
+#include "astro/TimeScales.h"
+#include "astro/TodayData.h"
+#include "astro/Transforms.h"
+
+namespace tavik {
+namespace {
+
+constexpr double kDeg = kDegToRad;
+
+TEST(EventTest, RiseAndSetBandsOnEachSide) {
+    // Rise: the 1.8 degree band below the horizon, eastern half.
+    EXPECT_TRUE(EventTest(90 * kDeg, -1.0 * kDeg, kEventRise));
+    EXPECT_TRUE(EventTest(90 * kDeg, -kPi / 100, kEventRise));
+    EXPECT_FALSE(EventTest(90 * kDeg, -kPi / 100 - 1e-9, kEventRise));
+    EXPECT_FALSE(EventTest(90 * kDeg, 0.0, kEventRise));
+    EXPECT_FALSE(EventTest(270 * kDeg, -1.0 * kDeg, kEventRise));
+    EXPECT_FALSE(EventTest(kPi, -1.0 * kDeg, kEventRise));
+    // Set: the same band, western half (180 degrees included).
+    EXPECT_TRUE(EventTest(270 * kDeg, -1.0 * kDeg, kEventSet));
+    EXPECT_TRUE(EventTest(kPi, -1.0 * kDeg, kEventSet));
+    EXPECT_FALSE(EventTest(90 * kDeg, -1.0 * kDeg, kEventSet));
+    EXPECT_FALSE(EventTest(270 * kDeg, 0.0, kEventSet));
+    EXPECT_FALSE(EventTest(270 * kDeg, -2.0 * kDeg, kEventSet));
+}
+
+TEST(EventTest, TransitWindows) {
+    EXPECT_TRUE(EventTest(179 * kDeg, 30 * kDeg, kEventUpperTransit));
+    EXPECT_TRUE(EventTest(kPi - kPi / 100, 0.0, kEventUpperTransit));
+    EXPECT_FALSE(EventTest(178 * kDeg, 30 * kDeg, kEventUpperTransit));
+    EXPECT_FALSE(EventTest(kPi, 30 * kDeg, kEventUpperTransit));
+    EXPECT_FALSE(EventTest(179 * kDeg, -0.1 * kDeg, kEventUpperTransit));
+    EXPECT_TRUE(EventTest(359 * kDeg, -30 * kDeg, kEventLowerTransit));
+    EXPECT_FALSE(EventTest(358 * kDeg, -30 * kDeg, kEventLowerTransit));
+    EXPECT_FALSE(EventTest(359 * kDeg, 10 * kDeg, kEventLowerTransit));
+    EXPECT_FALSE(EventTest(179 * kDeg, 30 * kDeg, 4));
+    EXPECT_FALSE(EventTest(179 * kDeg, 30 * kDeg, -1));
+}
+
+TEST(EventTest, ReducesAzimuthAndFoldsAltitude) {
+    // atan2-style azimuths in (-pi, pi] and several turns both reduce.
+    EXPECT_TRUE(EventTest(-1.0 * kDeg, -30 * kDeg, kEventLowerTransit));
+    EXPECT_TRUE(EventTest(179 * kDeg + 3 * kTwoPi, 30 * kDeg, kEventUpperTransit));
+    EXPECT_TRUE(EventTest(-90 * kDeg, -1.0 * kDeg, kEventSet));
+    // An altitude past +90 degrees folds down by pi.
+    EXPECT_TRUE(EventTest(90 * kDeg, kPi - 1.0 * kDeg, kEventRise));
+    EXPECT_TRUE(EventTest(179 * kDeg, -kPi + 1.0 * kDeg, kEventUpperTransit));
+}
+
+TEST(DailyEvents, SlotsHoldShiftJisLinesShownAsUtf8) {
+    DailyEvents e;
+    e.Clear();
+    const std::vector<std::pair<int, std::string>> expected = {
+        {kSlotSunRise, "太陽 05時07分 日出"},        {kSlotSunTransit, "太陽 05時07分 南中"},
+        {kSlotSunSet, "太陽 05時07分 日没"},         {kSlotSunLowerTransit, "太陽 05時07分 天底"},
+        {kSlotMoonRise, "月 05時07分 月出"},         {kSlotMoonTransit, "月 05時07分 南中"},
+        {kSlotMoonSet, "月 05時07分 月没"},          {kSlotMoonLowerTransit, "月 05時07分 天底"},
+        {kSlotMarsTransit, "惑星 05時07分 火星南中"}, {kSlotJupiterTransit, "惑星 05時07分 木星南中"},
+        {kSlotSaturnTransit, "惑星 05時07分 土星南中"},
+    };
+    for (const auto& [slot, text] : expected) {
+        EXPECT_TRUE(e.Record(slot, 5, 7)) << slot;
+        EXPECT_EQ(e.SlotText(slot), text) << slot;
+        EXPECT_EQ(e.EventMinutes(slot), 5 * 60 + 7);
+    }
+    // The stored bytes are Shift-JIS: "太陽" is 91 BE 97 7A, digits stay ASCII.
+    EXPECT_EQ(std::string(e.SlotBytes(kSlotSunRise)).substr(0, 7), std::string("\x91\xBE\x97z 05", 7));
+    EXPECT_EQ(std::strlen(e.SlotBytes(kSlotSunRise)), std::strlen("\x91\xBE\x97z 05\x8E\x9E" "07\x95\xAA \x93\xFA\x8Fo"));
+    EXPECT_TRUE(e.AllFound());
+    ASSERT_EQ(e.Lines().size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(e.Lines()[i], expected[i].second);
+}
+
+TEST(DailyEvents, EachEventWrittenOnceAndSlotEightNever) {
+    DailyEvents e;
+    e.Clear();
+    EXPECT_EQ(e.EventMinutes(kSlotSunRise), -1);
+    EXPECT_TRUE(e.Record(kSlotSunSet, 17, 54));
+    EXPECT_FALSE(e.Record(kSlotSunSet, 18, 0));
+    EXPECT_EQ(e.SlotText(kSlotSunSet), "太陽 17時54分 日没");
+    EXPECT_FALSE(e.Record(8, 1, 2));
+    EXPECT_FALSE(e.Record(12, 1, 2));
+    EXPECT_FALSE(e.Record(-1, 1, 2));
+    EXPECT_STREQ(e.SlotBytes(8), "");
+    EXPECT_STREQ(e.SlotBytes(60), "");
+    EXPECT_STREQ(e.SlotBytes(-1), "");
+    EXPECT_FALSE(e.AllFound());
+    ASSERT_EQ(e.Lines(), std::vector<std::string>{"太陽 17時54分 日没"});
+    e.Clear();
+    EXPECT_TRUE(e.Lines().empty());
+    EXPECT_FALSE(e.Found(kSlotSunSet));
+    EXPECT_EQ(e.Header(), "");
+}
+
+TEST(DailyEvents, HeaderCarriesDateAndRoundedMoonAge) {
+    DailyEvents e;
+    e.SetHeader(2005, 3, 20);
+    EXPECT_EQ(e.Header(), "2005年3月20日 月齢9日");
+    e.SetHeader(2004, 1, 5);
+    EXPECT_EQ(e.Header(), "2004年1月5日 月齢13日");
+    e.SetHeader(2000, 1, 1);
+    EXPECT_EQ(e.Header(), "2000年1月1日 月齢25日");
+}
+
+const EventSite kTokyo{139, 45, 35, 41, 9};
+
+TEST(ComputeDailyEvents, TokyoEquinoxDay) {
+    DateTime clock(2005, 3, 20, 21, 13, 5);
+    DailyEvents e;
+    ComputeDailyEvents(clock, kTokyo, e);
+    // The clock runs from 00:00 and ends at 00:00 of the next day.
+    EXPECT_EQ(clock, DateTime(2005, 3, 21, 0, 0, 0));
+    EXPECT_EQ(e.Header(), "2005年3月20日 月齢9日");
+    // Sunrise about 05:45, transit 11:48, sunset 17:53 (JST); the listing is a few
+    // minutes early by design and on the two-minute grid.
+    const int rise = e.EventMinutes(kSlotSunRise);
+    const int transit = e.EventMinutes(kSlotSunTransit);
+    const int set = e.EventMinutes(kSlotSunSet);
+    EXPECT_GE(rise, 5 * 60 + 30);
+    EXPECT_LE(rise, 5 * 60 + 46);
+    EXPECT_GE(transit, 11 * 60 + 35);
+    EXPECT_LE(transit, 11 * 60 + 49);
+    EXPECT_GE(set, 17 * 60 + 40);
+    EXPECT_LE(set, 17 * 60 + 54);
+    EXPECT_EQ(rise % 2, 0);
+    EXPECT_EQ(e.Found(kSlotSunLowerTransit), true);
+    // Never written slots stay empty; every line is in the twelve event slots.
+    for (int slot = DailyEvents::kEventSlots; slot < DailyEvents::kSlotCount; ++slot)
+        EXPECT_STREQ(e.SlotBytes(slot), "");
+    EXPECT_STREQ(e.SlotBytes(8), "");
+}
+
+TEST(ComputeDailyEvents, MidnightSunListsNoSunriseOrSunset) {
+    const EventSite north{18, 57, 69, 39, 1};  // 69.7 N in late June
+    DateTime clock(2010, 6, 21, 12, 0, 0);
+    DailyEvents e;
+    ComputeDailyEvents(clock, north, e);
+    EXPECT_FALSE(e.Found(kSlotSunRise));
+    EXPECT_FALSE(e.Found(kSlotSunSet));
+    EXPECT_FALSE(e.Found(kSlotSunLowerTransit));  // the Sun stays above the horizon
+    EXPECT_EQ(clock, DateTime(2010, 6, 22, 0, 0, 0));
+}
+
+// Topocentric altitude of the Moon at a local time at the site.
+double MoonAltitudeAt(const DateTime& local, const EventSite& s, double* azimuth = nullptr) {
+    const DateTime ut = ToUniversalTime(local, s.zoneOffsetHours);
+    const double theta = LocalSiderealTime(local, s.zoneOffsetHours, s.longitudeDegrees, s.longitudeMinutes);
+    const double phi = LatitudeRadians(s.latitudeDegrees, s.latitudeMinutes);
+    const Spherical eq = MoonTopocentric(ut, theta, phi);
+    const Spherical hz = EquatorialToHorizontal(eq.lon, eq.lat, phi, theta);
+    if (azimuth) *azimuth = hz.lon;
+    return hz.lat;
+}
+
+TEST(ComputeDailyEvents, RiseOrSetUnderWayBeforeMidnightIsNotListedAtMidnight) {
+    // Days on which the Moon passes the rise or set test at 00:00 while the
+    // event already began at 23:58 the evening before (still inside the eastern
+    // band, or already below the horizon in the west): that event belongs to the
+    // previous day and must not be listed again at 00:00. Otherwise 00:00 is the
+    // listed time.
+    int underWay[2] = {0, 0};
+    int fresh[2] = {0, 0};
+    DateTime day(2001, 1, 1, 0, 0, 0);
+    for (int i = 0; i < 4000; ++i, day.AddOffset(DateOffset(1, 0, 0, 0))) {
+        double azimuth = 0;
+        const double h0 = MoonAltitudeAt(day, kTokyo, &azimuth);
+        const bool rise = EventTest(azimuth, h0, kEventRise);
+        const bool set = EventTest(azimuth, h0, kEventSet);
+        if (!rise && !set) continue;
+        DateTime before = day;
+        before.SubtractOffset(DateOffset(0, 0, 2, 0));
+        double azimuthBefore = 0;
+        const double hBefore = MoonAltitudeAt(before, kTokyo, &azimuthBefore);
+        const bool began = rise ? EventTest(azimuthBefore, hBefore, kEventRise) : hBefore < 0.0;
+        DateTime clock = day;
+        DailyEvents e;
+        ComputeDailyEvents(clock, kTokyo, e);
+        const int slot = rise ? kSlotMoonRise : kSlotMoonSet;
+        const int which = rise ? 0 : 1;
+        if (began) {
+            ++underWay[which];
+            EXPECT_NE(e.EventMinutes(slot), 0) << day.Year() << "-" << day.Month() << "-" << day.Day();
+        } else {
+            ++fresh[which];
+            EXPECT_EQ(e.EventMinutes(slot), 0) << day.Year() << "-" << day.Month() << "-" << day.Day();
+        }
+    }
+    EXPECT_GT(underWay[0], 0);
+    EXPECT_GT(underWay[1], 0);
+    EXPECT_GT(fresh[0] + fresh[1], 0);
+}
+
+TEST(RunTodayData, NextDayTwiceThenClockGivenBackExactly) {
+    // A clock with every slot set, including the ones the calendar never uses.
+    const DateTime original = DateTime::FromSlots({2004, 12, 5, 30, 21, 13, 47, 612});
+    DateTime clock = original;
+    std::vector<std::string> headers;
+    const int shown = RunTodayData(clock, kTokyo, [&](const DailyEvents& e) {
+        headers.push_back(e.Header());
+        EXPECT_FALSE(e.Lines().empty());
+        return headers.size() < 3;  // "明日へ" twice
+    });
+    EXPECT_EQ(shown, 3);
+    ASSERT_EQ(headers.size(), 3u);
+    EXPECT_EQ(headers[0].substr(0, headers[0].find(' ')), "2004年12月30日");
+    EXPECT_EQ(headers[1].substr(0, headers[1].find(' ')), "2004年12月31日");
+    EXPECT_EQ(headers[2].substr(0, headers[2].find(' ')), "2005年1月1日");
+    EXPECT_EQ(clock.Slots(), original.Slots());
+}
+
+TEST(RunTodayData, ClockGivenBackWhenShowingFails) {
+    const DateTime original(2010, 7, 7, 7, 7, 7);
+    DateTime clock = original;
+    EXPECT_THROW(RunTodayData(clock, kTokyo, [](const DailyEvents&) -> bool { throw std::runtime_error("closed"); }),
+                 std::runtime_error);
+    EXPECT_EQ(clock, original);
+}
+
+TEST(RunTodayData, NextDayGivesTheSameListingAsComputingThatDay) {
+    const EventSite west{-74, -0, 40, 43, -5};
+    DateTime clock(2012, 2, 28, 9, 0, 0);
+    std::vector<std::vector<std::string>> days;
+    RunTodayData(clock, west, [&](const DailyEvents& e) {
+        days.push_back(e.Lines());
+        return days.size() < 2;
+    });
+    DateTime direct(2012, 2, 29, 15, 0, 0);
+    DailyEvents e;
+    ComputeDailyEvents(direct, west, e);
+    ASSERT_EQ(days.size(), 2u);
+    EXPECT_EQ(days[1], e.Lines());
+    EXPECT_EQ(e.Header().substr(0, e.Header().find(' ')), "2012年2月29日");
+}
+
+}  // namespace
+}  // namespace tavik
