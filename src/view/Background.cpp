@@ -206,7 +206,7 @@ void PaintHorizonFramed(const RenderContext& ctx, BackgroundCache* cache) {
     const bool daylight = DaylightSky(ctx);
     const SkyColors sky = MapSkyColors(*ctx.colors, ctx.modes);
     const ColorRef dayColor = DaylightColor(ctx);
-    const ColorRef ground = (*ctx.colors)[slot::kBackground];
+    const ColorRef ground = ctx.Background();
     const int w = ctx.image->width(), h = ctx.image->height();
 
     const std::vector<double> key = {

@@ -59,8 +59,10 @@ struct RenderContext {
     // MapColor of a user colour slot.
     ColorRef Mapped(int slotIndex) const { return MapColor((*colors)[slotIndex], modes); }
     QColor MappedQColor(int slotIndex) const { return ToQColor(Mapped(slotIndex)); }
-    // The unmapped background slot 17 (the brush that clears the client area).
-    QColor BackgroundQColor() const { return ToQColor((*colors)[slot::kBackground]); }
+    // The brush that clears the client area: slot 17, turned red with the sky in
+    // red mode unless the background is kept (and white in black-on-white).
+    ColorRef Background() const { return MapSkyColor((*colors)[slot::kBackground], modes); }
+    QColor BackgroundQColor() const { return ToQColor(Background()); }
 
     // --- site and moment ----------------------------------------------------
     DateTime localTime;  // site's local civil time

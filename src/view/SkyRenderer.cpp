@@ -75,8 +75,9 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     QPainter painter(&image);
     ctx.painter = &painter;
 
-    // Clear with the background brush unless trails are kept.
-    if (!ctx.overwrite) image.fill(ToQRgb(colors[slot::kBackground]));
+    // Clear with the background brush unless trails are kept. In red mode the
+    // ground turns red with the sky unless the background is to be kept.
+    if (!ctx.overwrite) image.fill(ToQRgb(ctx.Background()));
 
     // Text: the view font, coloured by mode, transparent background.
     ctx.font = ViewFont(settings.GetProfileInt("FONT", "SIZE", kDefaultFontTenths));

@@ -1,0 +1,185 @@
+// Whole render passes of fixed scenes compared with stored pictures
+// (tests/view/golden/*.png) within a small tolerance.
+//
+// The scenes use a made-up star field (fixed positions, magnitudes and spectral
+// types) and no data files, so they change only when the drawing changes.
+// After an intended change of the drawing, regenerate the pictures with
+//
+//   TAVIK_UPDATE_GOLDEN=1 <build>/bin/view_tests --gtest_filter='*Golden*'
+//
+// and look at them before committing. A mismatching picture is written to
+// <build>/golden-actual/ for comparison.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "astro/Angles.h"
+#include "catalog/StarCatalog.h"
+#include "catalog/StarRecord.h"
+#include "settings/SettingsStore.h"
+#include "view/SkyRenderer.h"
+#include "view/ViewState.h"
+
+namespace tavik {
+namespace {
+
+void EnsureGuiApp() {
+    if (QCoreApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "view_tests";
+    static char* argv[] = {name, nullptr};
+    new QGuiApplication(argc, argv);
+}
+
+// A fixed pseudo-random star field: 700 stars over the whole sphere.
+StarCatalog MadeUpSky() {
+    StarCatalog cat;
+    std::uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) / 16777216.0;
+    };
+    const char* const spectra[] = {"B2V", "A0V", "F5V", "G2V", "K0V", "M2Iab", "K5III", "O9", "M1+B2", ""};
+    for (int i = 0; i < 700; ++i) {
+        StarRecord r;
+        r.number = static_cast<std::int16_t>(i + 1);
+        r.ra = next() * kTwoPi;
+        r.dec = std::asin(next() * 2.0 - 1.0);
+        r.mag = -1.5 + 7.5 * next() * next();
+        r.SetSpectral(spectra[static_cast<int>(next() * 10) % 10]);
+        r.SetConstellation("Ori");
+        r.kind = kKindStar;
+        cat.Append(r);
+    }
+    cat.SetLoaded(true);
+    return cat;
+}
+
+struct Scene {
+    std::string name;
+    ViewMode mode = ViewMode::Planisphere;
+    std::vector<std::pair<std::string, int>> settings;
+    int hour = 21;
+    HeightBand band = HeightBand::Whole;
+};
+
+QImage RenderFixedScene(const Scene& s, const StarCatalog& catalog) {
+    MemorySettingsStore store;
+    store.WriteProfileInt("SETTING", "MAGNIT", 6);
+    for (const auto& [key, value] : s.settings) {
+        const auto slash = key.find('/');
+        store.WriteProfileInt(key.substr(0, slash), key.substr(slash + 1), value);
+    }
+    ViewState view;
+    LoadViewState(view, store);
+    view.viewMode = s.mode;
+    view.heightBand = s.band;
+    RefreshViewState(view);
+    ColorTable colors;
+    colors.Load(store);
+
+    RenderScene scene;
+    scene.view = &view;
+    scene.settings = &store;
+    scene.colors = &colors;
+    scene.catalog = &catalog;
+    scene.localTime = DateTime(2004, 3, 10, s.hour, 0, 0);
+    scene.site = ObservationSite{};
+    QImage image = MakeSkyImage(240, 240, colors[slot::kBackground]);
+    SkyRenderer renderer;
+    renderer.RenderSky(image, scene);
+    return image;
+}
+
+const std::vector<Scene>& Scenes() {
+    static const std::vector<Scene> scenes = {
+        {"planisphere", ViewMode::Planisphere, {}},
+        {"direction", ViewMode::Direction, {}},
+        {"direction_bands", ViewMode::Direction, {{"BACKPAINT/GRADATION", 0}, {"KOUGAI/REDUCE", 12}}},
+        {"direction_horizon", ViewMode::Direction, {{"TOUEI/SUIHEI", 1}}, 21, HeightBand::Low},
+        {"zenith", ViewMode::Zenith, {}},
+        {"polar", ViewMode::PolarAlignment, {}},
+        {"helio", ViewMode::Heliocentric, {}},
+        {"magnified", ViewMode::Magnified, {}},
+        {"red", ViewMode::Direction, {{"COLOR/ALLRED", 1}, {"REDSCR/NO_REDBACK", 0}}},
+        {"black_on_white", ViewMode::Direction, {{"SETTING/WB", 1}}},
+        {"grids", ViewMode::Direction, {{"SCREEN/GRAND_S", 1}, {"SCREEN/SEKIDO_S", 1}, {"SCREEN/KOUDOU_S", 1}}},
+        {"bright_planisphere", ViewMode::Planisphere,
+         {{"SETTING/BRIGHT", 1}, {"SETTING/BRIGHT1", 1}, {"SETTING/BRIGHT2", 1}}},
+        {"daylight", ViewMode::Direction, {{"SETTING/SUN", 1}}, 17},
+    };
+    return scenes;
+}
+
+// Per channel a difference up to 24 is tolerated (text edges); beyond that at
+// most 0.3 % of the pixels may differ.
+int CountBadPixels(const QImage& a, const QImage& b) {
+    int bad = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > 24 || std::abs(qGreen(p) - qGreen(q)) > 24 ||
+                std::abs(qBlue(p) - qBlue(q)) > 24)
+                ++bad;
+        }
+    return bad;
+}
+
+class Golden : public ::testing::TestWithParam<Scene> {
+protected:
+    static void SetUpTestSuite() { EnsureGuiApp(); }
+};
+
+TEST_P(Golden, MatchesStoredPicture) {
+    const Scene& scene = GetParam();
+    static const StarCatalog catalog = MadeUpSky();
+    const QImage image = RenderFixedScene(scene, catalog).convertToFormat(QImage::Format_RGB32);
+    const QString path =
+        QStringLiteral(TAVIK_SOURCE_DIR "/tests/view/golden/%1.png").arg(QString::fromStdString(scene.name));
+
+    if (qEnvironmentVariableIntValue("TAVIK_UPDATE_GOLDEN") == 1) {
+        QDir().mkpath(QStringLiteral(TAVIK_SOURCE_DIR "/tests/view/golden"));
+        ASSERT_TRUE(image.save(path, "PNG")) << path.toStdString();
+        GTEST_SKIP() << "regenerated " << path.toStdString();
+    }
+
+    const QImage golden = QImage(path).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(golden.isNull()) << "no stored picture " << path.toStdString()
+                                  << "; make it with TAVIK_UPDATE_GOLDEN=1";
+    ASSERT_EQ(golden.size(), image.size());
+    const int bad = CountBadPixels(image, golden);
+    if (bad * 1000 > image.width() * image.height() * 3) {
+        QDir().mkpath(QStringLiteral(TAVIK_BINARY_DIR "/golden-actual"));
+        image.save(QStringLiteral(TAVIK_BINARY_DIR "/golden-actual/%1.png").arg(QString::fromStdString(scene.name)));
+        FAIL() << bad << " pixels differ from " << path.toStdString() << " (actual picture in "
+               << TAVIK_BINARY_DIR << "/golden-actual)";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, Golden, ::testing::ValuesIn(Scenes()),
+                         [](const ::testing::TestParamInfo<Scene>& info) { return info.param.name; });
+
+// The same scene rendered twice by one renderer (the background cache in use)
+// gives the same picture, and the modes really differ from each other.
+TEST(GoldenScenes, RepeatablePassesAndDistinctModes) {
+    EnsureGuiApp();
+    static const StarCatalog catalog = MadeUpSky();
+    const QImage a = RenderFixedScene(Scenes()[1], catalog);
+    const QImage b = RenderFixedScene(Scenes()[1], catalog);
+    EXPECT_EQ(a, b);
+    EXPECT_NE(RenderFixedScene(Scenes()[0], catalog), a);
+    EXPECT_NE(RenderFixedScene(Scenes()[8], catalog), a);  // red
+}
+
+}  // namespace
+}  // namespace tavik
