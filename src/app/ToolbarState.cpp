@@ -62,7 +62,7 @@ int ToolbarState::SecondResource() const {
 bool ToolbarState::Handles(int command) const {
     using namespace toolbar_cmd;
     return command == Switch || (command >= FirstMain && command <= LastMain) ||
-           command == SizeToolbar || command == MenuEnabled || command == AddSecond ||
+           command == SizeToolbar || command == toolbar_cmd::MenuEnabled || command == AddSecond ||
            command == NextSecond || command == PreviousSecond;
 }
 
@@ -106,7 +106,7 @@ ToolbarState::Effect ToolbarState::Run(int command) {
         if (secondToolbar_ < 0) secondToolbar_ = 1;
         ApplySecond();
         e.secondChanged = true;
-    } else if (command == MenuEnabled) {
+    } else if (command == toolbar_cmd::MenuEnabled) {
         menuEnabled_ = !menuEnabled_;
         store_.WriteProfileInt("CMD_BAR", "MENU", menuEnabled_ ? 1 : 0);
     } else if (command == AddSecond) {

@@ -205,28 +205,16 @@ CommandSet::CommandSet(ViewState& view, ViewSettings& settings, TimeControl& tim
 
 void CommandSet::Load() {
     settings_.Load(store_);
-    LoadViewState(view_, store_);
+    ApplyViewSettings(view_, settings_);
     time_.Load(store_);
     RefreshViewState(view_);
 }
 
 void CommandSet::SaveAll() {
-    ViewSettings& s = settings_;
-    s.viewMode = static_cast<int>(view_.viewMode);
-    s.facing = view_.facing;
-    s.turnDegrees = view_.turnDegrees;
-    s.heightBand = static_cast<int>(view_.heightBand);
-    s.horizonFraming = view_.horizonFraming ? 1 : 0;
-    s.noWholeBand = view_.noWholeBand;
-    s.polarFine = view_.polarFine;
-    s.wideTenths = view_.wideTenths;
-    s.limitingMagnitude = view_.limitMagnitude;
-    s.zoomLimitMagnitude = view_.zoomMagnitude;
-    s.zoomThreshold = view_.zoomUpTo;
-    s.fullScreen = view_.fullScreen ? 1 : 0;
-    s.autoUpdate = time_.AutoUpdate();
-    s.rotateRight = time_.TurnWithTime();
-    s.Save(store_);
+    StoreViewSettings(view_, settings_);
+    settings_.autoUpdate = time_.AutoUpdate();
+    settings_.rotateRight = time_.TurnWithTime();
+    settings_.Save(store_);
 }
 
 bool CommandSet::ZoomedIn() const {

@@ -132,6 +132,7 @@ public:
     // After the catalogue has loaded: starts timer 165 when auto update was on.
     void StartAfterLoad();
 
+    const Clock& GetClock() const { return clock_; }
     const DateTime& Current() const { return current_; }
     void SetCurrent(const DateTime& t) { current_ = t; }
     bool AutoUpdate() const { return autoUpdate_; }

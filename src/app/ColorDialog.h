@@ -1,0 +1,46 @@
+#pragma once
+// The colour dialog (139, "色の指定"): the 32 user colour slots, a preview of
+// the stored and the new colour, three scroll bars of 17 steps, "更新" and
+// "全て初期". OK saves the table, Cancel reloads it, "全て初期" restores and
+// saves the factory colours.
+
+#include <QDialog>
+
+#include "view/Color.h"
+
+class QComboBox;
+class QLabel;
+class QScrollBar;
+
+namespace tavik {
+
+class SettingsStore;
+
+class CColorDialog : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kResetAll = 7;
+
+    CColorDialog(SettingsStore& store, QWidget* parent = nullptr);
+
+    // Byte value of a scroll bar position and back.
+    static int ByteOfPosition(int position) { return position == 0 ? 0 : position * 16 - 1; }
+    static int PositionOfByte(int byte) { return (byte + 1) / 16; }
+
+    const ColorTable& Table() const { return table_; }
+    void SelectSlot(int slot);
+    void StoreCurrent();  // "更新"
+
+    void done(int result) override;
+
+private:
+    void UpdatePreview();
+
+    SettingsStore& store_;
+    ColorTable table_;
+    QComboBox* slots_;
+    QLabel* preview_;
+    QScrollBar* bars_[3];
+};
+
+}  // namespace tavik

@@ -1,0 +1,250 @@
+#include "app/MainFrame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimerEvent>
+#include <QToolBar>
+
+#include <set>
+
+#include "app/AboutDialog.h"
+#include "app/Icons.h"
+#include "app/TavikView.h"
+#include "view/CommandSet.h"
+#include "view/ViewCommands.h"
+
+namespace tavik {
+
+namespace {
+
+constexpr int kToolbarTimerMs = 1000;  // timer 186
+
+// Commands that act once rather than switch something on or off.
+bool IsPlainAction(int id) {
+    static const std::set<int> plain = {
+        32774, 32775, 32776, 32777, 32818, 32819, 32823, 32824, 32826, 32830, 32838,
+        32868, 32873, 32876, 32877, 32878, 32879, 32880, 32881, 32882, 32883, 32884,
+        32887, 32888, 32889, 32890, 32891, 32892, 32908, 32910, 32911, 32912, 32913,
+        32914, 32916, 32919, 32920, 32929, 32930, 32931, 32932, 32941, 32942, 32944,
+        57664, 57665};
+    return plain.count(id) != 0;
+}
+
+// The main menus and their commands (0 is a separator).
+struct MenuDef {
+    const char* title;
+    std::vector<int> items;
+};
+
+const std::vector<MenuDef>& MainMenus() {
+    static const std::vector<MenuDef> menus = {
+        {"ツール", {32777, 32778, 32875, 32876, 32839, 0, 32929, 32930, 32931, 32932, 0, 32826,
+                   0, 57664, 57665}},
+        {"画面", {32801, 32797, 32934, 32806, 32810, 0, 32928}},
+        {"方向", {32796, 32798, 32799, 32800, 0, 32805, 32846, 32847, 32848, 0, 32879, 32880,
+                  32881, 32882}},
+        {"設定", {32774, 32776, 0, 32780, 32842, 0, 32821, 32851, 32835, 32836, 32841}},
+        {"表示", {32789, 32840, 32822, 32812, 32917, 32918, 32926, 0, 32811, 32863, 32808,
+                  32779, 0, 32856, 32921, 32923, 32924, 32925, 0, 32819, 32824, 0, 32911,
+                  32912, 32913, 32914, 32919, 32920, 32941, 32942}},
+        {"色", {32857, 32858, 32807, 32791, 0, 32790, 32813, 32814, 0, 32823}},
+    };
+    return menus;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CTavikView* view, SettingsStore& store, QWidget* parent)
+    : QMainWindow(parent), view_(view), store_(store), toolbars_(store) {
+    setWindowTitle(QStringLiteral("Tavik"));
+    setCentralWidget(view_);
+
+    commandBar_ = new QToolBar(QString::fromUtf8("コマンドバー"), this);
+    commandBar_->setObjectName(QStringLiteral("commandBar"));
+    secondStrip_ = new QToolBar(QString::fromUtf8("ツールバー"), this);
+    secondStrip_->setObjectName(QStringLiteral("secondStrip"));
+    for (QToolBar* bar : {commandBar_, secondStrip_}) {
+        bar->setIconSize(QSize(16, 16));
+        bar->setMovable(false);
+        bar->setFloatable(false);
+        bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
+    addToolBar(Qt::TopToolBarArea, commandBar_);
+    addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, secondStrip_);
+
+    toolbarMenu_ = new QMenu(QString::fromUtf8("▲"), this);
+    mainMenu_ = new QMenu(this);
+    BuildMenus();
+    FillToolbarMenu();
+    LoadMainToolbar();
+    RebuildSecondStrip();
+
+    connect(view_, &CTavikView::stateChanged, this, &CMainFrame::UpdateActions);
+    connect(view_, &CTavikView::exitRequested, this, &QWidget::close);
+    toolbarTimer_.start(kToolbarTimerMs, this);
+    UpdateActions();
+}
+
+QAction* CMainFrame::MakeAction(int id) {
+    auto it = actions_.find(id);
+    if (it != actions_.end()) return it->second;
+    const CommandInfo* info = FindCommand(id);
+    QString text = info ? QString::fromUtf8(info->text) : QString::number(id);
+    auto* action = new QAction(CommandIcon(id), text, this);
+    action->setToolTip(text);
+    action->setData(id);
+    action->setCheckable(!IsPlainAction(id));
+    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    actions_[id] = action;
+    return action;
+}
+
+QAction* CMainFrame::Action(int id) const {
+    auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void CMainFrame::BuildMenus() {
+    for (const MenuDef& def : MainMenus()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(def.title));
+        QMenu* copy = mainMenu_->addMenu(QString::fromUtf8(def.title));
+        for (int id : def.items) {
+            if (id == 0) {
+                menu->addSeparator();
+                copy->addSeparator();
+            } else {
+                menu->addAction(MakeAction(id));
+                copy->addAction(MakeAction(id));
+            }
+        }
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateActions);
+        connect(copy, &QMenu::aboutToShow, this, &CMainFrame::UpdateActions);
+    }
+    menuBar()->addMenu(toolbarMenu_);
+    connect(toolbarMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateActions);
+}
+
+void CMainFrame::FillToolbarMenu() {
+    toolbarMenu_->clear();
+    int n = 0;
+    for (const ToolbarMenuItem& item : toolbars_.MenuItems()) {
+        if (n++ == kMainToolbarCount) toolbarMenu_->addSeparator();
+        auto* action = toolbarMenu_->addAction(QString::fromStdString(item.text));
+        action->setCheckable(true);
+        action->setData(item.command);
+        const int id = item.command;
+        connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        toolbarMenuActions_[id] = action;
+    }
+}
+
+void CMainFrame::LoadMainToolbar() {
+    commandBar_->clear();
+    for (int id : MainToolbarButtons(toolbars_.MainIndex())) commandBar_->addAction(MakeAction(id));
+}
+
+void CMainFrame::RebuildSecondStrip() {
+    secondStrip_->clear();
+    if (toolbars_.ShowSecond()) {
+        for (int id : SecondToolbarButtons(toolbars_.SecondIndex())) {
+            secondStrip_->addAction(MakeAction(id));
+        }
+    }
+    secondStrip_->setVisible(toolbars_.ShowSecond());
+    // The view's client area changes with the strip.
+    QCoreApplication::postEvent(view_, new QEvent(static_cast<QEvent::Type>(
+                                           QEvent::User + view_message::kClientArea)));
+}
+
+std::vector<int> CMainFrame::CommandBarButtons() const {
+    std::vector<int> ids;
+    for (QAction* a : commandBar_->actions()) ids.push_back(a->data().toInt());
+    return ids;
+}
+
+std::vector<int> CMainFrame::SecondStripButtons() const {
+    std::vector<int> ids;
+    for (QAction* a : secondStrip_->actions()) ids.push_back(a->data().toInt());
+    return ids;
+}
+
+void CMainFrame::timerEvent(QTimerEvent* e) {
+    if (e->timerId() == toolbarTimer_.timerId()) {
+        OnToolbarTimer();
+        return;
+    }
+    QMainWindow::timerEvent(e);
+}
+
+void CMainFrame::OnToolbarTimer() {
+    toolbarTimer_.stop();  // one shot
+    RebuildSecondStrip();
+    if (toolbars_.ShowSecond()) {
+        toolbars_.ApplyMainResource(toolbars_.MainResource());
+        LoadMainToolbar();
+    }
+    UpdateActions();
+}
+
+void CMainFrame::RunCommand(int id) {
+    if (toolbars_.Handles(id)) {
+        const ToolbarState::Effect e = toolbars_.Run(id);
+        if (e.mainChanged) LoadMainToolbar();
+        if (e.secondChanged || e.rebuildSecond) RebuildSecondStrip();
+        if (e.openMenu) {
+            ++menuRequests_;
+            UpdateActions();
+            if (!suppressPopups_) {
+                toolbarMenu_->popup(commandBar_->mapToGlobal(QPoint(0, commandBar_->height())));
+            }
+        }
+    } else if (id == cmd::About) {
+        ShowAbout();
+    } else if (id == cmd::Exit) {
+        close();
+    } else if (id == cmd::MenuSwitch) {
+        PopupMainMenu();
+    } else {
+        view_->RunCommand(id);
+    }
+    UpdateActions();
+}
+
+void CMainFrame::PopupMainMenu() {
+    ++menuRequests_;
+    UpdateActions();
+    if (!suppressPopups_) mainMenu_->popup(commandBar_->mapToGlobal(QPoint(0, commandBar_->height())));
+}
+
+void CMainFrame::ShowAbout() {
+    CAboutDialog dlg(store_, this);
+    dlg.exec();
+}
+
+void CMainFrame::UpdateActions() {
+    for (auto& [id, action] : actions_) {
+        if (toolbars_.Handles(id) || id == cmd::About || id == cmd::Exit || id == cmd::MenuSwitch) {
+            continue;
+        }
+        const ItemState st = view_->CommandState(id);
+        const CommandInfo* info = FindCommand(id);
+        const bool known = view_->HandlesCommand(id) && (!info || info->built);
+        action->setEnabled(known && st.enabled);
+        if (action->isCheckable()) action->setChecked(st.checked);
+        if (!st.text.empty()) {
+            const QString text = QString::fromStdString(st.text);
+            action->setText(text);
+            action->setToolTip(text);
+        }
+    }
+    for (auto& [id, action] : toolbarMenuActions_) action->setChecked(toolbars_.Checked(id));
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e) { e->accept(); }
+
+}  // namespace tavik

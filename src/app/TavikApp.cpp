@@ -1,0 +1,98 @@
+#include "app/TavikApp.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include "app/MainFrame.h"
+#include "app/Prompts.h"
+#include "app/SingleInstance.h"
+#include "app/TavikDoc.h"
+#include "app/TavikView.h"
+#include "catalog/CatalogLocation.h"
+#include "settings/SettingsStore.h"
+#include "view/TimeControl.h"
+
+namespace tavik {
+
+CTavikApp::CTavikApp(AppOptions options) : options_(std::move(options)) {}
+
+CTavikApp::~CTavikApp() {
+    frame_.reset();  // the view saves its state while the store still exists
+    doc_.reset();
+}
+
+CTavikView* CTavikApp::View() const { return frame_ ? frame_->View() : nullptr; }
+
+bool CTavikApp::InitInstance() {
+    // 1. One copy only: a second start brings the first window forward and ends.
+    instance_ = std::make_unique<SingleInstance>(options_.instanceKey);
+    if (!instance_->Acquire()) return false;
+
+    // 2. The settings store under Arvex/Tavik.
+    QCoreApplication::setOrganizationName(QStringLiteral("Arvex"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tavik"));
+    if (options_.store) {
+        store_ = options_.store;
+    } else {
+        ownStore_ = std::make_unique<QtSettingsStore>();
+        store_ = ownStore_.get();
+    }
+    if (options_.prompts) {
+        prompts_ = options_.prompts;
+    } else {
+        ownPrompts_ = std::make_unique<QtPrompts>();
+        prompts_ = ownPrompts_.get();
+    }
+    if (options_.clock) {
+        clock_ = options_.clock;
+    } else {
+        ownClock_ = std::make_unique<SystemClock>();
+        clock_ = ownClock_.get();
+    }
+
+    // 3. A catalogue beside the program wins over the stored path.
+    std::filesystem::path programDir = options_.programDir;
+    if (programDir.empty()) {
+        programDir = QCoreApplication::applicationDirPath().toStdString();
+    }
+    NoteCatalogBesideProgram(programDir, *store_);
+
+    // 4.-6. Document, frame and view; the window is shown.
+    doc_ = std::make_unique<CTavikDoc>(*store_, programDir);
+    auto* view = new CTavikView(*doc_, *store_, *prompts_, *clock_);
+    frame_ = std::make_unique<CMainFrame>(view, *store_);
+    if (auto* qt = dynamic_cast<QtPrompts*>(prompts_)) qt->SetParent(frame_.get());
+    QObject::connect(instance_.get(), &SingleInstance::activationRequested, frame_.get(), [this] {
+        frame_->showNormal();
+        frame_->raise();
+        frame_->activateWindow();
+    });
+    // Portrait: a chart square of at least 240 pixels with the status lines below.
+    frame_->resize(320, 520);
+    if (options_.show) frame_->show();
+
+    doc_->LoadAtStartup();
+    view->StartAfterLoad();
+    return true;
+}
+
+bool WaitForRender(CTavikView& view, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    const int before = view.RenderCount();
+    view.RefreshView();
+    while (clock.elapsed() < timeoutMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (view.RenderCount() > before && !view.RenderPending() &&
+            view.Image().size() == view.size()) {
+            QCoreApplication::processEvents();
+            return true;
+        }
+        QThread::msleep(5);
+    }
+    return false;
+}
+
+}  // namespace tavik
