@@ -56,6 +56,67 @@ OverlayReadResult ReadOverlayFile(const std::filesystem::path& path, PolylineDat
     return ReadOverlayFile(in, out);
 }
 
+std::string CaptionedOverlayBytes(const CaptionedOverlay& overlay) {
+    const PolylineData& p = overlay.points;
+    const std::size_t n = p.size();
+    if (n > static_cast<std::size_t>(kCaptionedOverlayPoints) || p.ra.size() != n || p.dec.size() != n ||
+        overlay.caption.size() > 32767) {
+        throw std::invalid_argument("a captioned overlay holds at most 50 points and 32767 caption characters");
+    }
+    std::string out;
+    le::PutI32(out, static_cast<std::int32_t>(n));
+    for (int i = 0; i < kCaptionedOverlayPoints; ++i) le::PutI32(out, i < static_cast<int>(n) ? p.codes[static_cast<std::size_t>(i)] : 0);
+    for (int i = 0; i < kCaptionedOverlayPoints; ++i) le::PutF64(out, i < static_cast<int>(n) ? p.ra[static_cast<std::size_t>(i)] : 0.0);
+    for (int i = 0; i < kCaptionedOverlayPoints; ++i) le::PutF64(out, i < static_cast<int>(n) ? p.dec[static_cast<std::size_t>(i)] : 0.0);
+    le::PutI16(out, static_cast<std::int16_t>(overlay.caption.size()));
+    for (char16_t c : overlay.caption) le::PutU16(out, static_cast<std::uint16_t>(c));
+    return out;
+}
+
+OverlayReadResult ReadCaptionedOverlay(std::istream& in, CaptionedOverlay& out) {
+    out = CaptionedOverlay{};
+    OverlayReadResult result;
+    constexpr std::size_t kFixed = 4 + 20 * kCaptionedOverlayPoints + 2;
+    std::string bytes(kFixed, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(kFixed));
+    if (in.gcount() != static_cast<std::streamsize>(kFixed)) {
+        result.error = "file too short: " + std::to_string(in.gcount()) + " of " + std::to_string(kFixed) + " bytes";
+        return result;
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::int32_t n = le::GetI32(p);
+    if (n < 0 || n > kCaptionedOverlayPoints) {
+        result.error = "point count " + std::to_string(n) + " outside 0..50";
+        return result;
+    }
+    const unsigned char* codes = p + 4;
+    const unsigned char* ra = codes + 4 * kCaptionedOverlayPoints;
+    const unsigned char* dec = ra + 8 * kCaptionedOverlayPoints;
+    for (int i = 0; i < n; ++i) out.points.Add(le::GetF64(ra + 8 * i), le::GetF64(dec + 8 * i), le::GetI32(codes + 4 * i));
+    const std::int16_t length = le::GetI16(dec + 8 * kCaptionedOverlayPoints);
+    result.ok = true;
+    if (length <= 0) return result;
+    std::string caption(2 * static_cast<std::size_t>(length), '\0');
+    in.read(caption.data(), static_cast<std::streamsize>(caption.size()));
+    const auto got = static_cast<std::size_t>(in.gcount()) / 2;
+    const auto* c = reinterpret_cast<const unsigned char*>(caption.data());
+    for (std::size_t i = 0; i < got; ++i) out.caption.push_back(static_cast<char16_t>(le::GetU16(c + 2 * i)));
+    if (got < static_cast<std::size_t>(length)) {
+        result.ok = false;
+        result.error = "caption cut short: " + std::to_string(got) + " of " + std::to_string(length) + " characters";
+    }
+    return result;
+}
+
+OverlayReadResult ReadCaptionedOverlay(const std::filesystem::path& path, CaptionedOverlay& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        out = CaptionedOverlay{};
+        return {false, "cannot open for reading"};
+    }
+    return ReadCaptionedOverlay(in, out);
+}
+
 int AddInType(const std::string& path) {
     std::string lower = path;
     std::transform(lower.begin(), lower.end(), lower.begin(),

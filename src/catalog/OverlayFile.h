@@ -30,6 +30,24 @@ struct OverlayReadResult {
 OverlayReadResult ReadOverlayFile(std::istream& in, PolylineData& out);
 OverlayReadResult ReadOverlayFile(const std::filesystem::path& path, PolylineData& out);
 
+// ".p90": a polyline of at most 50 points with a caption: int32 n, int32
+// codes[50], double ra[50], double dec[50], int16 L, then L UTF-16LE characters.
+inline constexpr int kCaptionedOverlayPoints = 50;
+
+struct CaptionedOverlay {
+    PolylineData points;
+    std::u16string caption;
+};
+
+// Throws std::invalid_argument for more than 50 points or a caption longer
+// than 32767 characters.
+std::string CaptionedOverlayBytes(const CaptionedOverlay& overlay);
+// A count outside 0..50 or a file too short for the fixed arrays yields
+// nothing; a negative caption length means no caption; a caption cut short by
+// the end of the file keeps the characters that are there and reports an error.
+OverlayReadResult ReadCaptionedOverlay(std::istream& in, CaptionedOverlay& out);
+OverlayReadResult ReadCaptionedOverlay(const std::filesystem::path& path, CaptionedOverlay& out);
+
 // Add-in type of a path: the first of ".p99", ".p98", ... ".p91" found in the
 // lower-cased path gives 99 ... 91; anything else is 90.
 int AddInType(const std::string& path);

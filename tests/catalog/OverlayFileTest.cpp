@@ -67,3 +67,39 @@ TEST(OverlayFile, AddInTypeFromTheLowerCasedPath) {
     EXPECT_EQ(AddInType("/sky/drawing.p90"), 90);
     EXPECT_EQ(AddInType("/sky/notes.txt"), 90);
 }
+
+TEST(OverlayFile, CaptionedOverlayRoundTripAndDamage) {
+    CaptionedOverlay o;
+    for (int i = 0; i < 50; ++i) o.points.Add(0.1 * i, 0.05 * i, i == 49 ? kStrokeEnd : kStrokeContinue);
+    o.caption = u"観測メモ";
+    const std::string bytes = CaptionedOverlayBytes(o);
+    ASSERT_EQ(bytes.size(), 4u + 1000u + 2u + 8u);
+    std::istringstream in(bytes);
+    CaptionedOverlay back;
+    ASSERT_TRUE(ReadCaptionedOverlay(in, back).ok);
+    EXPECT_EQ(back.points.ra, o.points.ra);
+    EXPECT_EQ(back.points.codes, o.points.codes);
+    EXPECT_EQ(back.caption, o.caption);
+
+    // Caption cut by the end of the file: the points and what is there stay.
+    std::istringstream cut(bytes.substr(0, bytes.size() - 3));
+    const OverlayReadResult r = ReadCaptionedOverlay(cut, back);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(back.points.size(), 50u);
+    EXPECT_EQ(back.caption, u"観測");
+
+    std::string bad = bytes;
+    le::SetI32(bad, 0, 51);
+    std::istringstream tooMany(bad);
+    EXPECT_FALSE(ReadCaptionedOverlay(tooMany, back).ok);
+    EXPECT_TRUE(back.points.codes.empty());
+
+    std::string negative = bytes.substr(0, 1006);
+    le::SetI16(negative, 1004, -5);
+    std::istringstream noCaption(negative);
+    EXPECT_TRUE(ReadCaptionedOverlay(noCaption, back).ok);
+    EXPECT_TRUE(back.caption.empty());
+
+    o.points.Add(0, 0, 2);
+    EXPECT_THROW(CaptionedOverlayBytes(o), std::invalid_argument);
+}
