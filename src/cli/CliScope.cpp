@@ -1,0 +1,188 @@
+// tavik-cli scope: talk to an LX200 mount from a shell, through the same
+// controller the application uses.
+//
+//   tavik-cli scope [--device PATH] position
+//   tavik-cli scope [--device PATH] goto --ra HH:MM:SS --dec ±DD:MM:SS
+//   tavik-cli scope [--device PATH] site [--lon D:M --lat D:M]
+//   tavik-cli scope [--device PATH] nudge n|s|e|w
+//   tavik-cli scope [--device PATH] rate 2|3|4
+//   tavik-cli scope [--device PATH] stop
+//
+// Without --device the port configured in the settings (TS/COMPORT and its
+// TS/DEVICEn path) is used. The status line goes to standard output, the
+// protocol's message-box texts to standard error. Exit status 0 on success,
+// 1 when the mount or the port fails, 2 for usage errors.
+
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/CliArgs.h"
+#include "cli/CliCommand.h"
+#include "settings/ObservationSite.h"
+#include "settings/SettingsStore.h"
+#include "telescope/TelescopeController.h"
+
+namespace tavik::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tavik-cli scope [--device PATH] position | goto --ra HH:MM:SS --dec +DD:MM:SS | "
+    "site [--lon D:M --lat D:M] | nudge n|s|e|w | rate 2|3|4 | stop";
+
+// Message boxes become lines on standard error.
+class CliScopeUi final : public TelescopeUi {
+public:
+    void Error(const std::string& text) override { Print(text); }
+    void Info(const std::string& text) override { Print(text); }
+    bool Ask(const std::string& text) override {
+        Print(text);
+        return true;
+    }
+    void PumpMessages() override {}
+
+private:
+    static void Print(const std::string& text) {
+        std::fprintf(stderr, "tavik-cli scope: %s\n", text.c_str());
+    }
+};
+
+void Status(const std::string& text) { std::printf("%s\n", text.c_str()); }
+
+// "+DD:MM:SS", "-DD:MM" and the like, as degrees; the sign applies to the whole.
+double ParseDeclination(const std::string& text) {
+    std::string body = text;
+    double sign = 1.0;
+    if (!body.empty() && (body[0] == '+' || body[0] == '-')) {
+        sign = body[0] == '-' ? -1.0 : 1.0;
+        body.erase(0, 1);
+    }
+    std::vector<int> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t colon = body.find(':', start);
+        const std::string part = body.substr(start, colon == std::string::npos ? std::string::npos
+                                                                               : colon - start);
+        if (part.empty() || part[0] == '-' || part[0] == '+')
+            throw CliError("bad declination '" + text + "' (want +DD:MM:SS)");
+        parts.push_back(ParseInt(part, "declination"));
+        if (colon == std::string::npos) break;
+        start = colon + 1;
+    }
+    if (parts.size() < 2 || parts.size() > 3 || parts[0] > 90 || parts[1] > 59 ||
+        (parts.size() == 3 && parts[2] > 59))
+        throw CliError("bad declination '" + text + "' (want +DD:MM:SS)");
+    const double deg = parts[0] + parts[1] / 60.0 + (parts.size() == 3 ? parts[2] / 3600.0 : 0.0);
+    if (deg > 90.0) throw CliError("declination beyond 90 degrees: '" + text + "'");
+    return sign * deg;
+}
+
+int RunScope(const std::vector<std::string>& argv) {
+    CliArgs args(argv, {"device", "ra", "dec", "lon", "lat"});
+    const auto& pos = args.Positional();
+    if (pos.empty()) throw CliError(kUsage);
+    const std::string action = pos[0];
+    auto noMoreArgs = [&](std::size_t n) {
+        if (pos.size() != n) throw CliError(kUsage);
+    };
+
+    // Check the arguments before touching the port.
+    std::optional<double> raDeg, decDeg;
+    std::optional<CliDegMin> lon, lat;
+    char direction = 0;
+    int rate = 0;
+    if (action == "position" || action == "stop") {
+        noMoreArgs(1);
+    } else if (action == "goto") {
+        noMoreArgs(1);
+        if (!args.Value("ra") || !args.Value("dec")) throw CliError(kUsage);
+        const CliTime t = ParseTime(*args.Value("ra"));
+        raDeg = (t.hour + t.minute / 60.0 + t.second / 3600.0) * 15.0;
+        decDeg = ParseDeclination(*args.Value("dec"));
+    } else if (action == "site") {
+        noMoreArgs(1);
+        if (args.Value("lon")) lon = ParseDegMin(*args.Value("lon"));
+        if (args.Value("lat")) lat = ParseDegMin(*args.Value("lat"));
+        if (lon && (lon->degrees < -180 || lon->degrees > 180))
+            throw CliError("longitude must be between -180 and 180 degrees");
+        if (lat && (lat->degrees < -90 || lat->degrees > 90))
+            throw CliError("latitude must be between -90 and 90 degrees");
+    } else if (action == "nudge") {
+        noMoreArgs(2);
+        if (pos[1].size() != 1 || std::string("nsew").find(pos[1][0]) == std::string::npos)
+            throw CliError("nudge wants one of n, s, e, w");
+        direction = pos[1][0];
+    } else if (action == "rate") {
+        noMoreArgs(2);
+        rate = ParseInt(pos[1], "rate");
+        if (rate < 2 || rate > 4) throw CliError("rate wants 2 (slow), 3 (medium) or 4 (fast)");
+    } else {
+        throw CliError("unknown action '" + action + "'\n" + kUsage);
+    }
+
+    QtSettingsStore store;
+    CliScopeUi ui;
+    SystemTelescopeClock clock;
+    TelescopeController scope(store, ui, clock);
+    if (args.Value("device")) scope.SetDevicePath(*args.Value("device"));
+    if (!scope.Connect()) {
+        std::fprintf(stderr, "tavik-cli scope: cannot open %s\n", scope.Link().DeviceName().c_str());
+        Status("接続出来ません");
+        return 1;
+    }
+
+    bool ok = false;
+    if (action == "position") {
+        std::string text;
+        ok = scope.ReadPosition(text, true);
+        if (ok) {
+            std::printf("ra\t%s\n", FormatDouble(scope.TelescopeRa()).c_str());
+            std::printf("dec\t%s\n", FormatDouble(scope.TelescopeDec()).c_str());
+        }
+        std::printf("text\t%s\n", text.c_str());
+    } else if (action == "goto") {
+        constexpr double kRad = std::numbers::pi / 180.0;
+        scope.SetTarget(*raDeg * kRad, *decDeg * kRad);
+        ok = scope.Goto();
+        Status(ok ? "導入コマンドを送りました" : scope.StatusText());
+    } else if (action == "site") {
+        ObservationSite site = ReadCurrentSite(store);
+        if (lon) {
+            site.longitudeDegrees = lon->degrees;
+            site.longitudeMinutes = lon->minutes;
+        }
+        if (lat) {
+            site.latitudeDegrees = lat->degrees;
+            site.latitudeMinutes = lat->minutes;
+        }
+        ok = scope.SendSiteAndTime(site);
+        Status(ok ? "設定しました" : "失敗しました " + scope.StatusText());
+    } else if (action == "nudge") {
+        ok = scope.Nudge(direction);
+        const char* done = direction == 'n'   ? "上移動指示送信した"
+                           : direction == 's' ? "下移動指示送信した"
+                           : direction == 'e' ? "左移動指示送信した"
+                                              : "右移動指示送信した";
+        Status(ok ? done : "移動指示失敗");
+    } else if (action == "rate") {
+        ok = scope.SetSlewRate(rate);
+        const std::string speed = rate == 4 ? "高速" : rate == 3 ? "中速" : "低速";
+        Status(ok ? speed + "コマンド送信した" : speed + "コマンド失敗 " + scope.StatusText());
+    } else if (action == "stop") {
+        scope.Stop();
+        ok = scope.State() == TelescopeController::kDone;
+        Status("停止指示");
+    }
+    scope.Disconnect();
+    return ok ? 0 : 1;
+}
+
+}  // namespace
+
+static const CliCommand kScope{"scope", "talk to an LX200 telescope mount (see --help)", RunScope};
+
+}  // namespace tavik::cli

@@ -1,0 +1,151 @@
+// tavik-cli scope against the simulated mount: the output and exit status are
+// a contract other tools rely on.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "mountsim/PtyMount.h"
+
+namespace tavik {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs tavik-cli with a private settings folder (the user's settings are never
+// touched).
+CliRun Cli(const std::string& args, const std::string& ini = "") {
+    const fs::path home = fs::path(TAVIK_BINARY_DIR) / "cli-scope-test";
+    fs::create_directories(home / "Arvex");
+    fs::remove(home / "Arvex" / "Tavik.ini");
+    if (!ini.empty()) std::ofstream(home / "Arvex" / "Tavik.ini") << ini;
+    const fs::path errFile = home / "stderr.txt";
+    const std::string cmd = "XDG_CONFIG_HOME='" + home.string() + "' '" TAVIK_CLI "' scope " +
+                            args + " 2>'" + errFile.string() + "'";
+    CliRun r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    std::ifstream e(errFile);
+    std::stringstream ss;
+    ss << e.rdbuf();
+    r.err = ss.str();
+    return r;
+}
+
+class CliScopeTest : public ::testing::Test {
+protected:
+    void Start(mountsim::MountOptions o = {}) {
+        mount = std::make_unique<mountsim::PtyMount>(std::move(o));
+        ASSERT_TRUE(mount->Start());
+        dev = "--device " + mount->Path() + " ";
+    }
+    std::string Sent() const {
+        std::string all;
+        for (const auto& c : mount->Commands()) all += c;
+        return all;
+    }
+    std::unique_ptr<mountsim::PtyMount> mount;
+    std::string dev;
+};
+
+TEST_F(CliScopeTest, Position) {
+    mountsim::MountOptions o;
+    o.ra = 188.625;
+    o.dec = -5.5;
+    Start(o);
+    const CliRun r = Cli(dev + "position");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "ra\t188.625\ndec\t-5.5\ntext\t赤経：12:34.5#  赤緯：-05*30#\n");
+}
+
+TEST_F(CliScopeTest, GotoSucceedsAndFails) {
+    Start();
+    CliRun r = Cli(dev + "goto --ra 05:35:17 --dec -05:23:28");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "導入コマンドを送りました\n");
+    EXPECT_EQ(Sent(), ":U#:Sr 05:35:17#:U#:U#:Sd -05*23*28#:U#:MS#");
+
+    mountsim::MountOptions below;
+    below.replies["MS"] = "1";
+    Start(below);
+    r = Cli(dev + "goto --ra 05:35:17 --dec -05:23:28");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "地平線下 MS:1\n");
+    EXPECT_NE(r.err.find("MS Error1"), std::string::npos) << r.err;
+}
+
+TEST_F(CliScopeTest, SiteFromOptionsAndFromSettings) {
+    Start();
+    CliRun r = Cli(dev + "site --lon 10:0 --lat -33:52");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "設定しました\n");
+    const std::string sent = Sent();
+    EXPECT_EQ(sent.rfind(":SL ", 0), 0u) << sent;
+    EXPECT_NE(sent.find(":Sg 350*00#:St -33*52#:SC "), std::string::npos) << sent;
+
+    mount->ClearCommands();
+    r = Cli(dev + "site", "[LOCATION]\nTOUKEI=139\nTOUKEIF=22\nHOKUI=35\nHOKUIF=34\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(Sent().find(":Sg 220*38#:St +35*34#"), std::string::npos) << Sent();
+}
+
+TEST_F(CliScopeTest, NudgeRateStop) {
+    Start();
+    CliRun r = Cli(dev + "nudge e");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "左移動指示送信した\n");
+    r = Cli(dev + "rate 3");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "中速コマンド送信した\n");
+    r = Cli(dev + "stop");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "停止指示\n");
+    EXPECT_EQ(Sent(), ":Me#:Qe#:Q#:Sw 3#:Q#");
+}
+
+TEST_F(CliScopeTest, FailuresAndUsage) {
+    // No port.
+    CliRun r = Cli("--device /nonexistent/tavik-port position");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "接続出来ません\n");
+
+    // The port from the settings: TS/COMPORT 3 with its device path.
+    r = Cli("position", "[TS]\nCOMPORT=3\nDEVICE3=/nonexistent/tavik-port3\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("/nonexistent/tavik-port3"), std::string::npos) << r.err;
+
+    // Usage errors are found before the port is touched.
+    for (const char* bad : {"", "fly", "nudge x", "rate 5", "goto --ra 25:00:00 --dec 0:0:0",
+                            "goto --ra 1:0:0 --dec +91:00:00", "goto --ra 1:0:0", "position extra"}) {
+        r = Cli(std::string("--device /nonexistent/x ") + bad);
+        EXPECT_EQ(r.status, 2) << bad << ": " << r.err;
+    }
+}
+
+TEST_F(CliScopeTest, NoReplyFailsWithTheProtocolsMessage) {
+    mountsim::MountOptions o;
+    o.replies["Sw"] = std::nullopt;
+    Start(o);
+    const CliRun r = Cli(dev + "rate 4");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "高速コマンド失敗 受信なし Sw\n");
+    EXPECT_NE(r.err.find("4秒間 応答なし"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace tavik

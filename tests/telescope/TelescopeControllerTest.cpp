@@ -1,0 +1,508 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+
+#include "ScopeTestSupport.h"
+#include "telescope/TelescopeController.h"
+
+namespace tavik {
+namespace {
+
+using test::FakeClock;
+using test::ScopeRig;
+using test::WaitUntil;
+using Options = mountsim::MountOptions;
+
+constexpr double kRad = std::numbers::pi / 180.0;
+
+mountsim::MountOptions Reply(const std::string& cmd, std::optional<std::string> text) {
+    Options o;
+    o.replies[cmd] = std::move(text);
+    return o;
+}
+
+// --- Formatting and parsing (no port needed) ---------------------------------
+
+TEST(TelescopeFormatTest, TargetTexts) {
+    MemorySettingsStore store;
+    RecordingTelescopeUi ui;
+    FakeClock clock;
+    TelescopeController c(store, ui, clock);
+
+    c.SetTarget(359.9999 * kRad, -0.5 * kRad);
+    EXPECT_EQ(c.RaText(), "24:00:00");
+    EXPECT_EQ(c.DecText(), "-00*30*00");
+
+    // 12h 34m 56s, +45° 30' 15"
+    c.SetTarget((12 + 34 / 60.0 + 56 / 3600.0) * 15 * kRad, (45 + 30 / 60.0 + 15 / 3600.0) * kRad);
+    EXPECT_EQ(c.RaText(), "12:34:56");
+    EXPECT_EQ(c.DecText(), "+45*30*15");
+
+    c.SetTarget(0.0, 0.0);
+    EXPECT_EQ(c.RaText(), "00:00:00");
+    EXPECT_EQ(c.DecText(), "+00*00*00");
+
+    // A second that rounds to 60 carries into the minutes.
+    c.SetTarget((1 + 59.9999 / 3600.0) * 15 * kRad, -(10 + 59 / 60.0 + 59.7 / 3600.0) * kRad);
+    EXPECT_EQ(c.RaText(), "01:01:00");
+    EXPECT_EQ(c.DecText(), "-11*00*00");
+
+    // A negative right ascension is taken modulo a full turn.
+    c.SetTarget(-15 * kRad, 0.0);
+    EXPECT_EQ(c.RaText(), "23:00:00");
+}
+
+TEST(TelescopeFormatTest, PositionReplies) {
+    bool high = true;
+    EXPECT_DOUBLE_EQ(*TelescopeController::ParseRaReply("12:34.5#", &high), 188.625);
+    EXPECT_FALSE(high);
+    EXPECT_DOUBLE_EQ(*TelescopeController::ParseRaReply("00:00.0#", &high), 0.0);
+    EXPECT_DOUBLE_EQ(*TelescopeController::ParseRaReply("12:34:56#", &high),
+                     188.5 + 56 * 0.25 / 60);
+    EXPECT_TRUE(high);
+
+    EXPECT_DOUBLE_EQ(*TelescopeController::ParseDecReply("-05*30#"), -5.5);
+    EXPECT_DOUBLE_EQ(*TelescopeController::ParseDecReply("+45*15#"), 45.25);
+    EXPECT_DOUBLE_EQ(*TelescopeController::ParseDecReply("-00\xDF" "30#"), -0.5);
+    EXPECT_DOUBLE_EQ(*TelescopeController::ParseDecReply("+10*00:36#"), 10.01);
+
+    // Short, malformed or unterminated replies are refused, never read past.
+    for (const char* bad : {"", "#", "1", "12", "12:3", "12:34", "12:34.#", "12:34.5",
+                            "12:34.5#x", "1a:34.5#", "25:00.0#", "12:60.0#", "12:34:5#",
+                            "12:34:56", "12-34.5#", "\xFF\xFE"}) {
+        EXPECT_FALSE(TelescopeController::ParseRaReply(bad, nullptr)) << bad;
+    }
+    for (const char* bad : {"", "#", "-", "-05", "-05*", "-05*3#", "-05*30", "-0530#",
+                            "-05*30:1#", "+95*00#", "-05*61#", "--5*30#", "-05##30#"}) {
+        EXPECT_FALSE(TelescopeController::ParseDecReply(bad)) << bad;
+    }
+}
+
+TEST(TelescopeFormatTest, ControllerLongitude) {
+    auto lon = [](int d, int m) { return TelescopeController::ControllerLongitude(d, m); };
+    ASSERT_TRUE(lon(139, 22));
+    EXPECT_EQ(lon(139, 22)->degrees, 220);
+    EXPECT_EQ(lon(139, 22)->minutes, 38);
+    EXPECT_EQ(lon(10, 0)->degrees, 350);
+    EXPECT_EQ(lon(10, 0)->minutes, 0);
+    EXPECT_EQ(lon(-74, 0)->degrees, 74);   // west: sent as is
+    EXPECT_EQ(lon(-74, -30)->minutes, 30);
+    EXPECT_EQ(lon(0, -30)->degrees, 0);
+    EXPECT_EQ(lon(0, -30)->minutes, 30);
+    EXPECT_EQ(lon(0, 0)->degrees, 0);      // Greenwich: 000*00, not 360*00
+    EXPECT_FALSE(lon(360, 30));            // 359 - 360 < 0
+    EXPECT_FALSE(lon(139, 75));            // 60 - 75 < 0
+    EXPECT_FALSE(lon(-74, 30));            // mixed signs
+}
+
+// --- Exchanges with the simulated mount ------------------------------------------
+
+TEST(TelescopeControllerTest, ConnectFailureLeavesStateIdle) {
+    MemorySettingsStore store;
+    store.WriteProfileInt("TS", "COMPORT", 2);
+    store.WriteProfileString("TS", "DEVICE2", std::string("/nonexistent/tavik-port"));
+    RecordingTelescopeUi ui;
+    FakeClock clock;
+    TelescopeController c(store, ui, clock);
+    EXPECT_EQ(c.comPort, 2);
+    EXPECT_FALSE(c.Connect());
+    EXPECT_EQ(c.State(), TelescopeController::kIdle);
+    EXPECT_EQ(c.Link().DeviceName(), "/nonexistent/tavik-port");
+    // Every exchange refuses a closed link and says so.
+    c.SetTarget(0, 0);
+    EXPECT_FALSE(c.Goto());
+    EXPECT_EQ(c.StatusText(), "開いていない");
+    EXPECT_FALSE(c.SetSlewRate(4));
+    EXPECT_FALSE(c.Nudge('n'));
+    EXPECT_FALSE(c.SendSiteAndTime());
+    std::string text;
+    EXPECT_FALSE(c.ReadPosition(text, true));
+    EXPECT_EQ(text, "   GetRAを失敗した　接続不良 ");
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.back().text, "開いていない");
+}
+
+TEST(TelescopeControllerTest, GotoSendsTargetAndSlews) {
+    ScopeRig rig;
+    ASSERT_TRUE(rig.Connect());
+    EXPECT_EQ(rig.scope->State(), TelescopeController::kDone);
+    rig.scope->SetTarget((12 + 34 / 60.0 + 56 / 3600.0) * 15 * kRad, -5.5 * kRad);
+    ASSERT_TRUE(rig.scope->Goto()) << rig.scope->StatusText();
+    EXPECT_EQ(rig.scope->State(), TelescopeController::kDone);
+    EXPECT_EQ(rig.Received(), ":U#:Sr 12:34:56#:U#:U#:Sd -05*30*00#:U#:MS#");
+    EXPECT_TRUE(rig.ui.messages.empty());
+    rig.mount.With([](mountsim::MountSimulator& m) {
+        EXPECT_TRUE(m.Slewing());
+        EXPECT_NEAR(m.TargetRa(), 188.7333, 1e-3);
+        EXPECT_DOUBLE_EQ(m.TargetDec(), -5.5);
+        EXPECT_FALSE(m.HighPrecision());  // the two toggles cancel
+    });
+    rig.scope->Disconnect();
+    EXPECT_EQ(rig.scope->State(), TelescopeController::kIdle);
+    EXPECT_FALSE(rig.scope->IsConnected());
+}
+
+// Every row of the goto failure table. Cases without a reply run on the fake
+// clock, so their time-out takes no real time.
+TEST(TelescopeControllerTest, GotoFailureTable) {
+    struct Case {
+        std::string command;
+        std::optional<std::string> reply;
+        std::string status;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"Sr", std::nullopt, "受信なし Sr", "4秒間 応答なし"},
+        {"Sr", "0", "現在位置確認要 Sr", "Sr Error0"},
+        {"Sr", "2", "異常応答 Sr:2", "Sr Error2"},
+        {"Sr", "x", "異常応答 Sr:x", "Sr Errorx"},
+        {"Sd", std::nullopt, "受信なし Sd", "4秒間 応答なし"},
+        {"Sd", "0", "コマンド不良 Sd", "Sd Error0"},
+        {"Sd", "7", "異常応答 Sd:7", "Sd Error7"},
+        {"MS", std::nullopt, "受信なし MS:", "4秒間 応答なし"},
+        {"MS", "1", "地平線下 MS:1", "MS Error1"},
+        {"MS", "2", "高すぎる MS:2", "MS Error2"},
+        {"MS", "1Object Below Horizon#", "地平線下 MS:1Object Below Horizon#",
+         "MS Error1Object Below Horizon#"},
+        {"MS", "E", "異常応答 MS:E", "MS Error\x45"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command + " reply " + c.reply.value_or("(none)"));
+        FakeClock fake;
+        ScopeRig rig(Reply(c.command, c.reply), c.reply ? nullptr : &fake);
+        ASSERT_TRUE(rig.Connect());
+        rig.scope->SetTarget(10 * kRad, 20 * kRad);
+        EXPECT_FALSE(rig.scope->Goto());
+        EXPECT_EQ(rig.scope->StatusText(), c.status);
+        EXPECT_EQ(rig.scope->State(), c.reply ? TelescopeController::kBadReply
+                                              : TelescopeController::kNoReply);
+        EXPECT_TRUE(rig.HasError(c.message));
+        // Nothing is sent after the failing step.
+        const std::string sent = rig.Received();
+        if (c.command != "MS") {
+            EXPECT_EQ(sent.find(":MS#"), std::string::npos);
+        }
+        if (c.command == "Sr") {
+            EXPECT_EQ(sent.find(":Sd"), std::string::npos);
+        }
+    }
+}
+
+TEST(TelescopeControllerTest, AckTimeoutCountsWholeSeconds) {
+    // Starting at 10.3 s, the fifth whole second after the start (15 s) ends
+    // the wait: 4.7 s later. From 10.0 s it is exactly 5 s, from 10.95 s 4.05 s.
+    for (std::int64_t start : {10'300, 10'000, 10'950}) {
+        FakeClock fake(start);
+        Options o;
+        o.noReply = true;
+        ScopeRig rig(o, &fake);
+        ASSERT_TRUE(rig.Connect());
+        ASSERT_FALSE(rig.scope->SetSlewRate(4));
+        const auto waited = fake.NowMs() - start;
+        EXPECT_GT(waited, 4000) << start;
+        EXPECT_LE(waited, 5000) << start;
+        EXPECT_TRUE(rig.HasError("4秒間 応答なし"));
+        EXPECT_EQ(rig.scope->StatusText(), "受信なし Sw");
+    }
+}
+
+TEST(TelescopeControllerTest, LineTimeoutCountsWholeSecondsAndReportsOnRequest) {
+    for (bool report : {true, false}) {
+        FakeClock fake(20'500);
+        Options o;
+        o.noReply = true;
+        ScopeRig rig(o, &fake);
+        ASSERT_TRUE(rig.Connect());
+        std::string text;
+        ASSERT_FALSE(rig.scope->ReadPosition(text, report));
+        const auto waited = fake.NowMs() - 20'500;
+        EXPECT_GT(waited, 5000);
+        EXPECT_LE(waited, 6000);
+        EXPECT_EQ(rig.HasError("5秒間 応答なし"), report);
+        EXPECT_EQ(text, "   GetRAを失敗した　接続不良 ");
+        EXPECT_EQ(rig.scope->State(), TelescopeController::kNoReply);
+        EXPECT_EQ(rig.scope->TelescopeRa(), 0.0);
+    }
+}
+
+TEST(TelescopeControllerTest, AckTimeoutInRealTime) {
+    Options o;
+    o.noReply = true;
+    SystemTelescopeClock real;
+    ScopeRig rig(o, &real);
+    ASSERT_TRUE(rig.Connect());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(rig.scope->SetSlewRate(3));
+    // A correct wait cannot end before four whole seconds have passed.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_TRUE(rig.HasError("4秒間 応答なし"));
+}
+
+TEST(TelescopeControllerTest, ClosedWhileWaitingSaysNotOpen) {
+    FakeClock fake;
+    Options o;
+    o.noReply = true;
+    ScopeRig rig(o, &fake);
+    ASSERT_TRUE(rig.Connect());
+    // The port goes away in the middle of the wait.
+    fake.onSleep = [&] { rig.scope->Link().Open(false); };
+    EXPECT_FALSE(rig.scope->SetSlewRate(2));
+    EXPECT_TRUE(rig.HasError("開いていない"));
+    EXPECT_EQ(rig.scope->State(), TelescopeController::kNoReply);
+}
+
+TEST(TelescopeControllerTest, ReadPositionLowPrecision) {
+    Options o;
+    o.ra = 188.625;
+    o.dec = -5.5;
+    ScopeRig rig(o);
+    ASSERT_TRUE(rig.Connect());
+    std::string text;
+    ASSERT_TRUE(rig.scope->ReadPosition(text, true));
+    EXPECT_DOUBLE_EQ(rig.scope->TelescopeRa(), 188.625);
+    EXPECT_DOUBLE_EQ(rig.scope->TelescopeDec(), -5.5);
+    EXPECT_EQ(text, "赤経：12:34.5#  赤緯：-05*30#");
+    EXPECT_EQ(rig.Received(), ":GR#:GD#");
+    EXPECT_TRUE(rig.ui.messages.empty());
+}
+
+TEST(TelescopeControllerTest, HighPrecisionIsCorrectedOnce) {
+    Options o;
+    o.highPrecision = true;
+    o.ra = (12 + 34 / 60.0 + 56 / 3600.0) * 15;
+    o.dec = 40.75;
+    ScopeRig rig(o);
+    ASSERT_TRUE(rig.Connect());
+    std::string text;
+    ASSERT_TRUE(rig.scope->ReadPosition(text, true));
+    // The seconds are used, not dropped.
+    EXPECT_NEAR(rig.scope->TelescopeRa(), o.ra, 1e-9);
+    EXPECT_DOUBLE_EQ(rig.scope->TelescopeDec(), 40.75);
+    ASSERT_EQ(rig.ui.messages.size(), 1u);
+    EXPECT_EQ(rig.ui.messages[0].text, "精度モードが違います。訂正します");
+    EXPECT_EQ(rig.Received(), ":GR#:U#:GD#");
+    rig.mount.With([](mountsim::MountSimulator& m) { EXPECT_FALSE(m.HighPrecision()); });
+
+    // Now in low precision: no second correction.
+    rig.mount.ClearCommands();
+    text.clear();
+    ASSERT_TRUE(rig.scope->ReadPosition(text, true));
+    EXPECT_EQ(rig.ui.messages.size(), 1u);
+    EXPECT_EQ(rig.Received(), ":GR#:GD#");
+}
+
+TEST(TelescopeControllerTest, MalformedPositionRepliesFailCleanly) {
+    struct Case {
+        const char* cmd;
+        const char* reply;
+        const char* textStart;
+    };
+    for (const Case& c : {Case{"GR", "ab:cd.e#", "   赤経の応答が不正です "},
+                          Case{"GR", "#", "   赤経の応答が不正です "},
+                          Case{"GD", "+5#", "赤経："},
+                          Case{"GD", "-05*30:9#", "赤経："}}) {
+        SCOPED_TRACE(std::string(c.cmd) + " " + c.reply);
+        Options o = Reply(c.cmd, std::string(c.reply));
+        o.ra = 30;
+        o.dec = 10;
+        ScopeRig rig(o);
+        ASSERT_TRUE(rig.Connect());
+        std::string text;
+        EXPECT_FALSE(rig.scope->ReadPosition(text, true));
+        EXPECT_EQ(text.rfind(c.textStart, 0), 0u) << text;
+        EXPECT_EQ(rig.scope->State(), TelescopeController::kBadReply);
+        // No half-read position is left behind.
+        EXPECT_EQ(rig.scope->TelescopeRa(), 0.0);
+        EXPECT_EQ(rig.scope->TelescopeDec(), 0.0);
+    }
+}
+
+TEST(TelescopeControllerTest, PartialAndGarbageRepliesFailCleanly) {
+    for (int mode = 0; mode < 2; ++mode) {
+        FakeClock fake;
+        Options o;
+        (mode == 0 ? o.partial : o.garbage) = true;
+        ScopeRig rig(o, &fake);
+        ASSERT_TRUE(rig.Connect());
+        std::string text;
+        EXPECT_FALSE(rig.scope->ReadPosition(text, false));
+        EXPECT_EQ(rig.scope->TelescopeRa(), 0.0);
+        EXPECT_NE(rig.scope->State(), TelescopeController::kDone);
+        if (mode == 1) {  // a cut-short acknowledgement is still its one byte
+            rig.scope->SetTarget(0, 0);
+            EXPECT_FALSE(rig.scope->Goto());
+        }
+    }
+}
+
+TEST(TelescopeControllerTest, ReplyBufferNeverOverflows) {
+    ScopeRig rig;
+    ASSERT_TRUE(rig.Connect());
+    // 20 kB of garbage with no '#': the reply buffer fills to 2048 bytes, the
+    // rest waits in (or is dropped by) the link; nothing is written beyond it.
+    std::string burst(20 * 1024, 'g');
+    rig.mount.SendRaw(burst);
+    ASSERT_TRUE(WaitUntil([&] { return rig.scope->Link().BytesReceived() >= burst.size(); }));
+    EXPECT_EQ(rig.scope->ReplyText().size(), TelescopeController::kReplySize);
+    // The next exchange starts clean and works.
+    std::string text;
+    ASSERT_TRUE(rig.scope->ReadPosition(text, true));
+    EXPECT_EQ(text, "赤経：00:00.0#  赤緯：+00*00#");
+}
+
+TEST(TelescopeControllerTest, StaleBytesAreNotTakenAsTheReply) {
+    Options o;
+    o.dec = 12.5;
+    ScopeRig rig(o);
+    ASSERT_TRUE(rig.Connect());
+    // A late "0" from an earlier exchange lies waiting when the next command goes.
+    rig.mount.SendRaw("0");
+    ASSERT_TRUE(WaitUntil([&] { return rig.scope->Link().BytesReceived() >= 1; }));
+    EXPECT_TRUE(rig.scope->SetSlewRate(4)) << rig.scope->StatusText();
+}
+
+TEST(TelescopeControllerTest, SlewRateNudgeAndStop) {
+    ScopeRig rig;
+    ASSERT_TRUE(rig.Connect());
+    EXPECT_TRUE(rig.scope->SetSlewRate(4));
+    EXPECT_TRUE(rig.scope->SetSlewRate(2));
+    EXPECT_FALSE(rig.scope->SetSlewRate(5));  // not a rate: nothing sent
+    EXPECT_TRUE(rig.scope->Nudge('n'));
+    EXPECT_TRUE(rig.scope->Nudge('w'));
+    EXPECT_FALSE(rig.scope->Nudge('x'));
+    rig.scope->Stop();
+    EXPECT_EQ(rig.scope->State(), TelescopeController::kDone);
+    ASSERT_TRUE(WaitUntil([&] { return rig.mount.Commands().size() >= 9; }));
+    EXPECT_EQ(rig.Received(), ":Sw 4#:Sw 2#:Mn#:Qn#:Q#:Mw#:Qw#:Q#:Q#");
+    rig.mount.With([](mountsim::MountSimulator& m) { EXPECT_EQ(m.SlewRate(), 2); });
+
+    // "0" to the rate command.
+    ScopeRig bad(Reply("Sw", std::string("0")));
+    ASSERT_TRUE(bad.Connect());
+    EXPECT_FALSE(bad.scope->SetSlewRate(3));
+    EXPECT_EQ(bad.scope->StatusText(), "コマンド不良 Sw");
+}
+
+struct SiteCase {
+    int lonDeg, lonMin, latDeg, latMin;
+    std::string sg, st;
+};
+
+TEST(TelescopeControllerTest, SiteAndTime) {
+    const std::vector<SiteCase> cases = {
+        {139, 22, 35, 34, ":Sg 220*38#", ":St +35*34#"},
+        {10, 0, 51, 28, ":Sg 350*00#", ":St +51*28#"},
+        {-74, 0, 40, 45, ":Sg 074*00#", ":St +40*45#"},
+        {-70, -40, -33, -27, ":Sg 070*40#", ":St -33*27#"},
+        {0, -30, 0, -15, ":Sg 000*30#", ":St -00*15#"},
+    };
+    for (const SiteCase& c : cases) {
+        SCOPED_TRACE(c.sg);
+        ScopeRig rig;
+        ASSERT_TRUE(rig.Connect());
+        ObservationSite site{"x", c.lonDeg, c.lonMin, c.latDeg, c.latMin, 9};
+        ASSERT_TRUE(rig.scope->SendSiteAndTime(site)) << rig.scope->StatusText();
+        EXPECT_EQ(rig.scope->State(), TelescopeController::kDone);
+        EXPECT_EQ(rig.Received(), ":SL 21:05:09#" + c.sg + c.st + ":SC 12/08/26#");
+        // The date's progress texts were dropped.
+        EXPECT_TRUE(rig.scope->ReplyText().empty());
+    }
+
+    // The current site from the settings store by default.
+    ScopeRig rig;
+    rig.store.WriteProfileInt("LOCATION", "TOUKEI", -74);
+    rig.store.WriteProfileInt("LOCATION", "TOUKEIF", -30);
+    rig.store.WriteProfileInt("LOCATION", "HOKUI", 40);
+    rig.store.WriteProfileInt("LOCATION", "HOKUIF", 45);
+    rig.quick.local = DateTime(2004, 3, 10, 7, 8, 9);
+    ASSERT_TRUE(rig.Connect());
+    ASSERT_TRUE(rig.scope->SendSiteAndTime());
+    EXPECT_EQ(rig.Received(), ":SL 07:08:09#:Sg 074*30#:St +40*45#:SC 03/10/04#");
+}
+
+TEST(TelescopeControllerTest, SiteAndTimeFailures) {
+    {
+        // A longitude that cannot be formed: nothing after the time is sent.
+        ScopeRig rig;
+        ASSERT_TRUE(rig.Connect());
+        EXPECT_FALSE(rig.scope->SendSiteAndTime(ObservationSite{"x", 360, 30, 35, 0, 9}));
+        EXPECT_TRUE(rig.HasError("経度計算不良"));
+        EXPECT_EQ(rig.scope->StatusText(), "経度計算不良");
+        EXPECT_EQ(rig.Received(), ":SL 21:05:09#");
+    }
+    struct Case {
+        std::string cmd;
+        std::optional<std::string> reply;
+        std::string status;
+    };
+    for (const Case& c : {Case{"SL", std::nullopt, "受信なし SL"}, Case{"SL", "0", "コマンド不良 SL"},
+                          Case{"Sg", std::nullopt, "受信なし Sg"}, Case{"Sg", "0", "コマンド不良 Sg"},
+                          Case{"St", "0", "コマンド不良 St"}, Case{"St", "?", "異常応答 St:?"},
+                          Case{"SC", "0", "コマンド不良 SC"},
+                          Case{"SC", std::nullopt, "受信なし SC"}}) {
+        SCOPED_TRACE(c.cmd + " " + c.reply.value_or("(none)"));
+        FakeClock fake;
+        ScopeRig rig(Reply(c.cmd, c.reply), c.reply ? nullptr : &fake);
+        ASSERT_TRUE(rig.Connect());
+        EXPECT_FALSE(rig.scope->SendSiteAndTime());
+        EXPECT_EQ(rig.scope->StatusText(), c.status);
+    }
+}
+
+TEST(TelescopeControllerTest, TraceStepsUntilTheTimeRunsOut) {
+    Options o;
+    o.ra = 90;
+    o.dec = 30;
+    ScopeRig rig(o);
+    rig.store.WriteProfileInt("TS", "TRACE_TIME", 1);  // 1000 ms
+    rig.scope->LoadSettings();
+    EXPECT_EQ(rig.scope->TracePeriodMs(), 1000);
+    ASSERT_TRUE(rig.Connect());
+    rig.scope->SetTraceRemaining(2500);
+    double ra = 0, dec = 0;
+    ASSERT_TRUE(rig.scope->TraceStep(ra, dec));
+    EXPECT_NEAR(ra, 90 * kRad, 1e-9);
+    EXPECT_NEAR(dec, 30 * kRad, 1e-9);
+    EXPECT_EQ(rig.scope->TraceRemaining(), 1500);
+    ASSERT_TRUE(rig.scope->TraceStep(ra, dec));
+    EXPECT_EQ(rig.scope->TraceRemaining(), 500);
+    // Below zero: the step still succeeds, the time is spent and the link closed.
+    ASSERT_TRUE(rig.scope->TraceStep(ra, dec));
+    EXPECT_EQ(rig.scope->TraceRemaining(), 0);
+    EXPECT_FALSE(rig.scope->IsConnected());
+    EXPECT_FALSE(rig.scope->TraceStep(ra, dec));
+
+    // A busy controller ends the trace without a read.
+    ASSERT_TRUE(rig.Connect());
+    rig.scope->SetTraceRemaining(60000);
+    rig.scope->SetBusy(true);
+    rig.mount.ClearCommands();
+    EXPECT_FALSE(rig.scope->TraceStep(ra, dec));
+    EXPECT_EQ(rig.scope->TraceRemaining(), 0);
+    EXPECT_TRUE(rig.mount.Commands().empty());
+    rig.scope->SetBusy(false);
+
+    // StopTrace ends it and keeps the chosen interval.
+    rig.scope->SetTraceRemaining(60000);
+    rig.scope->StopTrace();
+    EXPECT_EQ(rig.scope->TraceRemaining(), 0);
+    EXPECT_EQ(rig.scope->TracePeriodMs(), 1000);
+}
+
+TEST(TelescopeControllerTest, TracePeriods) {
+    MemorySettingsStore store;
+    RecordingTelescopeUi ui;
+    FakeClock clock;
+    TelescopeController c(store, ui, clock);
+    EXPECT_EQ(c.traceInterval, 2);
+    EXPECT_EQ(c.TracePeriodMs(), 3000);
+    c.traceInterval = 0;
+    EXPECT_EQ(c.TracePeriodMs(), 500);
+    c.traceInterval = 7;
+    EXPECT_EQ(c.TracePeriodMs(), 3000);
+}
+
+}  // namespace
+}  // namespace tavik
