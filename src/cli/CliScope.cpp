@@ -82,6 +82,12 @@ double ParseDeclination(const std::string& text) {
 }
 
 int RunScope(const std::vector<std::string>& argv) {
+    for (const std::string& a : argv) {
+        if (a == "--help" || a == "-h") {
+            std::printf("%s\n", kUsage);
+            return 0;
+        }
+    }
     CliArgs args(argv, {"device", "ra", "dec", "lon", "lat"});
     const auto& pos = args.Positional();
     if (pos.empty()) throw CliError(kUsage);
