@@ -96,6 +96,13 @@ void TelescopeController::LoadSettings() {
     traceInterval = ReadSettingInt(store_, "TS", "TRACE_TIME");
 }
 
+void TelescopeController::SaveSettings(SettingsStore& store) const {
+    WriteSettingInt(store, "TS", "TYPE", telescopeType);
+    WriteSettingInt(store, "TS", "COMPORT", comPort);
+    WriteSettingInt(store, "TS", "TRACE", traceEnabled);
+    WriteSettingInt(store, "TS", "TRACE_TIME", traceInterval);
+}
+
 bool TelescopeController::Connect() {
     link_.SetPort(comPort);
     link_.SetDevicePath(devicePathOverride_.empty() ? DevicePathForPort(store_, comPort)

@@ -63,6 +63,8 @@ public:
 
     // Re-reads the TS settings (after the telescope settings dialog).
     void LoadSettings();
+    // Writes TS TYPE, COMPORT, TRACE and TRACE_TIME (the settings dialog's OK).
+    void SaveSettings(SettingsStore& store) const;
 
     // Opens the link on the configured port at 9600 baud, 8 data bits, no
     // parity, one stop bit. True when open (state 10); a port that cannot be

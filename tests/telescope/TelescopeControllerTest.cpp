@@ -502,6 +502,22 @@ TEST(TelescopeControllerTest, TracePeriods) {
     EXPECT_EQ(c.TracePeriodMs(), 500);
     c.traceInterval = 7;
     EXPECT_EQ(c.TracePeriodMs(), 3000);
+
+    // The settings dialog's values go to the store and come back.
+    c.telescopeType = 1;
+    c.comPort = 4;
+    c.traceEnabled = 1;
+    c.traceInterval = 1;
+    c.SaveSettings(store);
+    TelescopeController d(store, ui, clock);
+    EXPECT_EQ(d.telescopeType, 1);
+    EXPECT_EQ(d.comPort, 4);
+    EXPECT_EQ(d.traceEnabled, 1);
+    EXPECT_EQ(d.TracePeriodMs(), 1000);
+    // A port number outside 1..4 reads as port 1.
+    store.WriteProfileInt("TS", "COMPORT", 0);
+    d.LoadSettings();
+    EXPECT_EQ(d.comPort, 1);
 }
 
 }  // namespace
