@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -100,6 +101,33 @@ bool AnyMissing(const DailyEvents& events, int first) {
         if (!events.Found(slot)) return true;
     return false;
 }
+
+// A planet whose meridian transit is still missing, with the position it had
+// when last computed.
+//
+// The transit test needs the azimuth within 1.8 degrees before the south point
+// and the planet above the horizon. From cos(dec) sin(H) = -sin(A) cos(h), its
+// hour angle H then has |sin H| <= sin(1.8 deg) / cos(dec). A planet's right
+// ascension moves less than 0.15 degree an hour, so a position at most an
+// hour old whose |sin H| exceeds that bound by a wide margin cannot pass the
+// test at this sample; it is skipped, which leaves the listing exactly as if
+// every sample had been computed.
+struct PlanetTrack {
+    Planet planet;
+    int slot;
+    Spherical position{0.0, 0.0};
+    int evaluatedAt = -1000;  // sample of the last computation
+
+    bool FarFromMeridian(double theta) const {
+        const double cosDec = std::cos(position.lat);
+        if (cosDec < 0.2) return false;  // too near the pole for the bound
+        const double sinH = std::sin(theta - position.lon);
+        return std::abs(sinH) > std::sin(kPi / 100.0) / cosDec + 0.02;
+    }
+};
+
+// Samples between two computations of a planet that is far from the meridian.
+constexpr int kRefreshSamples = 30;
 
 // Restores a borrowed clock on every way out of a scope.
 class ClockGuard {
@@ -204,11 +232,15 @@ void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& eve
 
     constexpr int kSamples = 24 * 30;
     const DateOffset step(0, 0, 2, 0);
-    std::array<double, kPlanetCount> ra{};
-    std::array<double, kPlanetCount> dec{};
+    PlanetTrack planets[] = {{Planet::Jupiter, kSlotJupiterTransit},
+                             {Planet::Saturn, kSlotSaturnTransit},
+                             {Planet::Mars, kSlotMarsTransit}};
     for (int i = 0; i < kSamples; ++i) {
         const DateTime ut = ToUniversalTime(clock, site.zoneOffsetHours);
         const SitePlace place = PlaceAt(clock, site);
+        SunEcliptic sun{};
+        double obliquity = 0.0;
+        bool sunReady = false;
 
         if (AnyMissing(events, kSlotSunRise)) {
             const Spherical hz = SunHorizontal(ut, place);
@@ -220,19 +252,25 @@ void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& eve
             TestBody(events, kSlotMoonRise, hz, moonPrevious, clock);
             moonPrevious = hz;
         }
-        if (!events.Found(kSlotMarsTransit) || !events.Found(kSlotJupiterTransit) ||
-            !events.Found(kSlotSaturnTransit)) {
-            PlanetsEquatorial(ut, ra, dec);
-            constexpr struct { Planet planet; int slot; } kTransits[] = {
-                {Planet::Jupiter, kSlotJupiterTransit},
-                {Planet::Saturn, kSlotSaturnTransit},
-                {Planet::Mars, kSlotMarsTransit}};
-            for (const auto& t : kTransits) {
-                if (events.Found(t.slot)) continue;
-                const Spherical hz = EquatorialToHorizontal(ra[static_cast<int>(t.planet)],
-                                                         dec[static_cast<int>(t.planet)], place.phi, place.theta);
-                if (EventTest(hz.lon, hz.lat, kEventUpperTransit)) events.Record(t.slot, clock.Hour(), clock.Minute());
+        for (PlanetTrack& track : planets) {
+            if (events.Found(track.slot)) continue;
+            // A planet far from the meridian cannot pass the transit test, so its
+            // position is only refreshed hourly until it comes near.
+            if (i - track.evaluatedAt < kRefreshSamples && track.FarFromMeridian(place.theta)) continue;
+            if (!sunReady) {
+                // PlanetsEquatorial's steps, for the planets that need them only:
+                // the Sun and the obliquity once per sample, then each planet.
+                sun = SunPosition(ut);
+                obliquity = Obliquity(ut.Year(), ut.Month(), ut.Day());
+                sunReady = true;
             }
+            const HeliocentricPosition hp = PlanetHeliocentric(track.planet, ut);
+            const Spherical g = HeliocentricToGeocentric(sun.geometricLongitude, sun.distance, hp.longitude,
+                                                         hp.latitude, hp.distance, AberrationConstant(track.planet));
+            track.position = EclipticToEquatorial(obliquity, g.lon, g.lat);
+            track.evaluatedAt = i;
+            const Spherical hz = EquatorialToHorizontal(track.position.lon, track.position.lat, place.phi, place.theta);
+            if (EventTest(hz.lon, hz.lat, kEventUpperTransit)) events.Record(track.slot, clock.Hour(), clock.Minute());
         }
         clock.AddOffset(step);
     }

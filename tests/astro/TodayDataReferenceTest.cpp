@@ -20,6 +20,8 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <map>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -84,19 +86,29 @@ double RefineTransit(Body body, double jd, const ln_lnlat_posn& observer) {
     return jd;
 }
 
-// The reference events of one kind around a moment: libnova's events for the
-// days before, of and after it (whatever day convention it uses, the event
-// nearest to the listed one is among them).
+// libnova's rise, transit and set for the days before, of and after a moment
+// (whatever day convention it uses, the event nearest to a listed one is among
+// them); days on which the body stays above or below the horizon are left out.
+// Kept per body, moment and site, since each listed event of the day asks.
+const std::vector<ln_rst_time>& RstAround(Body body, double jd, const ln_lnlat_posn& observer) {
+    static std::map<std::tuple<int, double, double, double>, std::vector<ln_rst_time>> cache;
+    auto& out = cache[{static_cast<int>(body), jd, observer.lng, observer.lat}];
+    if (!out.empty()) return out;
+    for (int k = -1; k <= 1; ++k) {
+        ln_lnlat_posn o = observer;
+        ln_rst_time rst{};
+        const int rc = body == Body::Sun ? ln_get_solar_rst(jd + k, &o, &rst) : ln_get_lunar_rst(jd + k, &o, &rst);
+        if (rc == 0) out.push_back(rst);
+    }
+    return out;
+}
+
 std::vector<double> ReferenceEvents(Body body, Kind kind, double jd, const EventSite& s) {
     ln_lnlat_posn observer{};
     observer.lng = s.longitudeDegrees + s.longitudeMinutes / 60.0;
     observer.lat = s.latitudeDegrees + s.latitudeMinutes / 60.0;
     std::vector<double> out;
-    for (int k = -1; k <= 1; ++k) {
-        ln_rst_time rst{};
-        const int rc = body == Body::Sun ? ln_get_solar_rst(jd + k, &observer, &rst)
-                                         : ln_get_lunar_rst(jd + k, &observer, &rst);
-        if (rc != 0) continue;  // above or below the horizon all day
+    for (const ln_rst_time& rst : RstAround(body, jd, observer)) {
         if (kind == Kind::Transit) {
             out.push_back(RefineTransit(body, rst.transit, observer));
         } else {
@@ -130,8 +142,8 @@ TEST(TodayDataReference, ListedTimesAgreeWithLibnova) {
     Worst worst[std::size(checks)];
 
     for (const Site& site : kSites) {
-        // 40 dates spread over 1990..2038 and over the months and lunar phases.
-        for (int i = 0; i < 40; ++i) {
+        // 32 dates spread over 1990..2038 and over the months and lunar phases.
+        for (int i = 0; i < 32; ++i) {
             const int year = 1990 + (i * 37) % 49;
             const int month = 1 + (i * 5) % 12;
             const int day = 1 + (i * 11) % 28;

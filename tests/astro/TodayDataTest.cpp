@@ -10,6 +10,7 @@
 
 #include "astro/Angles.h"
 #include "astro/DateTime.h"
+#include "astro/Planets.h"
 #include "astro/SunMoon.h"
 #include "astro/TimeScales.h"
 #include "astro/TodayData.h"
@@ -200,6 +201,44 @@ TEST(ComputeDailyEvents, RiseOrSetUnderWayBeforeMidnightIsNotListedAtMidnight) {
     EXPECT_GT(underWay[0], 0);
     EXPECT_GT(underWay[1], 0);
     EXPECT_GT(fresh[0] + fresh[1], 0);
+}
+
+TEST(ComputeDailyEvents, PlanetTransitsAreTheFirstSampleInTheWindow) {
+    // Straight from the engine's PlanetsEquatorial: the first two-minute sample
+    // of the day at which each planet passes the upper-transit test.
+    const EventSite sites[] = {kTokyo, {-74, 0, 40, 43, -5}, {18, 57, 69, 39, 1}, {-70, -40, -33, -27, -4},
+                               {36, 49, -1, -17, 3}};
+    const struct { Planet planet; int slot; } planets[] = {
+        {Planet::Mars, kSlotMarsTransit}, {Planet::Jupiter, kSlotJupiterTransit}, {Planet::Saturn, kSlotSaturnTransit}};
+    int listed = 0;
+    for (const EventSite& site : sites) {
+        for (int i = 0; i < 8; ++i) {
+            const DateTime date(1991 + 7 * i, 1 + (5 * i) % 12, 3 + (9 * i) % 26, 0, 0, 0);
+            int expected[3] = {-1, -1, -1};
+            DateTime t = date;
+            for (int sample = 0; sample < 720; ++sample, t.AddOffset(DateOffset(0, 0, 2, 0))) {
+                std::array<double, kPlanetCount> ra{}, dec{};
+                PlanetsEquatorial(ToUniversalTime(t, site.zoneOffsetHours), ra, dec);
+                const double theta =
+                    LocalSiderealTime(t, site.zoneOffsetHours, site.longitudeDegrees, site.longitudeMinutes);
+                const double phi = LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes);
+                for (int k = 0; k < 3; ++k) {
+                    const int p = static_cast<int>(planets[k].planet);
+                    const Spherical hz = EquatorialToHorizontal(ra[p], dec[p], phi, theta);
+                    if (expected[k] < 0 && EventTest(hz.lon, hz.lat, kEventUpperTransit))
+                        expected[k] = t.Hour() * 60 + t.Minute();
+                }
+            }
+            DateTime clock = date;
+            DailyEvents e;
+            ComputeDailyEvents(clock, site, e);
+            for (int k = 0; k < 3; ++k) {
+                EXPECT_EQ(e.EventMinutes(planets[k].slot), expected[k]) << date.Year() << " slot " << planets[k].slot;
+                if (expected[k] >= 0) ++listed;
+            }
+        }
+    }
+    EXPECT_GT(listed, 40);
 }
 
 TEST(RunTodayData, NextDayTwiceThenClockGivenBackExactly) {
