@@ -148,12 +148,16 @@ bool EventTest(double azimuth, double altitude, int kind) {
     constexpr double kBand = kPi / 100.0;            // 1.8 degrees
     constexpr double kWindowStart = kPi - kBand;      // 178.2 degrees
     constexpr double kNadirStart = kTwoPi - kBand;    // 358.2 degrees
-    double a = azimuth;
-    while (a < 0.0) a += kTwoPi;
-    while (a >= kTwoPi) a -= kTwoPi;
+    if (!std::isfinite(azimuth) || !std::isfinite(altitude)) return false;
+    double a = std::fmod(azimuth, kTwoPi);
+    if (a < 0.0) a += kTwoPi;
+    if (a >= kTwoPi) a -= kTwoPi;
     double h = altitude;
-    while (h > kPi / 2) h -= kPi;
-    while (h < -kPi / 2) h += kPi;
+    if (h > kPi / 2 || h < -kPi / 2) {
+        h = std::fmod(h + kPi / 2, kPi);
+        if (h < 0.0) h += kPi;
+        h -= kPi / 2;
+    }
     switch (kind) {
         case kEventRise: return h < 0.0 && h >= -kBand && a < kPi;
         case kEventUpperTransit: return a < kPi && a >= kWindowStart && h >= 0.0;

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -58,6 +60,13 @@ TEST(EventTest, ReducesAzimuthAndFoldsAltitude) {
     // An altitude past +90 degrees folds down by pi.
     EXPECT_TRUE(EventTest(90 * kDeg, kPi - 1.0 * kDeg, kEventRise));
     EXPECT_TRUE(EventTest(179 * kDeg, -kPi + 1.0 * kDeg, kEventUpperTransit));
+    // Positions that are not numbers pass no test (and do not hang the loop).
+    const double inf = std::numeric_limits<double>::infinity();
+    for (int kind = 0; kind < 4; ++kind) {
+        EXPECT_FALSE(EventTest(-inf, -1.0 * kDeg, kind));
+        EXPECT_FALSE(EventTest(90 * kDeg, inf, kind));
+        EXPECT_FALSE(EventTest(std::nan(""), -1.0 * kDeg, kind));
+    }
 }
 
 TEST(DailyEvents, SlotsHoldShiftJisLinesShownAsUtf8) {
