@@ -106,7 +106,9 @@ bool CommPort::OpenDevice() {
     // Exclusive use, like a port opened without sharing.
     if (::ioctl(fd_, TIOCEXCL) != 0 && errno != ENOTTY) return fail();
     if (::pipe2(wakePipe_, O_CLOEXEC | O_NONBLOCK) != 0) return fail();
-    ::tcflush(fd_, TCIOFLUSH);
+    // Drop stale input. (Output is left alone: a pseudo-terminal would discard
+    // bytes of an earlier session its other end has not read yet.)
+    ::tcflush(fd_, TCIFLUSH);
 
     termios tio{};
     if (::tcgetattr(fd_, &tio) != 0) return fail();
@@ -162,10 +164,18 @@ void CommPort::CloseDevice() {
     if (reader_.joinable()) reader_.join();
     CloseFd(wakePipe_[0]);
     CloseFd(wakePipe_[1]);
+    // Let the last command leave the line (at most a second) and drop only the
+    // unread input: purging the output would lose e.g. a stop command written
+    // just before closing.
+    for (int i = 0; i < 100; ++i) {
+        int queued = 0;
+        if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) break;
+        ::poll(nullptr, 0, 10);
+    }
     int dtr = TIOCM_DTR;
     ::ioctl(fd_, TIOCMBIC, &dtr);
     ::ioctl(fd_, TIOCNXCL);  // the device may stay open elsewhere (a pseudo-terminal)
-    ::tcflush(fd_, TCIOFLUSH);
+    ::tcflush(fd_, TCIFLUSH);
     CloseFd(fd_);
 }
 

@@ -25,7 +25,9 @@ struct CliRun {
 // Runs tavik-cli with a private settings folder (the user's settings are never
 // touched).
 CliRun Cli(const std::string& args, const std::string& ini = "") {
-    const fs::path home = fs::path(TAVIK_BINARY_DIR) / "cli-scope-test";
+    // One folder per test: ctest runs the cases in parallel processes.
+    const fs::path home = fs::path(TAVIK_BINARY_DIR) / "cli-scope-test" /
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::create_directories(home / "Arvex");
     fs::remove(home / "Arvex" / "Tavik.ini");
     if (!ini.empty()) std::ofstream(home / "Arvex" / "Tavik.ini") << ini;

@@ -210,6 +210,21 @@ TEST(CommPortTest, CloseNeverHangs) {
     EXPECT_FALSE(port.IsOpen());
 }
 
+TEST(CommPortTest, BytesWrittenJustBeforeClosingAreDelivered) {
+    mountsim::PtyMount mount;
+    ASSERT_TRUE(mount.Start());
+    CommPort port;
+    port.SetDevicePath(mount.Path());
+    for (int i = 0; i < 5; ++i) {
+        port.Open(true);
+        ASSERT_TRUE(port.IsOpen());
+        EXPECT_EQ(port.Write(":Q#"), 3u);
+        port.Open(false);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return mount.Commands().size() >= 5; }, std::chrono::seconds(5)))
+        << mount.Commands().size() << " of 5 stop commands arrived";
+}
+
 TEST(CommPortTest, DestructorClosesAnOpenPort) {
     mountsim::PtyMount mount;
     ASSERT_TRUE(mount.Start());
