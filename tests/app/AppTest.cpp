@@ -1,0 +1,253 @@
+// The application shell with its windows on the offscreen platform: start-up
+// on the bundled data, the frame's menus and toolbars, commands and their
+// update handlers, stepping against the repaint, render requests, the view's
+// timers and the missing-catalogue path, and the screenshot of the window.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <memory>
+
+#include "QtTestApp.h"
+#include "app/MainFrame.h"
+#include "app/Prompts.h"
+#include "app/TavikApp.h"
+#include "app/TavikDoc.h"
+#include "app/TavikView.h"
+#include "app/ToolbarState.h"
+#include "catalog/CatalogLocation.h"
+#include "settings/SettingsStore.h"
+#include "view/CommandSet.h"
+
+namespace tavik {
+namespace {
+
+class FixedClock final : public Clock {
+public:
+    DateTime Now() const override { return now; }
+    DateTime now{2026, 1, 15, 21, 0, 0};
+};
+
+// Processes events until `done` holds or two seconds pass.
+template <class F>
+bool Until(F done, int timeoutMs = 3000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < timeoutMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return done();
+}
+
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::QtApp();
+        store.WriteProfileString(kCatalogSection, kCatalogEntry, TAVIK_DATA_DIR "/tavik.dat");
+    }
+
+    void Start() {
+        static int counter = 0;
+        AppOptions options;
+        options.instanceKey = QStringLiteral("TavikAppTest-%1-%2")
+                                  .arg(QCoreApplication::applicationPid())
+                                  .arg(++counter);
+        options.programDir = programDir.path().toStdString();
+        options.store = &store;
+        options.prompts = &prompts;
+        options.clock = &clock;
+        app = std::make_unique<CTavikApp>(options);
+        ASSERT_TRUE(app->InitInstance());
+        frame = app->Frame();
+        view = app->View();
+        frame->SetMenuPopupsSuppressed(true);
+    }
+
+    void TearDown() override { app.reset(); }
+
+    QTemporaryDir programDir;
+    MemorySettingsStore store;
+    RecordingPrompts prompts;
+    FixedClock clock;
+    std::unique_ptr<CTavikApp> app;
+    CMainFrame* frame = nullptr;
+    CTavikView* view = nullptr;
+};
+
+TEST_F(AppTest, FrameIsTitledTavikWithTheSixMenusAndBothToolbars) {
+    Start();
+    EXPECT_EQ(frame->windowTitle(), "Tavik");
+    QStringList titles;
+    for (QAction* a : frame->menuBar()->actions()) titles << a->text();
+    EXPECT_EQ(titles, (QStringList{"ツール", "画面", "方向", "設定", "表示", "色", "▲"}));
+    EXPECT_EQ(frame->CommandBarButtons(), MainToolbarButtons(0));
+    EXPECT_EQ(frame->SecondStripButtons(), SecondToolbarButtons(0));
+    EXPECT_TRUE(app->Doc()->Loaded());
+    // Portrait, with a chart square of at least 240 pixels and room below it.
+    EXPECT_GT(view->height(), view->width());
+    EXPECT_GE(view->width(), 240);
+}
+
+TEST_F(AppTest, ToolbarSwitchCyclesThroughTheTwelveToolbarsAndBack) {
+    store.WriteProfileInt("CMD_BAR", "MENU", 0);
+    Start();
+    for (int press = 1; press <= 12; ++press) {
+        frame->RunCommand(toolbar_cmd::Switch);
+        EXPECT_EQ(frame->CommandBarButtons(), MainToolbarButtons(press % 12)) << press;
+    }
+    EXPECT_EQ(frame->Toolbars().MainIndex(), 0);
+    frame->RunCommand(toolbar_cmd::NextSecond);
+    EXPECT_EQ(frame->SecondStripButtons(), SecondToolbarButtons(1));
+    frame->RunCommand(toolbar_cmd::AddSecond);
+    EXPECT_TRUE(frame->SecondStripButtons().empty());
+    EXPECT_EQ(frame->MenuRequests(), 0);
+    frame->RunCommand(toolbar_cmd::MenuEnabled);
+    frame->RunCommand(toolbar_cmd::Switch);
+    EXPECT_EQ(frame->MenuRequests(), 1) << "with the menu on, the switch opens menu 164";
+}
+
+TEST_F(AppTest, CommandsChangeCheckMarksEnabledStatesAndTexts) {
+    Start();
+    QAction* red = frame->Action(cmd::RedMode);
+    ASSERT_NE(red, nullptr);
+    EXPECT_EQ(red->text(), "赤で表示する");
+    frame->RunCommand(cmd::RedMode);
+    EXPECT_EQ(red->text(), "赤表示中");
+    EXPECT_TRUE(red->isChecked());
+    EXPECT_EQ(store.GetProfileInt("COLOR", "ALLRED", -1), 1);
+    EXPECT_EQ(view->Notice(), "赤表示");
+
+    QAction* names = frame->Action(cmd::ConstellationNames);
+    const bool before = names->isChecked();
+    names->trigger();
+    EXPECT_NE(names->isChecked(), before);
+
+    EXPECT_EQ(frame->Action(cmd::Stepping)->text(), "3分刻みで進める");
+    frame->RunCommand(cmd::AutoUpdate);
+    EXPECT_TRUE(frame->Action(cmd::AutoUpdate)->isChecked());
+    EXPECT_FALSE(frame->Action(cmd::Stepping)->isEnabled());
+    EXPECT_FALSE(frame->Action(cmd::DateTimeDialog)->isEnabled());
+    EXPECT_TRUE(view->TimerActive(timer_id::kAutoUpdate));
+
+    frame->RunCommand(32934);  // direction view
+    frame->RunCommand(32796);  // east
+    EXPECT_TRUE(frame->Action(32796)->isChecked());
+    EXPECT_FALSE(frame->Action(32798)->isChecked());
+    EXPECT_TRUE(frame->Action(32846)->isEnabled());
+    // Parts of the program that are not built yet stay disabled.
+    EXPECT_FALSE(frame->Action(32944)->isEnabled());
+}
+
+TEST_F(AppTest, SteppingWaitsForTheRepaintBeforeTheNextStep) {
+    Start();
+    ASSERT_TRUE(WaitForRender(*view));
+    frame->RunCommand(cmd::Stepping);
+    ASSERT_TRUE(view->TimerActive(timer_id::kStep));
+    const DateTime start = view->Time().Current();
+
+    view->OnTimer(timer_id::kStep);
+    EXPECT_NE(view->Time().Current(), start);
+    EXPECT_FALSE(view->TimerActive(timer_id::kStep));
+    EXPECT_TRUE(view->RenderPending());
+    const int paints = view->PaintCount();
+    ASSERT_TRUE(Until([&] { return view->PaintCount() > paints && !view->RenderPending(); }));
+    EXPECT_TRUE(Until([&] { return view->TimerActive(timer_id::kStep); }))
+        << "re-armed once the new picture is on the screen";
+
+    frame->RunCommand(cmd::SetNow);  // stops stepping only
+    EXPECT_FALSE(view->TimerActive(timer_id::kStep));
+    EXPECT_EQ(frame->Action(cmd::SetNow)->text(), "現在時刻セット");
+}
+
+TEST_F(AppTest, RenderRequestsCoalesceAndAResizeRedrawsAfterTimer10002) {
+    Start();
+    ASSERT_TRUE(WaitForRender(*view));
+    int n = view->RenderCount();
+    for (int i = 0; i < 5; ++i) view->PostRender();
+    ASSERT_TRUE(Until([&] { return !view->RenderPending(); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->RenderCount(), n + 1);
+
+    n = view->RenderCount();
+    frame->resize(frame->width() + 40, frame->height() + 40);
+    ASSERT_TRUE(Until([&] { return view->Image().size() == view->size(); }));
+    EXPECT_EQ(view->RenderCount(), n) << "the new size only recreates the image";
+    EXPECT_TRUE(view->TimerActive(timer_id::kFirstPaint));
+    view->OnTimer(timer_id::kFirstPaint);
+    ASSERT_TRUE(Until([&] { return view->RenderCount() > n; }));
+    EXPECT_EQ(view->View().chartSize, std::min(view->width(), view->height()));
+}
+
+TEST_F(AppTest, TimersOfLaterPartsExistAndDoNothing) {
+    Start();
+    const DateTime t = view->Time().Current();
+    for (int id : {timer_id::kTrace, timer_id::kTapSave0, timer_id::kTapSave1,
+                   timer_id::kHorizonSearch, timer_id::kPost2052, timer_id::kAddIn,
+                   timer_id::kPicture, timer_id::kDescriptionEdit, timer_id::kNothing,
+                   timer_id::kTapMenu, timer_id::kPost2056, timer_id::kTelescopeReminder}) {
+        view->StartTimer(id, 100000);
+        view->OnTimer(id);
+        EXPECT_FALSE(view->TimerActive(id)) << "one-shot timer " << id << " is killed first";
+    }
+    EXPECT_EQ(view->Time().Current(), t);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(AppTest, MissingCatalogueAsksForAFileThenEndsTenSecondsLater) {
+    store.WriteProfileString(kCatalogSection, kCatalogEntry, "/nonexistent/tavik.dat");
+    Start();
+    EXPECT_FALSE(app->Doc()->Loaded());
+    EXPECT_TRUE(view->TimerActive(timer_id::kNoCatalogue));
+    QSignalSpy exit(view, &CTavikView::exitRequested);
+    view->OnTimer(timer_id::kNoCatalogue);
+    EXPECT_EQ(prompts.messages,
+              (QStringList{"info: データファイルを指定してください。",
+                           "file: データファイルを指定してください。",
+                           "info: プログラムを 10秒後に終了します。"}));
+    EXPECT_TRUE(view->TimerActive(timer_id::kExit));
+    view->OnTimer(timer_id::kExit);
+    EXPECT_EQ(exit.count(), 1);
+    EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(AppTest, MissingCatalogueRecoversWithTheChosenFile) {
+    store.WriteProfileString(kCatalogSection, kCatalogEntry, "/nonexistent/tavik.dat");
+    prompts.chosenFile = TAVIK_DATA_DIR "/tavik.dat";
+    Start();
+    view->OnTimer(timer_id::kNoCatalogue);
+    EXPECT_TRUE(app->Doc()->Loaded());
+    EXPECT_FALSE(view->TimerActive(timer_id::kExit));
+    EXPECT_EQ(prompts.messages.size(), 2);
+    EXPECT_EQ(store.GetProfileString(kCatalogSection, kCatalogEntry, ""),
+              std::string(TAVIK_DATA_DIR "/tavik.dat"));
+}
+
+TEST_F(AppTest, WholeApplicationOnTheBundledDataSavesAScreenshot) {
+    Start();
+    ASSERT_TRUE(WaitForRender(*view));
+    const QImage sky = view->Image();
+    // Stars and lines are drawn: many pixels differ from the background.
+    int lit = 0;
+    for (int y = 0; y < view->View().chartSize; y += 2) {
+        for (int x = 0; x < sky.width(); x += 2) {
+            if (qGray(sky.pixel(x, y)) > 150) ++lit;
+        }
+    }
+    EXPECT_GT(lit, 20);
+    QDir().mkpath(TAVIK_TEST_OUTPUT_DIR);
+    const QString path = TAVIK_TEST_OUTPUT_DIR "/tavik-window.png";
+    ASSERT_TRUE(frame->grab().save(path));
+    EXPECT_TRUE(QFile::exists(path));
+}
+
+}  // namespace
+}  // namespace tavik
