@@ -32,6 +32,10 @@ int RunToday(const std::vector<std::string>& argv) {
     const int days = args.Value("days") ? ParseInt(*args.Value("days"), "days") : 1;
     if (days < 1 || days > 3660) throw CliError("days must be between 1 and 3660");
 
+    DateTime last(date.year, date.month, date.day, 0, 0, 0);
+    for (int i = 1; i < days; ++i) last.AddOffset(DateOffset(1, 0, 0, 0));
+    if (last.Year() > 2099) throw CliError("the days must end by 2099-12-31");
+
     DateTime clock(date.year, date.month, date.day, 0, 0, 0);
     int remaining = days;
     RunTodayData(clock, site, [&](const DailyEvents& events) {

@@ -126,6 +126,8 @@ TEST(CliToday, BadOptionsAreUsageErrors) {
     EXPECT_EQ(RunCli("today --date 2005-03-20 --days x").status, 2);
     EXPECT_EQ(RunCli("today --date 2005-03-20 --lon 200:0").status, 2);
     EXPECT_EQ(RunCli("today --date 2005-03-20 --time 10:00").status, 2);
+    EXPECT_EQ(RunCli("today --date 2099-12-30 --days 3").status, 2);
+    EXPECT_EQ(RunCli("today --date 2099-12-30 --days 2").status, 0);
 }
 
 }  // namespace
