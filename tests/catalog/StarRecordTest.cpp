@@ -39,15 +39,6 @@ StarRecord LoadFrom(const std::string& bytes, StarRecord::ReadStatus* status = n
 
 }  // namespace
 
-TEST(StarRecord, NewRecordIsZeroWithKindOne) {
-    StarRecord r;
-    EXPECT_EQ(r.number, 0);
-    EXPECT_EQ(r.kind, 1);
-    EXPECT_FALSE(r.name.has_value());
-    EXPECT_EQ(r.ra, 0.0);
-    EXPECT_EQ(r.DesignationText(), "");
-}
-
 TEST(StarRecord, StoresVersion1001ByteExactLittleEndian) {
     const std::string bytes = Sample().StoreBytes();
     // version 1001, dec -0.5, mag 2.0, ra 1.5 (IEEE binary64 LE), number -2,

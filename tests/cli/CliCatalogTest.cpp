@@ -143,26 +143,3 @@ TEST_F(CliCatalog, MalformedAndMissingFilesFailCleanly) {
     r = Run("catalog");
     EXPECT_EQ(r.exitCode, 2);
 }
-
-TEST_F(CliCatalog, ReadsTapMarkFilesWithVersion1000Records) {
-    // A tap file whose single mark is an old version-1000 record.
-    StarRecord mark;
-    mark.SetDesignation("T00001");
-    mark.SetSpectral("!TP!");
-    mark.mag = -100.0;
-    mark.ra = 0.5;
-    mark.kind = 3;
-    std::string v1001 = mark.StoreBytes();
-    std::string v1000 = v1001.substr(0, 44);
-    le::SetI32(v1000, 0, 1000);
-    std::string name = Utf8ToSjis("メモ");
-    name.resize(60, '\0');
-    v1000 += name + v1001.substr(45);
-    std::string file;
-    le::PutI32(file, 1000);
-    le::PutI32(file, 1);
-    file += v1000;
-    const RunResult r = Run("catalog " + Write("TavikUser.tap", file).string());
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "0\t0\tT00001\t\t0.5\t0\t-100\t3\tメモ\t!TP!\n");
-}
