@@ -55,7 +55,7 @@ bool SingleInstance::Acquire() {
     if (socket.waitForConnected(2000)) {
         socket.write("raise");
         socket.flush();
-        activationSent_ = socket.waitForReadyRead(2000);
+        activationSent_ = socket.waitForReadyRead(1000);
         socket.disconnectFromServer();
     }
     return false;

@@ -231,6 +231,28 @@ TEST_F(AppTest, MissingCatalogueRecoversWithTheChosenFile) {
               std::string(TAVIK_DATA_DIR "/tavik.dat"));
 }
 
+TEST_F(AppTest, CatalogueBesideTheProgramWinsOverTheStoredPath) {
+    ASSERT_TRUE(QFile::copy(TAVIK_DATA_DIR "/tavik.dat", programDir.filePath("TavikM-1.dat")));
+    store.WriteProfileString(kCatalogSection, kCatalogEntry, "/nonexistent/tavik.dat");
+    Start();
+    EXPECT_TRUE(app->Doc()->Loaded());
+    EXPECT_EQ(QString::fromStdString(store.GetProfileString(kCatalogSection, kCatalogEntry, "")),
+              programDir.filePath("TavikM-1.dat"));
+}
+
+TEST_F(AppTest, ApplyingASiteSavesItSetsTheClockToNowAndRedraws) {
+    Start();
+    ASSERT_TRUE(WaitForRender(*view));
+    view->Time().SetCurrent(DateTime(2000, 1, 1, 0, 0, 0));
+    ObservationSite cairo{"カイロ（エジプト）", 31, 18, 30, 6, 2};
+    const int n = view->RenderCount();
+    view->ApplySite(cairo);
+    EXPECT_EQ(view->Time().Current(), clock.now);
+    EXPECT_EQ(store.GetProfileInt("SETTING", "JISA", 0), 2);
+    EXPECT_EQ(store.GetProfileString("LOCATION", "NAME", ""), "カイロ（エジプト）");
+    EXPECT_TRUE(Until([&] { return view->RenderCount() > n; }));
+}
+
 TEST_F(AppTest, WholeApplicationOnTheBundledDataSavesAScreenshot) {
     Start();
     ASSERT_TRUE(WaitForRender(*view));
