@@ -33,9 +33,35 @@ class QPainter;
 
 namespace tavik {
 
+// Which 64 x 64 tiles of a layer have been drawn into since it was last
+// blended, so that blending reads only those.
+class DirtyTiles {
+public:
+    static constexpr int kTile = 64;
+    void Reset(int width, int height);
+    // Marks the tiles under the rectangle (corners inclusive, in any order).
+    void Mark(int x1, int y1, int x2, int y2);
+    void MarkAll();
+    void Clear();
+    bool IsDirty(int column, int row) const {
+        return dirty_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
+                      static_cast<std::size_t>(column)] != 0;
+    }
+    int Columns() const { return columns_; }
+    int Rows() const { return rows_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+private:
+    int width_ = 0, height_ = 0, columns_ = 0, rows_ = 0;
+    std::vector<std::uint8_t> dirty_;
+};
+
 struct OverlayState {
-    QImage gridLayer;   // key-coloured overlay the grids are drawn into
-    QImage milkyLayer;  // broad strokes of the Milky Way band
+    // The grid overlay: the key colour (1, 1, 1) wherever nothing is drawn.
+    QImage gridLayer;
+    DirtyTiles gridTiles;
+    QImage milkyLayer;  // broad strokes of the Milky Way band (Alpha8, 0 = nothing)
     LineFileReader lineFile;    // tavikline.dat
     LineFileReader figureFile;  // tavikconste.dat
     ConstellationPolyline polyline;  // read buffer, reused for every constellation
@@ -86,17 +112,23 @@ PixelPoint DrawSkyPolyline(const RenderContext& ctx, QPainter& painter, const Sk
 
 // ---- layers ---------------------------------------------------------------
 
-// Prepares `layer` as the grid overlay for an image of the pass's size: it is
-// recreated when the size changes and filled with the key colour (1, 1, 1).
-void PrepareGridLayer(QImage& layer, int width, int height);
-// Blends every non-key pixel of `layer` onto `image` at `percent` opacity.
-void BlendLayer(QImage& image, const QImage& layer, int percent = 80);
+// The key colour of the grid overlay.
+inline constexpr QRgb kGridKey = 0xFF010101u;
+// Prepares `layer` (Format_RGB32) as the grid overlay for an image of the
+// pass's size: recreated (all key colour) when the size changes; `tiles`
+// follows it.
+void PrepareGridLayer(QImage& layer, DirtyTiles& tiles, int width, int height);
+// Blends every non-key pixel of the dirty tiles of `layer` onto `image` at
+// `percent` opacity and puts the key colour back, so that the layer is ready
+// for the next pass without a refill.
+void BlendAndClearLayer(QImage& image, QImage& layer, DirtyTiles& tiles, int percent = 80);
 
 // ---- painters -------------------------------------------------------------
 
-void DrawGroundScale(const RenderContext& ctx, QPainter& painter);
-void DrawEquatorialGrid(const RenderContext& ctx, QPainter& painter);
-void DrawEclipticGrid(const RenderContext& ctx, QPainter& painter);
+// Grid painters, in the grid's colour; `tiles`, when given, records where they drew.
+void DrawGroundScale(const RenderContext& ctx, QPainter& painter, DirtyTiles* tiles = nullptr);
+void DrawEquatorialGrid(const RenderContext& ctx, QPainter& painter, DirtyTiles* tiles = nullptr);
+void DrawEclipticGrid(const RenderContext& ctx, QPainter& painter, DirtyTiles* tiles = nullptr);
 // The three grids as switched on, each through the overlay at 80 per cent.
 void DrawGrids(RenderContext& ctx, OverlayState& state);
 

@@ -21,8 +21,6 @@ namespace tavik {
 
 namespace {
 
-constexpr QRgb kKeyPixel = 0xFF010101u;
-
 bool LinesAllowed(const ViewState& v) {
     return v.viewMode != ViewMode::PolarAlignment && v.viewMode != ViewMode::Heliocentric;
 }
@@ -131,33 +129,37 @@ void DrawMilkyWay(RenderContext& ctx, OverlayState& state) {
         {points.codes.size(), points.ra.size(), points.dec.size(), static_cast<std::size_t>(kOverlayPoints)}));
     if (count <= 0) return;
 
-    // Broad strokes into a layer of their own; the band is a few degrees wide.
-    PrepareGridLayer(state.milkyLayer, ctx.clientWidth, ctx.clientHeight);
-    ColorRef c = MapSkyColor((*ctx.colors)[slot::kMilkyWay], ctx.modes);
-    if (ToQRgb(c) == kKeyPixel) c = MakeColorRef(2, 2, 2);
+    // Broad strokes into a layer of their own (one byte per pixel, 0 where
+    // nothing is drawn); the band is a few degrees wide.
+    if (state.milkyLayer.width() != ctx.clientWidth || state.milkyLayer.height() != ctx.clientHeight ||
+        state.milkyLayer.format() != QImage::Format_Alpha8) {
+        state.milkyLayer = QImage(std::max(ctx.clientWidth, 1), std::max(ctx.clientHeight, 1), QImage::Format_Alpha8);
+        state.milkyLayer.fill(0);
+    }
+    const QRgb band = ToQRgb(MapSkyColor((*ctx.colors)[slot::kMilkyWay], ctx.modes));
     const int width = std::clamp(static_cast<int>(PixelsPerDegree(v) * 8.0), 2, 400);
     {
         QPainter p(&state.milkyLayer);
         p.setRenderHint(QPainter::Antialiasing, false);
-        p.setPen(QPen(ToQColor(c), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.setPen(QPen(QColor(0, 0, 0, 1), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         const SkyPolyline line{count, points.codes.data(), points.ra.data(), points.dec.data()};
         DrawSkyPolyline(ctx, p, line, ClientRect(ctx, true), kMaxSegmentSpan);
     }
     // The band lies over the sky and under the stars: each channel keeps the
-    // brighter of chart and band, so stars already drawn stay visible. The key
-    // colour is put back as the layer is read.
+    // brighter of chart and band, so stars already drawn stay visible. The
+    // layer is cleared as it is read.
     const int w = std::min(ctx.image->width(), state.milkyLayer.width());
     const int h = std::min(ctx.image->height(), state.milkyLayer.height());
     for (int y = 0; y < h; ++y) {
         QRgb* dst = reinterpret_cast<QRgb*>(ctx.image->scanLine(y));
-        QRgb* src = reinterpret_cast<QRgb*>(state.milkyLayer.scanLine(y));
+        uchar* src = state.milkyLayer.scanLine(y);
         for (int x = 0; x < w; ++x) {
-            const QRgb o = src[x];
-            if (o == kKeyPixel) continue;
+            if (src[x] == 0) continue;
             const QRgb d = dst[x];
-            dst[x] = qRgb(std::max(qRed(d), qRed(o)), std::max(qGreen(d), qGreen(o)),
-                          std::max(qBlue(d), qBlue(o)));
-            src[x] = kKeyPixel;
+            dst[x] = qRgb(std::max(qRed(d), qRed(band)), std::max(qGreen(d), qGreen(band)),
+                          std::max(qBlue(d), qBlue(band)));
+            src[x] = 0;
         }
     }
 }
