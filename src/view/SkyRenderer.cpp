@@ -11,13 +11,14 @@
 #include "catalog/StarRecord.h"
 #include "settings/SettingsStore.h"
 #include "view/Fonts.h"
+#include "view/Overlay.h"
 #include "view/Projection.h"
 #include "view/SolarSystemPainter.h"
 #include "view/StarPainter.h"
 
 namespace tavik {
 
-SkyRenderer::SkyRenderer() = default;
+SkyRenderer::SkyRenderer() : overlay_(std::make_unique<OverlayState>()) {}
 SkyRenderer::~SkyRenderer() = default;
 
 QImage MakeSkyImage(int width, int height, ColorRef background) {
@@ -116,14 +117,14 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     PaintSkyBackground(ctx, &backgroundCache_);
     if (mode == ViewMode::PolarAlignment) DrawPolarReticle(ctx);
 
-    DrawGrids(ctx, overlay_);
+    DrawGrids(ctx, *overlay_);
     DrawBandLabel(ctx);
     DrawCompassLabels(ctx);
-    DrawConstellations(ctx, overlay_);
+    DrawConstellations(ctx, *overlay_);
 
     // Stars, from the last record to the first so that earlier records end up on top.
     StarPainter starPainter(ctx);
-    const ConstellationSelection& selection = overlay_.selection;
+    const ConstellationSelection& selection = overlay_->selection;
     for (std::size_t i = stars_.size(); i-- > 0;) {
         const StarRecord& r = *stars_[i];
         if (r.kind != kKindStar) continue;
@@ -135,7 +136,7 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     }
 
     DrawDeepSkyMarks(ctx, &selection);
-    DrawMilkyWay(ctx, overlay_);
+    DrawMilkyWay(ctx, *overlay_);
 
     DrawSolarSystem(ctx, starPainter, solar);
     DrawPoleMark(ctx);

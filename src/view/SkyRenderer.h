@@ -26,7 +26,6 @@
 #include "settings/ObservationSite.h"
 #include "view/Background.h"
 #include "view/Color.h"
-#include "view/Overlay.h"
 #include "view/RenderContext.h"
 #include "view/ViewState.h"
 
@@ -34,6 +33,7 @@ namespace tavik {
 
 class SettingsStore;
 class StarCatalog;
+struct OverlayState;
 struct StarRecord;
 
 // The inputs of one pass.
@@ -64,12 +64,12 @@ public:
     const ViewState& LastView() const { return view_; }
 
     // What the overlays keep between passes (the constellation selection among them).
-    OverlayState& Overlays() { return overlay_; }
+    OverlayState& Overlays() { return *overlay_; }
 
 private:
     ViewState view_;
     BackgroundCache backgroundCache_;
-    OverlayState overlay_;
+    std::unique_ptr<OverlayState> overlay_;  // grid layer, constellation files, selection
     std::vector<const StarRecord*> stars_;
 };
 
