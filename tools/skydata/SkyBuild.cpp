@@ -71,7 +71,8 @@ public:
         for (const auto& f : bounds.at("features")) {
             const std::string id = IdText(f);
             for (const auto& ring : f.at("geometry").at("coordinates")) {
-                polygons_.push_back({id, SphericalPolygon(RingOf(ring))});
+                // Edges along parallels are split finely so that they do not bulge.
+                polygons_.push_back({id, SphericalPolygon(DensifyClosedRing(RingOf(ring), 0.5))});
                 break;  // the outer ring
             }
         }
@@ -188,7 +189,12 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats) {
         const std::string hip = IdText(f);
         const json* names = s.starNames.contains(hip) ? &s.starNames.at(hip) : nullptr;
         std::string constellation = names ? Text(*names, "c") : std::string();
-        if (constellation.empty()) constellation = finder.Find(p);
+        if (constellation.empty()) {
+            constellation = finder.Find(p);
+        } else {
+            ++stats.boundaryChecks;
+            if (finder.Find(p) == constellation) ++stats.boundaryAgreements;
+        }
         StarRecord r;
         r.kind = kKindStar;
         r.mag = mag;

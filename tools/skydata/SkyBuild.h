@@ -31,6 +31,10 @@ struct BuildStats {
     int anchors = 0;
     int messier = 0;
     int otherDsos = 0;
+    // Stars whose constellation the source names, and how many of them the
+    // boundary polygons place in that same constellation (a self-check).
+    int boundaryChecks = 0;
+    int boundaryAgreements = 0;
 };
 
 inline constexpr double kStarMagnitudeLimit = 6.5;

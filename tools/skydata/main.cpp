@@ -63,9 +63,9 @@ int main(int argc, char** argv) {
         const PolylineData milkyWay = BuildMilkyWay(s, kOverlayPoints);
         Write(out / "Milkey.p92", OverlayFileBytes(milkyWay));
         std::printf("records %zu: stars %d (%d with Japanese names), anchors %d, Messier %d, other deep-sky %d; "
-                    "Milky Way points %zu\n",
+                    "Milky Way points %zu; boundary self-check %d of %d\n",
                     records.size(), stats.stars, stats.starsWithJapaneseName, stats.anchors, stats.messier,
-                    stats.otherDsos, milkyWay.size());
+                    stats.otherDsos, milkyWay.size(), stats.boundaryAgreements, stats.boundaryChecks);
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tavik-skydata: %s\n", e.what());
