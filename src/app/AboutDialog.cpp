@@ -18,13 +18,16 @@
 namespace tavik {
 
 QStringList AcknowledgementLines() {
+    // Five lines: thanks, the star data, the JPEG code, references, the
+    // reference works the data was built from.
     return {
         QString::fromUtf8("謝辞："),
-        QString::fromUtf8("星・星座線・メシエ天体のデータ: d3-celestial (Olaf Frohn, BSD-3-Clause)、"
-                          "その元データ Yale Bright Star Catalogue 第5版, HYG, Messier/NGC カタログ"),
-        QString::fromUtf8("JPEG: libjpeg-turbo (Independent JPEG Group のソフトウェアを含む)"),
+        QString::fromUtf8("星・星座・星雲星団・天の川のデータ: d3-celestial 0.7.35 (Copyright (c) 2015 "
+                          "Olaf Frohn, BSD 3-Clause License) より作成"),
+        QString::fromUtf8("JPEG の圧縮・展開: libjpeg-turbo (Independent JPEG Group のソフトウェアを基にしています)"),
         QString::fromUtf8("参考文献："),
-        QString::fromUtf8("惑星の位置: 公開されている略算式 (平均軌道要素と摂動項) による"),
+        QString::fromUtf8("XHIP (Anderson & Francis 2012), IAU 星座境界 (Davenhall & Leggett 1989), "
+                          "SEDS メシエカタログ, SAC 8.1, Milky Way Outline (J. R. Vieira)"),
     };
 }
 
@@ -41,12 +44,9 @@ CAboutDialog::CAboutDialog(SettingsStore& store, QWidget* parent) : QDialog(pare
     }
     list_ = new QListWidget(this);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    int widest = 0;
+    // The list scrolls sideways as far as its widest line.
     const QFontMetrics fm(list_->font());
-    for (const QString& line : AcknowledgementLines()) {
-        list_->addItem(line);
-        widest = std::max(widest, fm.horizontalAdvance(line));
-    }
+    for (const QString& line : AcknowledgementLines()) list_->addItem(line);
     list_->setMinimumHeight(fm.height() * 6);
     layout->addWidget(list_, 1);
     card_ = new QCheckBox(QString::fromUtf8("データはSDメモリカード上"), this);
