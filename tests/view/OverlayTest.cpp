@@ -16,6 +16,7 @@
 
 #include "astro/Angles.h"
 #include "catalog/LineFile.h"
+#include "catalog/OverlayFile.h"
 #include "catalog/StarRecord.h"
 #include "settings/SettingsStore.h"
 #include "view/Color.h"
@@ -496,6 +497,47 @@ TEST_F(ConstellationFileTest, PolylineBreaksAtTheAzimuthWindow) {
     // Only the two lone points: nothing along the straight line between them.
     EXPECT_LE(s.CountNonBlack(), 2);
     EXPECT_EQ(s.image.pixel((a.x + c.x) / 2, (a.y + c.y) / 2) & 0xFFFFFF, 0u);
+}
+
+TEST_F(ConstellationFileTest, MilkyWayBandUnderTheStars) {
+    // A short arc through the zenith of the scene.
+    PolylineData arc;
+    for (int i = 0; i <= 6; ++i) arc.Add((-30.0 + 10.0 * i) * kDeg, 35.0 * kDeg, i == 6 ? 2 : 1);
+    const std::string good = OverlayFileBytes(arc);
+    Write(good, "Milkey.p92");
+
+    Scene s(ViewMode::Zenith);
+    s.ctx.dataDirectory = dir_.string() + "/";
+    s.image.setPixel(120, 120, qRgb(255, 255, 255));  // a star already drawn at the zenith
+    OverlayState state;
+    DrawMilkyWay(s.ctx, state);  // switched off
+    EXPECT_EQ(s.CountNonBlack(), 1);
+
+    s.store.WriteProfileInt("SHOW", "MILKEY", 1);
+    DrawMilkyWay(s.ctx, state);
+    const QRgb band = ToQRgb(s.colors[slot::kMilkyWay]);
+    EXPECT_GT(s.Count(band), 200);  // a broad stroke, not a thin line
+    EXPECT_EQ(s.image.pixel(120, 120) & 0xFFFFFF, 0xFFFFFFu);  // the star stays on top
+    // The layer is clear again: a second pass over a fresh chart draws the same band.
+    const QImage first = s.image.copy();
+    s.image.fill(qRgb(0, 0, 0));
+    s.image.setPixel(120, 120, qRgb(255, 255, 255));
+    DrawMilkyWay(s.ctx, state);
+    EXPECT_EQ(first, s.image);
+
+    // A file claiming more than 1000 points, or cut short, draws nothing.
+    std::string tooMany = good;
+    PutInt32(tooMany, 0, 1001);
+    const std::string cut = good.substr(0, 5000);
+    for (const std::string* bad : std::vector<const std::string*>{&tooMany, &cut}) {
+        Write(*bad, "Milkey.p92");
+        Scene t(ViewMode::Zenith);
+        t.ctx.dataDirectory = s.ctx.dataDirectory;
+        t.store.WriteProfileInt("SHOW", "MILKEY", 1);
+        OverlayState fresh;
+        DrawMilkyWay(t.ctx, fresh);
+        EXPECT_EQ(t.CountNonBlack(), 0);
+    }
 }
 
 }  // namespace
