@@ -107,6 +107,12 @@ TEST(BundledData, KnownRecords) {
     const StarRecord* m42 = FindDesignation(catalog, "M42");
     ASSERT_NE(m42, nullptr);
     EXPECT_EQ(m42->kind, kKindDiffuseNebula);
+    // A seven-character designation fills the field to its end.
+    const StarRecord* ngc7000 = FindDesignation(catalog, "NGC7000");
+    ASSERT_NE(ngc7000, nullptr);
+    EXPECT_EQ(ngc7000->kind, kKindDiffuseNebula);
+    EXPECT_EQ(ngc7000->ConstellationText(), "Cyg");
+    EXPECT_EQ(ngc7000->DesignationText(), "   NGC7000");
     for (int m = 1; m <= 110; ++m) {
         EXPECT_NE(FindDesignation(catalog, "M" + std::to_string(m)), nullptr) << "M" << m;
     }

@@ -225,7 +225,7 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats) {
         SetPosition(r, p);
         r.SetConstellation(finder.Find(p));
         char d[10] = {' ', ' ', ' '};
-        std::copy_n(designation.begin(), std::min<std::size_t>(designation.size(), 6), d + 3);
+        std::copy_n(designation.begin(), std::min<std::size_t>(designation.size(), 7), d + 3);
         std::copy(std::begin(d), std::end(d), r.designation);
         r.name = dsoName(nameKeys);
         objects.push_back(std::move(r));
@@ -258,7 +258,9 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats) {
             if (std::isnan(mag) || mag >= 99 || kind == 0) continue;
             std::string compact = id;
             compact.erase(std::remove(compact.begin(), compact.end(), ' '), compact.end());
-            if (compact.size() > 6) continue;  // must fit designation characters 3..8
+            // Designation characters 3..9; a seven-character designation
+            // ("NGC7000") fills the field to its end without a NUL.
+            if (compact.size() > 7) continue;
             makeDso(f, compact, kind, mag, {id});
             taken[id] = true;
             ++stats.otherDsos;
