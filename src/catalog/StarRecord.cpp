@@ -117,6 +117,7 @@ void StarRecord::Store(std::ostream& out) const {
 
 std::string_view StarRecord::DesignationText() const { return FieldText(designation, sizeof designation); }
 std::string_view StarRecord::ConstellationText() const { return FieldText(constellation, sizeof constellation); }
+std::string_view StarRecord::ShortDesignation() const { return FieldText(designation + 3, sizeof designation - 3); }
 std::string_view StarRecord::SpectralText() const { return FieldText(spectral, sizeof spectral); }
 
 void StarRecord::SetDesignation(std::string_view text) { SetField(designation, sizeof designation, text, 10); }

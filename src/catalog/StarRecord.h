@@ -69,6 +69,10 @@ struct StarRecord {
     std::string_view DesignationText() const;
     std::string_view ConstellationText() const;
     std::string_view SpectralText() const;
+    // Designation characters 3..9 up to the first NUL: a deep-sky object's
+    // short designation ("M31", "NGC7000": seven characters fill the field
+    // without a NUL) and the stem of its picture file. Never reads past the field.
+    std::string_view ShortDesignation() const;
     void SetDesignation(std::string_view text);    // cut to 10 bytes, NUL-padded
     void SetConstellation(std::string_view text);  // cut to 3 bytes, NUL-padded
     void SetSpectral(std::string_view text);       // cut to 20 bytes, NUL-padded

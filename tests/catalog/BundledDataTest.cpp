@@ -113,6 +113,8 @@ TEST(BundledData, KnownRecords) {
     EXPECT_EQ(ngc7000->kind, kKindDiffuseNebula);
     EXPECT_EQ(ngc7000->ConstellationText(), "Cyg");
     EXPECT_EQ(ngc7000->DesignationText(), "   NGC7000");
+    EXPECT_EQ(ngc7000->ShortDesignation(), "NGC7000");
+    EXPECT_EQ(m31->ShortDesignation(), "M31");
     for (int m = 1; m <= 110; ++m) {
         EXPECT_NE(FindDesignation(catalog, "M" + std::to_string(m)), nullptr) << "M" << m;
     }
