@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "astro/Angles.h"
 #include "astro/Transforms.h"
@@ -133,14 +134,25 @@ Span RowSpan(const SkyEllipseFrame& f, const SkyEllipse& e, int y, int width) {
 
 }  // namespace
 
-void PaintEllipses(QImage& image, const SkyEllipseFrame& f, const std::vector<SkyEllipse>& ellipses) {
+void PaintEllipses(QImage& image, const SkyEllipseFrame& f, const std::vector<SkyEllipse>& ellipses,
+                   const ColorRef* outside) {
     const int width = image.width();
     const std::size_t n = ellipses.size();
     std::vector<Span> spans(n);
     std::vector<QRgb> colors(n);
     for (std::size_t i = 0; i < n; ++i) colors[i] = ToQRgb(ellipses[i].color);
+    const QRgb ground = outside ? ToQRgb(*outside) : 0;
     for (int y = 0; y < image.height(); ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        if (outside) {
+            const Span s = n > 0 ? RowSpan(f, ellipses[0], y, width) : Span{};
+            if (s.Empty()) {
+                std::fill(row, row + width, ground);
+            } else {
+                std::fill(row, row + s.left, ground);
+                std::fill(row + s.right + 1, row + width, ground);
+            }
+        }
         bool nested = true;
         std::size_t used = 0;  // spans 0 .. used-1 are non-empty
         for (std::size_t i = 0; i < n; ++i) {
@@ -283,13 +295,41 @@ void PaintSkyBackground(const RenderContext& ctx, BackgroundCache* cache) {
         ctx.image->fill(ToQRgb(MapSkyColor((*ctx.colors)[slot::kSky1], ctx.modes)));
         return;
     }
-    // The painter may hold pending work on the image; direct writes follow it.
-    if (DaylightSky(ctx)) {
-        PaintEllipses(*ctx.image, frame, {MakeEllipse(ctx, frame, 0, DaylightColor(ctx))});
-    } else if (Gradation(ctx)) {
-        PaintEllipses(*ctx.image, frame, GradientEllipses(ctx, frame));
-    } else {
-        PaintEllipses(*ctx.image, frame, BandEllipses(ctx, frame));
+    std::vector<SkyEllipse> ellipses;
+    if (DaylightSky(ctx))
+        ellipses = {MakeEllipse(ctx, frame, 0, DaylightColor(ctx))};
+    else if (Gradation(ctx))
+        ellipses = GradientEllipses(ctx, frame);
+    else
+        ellipses = BandEllipses(ctx, frame);
+    const ColorRef ground = ctx.Background();
+
+    QImage& image = *ctx.image;
+    if (!cache) {
+        PaintEllipses(image, frame, ellipses, &ground);
+        return;
+    }
+    // The same sky as last time: copy it.
+    std::vector<double> key = {-1.0, double(image.width()), double(image.height()), double(frame.cx),
+                               double(frame.zenithY), frame.aspect, double(ground)};
+    for (const SkyEllipse& e : ellipses) key.insert(key.end(), {double(e.bottomY), double(e.radius), double(e.color)});
+    if (cache->key != key || cache->image.size() != image.size() || cache->image.format() != image.format()) {
+        cache->image = QImage(image.size(), QImage::Format_RGB32);
+        PaintEllipses(cache->image, frame, ellipses, &ground);
+        cache->key = std::move(key);
+    }
+    const qsizetype rowBytes = static_cast<qsizetype>(image.width()) * 4;
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(image.scanLine(y), cache->image.constScanLine(y), static_cast<std::size_t>(rowBytes));
+}
+
+bool BackgroundCoversImage(const RenderContext& ctx) {
+    if (ctx.overwrite || !ctx.view) return false;
+    switch (ctx.view->viewMode) {
+        case ViewMode::Direction:
+        case ViewMode::Zenith:
+        case ViewMode::Magnified: return true;
+        default: return false;
     }
 }
 

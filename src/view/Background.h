@@ -56,20 +56,27 @@ int EllipseBottomForAltitude(const RenderContext& ctx, double degrees);
 std::vector<SkyEllipse> BandEllipses(const RenderContext& ctx, const SkyEllipseFrame& frame);
 std::vector<SkyEllipse> GradientEllipses(const RenderContext& ctx, const SkyEllipseFrame& frame);
 
-// Paints ellipses in order, each over the previous one (row by row, each pixel once).
-void PaintEllipses(QImage& image, const SkyEllipseFrame& frame, const std::vector<SkyEllipse>& ellipses);
+// Paints ellipses in order, each over the previous one (row by row, each pixel
+// once). With `outside` given, every pixel outside the first ellipse is set to
+// it as well, so the whole image is painted.
+void PaintEllipses(QImage& image, const SkyEllipseFrame& frame, const std::vector<SkyEllipse>& ellipses,
+                   const ColorRef* outside = nullptr);
 // The same with one painter fill per ellipse (the plain way; kept for comparison).
 void PaintEllipsesStacked(QPainter& painter, const SkyEllipseFrame& frame,
                           const std::vector<SkyEllipse>& ellipses);
 
 // The background painter of the pass: chooses by mode, gradation, framing and
 // daylight, and draws the planisphere's horizon disc. Does nothing in the
-// heliocentric view. `cache` keeps the horizon-framed sky between passes.
+// heliocentric view or with the overwrite flag. `cache` keeps the painted sky
+// between passes: while the size, the framing and the colours stay the same,
+// the next pass copies it instead of painting it again.
 struct BackgroundCache;
 void PaintSkyBackground(const RenderContext& ctx, BackgroundCache* cache = nullptr);
 
-// The horizon-framed sky, colour by true altitude of each pixel; reused while
-// the framing, the size and the colours stay the same.
+// True when PaintSkyBackground paints every pixel of the image (the ground
+// around the sky included), so that the pass need not clear the image first.
+bool BackgroundCoversImage(const RenderContext& ctx);
+
 struct BackgroundCache {
     QImage image;
     std::vector<double> key;

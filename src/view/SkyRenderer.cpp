@@ -78,7 +78,8 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
 
     // Clear with the background brush unless trails are kept. In red mode the
     // ground turns red with the sky unless the background is to be kept.
-    if (!ctx.overwrite) image.fill(ToQRgb(ctx.Background()));
+    // The direction-type backgrounds paint every pixel themselves.
+    if (!ctx.overwrite && !BackgroundCoversImage(ctx)) image.fill(ToQRgb(ctx.Background()));
 
     // Text: the view font, coloured by mode, transparent background.
     ctx.font = ViewFont(settings.GetProfileInt("FONT", "SIZE", kDefaultFontTenths));
