@@ -1,6 +1,7 @@
 #include "app/TavikView.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
@@ -187,7 +188,11 @@ void CTavikView::HandleRender() {
     frame.site = settings_.site;
     frame.dataDirectory = doc_.DataDirectory();
     frame.notice = notice_;
+    // PROC/SANDCLOCK off: the wait cursor is shown while the sky is drawn.
+    const bool waitCursor = !settings_.noWaitCursor;
+    if (waitCursor) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     renderer_(image_, frame);
+    if (waitCursor) QGuiApplication::restoreOverrideCursor();
     notice_.clear();  // a notice is shown by one pass
     ++renderCount_;
     rendering_ = false;
