@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "astro/Angles.h"
 #include "catalog/ConstellationTable.h"
@@ -83,35 +84,53 @@ void DrawConstellations(RenderContext& ctx, OverlayState& state) {
     const QColor nameColor = ctx.MappedQColor(slot::kConstellationName);
     const QColor figureColor = ctx.MappedQColor(slot::kFigure);
     const QColor lineColor = ctx.MappedQColor(slot::kConstellationLine);
-    const QFontMetrics fm(ctx.font);
+    // The anchors decide: a constellation whose anchor point is not on the
+    // chart (or not selected) is not drawn at all.
+    struct Anchor {
+        const StarRecord* record;
+        std::string_view abbreviation;
+        ProjectedPoint point;
+    };
+    std::vector<Anchor> anchors;
     const auto& records = *ctx.catalogue;
     for (std::size_t i = 0; i < records.size(); ++i) {
         const StarRecord* r = records[i];
         if (!r || r->kind != kKindConstellationAnchor) continue;
         const std::string_view abbreviation = FieldText(r->constellation, sizeof r->constellation);
         const bool selected = state.selection.IsSelected(abbreviation) && state.selection.Shows(i);
-        // The anchor decides: a constellation whose anchor point is not on the
-        // chart is not drawn at all.
         const ProjectedPoint pt =
             ProjectStar(v, *r, ctx.sinLatitude, ctx.cosLatitude, nullptr, selected);
-        if (!pt.visible) continue;
-        if (sw.constellationNames) {
+        if (pt.visible) anchors.push_back({r, abbreviation, pt});
+    }
+
+    // Names, then figures, then lines.
+    if (sw.constellationNames) {
+        const QFontMetrics fm(ctx.font);
+        p.save();
+        p.setFont(ctx.font);
+        p.setPen(nameColor);
+        for (const Anchor& a : anchors) {
             QString name;
-            if (r->name && !r->name->empty()) {
-                name = QString::fromStdString(SjisToUtf8(*r->name));
+            if (a.record->name && !a.record->name->empty()) {
+                name = QString::fromStdString(SjisToUtf8(*a.record->name));
             } else {
-                name = QString::fromUtf8(ConstellationNameUtf8(abbreviation).data(),
-                                         static_cast<int>(ConstellationNameUtf8(abbreviation).size()));
+                const std::string_view n = ConstellationNameUtf8(a.abbreviation);
+                name = QString::fromUtf8(n.data(), static_cast<int>(n.size()));
             }
-            p.save();
-            p.setFont(ctx.font);
-            p.setPen(nameColor);
-            p.drawText(QPoint(pt.x - fm.horizontalAdvance(name) / 2, pt.y - fm.height() / 2 + fm.ascent()),
+            // Centred on the anchor point.
+            p.drawText(QPoint(a.point.x - fm.horizontalAdvance(name) / 2,
+                              a.point.y - fm.height() / 2 + fm.ascent()),
                        name);
-            p.restore();
         }
-        if (figures) DrawConstellationPolyline(ctx, state.figureFile, state.polyline, abbreviation, figureColor);
-        if (lines) DrawConstellationPolyline(ctx, state.lineFile, state.polyline, abbreviation, lineColor);
+        p.restore();
+    }
+    if (figures) {
+        for (const Anchor& a : anchors)
+            DrawConstellationPolyline(ctx, state.figureFile, state.polyline, a.abbreviation, figureColor);
+    }
+    if (lines) {
+        for (const Anchor& a : anchors)
+            DrawConstellationPolyline(ctx, state.lineFile, state.polyline, a.abbreviation, lineColor);
     }
 }
 
