@@ -86,15 +86,6 @@ TEST(SettingsSchemaTest, NumberedFamiliesAndOtherOwners) {
     EXPECT_EQ(ReadSettingInt(store, "CMD_BAR", "TYPE"), 0);
 }
 
-TEST(SettingsSchemaTest, ColourEntryNames) {
-    EXPECT_EQ(ColorEntryName(0), "CLR00");
-    EXPECT_EQ(ColorEntryName(7), "CLR07");
-    EXPECT_EQ(ColorEntryName(47), "CLR47");
-    const SettingDef* d = FindSetting("USR_CLR", "CLR17");
-    ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->intDefault, 0x00408060);
-}
-
 TEST(ObservationSiteTest, CurrentSiteReadAndWritten) {
     MemorySettingsStore store;
     const ObservationSite def = ReadCurrentSite(store);

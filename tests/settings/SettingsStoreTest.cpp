@@ -106,14 +106,5 @@ TEST(QtSettingsStoreTest, ValuesSurviveReopeningAndHandEdits) {
     EXPECT_EQ(s.GetProfileInt("SETTING", "JISA", 0), -5);
 }
 
-TEST(MemorySettingsStoreTest, WriteLogKeepsOrder) {
-    MemorySettingsStore s;
-    s.WriteProfileInt("A", "1", 1);
-    s.WriteProfileString("B", "2", std::nullopt);
-    ASSERT_EQ(s.WriteLog().size(), 2u);
-    EXPECT_EQ(s.WriteLog()[0], "A/1");
-    EXPECT_EQ(s.WriteLog()[1], "B/2");
-}
-
 }  // namespace
 }  // namespace tavik
