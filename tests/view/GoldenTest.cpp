@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "astro/Angles.h"
+#include "astro/TimeScales.h"
 #include "catalog/StarCatalog.h"
 #include "catalog/StarRecord.h"
 #include "settings/SettingsStore.h"
@@ -179,6 +180,91 @@ TEST(GoldenScenes, RepeatablePassesAndDistinctModes) {
     EXPECT_EQ(a, b);
     EXPECT_NE(RenderFixedScene(Scenes()[0], catalog), a);
     EXPECT_NE(RenderFixedScene(Scenes()[8], catalog), a);  // red
+}
+
+
+// One renderer across passes (its background cache in use): the same inputs
+// give the same picture, a colour change shows at once, and changing it back
+// restores the first picture.
+TEST(GoldenScenes, CachedBackgroundFollowsColourChanges) {
+    EnsureGuiApp();
+    MemorySettingsStore store;
+    ViewState view;
+    LoadViewState(view, store);
+    view.viewMode = ViewMode::Direction;
+    RefreshViewState(view);
+    ColorTable colors;
+    RenderScene scene;
+    scene.view = &view;
+    scene.settings = &store;
+    scene.colors = &colors;
+    scene.localTime = DateTime(2004, 3, 10, 21, 0, 0);
+    SkyRenderer renderer;
+    auto pass = [&] {
+        QImage image = MakeSkyImage(200, 160, kBlack);
+        renderer.RenderSky(image, scene);
+        return image;
+    };
+    const QImage first = pass();
+    EXPECT_EQ(pass(), first);
+    colors.Set(slot::kSky2, MakeColorRef(90, 0, 0));
+    const QImage changed = pass();
+    EXPECT_NE(changed, first);
+    colors.ResetToDefaults();
+    EXPECT_EQ(pass(), first);
+    // The overwrite flag keeps the previous picture under the new pass.
+    QImage trail = changed.copy();
+    scene.overwrite = true;
+    renderer.RenderSky(trail, scene);
+    EXPECT_EQ(trail.pixel(100, 20), changed.pixel(100, 20));
+}
+
+// A bright star just below the horizon leaves no trace in any mode, even in
+// the planisphere whose rim is the horizon; one just above it is drawn.
+TEST(GoldenScenes, StarJustBelowTheHorizonIsNeverDrawn) {
+    EnsureGuiApp();
+    const DateTime local(2004, 3, 10, 21, 0, 0);
+    const ObservationSite site;
+    const double lst = LocalSiderealTime(local, site.zoneOffsetHours, site.longitudeDegrees, site.longitudeMinutes);
+    const double lat = site.LatitudeDegrees() * kDegToRad;
+    auto catalogWith = [&](double altitudeDegrees) {
+        StarCatalog cat;
+        StarRecord r;
+        r.ra = lst;  // on the meridian, due south at its highest
+        r.dec = lat - kPi / 2 + altitudeDegrees * kDegToRad;
+        r.mag = -1.5;
+        r.kind = kKindStar;
+        cat.Append(r);
+        cat.SetLoaded(true);
+        return cat;
+    };
+    const StarCatalog below = catalogWith(-0.1), above = catalogWith(0.3), none;
+    for (ViewMode mode : {ViewMode::Planisphere, ViewMode::PolarAlignment, ViewMode::Zenith, ViewMode::Direction,
+                          ViewMode::Magnified}) {
+        MemorySettingsStore store;
+        ViewState view;
+        LoadViewState(view, store);
+        view.viewMode = mode;
+        RefreshViewState(view);
+        ColorTable colors;
+        colors.Set(slot::kSky4, kBlack);  // let a star near the horizon show on the lowest band
+        RenderScene scene;
+        scene.view = &view;
+        scene.settings = &store;
+        scene.colors = &colors;
+        scene.localTime = local;
+        scene.site = site;
+        auto render = [&](const StarCatalog& cat) {
+            scene.catalog = &cat;
+            QImage image = MakeSkyImage(240, 240, kBlack);
+            SkyRenderer().RenderSky(image, scene);
+            return image;
+        };
+        const QImage empty = render(none);
+        EXPECT_EQ(render(below), empty) << "mode " << static_cast<int>(mode);
+        if (mode == ViewMode::Planisphere || mode == ViewMode::Direction)
+            EXPECT_NE(render(above), empty) << "mode " << static_cast<int>(mode);
+    }
 }
 
 }  // namespace
