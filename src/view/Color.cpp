@@ -93,4 +93,31 @@ void ColorTable::Save(SettingsStore& store) const {
                               static_cast<int>(colors_[static_cast<std::size_t>(i)]));
 }
 
+int ColorScrollToByte(int p) {
+    if (p <= 0) return 0;
+    if (p > kColorScrollMax) p = kColorScrollMax;
+    return p * 16 - 1;
+}
+
+int ColorByteToScroll(int b) {
+    if (b < 0) b = 0;
+    if (b > 255) b = 255;
+    return (b + 1) / 16;
+}
+
+ColorRef ColorFromScrolls(int red, int green, int blue) {
+    return MakeColorRef(ColorScrollToByte(red), ColorScrollToByte(green), ColorScrollToByte(blue));
+}
+
+void ApplyColorDialogResult(ColorDialogResult result, ColorTable& table, SettingsStore& store) {
+    switch (result) {
+        case ColorDialogResult::Ok: table.Save(store); break;
+        case ColorDialogResult::Cancel: table.Load(store); break;
+        case ColorDialogResult::ResetAll:
+            table.ResetToDefaults();
+            table.Save(store);
+            break;
+    }
+}
+
 }  // namespace tavik

@@ -132,4 +132,18 @@ private:
     std::array<ColorRef, kColorSlots> colors_{};
 };
 
+// The colour dialog (dialog 139 "色の指定"): three scroll bars "赤", "緑", "青"
+// with positions 0..16. Position p stands for the byte 0 when p is 0 and
+// p x 16 - 1 otherwise; a slot's byte b puts its bar at (b + 1) / 16.
+inline constexpr int kColorScrollMax = 16;
+int ColorScrollToByte(int position);
+int ColorByteToScroll(int byte);
+ColorRef ColorFromScrolls(int red, int green, int blue);
+
+// How the colour dialog was closed: OK saves all 48 slots, Cancel reloads them
+// from the store, "全て初期" (result 7) resets them to their defaults and saves.
+// In every case the caller recreates the background brush and requests a render.
+enum class ColorDialogResult { Ok, Cancel, ResetAll };
+void ApplyColorDialogResult(ColorDialogResult result, ColorTable& table, SettingsStore& store);
+
 }  // namespace tavik

@@ -27,6 +27,11 @@ QImage MakeSkyImage(int width, int height, ColorRef background) {
     return image;
 }
 
+std::string ToggleOverwrite(bool& overwrite) {
+    overwrite = !overwrite;
+    return overwrite ? std::string() : std::string("上書き解除");
+}
+
 void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     if (image.isNull() || image.format() != QImage::Format_RGB32 || !scene.view || !scene.settings ||
         !scene.colors)

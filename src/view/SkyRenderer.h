@@ -76,6 +76,12 @@ private:
 // A new off-screen image of the given size, filled with the background colour.
 QImage MakeSkyImage(int width, int height, ColorRef background);
 
+// Command 32874 "軌跡上書き" ("上書きする" in the action-key menu): inverts the
+// view's overwrite flag (not persisted; off when the view is built). Returns the
+// notice to show: "上書き解除" when the flag has just been cleared, else empty.
+// The caller then saves the view settings and runs RefreshView.
+std::string ToggleOverwrite(bool& overwrite);
+
 class SkyCanvas {
 public:
     // `scene` is called with the lock held, on the thread that runs the pass.

@@ -104,6 +104,31 @@ TEST(ColorTable, DefaultsLoadSaveAndReset) {
     EXPECT_EQ(t, ColorTable());
 }
 
+TEST(ColorDialog, ScrollBarsAndResults) {
+    EXPECT_EQ(ColorScrollToByte(0), 0);
+    EXPECT_EQ(ColorScrollToByte(1), 15);
+    EXPECT_EQ(ColorScrollToByte(16), 255);
+    EXPECT_EQ(ColorByteToScroll(0), 0);
+    EXPECT_EQ(ColorByteToScroll(15), 1);
+    EXPECT_EQ(ColorByteToScroll(255), 16);
+    EXPECT_EQ(ColorByteToScroll(96), 6);
+    // Every bar position survives the round trip through its byte.
+    for (int p = 0; p <= kColorScrollMax; ++p) EXPECT_EQ(ColorByteToScroll(ColorScrollToByte(p)), p);
+    EXPECT_EQ(ColorFromScrolls(16, 0, 1), MakeColorRef(255, 0, 15));
+
+    MemorySettingsStore store;
+    ColorTable t;
+    t.Set(17, MakeColorRef(1, 1, 1));
+    ApplyColorDialogResult(ColorDialogResult::Ok, t, store);
+    EXPECT_EQ(store.GetProfileInt("USR_CLR", "CLR17", -1), static_cast<int>(MakeColorRef(1, 1, 1)));
+    t.Set(17, MakeColorRef(2, 2, 2));
+    ApplyColorDialogResult(ColorDialogResult::Cancel, t, store);  // back to what was stored
+    EXPECT_EQ(t[17], MakeColorRef(1, 1, 1));
+    ApplyColorDialogResult(ColorDialogResult::ResetAll, t, store);
+    EXPECT_EQ(t[17], MakeColorRef(96, 128, 64));
+    EXPECT_EQ(store.GetProfileInt("USR_CLR", "CLR17", -1), static_cast<int>(MakeColorRef(96, 128, 64)));
+}
+
 TEST(SkyBackground, BandAndGradientSteps) {
     EXPECT_EQ(BandHeightDegrees(0), 15);
     EXPECT_EQ(BandHeightDegrees(10), 15);

@@ -212,7 +212,20 @@ TEST(GoldenScenes, CachedBackgroundFollowsColourChanges) {
     EXPECT_NE(changed, first);
     colors.ResetToDefaults();
     EXPECT_EQ(pass(), first);
+    // "全て初期" after a change of the ground colour: the next pass shows the
+    // factory background at once.
+    colors.Set(slot::kBackground, MakeColorRef(200, 0, 200));
+    EXPECT_EQ(pass().pixel(0, 159) & 0xFFFFFF, qRgb(200, 0, 200) & 0xFFFFFF);
+    ApplyColorDialogResult(ColorDialogResult::ResetAll, colors, store);
+    EXPECT_EQ(pass().pixel(0, 159) & 0xFFFFFF, qRgb(96, 128, 64) & 0xFFFFFF);
+    EXPECT_EQ(pass(), first);
+
     // The overwrite flag keeps the previous picture under the new pass.
+    bool overwrite = false;
+    EXPECT_EQ(ToggleOverwrite(overwrite), "");
+    EXPECT_TRUE(overwrite);
+    EXPECT_EQ(ToggleOverwrite(overwrite), "上書き解除");
+    EXPECT_FALSE(overwrite);
     QImage trail = changed.copy();
     scene.overwrite = true;
     renderer.RenderSky(trail, scene);
