@@ -100,4 +100,17 @@ void BM_DirectionFullHdAllOverlays(benchmark::State& state) {
 }
 BENCHMARK(BM_DirectionFullHdAllOverlays)->Unit(benchmark::kMillisecond);
 
+// (b) without the three grids: what the grid overlays cost on top of the rest.
+void BM_DirectionFullHdNoGrids(benchmark::State& state) {
+    EnsureGuiApp();
+    BenchScene s(1920, 1080, ViewMode::Direction,
+                 {{"SETTING/MAGNIT", 7}, {"BACKPAINT/GRADATION", 1}, {"SEIZA/LINE", 1}, {"SETTING/SEIZA", 1}});
+    for (auto _ : state) {
+        s.renderer.RenderSky(s.image, s.scene);
+        benchmark::DoNotOptimize(s.image.constBits());
+    }
+    if (!s.scene.catalog) state.SkipWithError("no bundled catalogue");
+}
+BENCHMARK(BM_DirectionFullHdNoGrids)->Unit(benchmark::kMillisecond);
+
 }  // namespace
