@@ -51,8 +51,16 @@ constexpr const char* kUsage =
 
 // QGuiApplication needs a platform; without a display the offscreen one draws
 // into memory just the same.
+// Qt's note about a missing runtime folder says nothing about the picture;
+// everything else goes to stderr as usual.
+void FilterMessages(QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (message.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR"))) return;
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 std::unique_ptr<QGuiApplication> MakeApplication() {
     if (QCoreApplication::instance()) return nullptr;
+    qInstallMessageHandler(FilterMessages);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "tavik-cli";

@@ -27,6 +27,14 @@ QImage MakeSkyImage(int width, int height, ColorRef background) {
     return image;
 }
 
+void DrawBusyMark(QPainter& window, const QFont& font, const ColorModes& modes) {
+    window.save();
+    window.setFont(font);
+    window.setPen(ToQColor(TextColor(modes)));
+    window.drawText(0, QFontMetrics(font).ascent(), QStringLiteral("＊"));
+    window.restore();
+}
+
 std::string ToggleOverwrite(bool& overwrite) {
     overwrite = !overwrite;
     return overwrite ? std::string() : std::string("上書き解除");

@@ -76,6 +76,10 @@ private:
 // A new off-screen image of the given size, filled with the background colour.
 QImage MakeSkyImage(int width, int height, ColorRef background);
 
+// The busy mark of the hourglass option: "＊" at the window's top-left corner in
+// the view font and the text colour of the mode, drawn while the worker renders.
+void DrawBusyMark(QPainter& window, const QFont& font, const ColorModes& modes);
+
 // Command 32874 "軌跡上書き" ("上書きする" in the action-key menu): inverts the
 // view's overwrite flag (not persisted; off when the view is built). Returns the
 // notice to show: "上書き解除" when the flag has just been cleared, else empty.
