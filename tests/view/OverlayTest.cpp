@@ -20,6 +20,7 @@
 #include "catalog/StarRecord.h"
 #include "settings/SettingsStore.h"
 #include "view/Color.h"
+#include "view/ConstellationToggle.h"
 #include "view/Fonts.h"
 #include "view/Overlay.h"
 #include "view/Projection.h"
@@ -542,6 +543,27 @@ TEST_F(ConstellationFileTest, MilkyWayBandUnderTheStars) {
         DrawMilkyWay(t.ctx, fresh);
         EXPECT_EQ(t.CountNonBlack(), 0);
     }
+}
+
+TEST_F(ConstellationFileTest, SwitchingOnChecksTheFile) {
+    // Only the line file exists.
+    Write(bytes_);
+    ConstellationToggle t = ToggleConstellationLayer(false, ConstellationLayer::Lines, dir_);
+    EXPECT_TRUE(t.on);
+    EXPECT_EQ(t.notice, "星座線");
+    EXPECT_TRUE(t.errorMessage.empty());
+    t = ToggleConstellationLayer(false, ConstellationLayer::Figures, dir_);
+    EXPECT_FALSE(t.on);
+    EXPECT_TRUE(t.notice.empty());
+    EXPECT_EQ(t.errorMessage, "TavikConste.datが見つかりません");
+    std::filesystem::remove(dir_ / "tavikline.dat");
+    t = ToggleConstellationLayer(false, ConstellationLayer::Lines, dir_);
+    EXPECT_FALSE(t.on);
+    EXPECT_EQ(t.errorMessage, "星座線 tavikline.dat が見つかりません。");
+    // Switching off needs no file.
+    t = ToggleConstellationLayer(true, ConstellationLayer::Lines, dir_);
+    EXPECT_FALSE(t.on);
+    EXPECT_TRUE(t.errorMessage.empty());
 }
 
 }  // namespace
