@@ -38,6 +38,16 @@ void ConstellationSelection::SelectOnly(std::string_view abbreviation,
     RecomputeMarks(catalogue);
 }
 
+void ConstellationSelection::TakeDialogResult(bool active, const std::vector<std::string>& abbreviations,
+                                              const std::vector<const StarRecord*>& catalogue) {
+    ClearSlots();
+    active_ = active && !abbreviations.empty();
+    if (!active_) return;
+    const std::size_t n = std::min<std::size_t>(abbreviations.size(), kSlots);
+    for (std::size_t i = 0; i < n; ++i) SetSlot(static_cast<int>(i), abbreviations[i]);
+    RecomputeMarks(catalogue);
+}
+
 bool ConstellationSelection::IsSelected(std::string_view abbreviation) const {
     if (!active_) return true;
     for (int i = 0; i < kSlots; ++i) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,6 +29,13 @@ public:
     // "ｘｘｘ座のみ表示": the slots hold just this constellation and the
     // selection is switched on. The marks are recomputed for `catalogue`.
     void SelectOnly(std::string_view abbreviation, const std::vector<const StarRecord*>& catalogue);
+
+    // Takes the result of the selection dialog confirmed with OK: the slots are
+    // cleared and, when `active`, filled with the chosen abbreviations in order
+    // (at most 100). Nothing chosen switches the selection off. The marks are
+    // recomputed for `catalogue` when the selection is on.
+    void TakeDialogResult(bool active, const std::vector<std::string>& abbreviations,
+                          const std::vector<const StarRecord*>& catalogue);
 
     // Whether constellation `abbreviation` is selected: always when the
     // selection is off, else when it equals one of the slots.

@@ -467,6 +467,20 @@ TEST(ConstellationSelection, SlotsAndMarks) {
     EXPECT_FALSE(sel.Shows(99));  // no such position
     sel.SetActive(false);
     EXPECT_TRUE(sel.Shows(1));
+
+    // The dialog's OK: the chosen constellations, or off when none is chosen.
+    sel.TakeDialogResult(true, {"Tau", "Gem"}, catalogue);
+    EXPECT_TRUE(sel.Active());
+    EXPECT_EQ(sel.Slot(0), "Tau");
+    EXPECT_EQ(sel.Slot(1), "Gem");
+    EXPECT_FALSE(sel.Shows(0));
+    EXPECT_TRUE(sel.Shows(1));
+    sel.TakeDialogResult(true, {}, catalogue);
+    EXPECT_FALSE(sel.Active());
+    EXPECT_EQ(sel.Slot(0), "");
+    std::vector<std::string> many(150, "Ori");
+    sel.TakeDialogResult(true, many, catalogue);
+    EXPECT_EQ(sel.Slot(99), "Ori");  // at most 100 slots, no overflow
 }
 
 TEST_F(ConstellationFileTest, PolylineBreaksAtTheAzimuthWindow) {
