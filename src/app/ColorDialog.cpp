@@ -26,7 +26,7 @@ CColorDialog::CColorDialog(SettingsStore& store, QWidget* parent) : QDialog(pare
     const char* names[3] = {"赤", "緑", "青"};
     for (int i = 0; i < 3; ++i) {
         bars_[i] = new QScrollBar(Qt::Horizontal, this);
-        bars_[i]->setRange(0, 16);
+        bars_[i]->setRange(0, kColorScrollMax);
         bars_[i]->setPageStep(1);
         grid->addWidget(new QLabel(QString::fromUtf8(names[i]), this), i, 0);
         grid->addWidget(bars_[i], i, 1);
@@ -83,14 +83,10 @@ void CColorDialog::UpdatePreview() {
 }
 
 void CColorDialog::done(int result) {
-    if (result == QDialog::Accepted) {
-        table_.Save(store_);
-    } else if (result == kResetAll) {
-        table_.ResetToDefaults();
-        table_.Save(store_);
-    } else {
-        table_.Load(store_);
-    }
+    ApplyColorDialogResult(result == QDialog::Accepted ? ColorDialogResult::Ok
+                           : result == kResetAll      ? ColorDialogResult::ResetAll
+                                                      : ColorDialogResult::Cancel,
+                           table_, store_);
     QDialog::done(result);
 }
 

@@ -24,8 +24,8 @@ public:
     CColorDialog(SettingsStore& store, QWidget* parent = nullptr);
 
     // Byte value of a scroll bar position and back.
-    static int ByteOfPosition(int position) { return position == 0 ? 0 : position * 16 - 1; }
-    static int PositionOfByte(int byte) { return (byte + 1) / 16; }
+    static int ByteOfPosition(int position) { return ColorScrollToByte(position); }
+    static int PositionOfByte(int byte) { return ColorByteToScroll(byte); }
 
     const ColorTable& Table() const { return table_; }
     void SelectSlot(int slot);

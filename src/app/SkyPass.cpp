@@ -152,6 +152,7 @@ void RenderSkyPass(SkyRenderer& renderer, QImage& image, const SkyFrame& f) {
     scene.localTime = f.localTime;
     scene.site = f.site;
     scene.dataDirectory = f.dataDirectory;
+    scene.overwrite = f.overwrite;
     renderer.RenderSky(image, scene);
     // The pass draws the site and time texts itself; only the notice is added,
     // just below the chart where it does not cover them.

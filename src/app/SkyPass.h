@@ -25,6 +25,7 @@ struct SkyFrame {
     DateTime localTime;
     ObservationSite site;
     std::string dataDirectory;
+    bool overwrite = false;  // trail mode: draw over the previous picture
     QString notice;  // one-line confirmation at the bottom left, empty for none
 };
 

@@ -187,6 +187,7 @@ void CTavikView::HandleRender() {
     frame.localTime = time_.Current();
     frame.site = settings_.site;
     frame.dataDirectory = doc_.DataDirectory();
+    frame.overwrite = commands_.Overwrite();
     frame.notice = notice_;
     // PROC/SANDCLOCK off: the wait cursor is shown while the sky is drawn.
     const bool waitCursor = !settings_.noWaitCursor;
@@ -250,7 +251,9 @@ bool CTavikView::RunCommand(int id) {
     case cmd::ColorDialog: RunColorDialog(); break;
     default: {
         if (!commands_.Handles(id)) return false;
+        commands_.SetDataDirectory(doc_.DataDirectory());
         const CommandResult r = commands_.Run(id);
+        if (!r.error.empty()) prompts_.Error(QString::fromStdString(r.error));
         if (!r.notice.empty()) ShowNotice(QString::fromStdString(r.notice));
         if (r.refresh) RefreshView();
         break;

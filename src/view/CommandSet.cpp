@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "settings/SettingsStore.h"
+#include "view/ConstellationToggle.h"
+#include "view/SkyRenderer.h"
 #include "view/ViewCommands.h"
 
 namespace tavik {
@@ -42,8 +44,6 @@ const std::vector<SwitchDef>& Switches() {
         {cmd::GroundScale, &V::groundScale, kNoInt, nullptr, nullptr, true, false},
         {cmd::EquatorialGrid, &V::equatorialGrid, kNoInt, "赤道座標線", nullptr, true, false},
         {cmd::Messier, &V::messier, kNoInt, "メシエ", nullptr, true, false},
-        {cmd::Figures, &V::constellationFigures, kNoInt, nullptr, nullptr, true, false},
-        {cmd::Lines, &V::constellationLines, kNoInt, nullptr, nullptr, true, false},
         {cmd::TapMarks, &V::tapMarksEnabled, kNoInt, nullptr, nullptr, true, false},
         {cmd::EclipticGrid, kNoBool, &V::eclipticGrid, nullptr, nullptr, true, false},
         {cmd::MessierNumbers, kNoBool, &V::messierNumbers, "メシエ番号表示", nullptr, true, false},
@@ -139,6 +139,7 @@ const std::vector<CommandInfo>& AllCommands() {
             {32868, "望遠鏡制御を開く", false},
             {32871, "選択-望遠鏡メニュー", false},
             {32873, "望遠鏡設定", false},
+            {32874, "軌跡上書き", true},
             {32875, "xxx刻みで進ませる", true},
             {32876, "刻みを指定...", true},
             {32877, "現在画面をJPEG保存", false},
@@ -246,6 +247,7 @@ bool CommandSet::Handles(int id) const {
     if (FindSwitch(id)) return true;
     switch (id) {
     case cmd::ColorDisplay: case cmd::RedMode: case cmd::BlackOnWhite: case cmd::WhiteOnBlack:
+    case cmd::Lines: case cmd::Figures: case cmd::Overwrite:
     case cmd::AllStars: case cmd::PopupMagnitude: case cmd::PopupDisplay:
     case cmd::PopupTapRegistration:
     case cmd::StarShiftDown: case cmd::StarShiftUp: case cmd::FontUp: case cmd::FontDown:
@@ -300,6 +302,20 @@ std::optional<CommandResult> CommandSet::RunColor(int id) {
         if (s.noColor) return Finish(true, "色なし");
         s.whiteOnBlack = s.blackOnWhite = s.allRed = false;
         return Finish(true);
+    case cmd::Lines:
+    case cmd::Figures: {
+        // Switching a layer on first makes sure its file is there.
+        bool& flag = id == cmd::Lines ? s.constellationLines : s.constellationFigures;
+        const ConstellationToggle t = ToggleConstellationLayer(
+            flag, id == cmd::Lines ? ConstellationLayer::Lines : ConstellationLayer::Figures,
+            dataDirectory_);
+        flag = t.on;
+        CommandResult r = Finish(true, t.notice);
+        r.error = t.errorMessage;
+        return r;
+    }
+    case cmd::Overwrite:
+        return Finish(true, ToggleOverwrite(overwrite_));
     case cmd::PopupDisplay:
         s.popupDisplay = !s.popupDisplay;
         if (s.popupDisplay) s.popupTapRegistration = s.popupTelescope = false;
@@ -408,6 +424,9 @@ ItemState CommandSet::State(int id) const {
         return MakeItem(true, s.whiteOnBlack, s.whiteOnBlack ? "白黒表示中" : "白黒表示する");
     case cmd::ColorDisplay:
         return MakeItem(true, !s.noColor, s.noColor ? "カラー表示する" : "カラー表示中");
+    case cmd::Lines: return MakeItem(true, s.constellationLines);
+    case cmd::Figures: return MakeItem(true, s.constellationFigures);
+    case cmd::Overwrite: return MakeItem(true, overwrite_);
     case cmd::PopupDisplay: return MakeItem(true, s.popupDisplay);
     case cmd::PopupTapRegistration: return MakeItem(true, s.popupTapRegistration);
     case cmd::MagnitudeDown:

@@ -57,6 +57,7 @@ inline constexpr int TapMarks = 32856;
 inline constexpr int RedMode = 32857;
 inline constexpr int BlackOnWhite = 32858;
 inline constexpr int EclipticGrid = 32863;
+inline constexpr int Overwrite = 32874;
 inline constexpr int Stepping = 32875;
 inline constexpr int StepInterval = 32876;
 inline constexpr int ToolbarSwitch = 32878;
@@ -101,6 +102,7 @@ struct CommandResult {
     bool refresh = false;      // RefreshView: recompute the framing and repaint
     bool saved = false;        // the view settings were written
     std::string notice;        // ShowNotice text (UTF-8), empty for none
+    std::string error;         // error message-box text (UTF-8), empty for none
 };
 
 class CommandSet {
@@ -123,6 +125,11 @@ public:
     // on the zoom values.
     bool ZoomedIn() const;
 
+    // Where the constellation files are looked for (with a trailing '/').
+    void SetDataDirectory(std::string dir) { dataDirectory_ = std::move(dir); }
+    // The trail flag of "軌跡上書き": not persisted, off at start.
+    bool Overwrite() const { return overwrite_; }
+
     ViewState& View() { return view_; }
     ViewSettings& Settings() { return settings_; }
     TimeControl& Time() { return time_; }
@@ -138,6 +145,8 @@ private:
     ViewSettings& settings_;
     TimeControl& time_;
     SettingsStore& store_;
+    std::string dataDirectory_;
+    bool overwrite_ = false;
 };
 
 }  // namespace tavik

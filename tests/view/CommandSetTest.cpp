@@ -54,7 +54,6 @@ TEST_F(CommandSetTest, EverySwitchIsSavedAtOnceAndChecked) {
         const char* entry;
     };
     for (const Case& c : {Case{cmd::ConstellationNames, "SETTING", "SEIZA"},
-                          Case{cmd::Lines, "SEIZA", "LINE"},
                           Case{cmd::GroundScale, "SCREEN", "GRAND_S"},
                           Case{cmd::Messier, "SETTING", "MESIE"},
                           Case{cmd::PlanetNames, "SCREEN", "PLA_NAME"},
@@ -176,6 +175,37 @@ TEST_F(CommandSetTest, ViewAndTimeCommandsGoThroughTheSameEntry) {
     EXPECT_EQ(store.GetProfileInt("SETTING", "MOVING", -1), 1);
     commands.Run(cmd::TurnWithTime);
     EXPECT_EQ(store.GetProfileInt("ROTATE", "RIGHT", -1), 1);
+}
+
+TEST_F(CommandSetTest, ConstellationLayersNeedTheirFiles) {
+    settings.constellationLines = false;
+    settings.constellationFigures = false;
+    commands.SetDataDirectory("/nonexistent/");
+    CommandResult r = commands.Run(cmd::Lines);
+    EXPECT_FALSE(r.error.empty());
+    EXPECT_FALSE(commands.State(cmd::Lines).checked);
+    EXPECT_EQ(store.GetProfileInt("SEIZA", "LINE", -1), 0);
+
+    commands.SetDataDirectory(TAVIK_DATA_DIR "/");
+    r = commands.Run(cmd::Lines);
+    EXPECT_TRUE(r.error.empty());
+    EXPECT_TRUE(commands.State(cmd::Lines).checked);
+    EXPECT_EQ(store.GetProfileInt("SEIZA", "LINE", -1), 1);
+    EXPECT_TRUE(commands.Run(cmd::Figures).error.empty());
+    EXPECT_TRUE(commands.State(cmd::Figures).checked);
+    // Switching off always works, also without the file.
+    commands.SetDataDirectory("/nonexistent/");
+    EXPECT_TRUE(commands.Run(cmd::Lines).error.empty());
+    EXPECT_FALSE(commands.State(cmd::Lines).checked);
+}
+
+TEST_F(CommandSetTest, OverwriteIsAViewFlagThatIsNotKept) {
+    EXPECT_FALSE(commands.State(cmd::Overwrite).checked);
+    EXPECT_EQ(commands.Run(cmd::Overwrite).notice, "");
+    EXPECT_TRUE(commands.Overwrite());
+    EXPECT_TRUE(commands.State(cmd::Overwrite).checked);
+    EXPECT_EQ(commands.Run(cmd::Overwrite).notice, "上書き解除");
+    EXPECT_FALSE(commands.Overwrite());
 }
 
 TEST(CommandTable, SortedUniqueWithTexts) {
