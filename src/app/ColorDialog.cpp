@@ -82,12 +82,4 @@ void CColorDialog::UpdatePreview() {
     preview_->setPixmap(pm);
 }
 
-void CColorDialog::done(int result) {
-    ApplyColorDialogResult(result == QDialog::Accepted ? ColorDialogResult::Ok
-                           : result == kResetAll      ? ColorDialogResult::ResetAll
-                                                      : ColorDialogResult::Cancel,
-                           table_, store_);
-    QDialog::done(result);
-}
-
 }  // namespace tavik

@@ -1,8 +1,8 @@
 #pragma once
 // The colour dialog (139, "色の指定"): the 32 user colour slots, a preview of
 // the stored and the new colour, three scroll bars of 17 steps, "更新" and
-// "全て初期". OK saves the table, Cancel reloads it, "全て初期" restores and
-// saves the factory colours.
+// "全て初期". The dialog edits a copy of the table; the caller applies the
+// result (OK saves, Cancel reloads, "全て初期" restores the factory colours).
 
 #include <QDialog>
 
@@ -30,8 +30,6 @@ public:
     const ColorTable& Table() const { return table_; }
     void SelectSlot(int slot);
     void StoreCurrent();  // "更新"
-
-    void done(int result) override;
 
 private:
     void UpdatePreview();

@@ -185,7 +185,9 @@ void CMainFrame::OnToolbarTimer() {
     toolbarTimer_.stop();  // one shot
     RebuildSecondStrip();
     if (toolbars_.ShowSecond()) {
+        auto lock = view_->Lock();
         toolbars_.ApplyMainResource(toolbars_.MainResource());
+        lock.unlock();
         LoadMainToolbar();
     }
     UpdateActions();
@@ -193,7 +195,11 @@ void CMainFrame::OnToolbarTimer() {
 
 void CMainFrame::RunCommand(int id) {
     if (toolbars_.Handles(id)) {
-        const ToolbarState::Effect e = toolbars_.Run(id);
+        ToolbarState::Effect e;
+        {
+            auto lock = view_->Lock();  // the store may be read by a pass
+            e = toolbars_.Run(id);
+        }
         if (e.mainChanged) LoadMainToolbar();
         if (e.secondChanged || e.rebuildSecond) RebuildSecondStrip();
         if (e.openMenu) {
@@ -222,6 +228,7 @@ void CMainFrame::PopupMainMenu() {
 }
 
 void CMainFrame::ShowAbout() {
+    RenderSuspension suspended(*view_);  // the box may reset the data paths
     CAboutDialog dlg(store_, this);
     dlg.exec();
 }

@@ -85,7 +85,7 @@ bool WaitForRender(CTavikView& view, int timeoutMs) {
     view.RefreshView();
     while (clock.elapsed() < timeoutMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (view.RenderCount() > before && !view.RenderPending() &&
+        if (view.RenderCount() > before && !view.RenderPending() && view.PassesInFlight() == 0 &&
             view.Image().size() == view.size()) {
             QCoreApplication::processEvents();
             return true;

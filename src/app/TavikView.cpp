@@ -17,6 +17,7 @@
 #include "app/TavikDoc.h"
 #include "app/TodayDialog.h"
 #include "settings/SettingsStore.h"
+#include "view/Fonts.h"
 #include "view/SkyRenderer.h"
 
 namespace tavik {
@@ -38,24 +39,60 @@ CTavikView::CTavikView(CTavikDoc& doc, SettingsStore& store, Prompts& prompts, c
       store_(store),
       prompts_(prompts),
       time_(clock, *this),
-      commands_(view_, settings_, time_, store_),
-      skyRenderer_(std::make_shared<SkyRenderer>()) {
-    renderer_ = [r = skyRenderer_](QImage& image, const SkyFrame& frame) {
-        RenderSkyPass(*r, image, frame);
-    };
+      commands_(view_, settings_, time_, store_) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     commands_.Load();
     // Every entry exists after the first run.
     commands_.SaveAll();
+    colors_.Load(store_);
+    canvas_ = std::make_unique<SkyCanvas>([this] { return Scene(); });
+    // Runs on the thread that drew the pass; the window learns of it through
+    // its own queue.
+    canvas_->SetRenderedCallback([this] {
+        QMetaObject::invokeMethod(this, [this] { OnPassDone(); }, Qt::QueuedConnection);
+    });
 }
 
 CTavikView::~CTavikView() {
+    canvas_->StopWorker();
     // The magnified view's state is kept only when the view goes away.
     SaveMagnifierState(view_, store_);
 }
 
 QSize CTavikView::sizeHint() const { return QSize(320, 400); }
+
+std::unique_lock<std::mutex> CTavikView::Lock() const {
+    return std::unique_lock<std::mutex>(canvas_->Lock());
+}
+
+RenderSuspension::RenderSuspension(CTavikView& view) : view_(view) {
+    view_.canvas_->WaitIdle();
+    ++view_.suspended_;
+}
+
+RenderSuspension::~RenderSuspension() {
+    if (--view_.suspended_ == 0 && view_.deferredRender_) {
+        view_.deferredRender_ = false;
+        view_.PostRender();
+    }
+}
+
+RenderScene CTavikView::Scene() const {
+    // Called by the canvas with the lock held.
+    RenderScene scene;
+    scene.view = &view_;
+    scene.settings = &store_;
+    scene.colors = &colors_;
+    scene.catalog = &doc_.Catalog();
+    scene.localTime = time_.Current();
+    scene.site = settings_.site;
+    scene.overwrite = commands_.Overwrite();
+    scene.dataDirectory = doc_.DataDirectory();
+    return scene;
+}
+
+QImage CTavikView::Image() const { return canvas_->Snapshot(); }
 
 void CTavikView::StartAfterLoad() {
     if (doc_.Loaded()) {
@@ -93,12 +130,23 @@ void CTavikView::OnTimer(int id) {
     switch (id) {
     case timer_id::kAutoUpdate: {
         const bool inFront = window() && window()->isActiveWindow();
-        ApplyTime(time_.OnAutoUpdateTimer(inFront, view_));
+        TimeAction action;
+        {
+            auto lock = Lock();
+            action = time_.OnAutoUpdateTimer(inFront, view_);
+        }
+        ApplyTime(action);
         break;
     }
-    case timer_id::kStep:
-        ApplyTime(time_.OnStepTimer());
+    case timer_id::kStep: {
+        TimeAction action;
+        {
+            auto lock = Lock();
+            action = time_.OnStepTimer();
+        }
+        ApplyTime(action);
         break;
+    }
     case timer_id::kNoCatalogue:
         AskForCatalogue();
         break;
@@ -120,7 +168,11 @@ void CTavikView::AskForCatalogue() {
     prompts_.Info(QString::fromUtf8("データファイルを指定してください。"));
     const QString file = prompts_.ChooseFile(QString::fromUtf8("データファイルを指定してください。"),
                                              QStringLiteral("tavik.dat (*.dat);;* (*)"));
-    if (!file.isEmpty() && doc_.LoadChosen(std::filesystem::path(file.toStdString()))) {
+    bool loaded = false;
+    // No pass runs or starts while there is no catalogue, so the load needs no lock
+    // (it pumps messages, and a paint then takes the lock itself).
+    if (!file.isEmpty()) loaded = doc_.LoadChosen(std::filesystem::path(file.toStdString()));
+    if (loaded) {
         time_.StartAfterLoad();
         RefreshView();
         return;
@@ -130,13 +182,20 @@ void CTavikView::AskForCatalogue() {
 }
 
 void CTavikView::ApplyTime(const TimeAction& action) {
-    if (action.recomputeFraming) RefreshViewState(view_);
-    if (action.saveSettings) commands_.SaveAll();
+    if (action.recomputeFraming || action.saveSettings) {
+        auto lock = Lock();
+        if (action.recomputeFraming) RefreshViewState(view_);
+        if (action.saveSettings) commands_.SaveAll();
+    }
     if (action.refresh) RefreshView();
 }
 
 void CTavikView::RefreshView() {
-    RefreshViewState(view_);
+    {
+        auto lock = Lock();
+        RefreshViewState(view_);
+        colors_.Load(store_);
+    }
     if (!doc_.Loaded()) return;
     PostRender();
 }
@@ -153,7 +212,10 @@ bool CTavikView::event(QEvent* e) {
         return true;
     }
     if (e->type() == MessageType(view_message::kClientArea)) {
-        UpdateChartGeometry(view_, width(), height());
+        {
+            auto lock = Lock();
+            UpdateChartGeometry(view_, width(), height());
+        }
         RefreshView();
         return true;
     }
@@ -162,52 +224,73 @@ bool CTavikView::event(QEvent* e) {
 
 void CTavikView::HandleRender() {
     renderPending_ = false;
-    if (rendering_) {
-        // A request that arrives during a pass is run after it.
-        PostRender();
+    // Nothing is drawn before the catalogue is there (a request may arrive
+    // while it is being read).
+    if (!doc_.Loaded()) return;
+    if (suspended_ > 0) {
+        deferredRender_ = true;
         return;
     }
-    if (image_.size() != size()) {
+    {
+        auto lock = Lock();
+        UpdateChartGeometry(view_, width(), height());
+    }
+    const bool hourglass = Hourglass();
+    // Without the hourglass option the pass runs here, under the wait cursor.
+    if (!hourglass) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const SkyCanvas::Outcome outcome = canvas_->HandleRenderRequest(
+        width(), height(), hourglass, [] {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            return true;
+        });
+    if (!hourglass) QGuiApplication::restoreOverrideCursor();
+    switch (outcome) {
+    case SkyCanvas::Outcome::Rendered:
+    case SkyCanvas::Outcome::Started:
+        ++passesInFlight_;
+        update();  // the busy mark while the worker draws
+        break;
+    case SkyCanvas::Outcome::Resized:
         // The client size changed: a new image now, the drawing one second later.
-        image_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-        ColorTable colors;
-        colors.Load(store_);
-        image_.fill(ToQColor(colors[slot::kBackground]));
         StartTimer(timer_id::kFirstPaint, 1000);
         update();
-        return;
+        break;
+    case SkyCanvas::Outcome::Dropped:
+    case SkyCanvas::Outcome::Quit:
+        break;
     }
-    rendering_ = true;
-    UpdateChartGeometry(view_, width(), height());
-    view_.turnRadians = view_.turnDegrees * 3.14159265358979323846 / 180.0;
-    SkyFrame frame;
-    frame.view = &view_;
-    frame.settings = &store_;
-    frame.catalog = &doc_.Catalog();
-    frame.localTime = time_.Current();
-    frame.site = settings_.site;
-    frame.dataDirectory = doc_.DataDirectory();
-    frame.overwrite = commands_.Overwrite();
-    frame.notice = notice_;
-    // PROC/SANDCLOCK off: the wait cursor is shown while the sky is drawn.
-    const bool waitCursor = !settings_.noWaitCursor;
-    if (waitCursor) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    renderer_(image_, frame);
-    if (waitCursor) QGuiApplication::restoreOverrideCursor();
-    notice_.clear();  // a notice is shown by one pass
+}
+
+void CTavikView::OnPassDone() {
+    if (passesInFlight_ > 0) --passesInFlight_;
     ++renderCount_;
-    rendering_ = false;
+    // A notice stays for the picture its command asked for.
+    if (!notice_.isEmpty() && renderCount_ > noticeUntilPass_) notice_.clear();
     update();
     emit rendered();
 }
 
 void CTavikView::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (image_.isNull()) {
-        p.fillRect(rect(), Qt::black);
-    } else {
-        p.drawImage(0, 0, image_);
+    const bool shown = canvas_->Paint(width(), height(), [&p](const QImage& image) {
+        p.drawImage(0, 0, image);
+    });
+    if (!shown) {
+        // The image was made for another size: a new one now, the sky in a second.
+        p.fillRect(rect(), ToQColor(colors_[slot::kBackground]));
+        StartTimer(timer_id::kFirstPaint, 1000);
     }
+    const ColorModes modes = ColorModes::Load(store_);
+    const QFont font = ViewFont(settings_.fontSize);
+    if (!notice_.isEmpty()) {
+        // The one-line confirmation of the last command, just below the chart.
+        p.setFont(font);
+        p.setPen(ToQColor(TextColor(modes)));
+        const int lineHeight = QFontMetrics(font).height();
+        const int y = std::min(view_.chartSize + 2, height() - lineHeight - 2);
+        p.drawText(QRect(4, y, width() - 8, lineHeight), Qt::AlignLeft | Qt::AlignVCenter, notice_);
+    }
+    if (Hourglass() && passesInFlight_ > 0) DrawBusyMark(p, font, modes);
     p.end();
     ++paintCount_;
     if (!firstPaintDone_) {
@@ -215,16 +298,23 @@ void CTavikView::paintEvent(QPaintEvent*) {
         StartTimer(timer_id::kFirstPaint, 1000);
     }
     // The next step is armed only once the picture of the last one is shown.
-    if (!renderPending_ && !rendering_) time_.AfterRepaint();
+    if (shown && !renderPending_ && passesInFlight_ == 0) time_.AfterRepaint();
 }
 
 void CTavikView::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
-    UpdateChartGeometry(view_, width(), height());
+    {
+        auto lock = Lock();
+        UpdateChartGeometry(view_, width(), height());
+    }
     PostRender();
 }
 
-void CTavikView::ShowNotice(const QString& text) { notice_ = text; }
+void CTavikView::ShowNotice(const QString& text) {
+    notice_ = text;
+    noticeUntilPass_ = renderCount_ + 1;
+    update();
+}
 
 bool CTavikView::HandlesCommand(int id) const {
     switch (id) {
@@ -251,8 +341,12 @@ bool CTavikView::RunCommand(int id) {
     case cmd::ColorDialog: RunColorDialog(); break;
     default: {
         if (!commands_.Handles(id)) return false;
-        commands_.SetDataDirectory(doc_.DataDirectory());
-        const CommandResult r = commands_.Run(id);
+        CommandResult r;
+        {
+            auto lock = Lock();
+            commands_.SetDataDirectory(doc_.DataDirectory());
+            r = commands_.Run(id);
+        }
         if (!r.error.empty()) prompts_.Error(QString::fromStdString(r.error));
         if (!r.notice.empty()) ShowNotice(QString::fromStdString(r.notice));
         if (r.refresh) RefreshView();
@@ -264,13 +358,19 @@ bool CTavikView::RunCommand(int id) {
 }
 
 void CTavikView::ApplySite(const ObservationSite& site) {
-    settings_.site = site;
-    commands_.SaveAll();
-    ApplyTime(time_.SetToNow());
+    TimeAction action;
+    {
+        auto lock = Lock();
+        settings_.site = site;
+        commands_.SaveAll();
+        action = time_.SetToNow();
+    }
+    ApplyTime(action);
     RefreshView();
 }
 
 void CTavikView::RunSiteDialog() {
+    RenderSuspension suspended(*this);  // the dialog writes the user sites
     CSiteDialog dlg(settings_.site, store_, prompts_, this);
     if (dlg.exec() == QDialog::Accepted) ApplySite(dlg.Result());
 }
@@ -279,13 +379,21 @@ void CTavikView::RunDateTimeDialog() {
     CDateTimeDialog dlg(time_.Current(), time_, prompts_, this);
     if (dlg.exec() == QDialog::Accepted) {
         const DateTimeFields f = dlg.Fields();
-        ApplyTime(time_.SetDateTime(f.year, f.month, f.day, f.hour, f.minute, f.second));
+        TimeAction action;
+        {
+            auto lock = Lock();
+            action = time_.SetDateTime(f.year, f.month, f.day, f.hour, f.minute, f.second);
+        }
+        ApplyTime(action);
     }
 }
 
 void CTavikView::RunIntervalDialog() {
     CIntervalDialog dlg(time_.Interval(), this);
-    if (dlg.exec() == QDialog::Accepted && dlg.Chosen()) time_.SetInterval(*dlg.Chosen(), store_);
+    if (dlg.exec() == QDialog::Accepted && dlg.Chosen()) {
+        auto lock = Lock();
+        time_.SetInterval(*dlg.Chosen(), store_);
+    }
 }
 
 void CTavikView::RunTodayData() {
@@ -294,12 +402,23 @@ void CTavikView::RunTodayData() {
 }
 
 void CTavikView::RunColorDialog() {
-    CColorDialog dlg(store_, this);
-    dlg.exec();  // the dialog stores or restores the table itself
-    // The view's save operation writes the colours too: keep its copy current.
+    int code = 0;
     ColorTable table;
-    table.Load(store_);
-    for (int i = 0; i < kColorSlots; ++i) settings_.colors[static_cast<std::size_t>(i)] = table[i];
+    {
+        RenderSuspension suspended(*this);
+        CColorDialog dlg(store_, this);
+        code = dlg.exec();
+        table = dlg.Table();
+    }
+    {
+        auto lock = Lock();
+        ApplyColorDialogResult(code == QDialog::Accepted             ? ColorDialogResult::Ok
+                               : code == CColorDialog::kResetAll ? ColorDialogResult::ResetAll
+                                                                 : ColorDialogResult::Cancel,
+                               table, store_);
+        // The view's save operation writes the colours too: keep its copy current.
+        for (int i = 0; i < kColorSlots; ++i) settings_.colors[static_cast<std::size_t>(i)] = table[i];
+    }
     RefreshView();
 }
 

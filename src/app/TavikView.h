@@ -12,9 +12,10 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 
-#include "app/SkyPass.h"
 #include "settings/ViewSettings.h"
+#include "view/Color.h"
 #include "view/CommandSet.h"
 #include "view/TimeControl.h"
 #include "view/ViewState.h"
@@ -22,7 +23,8 @@
 namespace tavik {
 
 class CTavikDoc;
-class SkyRenderer;
+class SkyCanvas;
+struct RenderScene;
 class Prompts;
 class SettingsStore;
 
@@ -34,6 +36,8 @@ inline constexpr int kClientArea = 2055;
 
 class CTavikView : public QWidget, public TimerHost {
     Q_OBJECT
+    friend class RenderSuspension;
+
 public:
     CTavikView(CTavikDoc& doc, SettingsStore& store, Prompts& prompts, const Clock& clock,
                QWidget* parent = nullptr);
@@ -70,22 +74,31 @@ public:
     ViewSettings& Settings() { return settings_; }
     TimeControl& Time() { return time_; }
     CommandSet& Commands() { return commands_; }
-    const QImage& Image() const { return image_; }
+    // A copy of the off-screen image.
+    QImage Image() const;
     int RenderCount() const { return renderCount_; }
     int PaintCount() const { return paintCount_; }
     bool RenderPending() const { return renderPending_; }
+    // Passes started and not yet reported done (the worker may be drawing).
+    int PassesInFlight() const { return passesInFlight_; }
     QString Notice() const { return notice_; }
-    // The pass run by message 2048 (replaceable for tests).
-    void SetRenderer(SkyRenderFn fn) { renderer_ = std::move(fn); }
+    // The hourglass option (PROC/SANDCLOCK): passes run on the render worker,
+    // with a busy mark instead of the wait cursor.
+    bool Hourglass() const { return settings_.noWaitCursor; }
 
     QSize sizeHint() const override;
+
+    // The view's lock (the canvas lock): held while the view state, the
+    // settings or the catalogue change, since a pass may read them on the
+    // worker thread.
+    std::unique_lock<std::mutex> Lock() const;
 
 signals:
     // The menu and toolbar state may have changed.
     void stateChanged();
     // Timer 9999: the program is to end.
     void exitRequested();
-    // Message 2048 has drawn a new image.
+    // A pass has drawn a new image.
     void rendered();
 
 protected:
@@ -95,6 +108,8 @@ protected:
     void timerEvent(QTimerEvent* e) override;
 
 private:
+    RenderScene Scene() const;
+    void OnPassDone();
     void HandleRender();
     void ApplyTime(const TimeAction& action);
     void AskForCatalogue();
@@ -111,17 +126,32 @@ private:
     ViewSettings settings_;
     TimeControl time_;
     CommandSet commands_;
-    std::shared_ptr<SkyRenderer> skyRenderer_;
-    SkyRenderFn renderer_;
+    ColorTable colors_;
+    std::unique_ptr<SkyCanvas> canvas_;
 
-    QImage image_;
     bool renderPending_ = false;
-    bool rendering_ = false;
+    int suspended_ = 0;
+    bool deferredRender_ = false;
     bool firstPaintDone_ = false;
+    int passesInFlight_ = 0;
     int renderCount_ = 0;
     int paintCount_ = 0;
     QString notice_;
+    int noticeUntilPass_ = 0;  // the notice goes with the pass after this one
     std::map<int, QBasicTimer> timers_;
+};
+
+// While a modal dialog that writes settings is open no pass runs; a render
+// request that arrives meanwhile is run when the dialog has closed.
+class RenderSuspension {
+public:
+    explicit RenderSuspension(CTavikView& view);
+    ~RenderSuspension();
+    RenderSuspension(const RenderSuspension&) = delete;
+    RenderSuspension& operator=(const RenderSuspension&) = delete;
+
+private:
+    CTavikView& view_;
 };
 
 }  // namespace tavik

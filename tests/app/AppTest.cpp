@@ -173,7 +173,7 @@ TEST_F(AppTest, RenderRequestsCoalesceAndAResizeRedrawsAfterTimer10002) {
     ASSERT_TRUE(WaitForRender(*view));
     int n = view->RenderCount();
     for (int i = 0; i < 5; ++i) view->PostRender();
-    ASSERT_TRUE(Until([&] { return !view->RenderPending(); }));
+    ASSERT_TRUE(Until([&] { return !view->RenderPending() && view->PassesInFlight() == 0; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(view->RenderCount(), n + 1);
 
