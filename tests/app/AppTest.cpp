@@ -187,6 +187,30 @@ TEST_F(AppTest, RenderRequestsCoalesceAndAResizeRedrawsAfterTimer10002) {
     EXPECT_EQ(view->View().chartSize, std::min(view->width(), view->height()));
 }
 
+TEST_F(AppTest, WithoutTheHourglassOptionPassesRunOnTheWindowThread) {
+    store.WriteProfileInt("PROC", "SANDCLOCK", 0);
+    Start();
+    EXPECT_FALSE(view->Hourglass());
+    ASSERT_TRUE(WaitForRender(*view));
+    const int n = view->RenderCount();
+    frame->RunCommand(cmd::SizeUp);
+    ASSERT_TRUE(Until([&] { return view->RenderCount() > n; }));
+    EXPECT_EQ(view->Notice(), "サイズ大");
+}
+
+TEST_F(AppTest, NoPassRunsWhileASettingsDialogIsOpen) {
+    Start();
+    ASSERT_TRUE(WaitForRender(*view));
+    const int n = view->RenderCount();
+    {
+        RenderSuspension suspended(*view);
+        view->RefreshView();
+        for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        EXPECT_EQ(view->RenderCount(), n);
+    }
+    EXPECT_TRUE(Until([&] { return view->RenderCount() > n; })) << "the held-back request runs afterwards";
+}
+
 TEST_F(AppTest, TimersOfLaterPartsExistAndDoNothing) {
     Start();
     const DateTime t = view->Time().Current();
