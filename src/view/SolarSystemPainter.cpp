@@ -31,6 +31,24 @@ bool Flag(const RenderContext& ctx, const char* section, const char* entry, int 
     return ctx.settings->GetProfileInt(section, entry, def) == 1;
 }
 
+// Apparent radii of the Sun and the Moon (radians): in a strongly magnified
+// view their discs are drawn at this size once it exceeds the symbol's.
+constexpr double kSunRadius = 0.00465;
+constexpr double kMoonRadius = 0.00452;
+constexpr double kSymbolRadius = 5.5;
+
+// Chart pixels per radian of sky near the centre of the current view.
+double PixelsPerRadian(const ViewState& v) {
+    const double r = v.chartSize;
+    switch (v.viewMode) {
+        case ViewMode::Planisphere: return r / kPi;
+        case ViewMode::Zenith: return r * 2.0 / kPi;
+        case ViewMode::PolarAlignment: return r * (v.polarFine ? 80.0 : 24.0) / kPi;
+        case ViewMode::Heliocentric: return 0.0;
+        default: return r * ViewFraming(v).span / kPi;
+    }
+}
+
 }  // namespace
 
 SolarSystemState ComputeSolarSystem(const RenderContext& ctx) {
@@ -155,10 +173,20 @@ void DrawSolarSystem(const RenderContext& ctx, StarPainter& stars, const SolarSy
                 p.setPen(ctx.MappedQColor(slot::kSunText));
                 DrawCenteredText(p, pt.x, pt.y, QStringLiteral("太陽"));
             } else {
-                stars.Draw(st.sun.magnitude, "", true, SolarBody::Sun, pt.x, pt.y, s);
+                const double r = kSunRadius * PixelsPerRadian(v);
+                if (r > kSymbolRadius && !ctx.modes.whiteOnBlack && !ctx.modes.blackOnWhite) {
+                    p.setRenderHint(QPainter::Antialiasing, true);
+                    p.setPen(Qt::NoPen);
+                    p.setBrush(ctx.modes.red ? QColor(255, 0, 0) : QColor(255, 214, 214));
+                    p.drawEllipse(QPointF(pt.x + 0.5, pt.y + 0.5), r, r);
+                    p.setRenderHint(QPainter::Antialiasing, false);
+                } else {
+                    stars.Draw(st.sun.magnitude, "", true, SolarBody::Sun, pt.x, pt.y, s);
+                }
+                const int ring = std::max(7, static_cast<int>(r) + 2);
                 p.setPen(ctx.MappedQColor(slot::kSunText));
                 p.setBrush(Qt::NoBrush);
-                p.drawEllipse(QPoint(pt.x, pt.y), 7, 7);
+                p.drawEllipse(QPoint(pt.x, pt.y), ring, ring);
             }
         }
     }
@@ -184,7 +212,8 @@ void DrawSolarSystem(const RenderContext& ctx, StarPainter& stars, const SolarSy
                 const double k = realMoon ? MoonIlluminatedFraction(st.moonAge) : 1.0;
                 const QColor dark = QColor::fromRgbF(moonColor.redF() * 0.25, moonColor.greenF() * 0.25,
                                                      moonColor.blueF() * 0.25);
-                DrawMoonDisc(p, pt.x + 0.5, pt.y + 0.5, 5.5, k, dx, dy, moonColor, dark);
+                const double r = std::max(kSymbolRadius, kMoonRadius * PixelsPerRadian(v));
+                DrawMoonDisc(p, pt.x + 0.5, pt.y + 0.5, r, k, dx, dy, moonColor, dark);
             }
         }
     }

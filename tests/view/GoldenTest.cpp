@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -23,7 +24,9 @@
 #include <vector>
 
 #include "astro/Angles.h"
+#include "astro/SunMoon.h"
 #include "astro/TimeScales.h"
+#include "astro/Transforms.h"
 #include "catalog/StarCatalog.h"
 #include "catalog/StarRecord.h"
 #include "settings/SettingsStore.h"
@@ -278,6 +281,59 @@ TEST(GoldenScenes, StarJustBelowTheHorizonIsNeverDrawn) {
         if (mode == ViewMode::Planisphere || mode == ViewMode::Direction)
             EXPECT_NE(render(above), empty) << "mode " << static_cast<int>(mode);
     }
+}
+
+
+// Magnified far enough, the Moon is drawn at its apparent size with its phase:
+// a crescent four days after new Moon, much larger than the plain symbol.
+TEST(GoldenScenes, MagnifiedMoonShowsItsCrescent) {
+    EnsureGuiApp();
+    const DateTime local(2004, 3, 25, 19, 30, 0);
+    const ObservationSite site;
+    const double lst = LocalSiderealTime(local, site.zoneOffsetHours, site.longitudeDegrees, site.longitudeMinutes);
+    const double lat = site.LatitudeDegrees() * kDegToRad;
+    const Spherical moon = MoonTopocentric(ToUniversalTime(local, site.zoneOffsetHours), lst, lat);
+    const Spherical hz = EquatorialToHorizontal(moon.lon, moon.lat, lat, lst);
+    double az = hz.lon * kRadToDeg;
+    if (az < 0) az += 360;
+
+    MemorySettingsStore store;
+    ViewState view;
+    LoadViewState(view, store);
+    // Facing azimuth = (facing - 1) x 90 + turn.
+    const int total = static_cast<int>(std::lround(az + 90)) % 360;
+    view.facing = total / 90;
+    view.turnDegrees = total % 90;
+    view.savedAltitude = static_cast<int>(std::lround(hz.lat * kRadToDeg));
+    view.savedZoom = 600;
+    view.viewMode = ViewMode::Magnified;
+    RefreshViewState(view);
+    ColorTable colors;
+    RenderScene scene;
+    scene.view = &view;
+    scene.settings = &store;
+    scene.colors = &colors;
+    scene.localTime = local;
+    scene.site = site;
+    auto moonPixels = [&] {
+        QImage image = MakeSkyImage(240, 240, kBlack);
+        SkyRenderer().RenderSky(image, scene);
+        int lit = 0, dark = 0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 240; ++x) {
+                const QRgb p = image.pixel(x, y);
+                if (qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) < 80) ++lit;
+                if (qRed(p) > 40 && qRed(p) < 90 && qGreen(p) > 40 && qGreen(p) < 90 && qBlue(p) < 20) ++dark;
+            }
+        return std::make_pair(lit, dark);
+    };
+    const auto [lit, dark] = moonPixels();
+    EXPECT_GT(lit, 30);       // the crescent
+    EXPECT_GT(dark, 4 * lit); // most of the disc is unlit
+    store.WriteProfileInt("OPTION2", "REAL_MOON", 0);  // without phases: a full disc
+    const auto [fullLit, fullDark] = moonPixels();
+    EXPECT_GT(fullLit, lit + dark / 2);
+    EXPECT_LT(fullDark, 10);
 }
 
 }  // namespace
