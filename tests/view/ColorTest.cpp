@@ -65,13 +65,6 @@ TEST(MapColor, TextColourAndModesFromSettings) {
     EXPECT_EQ(TextColor(ColorModes::Load(s)), kWhite);
 }
 
-TEST(Luminance, Weights) {
-    EXPECT_DOUBLE_EQ(Luminance(MakeColorRef(255, 255, 255)), (0.298912 + 0.586611 + 0.114478) * 255);
-    EXPECT_DOUBLE_EQ(Luminance(MakeColorRef(0, 0, 96)), 0.114478 * 96);
-    EXPECT_DOUBLE_EQ(PixelLuminance(qRgb(10, 20, 30)), Luminance(MakeColorRef(10, 20, 30)));
-    EXPECT_EQ(FromQRgb(ToQRgb(MakeColorRef(1, 2, 3))), MakeColorRef(1, 2, 3));
-}
-
 TEST(ColorTable, DefaultsLoadSaveAndReset) {
     ColorTable t;
     EXPECT_EQ(t[slot::kBackground], MakeColorRef(96, 128, 64));
@@ -225,13 +218,6 @@ TEST_F(SkyBackgroundFrame, BandsLieInOrderFromTheHorizon) {
     EXPECT_EQ(image.pixel(cx, horizonY - 2) & 0xFFFFFF, ToQRgb(colors[10]) & 0xFFFFFF);
     // The corners below the horizon keep the ground colour.
     EXPECT_EQ(image.pixel(0, 239) & 0xFFFFFF, ToQRgb(colors[17]) & 0xFFFFFF);
-}
-
-TEST_F(SkyBackgroundFrame, OverwriteLeavesThePictureAlone) {
-    const QImage before = image.copy();
-    ctx.overwrite = true;
-    PaintSkyBackground(ctx);
-    EXPECT_EQ(image, before);
 }
 
 TEST_F(SkyBackgroundFrame, HorizonFramedSkyFollowsAltitude) {

@@ -7,7 +7,6 @@
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 
 #include <atomic>
 #include <chrono>
@@ -141,28 +140,6 @@ TEST_F(RenderWorker, QuitWhileWaitingAndDroppedRequests) {
     // A synchronous request after the worker was used runs on this thread.
     EXPECT_EQ(canvas.HandleRenderRequest(60, 60, false), SkyCanvas::Outcome::Rendered);
     EXPECT_EQ(rendered.load(), 2);
-}
-
-TEST_F(RenderWorker, BusyMarkAtTheTopLeftInTheTextColour) {
-    QImage window(60, 40, QImage::Format_RGB32);
-    window.fill(Qt::black);
-    {
-        QPainter p(&window);
-        ColorModes red;
-        red.red = true;
-        DrawBusyMark(p, QFont(QStringLiteral("IPAPGothic"), 10), red);
-    }
-    int marked = 0;
-    for (int y = 0; y < window.height(); ++y)
-        for (int x = 0; x < window.width(); ++x) {
-            const QRgb px = window.pixel(x, y);
-            if ((px & 0xFFFFFF) == 0) continue;
-            ++marked;
-            EXPECT_LT(x, 30);
-            EXPECT_LT(y, 25);
-            EXPECT_EQ(qGreen(px), 0);  // red mode: red text only
-        }
-    EXPECT_GT(marked, 5);
 }
 
 }  // namespace

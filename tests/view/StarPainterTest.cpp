@@ -227,18 +227,6 @@ TEST(StarPainter, ColouredStarReachesThePixels) {
     EXPECT_EQ(chart.At(0, 0) & 0xFFFFFF, qRgb(255, 91, 91) & 0xFFFFFF);
 }
 
-TEST(StarPainter, DiscSizes) {
-    // Size-up with shift 0.
-    EXPECT_EQ(DiscSize(2.0, 0, true, false), 3);   // int(5.5 - 2)
-    EXPECT_EQ(DiscSize(0.8, 0, true, false), 4);   // int(5.0 - 0.8)
-    EXPECT_EQ(DiscSize(0.3, 0, true, false), 4);   // int(4.5 - 0.3)
-    EXPECT_EQ(DiscSize(-1.5, 0, true, false), 5);  // 4 - int(-1.5)
-    EXPECT_EQ(DiscSize(5.0, 0, true, false), 0);
-    // "#"-marked objects without size-up: 4 - int(m).
-    EXPECT_EQ(DiscSize(-6.0, 0, false, true), 10);
-    EXPECT_EQ(DiscSize(1.0, 0, false, true), 3);
-}
-
 TEST(StarPainter, SizeUpDrawsDiscsAndDaylightCancelsIt) {
     StarChart chart;
     chart.options.sizeUp = true;
