@@ -580,5 +580,39 @@ TEST_F(ConstellationFileTest, SwitchingOnChecksTheFile) {
     EXPECT_TRUE(t.errorMessage.empty());
 }
 
+TEST(SkyPolyline, StrokeCodeTwoEndsAStroke) {
+    Scene s(ViewMode::Zenith);
+    auto eq = [&](double azDeg, double altDeg) {
+        const double az = azDeg * kDeg, alt = altDeg * kDeg, lat = s.view.latitude;
+        const double dec = std::asin(std::sin(alt) * std::sin(lat) + std::cos(alt) * std::cos(lat) * std::cos(az));
+        const double h = std::atan2(-std::sin(az) * std::cos(alt),
+                                    std::sin(alt) * std::cos(lat) - std::cos(az) * std::cos(alt) * std::sin(lat));
+        return std::pair<double, double>{s.view.localSiderealTime - h, dec};
+    };
+    // A-B is one stroke (B ends it), C-D the next; B and C must not be joined.
+    const std::pair<double, double> pts[4] = {eq(180, 55), eq(180, 75), eq(90, 55), eq(90, 75)};
+    const std::int32_t codes[4] = {1, 2, 1, 2};
+    double ra[4], dec[4];
+    ProjectedPoint px[4];
+    for (int i = 0; i < 4; ++i) {
+        ra[i] = pts[i].first;
+        dec[i] = pts[i].second;
+        px[i] = ProjectEquatorial(s.view, ra[i], dec[i], false);
+        ASSERT_TRUE(px[i].visible);
+    }
+    s.Begin();
+    s.painter->setPen(QPen(QColor(255, 255, 255), 0));
+    const PixelPoint last = DrawSkyPolyline(s.ctx, *s.painter, SkyPolyline{4, codes, ra, dec}, ClientRect(s.ctx));
+    s.End();
+    auto lit = [&](const ProjectedPoint& a, const ProjectedPoint& b) {
+        return (s.image.pixel((a.x + b.x) / 2, (a.y + b.y) / 2) & 0xFFFFFF) != 0;
+    };
+    EXPECT_TRUE(lit(px[0], px[1]));
+    EXPECT_TRUE(lit(px[2], px[3]));
+    EXPECT_FALSE(lit(px[1], px[2]));
+    EXPECT_EQ(last.x, px[3].x);
+    EXPECT_EQ(last.y, px[3].y);
+}
+
 }  // namespace
 }  // namespace tavik
