@@ -9,7 +9,9 @@
 // canvas lock. A pass holds the lock from start to end, on whichever thread it
 // runs; the user-interface thread takes it to change the view state or any
 // setting the pass reads, to recreate the image on a size change, and to copy
-// the image to the window.
+// the image to the window. Reading settings on the user-interface thread without
+// the lock is fine for the Qt store (it locks internally); the in-memory store
+// must then only be written under the lock, as the tests do.
 
 #include <QImage>
 
