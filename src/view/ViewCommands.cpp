@@ -11,8 +11,8 @@ CommandOutcome Done(ViewState& view, bool save, std::string notice = {}) {
     return {true, save, std::move(notice)};
 }
 
-// The mode a toggled special view returns to. A remembered mode equal to the
-// view being left (possible after toggling two special views in turn) would
+// The mode a toggled view (planisphere, polar, heliocentric) returns to. A remembered mode equal to the
+// view being left (possible after toggling two such views in turn) would
 // leave the user stuck in it, so the direction view is used instead.
 ViewMode ModeToRestore(const ViewState& view) {
     if (view.previousMode == view.viewMode) return ViewMode::Direction;

@@ -81,7 +81,7 @@ TEST(ViewCommands, NoWholeBandSkipsWhole) {
     EXPECT_EQ(v.heightBand, HeightBand::Low);
 }
 
-TEST(ViewCommands, StepsDisabledInSpecialViews) {
+TEST(ViewCommands, StepsDisabledInToggledViews) {
     ViewState v = DirectionView(Facing::South, 0);
     v.viewMode = ViewMode::PolarAlignment;
     EXPECT_FALSE(RunViewCommand(v, ViewCommand::StepUp).handled);
