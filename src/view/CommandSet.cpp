@@ -183,6 +183,7 @@ const std::vector<CommandInfo>& AllCommands() {
             {32941, "光害+1", true},
             {32942, "光害-1", true},
             {32944, "地平線上検索", false},
+            {32961, "天の川を表示する", true},
             {57664, "Tavik のバージョン情報...", true},
             {57665, "プログラム終了", true},
         };
@@ -247,7 +248,7 @@ bool CommandSet::Handles(int id) const {
     if (FindSwitch(id)) return true;
     switch (id) {
     case cmd::ColorDisplay: case cmd::RedMode: case cmd::BlackOnWhite: case cmd::WhiteOnBlack:
-    case cmd::Lines: case cmd::Figures: case cmd::Overwrite:
+    case cmd::Lines: case cmd::Figures: case cmd::Overwrite: case cmd::MilkyWay:
     case cmd::AllStars: case cmd::PopupMagnitude: case cmd::PopupDisplay:
     case cmd::PopupTapRegistration:
     case cmd::StarShiftDown: case cmd::StarShiftUp: case cmd::FontUp: case cmd::FontDown:
@@ -316,6 +317,16 @@ std::optional<CommandResult> CommandSet::RunColor(int id) {
     }
     case cmd::Overwrite:
         return Finish(true, ToggleOverwrite(overwrite_));
+    case cmd::MilkyWay: {
+        // Its own entry, written by this command only.
+        s.milkyWay = s.milkyWay != 0 ? 0 : 1;
+        s.SaveMilkyWay(store_);
+        CommandResult r;
+        r.handled = true;
+        r.refresh = true;
+        r.saved = true;
+        return r;
+    }
     case cmd::PopupDisplay:
         s.popupDisplay = !s.popupDisplay;
         if (s.popupDisplay) s.popupTapRegistration = s.popupTelescope = false;
@@ -427,6 +438,7 @@ ItemState CommandSet::State(int id) const {
     case cmd::Lines: return MakeItem(true, s.constellationLines);
     case cmd::Figures: return MakeItem(true, s.constellationFigures);
     case cmd::Overwrite: return MakeItem(true, overwrite_);
+    case cmd::MilkyWay: return MakeItem(true, s.milkyWay != 0);
     case cmd::PopupDisplay: return MakeItem(true, s.popupDisplay);
     case cmd::PopupTapRegistration: return MakeItem(true, s.popupTapRegistration);
     case cmd::MagnitudeDown:

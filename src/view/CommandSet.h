@@ -80,6 +80,7 @@ inline constexpr int HourBack = 32930;
 inline constexpr int TenMinutesForward = 32931;
 inline constexpr int TenMinutesBack = 32932;
 inline constexpr int LightPollutionUp = 32941;
+inline constexpr int MilkyWay = 32961;
 inline constexpr int LightPollutionDown = 32942;
 inline constexpr int About = 57664;
 inline constexpr int Exit = 57665;

@@ -208,6 +208,16 @@ TEST_F(CommandSetTest, OverwriteIsAViewFlagThatIsNotKept) {
     EXPECT_FALSE(commands.Overwrite());
 }
 
+TEST_F(CommandSetTest, MilkyWayWritesOnlyItsOwnEntry) {
+    settings.milkyWay = 0;
+    store.ClearWriteLog();
+    const CommandResult r = commands.Run(cmd::MilkyWay);
+    EXPECT_TRUE(r.refresh);
+    EXPECT_TRUE(commands.State(cmd::MilkyWay).checked);
+    EXPECT_EQ(store.WriteLog(), std::vector<std::string>{"SHOW/MILKEY"});
+    EXPECT_EQ(store.GetProfileInt("SHOW", "MILKEY", -1), 1);
+}
+
 TEST(CommandTable, SortedUniqueWithTexts) {
     const auto& all = AllCommands();
     for (std::size_t i = 1; i < all.size(); ++i) EXPECT_LT(all[i - 1].id, all[i].id);
