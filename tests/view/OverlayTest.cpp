@@ -27,10 +27,6 @@
 #include "view/RenderContext.h"
 #include "view/ViewState.h"
 
-// Under LeakSanitizer: fontconfig keeps its caches until the process ends, and
-// every test that lays out text loads it; those blocks are not our leaks.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 namespace tavik {
 namespace {
 
