@@ -27,6 +27,10 @@
 #include "settings/SettingsStore.h"
 #include "view/CommandSet.h"
 
+// Under LeakSanitizer: fontconfig keeps its caches until the process ends, and
+// every window with text loads it; those blocks are not our leaks.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 namespace tavik {
 namespace {
 

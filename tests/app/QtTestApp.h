@@ -10,6 +10,9 @@
 
 namespace tavik::test {
 
+// QtApp() is used by every test source; the suppression below is defined once,
+// in AppTest.cpp.
+
 inline QApplication& QtApp() {
     static int argc = 1;
     static char name[] = "app_tests";
