@@ -117,6 +117,8 @@ TEST_F(AppTest, ToolbarSwitchCyclesThroughTheTwelveToolbarsAndBack) {
     frame->RunCommand(toolbar_cmd::MenuEnabled);
     frame->RunCommand(toolbar_cmd::Switch);
     EXPECT_EQ(frame->MenuRequests(), 1) << "with the menu on, the switch opens menu 164";
+    frame->RunCommand(toolbar_cmd::MenuSwitch);
+    EXPECT_EQ(frame->MenuRequests(), 2) << "the first button opens the main menus";
 }
 
 TEST_F(AppTest, CommandsChangeCheckMarksEnabledStatesAndTexts) {

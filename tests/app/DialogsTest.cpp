@@ -13,9 +13,11 @@
 #include "QtTestApp.h"
 #include "app/AboutDialog.h"
 #include "app/Dialogs.h"
+#include "app/Icons.h"
 #include "app/Prompts.h"
 #include "app/SiteDialog.h"
 #include "app/TodayDialog.h"
+#include "app/ToolbarState.h"
 #include "catalog/CatalogLocation.h"
 #include "settings/SettingsStore.h"
 
@@ -245,6 +247,28 @@ TEST(AboutDialogTest, ShowsThePathsResetsThemAndStoresTheCardFlag) {
     dlg.CardBox()->setChecked(true);
     dlg.Close();
     EXPECT_EQ(store.GetProfileInt("MEMORY", "CARD", -1), 2);
+}
+
+TEST(IconsTest, ToolbarIconsCarryPixmapsForHighDensityScreens) {
+    test::QtApp();
+    const QIcon east = CommandIcon(32796);
+    EXPECT_EQ(CommandGlyph(32796), "東");
+    QList<QSize> sizes = east.availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+    EXPECT_TRUE(sizes.contains(QSize(48, 48)));
+    // The 2x pixmap is drawn at 2x, not scaled up from 16 pixels.
+    const QImage big = east.pixmap(QSize(16, 16), 2.0).toImage();
+    EXPECT_EQ(big.width(), 32);
+    int white = 0;
+    for (int y = 0; y < big.height(); ++y) {
+        for (int x = 0; x < big.width(); ++x) white += qGray(big.pixel(x, y)) > 200 ? 1 : 0;
+    }
+    EXPECT_GT(white, 20) << "the glyph is drawn";
+    // Every toolbar button has a glyph of its own.
+    for (int i = 0; i < kMainToolbarCount; ++i) {
+        for (int id : MainToolbarButtons(i)) EXPECT_NE(CommandGlyph(id), "・") << id;
+    }
 }
 
 }  // namespace
