@@ -18,6 +18,7 @@
 #include "app/TodayDialog.h"
 #include "settings/SettingsStore.h"
 #include "view/Fonts.h"
+#include "view/Overlay.h"
 #include "view/SkyRenderer.h"
 
 namespace tavik {
@@ -280,18 +281,18 @@ void CTavikView::paintEvent(QPaintEvent*) {
         p.fillRect(rect(), ToQColor(colors_[slot::kBackground]));
         StartTimer(timer_id::kFirstPaint, 1000);
     }
+    p.end();
     const ColorModes modes = ColorModes::Load(store_);
     const QFont font = ViewFont(settings_.fontSize);
+    // The one-line confirmation of the last command, in the bottom-left corner
+    // it shares with the site line (so only while the site texts are hidden).
     if (!notice_.isEmpty()) {
-        // The one-line confirmation of the last command, just below the chart.
-        p.setFont(font);
-        p.setPen(ToQColor(TextColor(modes)));
-        const int lineHeight = QFontMetrics(font).height();
-        const int y = std::min(view_.chartSize + 2, height() - lineHeight - 2);
-        p.drawText(QRect(4, y, width() - 8, lineHeight), Qt::AlignLeft | Qt::AlignVCenter, notice_);
+        tavik::ShowNotice(*this, height(), font, notice_, colors_, modes, settings_.noSiteName != 0);
     }
-    if (Hourglass() && passesInFlight_ > 0) DrawBusyMark(p, font, modes);
-    p.end();
+    if (Hourglass() && passesInFlight_ > 0) {
+        QPainter mark(this);
+        DrawBusyMark(mark, font, modes);
+    }
     ++paintCount_;
     if (!firstPaintDone_) {
         firstPaintDone_ = true;
