@@ -35,6 +35,7 @@ inline constexpr int SizeUp = 32790;
 inline constexpr int ColorDisplay = 32791;
 inline constexpr int WhiteOnBlack = 32807;
 inline constexpr int GroundScale = 32808;
+inline constexpr int GroundScaleButton = 32936;  // the same switch on the toolbar
 inline constexpr int EquatorialGrid = 32811;
 inline constexpr int Messier = 32812;
 inline constexpr int BrightnessUp = 32813;

@@ -63,6 +63,11 @@ TEST_F(CommandSetTest, EverySwitchIsSavedAtOnceAndChecked) {
         EXPECT_NE(commands.State(c.id).checked, before) << c.id;
         EXPECT_EQ(store.GetProfileInt(c.section, c.entry, -1), before ? 0 : 1) << c.id;
     }
+    // The toolbar's ground-scale button is the same switch.
+    const bool ground = commands.State(cmd::GroundScale).checked;
+    commands.Run(cmd::GroundScaleButton);
+    EXPECT_NE(commands.State(cmd::GroundScale).checked, ground);
+    EXPECT_EQ(commands.State(cmd::GroundScaleButton).checked, commands.State(cmd::GroundScale).checked);
     // The "select" switches do not redraw.
     EXPECT_FALSE(commands.Run(cmd::SelectedName).refresh);
 }
