@@ -12,7 +12,6 @@
 
 #include <array>
 #include <cstdio>
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -42,13 +41,7 @@ int RunEphem(const std::vector<std::string>& argv) {
                        "'\nusage: tavik-cli ephem [--date YYYY-MM-DD] [--time HH:MM:SS] [--lon D:M] [--lat D:M] "
                        "[--zone H]");
 
-    const std::time_t now = std::time(nullptr);
-    std::tm clock{};
-    localtime_r(&now, &clock);
-    CliDate date{clock.tm_year + 1900, clock.tm_mon + 1, clock.tm_mday};
-    CliTime time{clock.tm_hour, clock.tm_min, clock.tm_sec > 59 ? 59 : clock.tm_sec};
-    if (auto v = args.Value("date")) date = ParseCalendarDate(*v);
-    if (auto v = args.Value("time")) time = ParseTime(*v);
+    const auto [date, time] = ParseMomentOptions(args);
     const CliSite site = ParseSiteOptions(args);
 
     const DateTime local(date.year, date.month, date.day, time.hour, time.minute, time.second);

@@ -21,7 +21,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -166,13 +165,7 @@ int RunRender(const std::vector<std::string>& argv) {
     for (const std::string& s : args.Values("set")) ApplySetting(store, s);
 
     // The moment: now, or what was given.
-    const std::time_t now = std::time(nullptr);
-    std::tm clock{};
-    localtime_r(&now, &clock);
-    CliDate date{clock.tm_year + 1900, clock.tm_mon + 1, clock.tm_mday};
-    CliTime time{clock.tm_hour, clock.tm_min, clock.tm_sec > 59 ? 59 : clock.tm_sec};
-    if (auto v = args.Value("date")) date = ParseCalendarDate(*v);
-    if (auto v = args.Value("time")) time = ParseTime(*v);
+    const auto [date, time] = ParseMomentOptions(args);
 
     // The site: the store's current site (the default one unless --set changed
     // it), then the explicit options.

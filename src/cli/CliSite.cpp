@@ -1,5 +1,7 @@
 #include "cli/CliSite.h"
 
+#include <ctime>
+
 #include "astro/DateTime.h"
 
 namespace tavik::cli {
@@ -22,6 +24,18 @@ CliDate ParseCalendarDate(const std::string& text) {
     if (d.year < 1901 || d.year > 2099) throw CliError("year must be between 1901 and 2099");
     if (d.day > DaysInMonth(d.year, d.month)) throw CliError("bad date '" + text + "' (no such day)");
     return d;
+}
+
+CliMoment ParseMomentOptions(const CliArgs& args) {
+    const std::time_t now = std::time(nullptr);
+    std::tm clock{};
+    localtime_r(&now, &clock);
+    // A leap second (tm_sec 60) is held at 59.
+    CliMoment m{{clock.tm_year + 1900, clock.tm_mon + 1, clock.tm_mday},
+                {clock.tm_hour, clock.tm_min, clock.tm_sec > 59 ? 59 : clock.tm_sec}};
+    if (auto v = args.Value("date")) m.date = ParseCalendarDate(*v);
+    if (auto v = args.Value("time")) m.time = ParseTime(*v);
+    return m;
 }
 
 }  // namespace tavik::cli

@@ -16,6 +16,14 @@ struct CliSite {
 // Reads --lon, --lat and --zone; out-of-range values are usage errors.
 CliSite ParseSiteOptions(const CliArgs& args);
 
+// The local date and time given by --date and --time; a part left out is taken
+// from this computer's clock.
+struct CliMoment {
+    CliDate date;
+    CliTime time;
+};
+CliMoment ParseMomentOptions(const CliArgs& args);
+
 // ParseDate, then a day beyond the month's length or a year outside 1901..2099
 // (the span of the engine's day scale) is a usage error.
 CliDate ParseCalendarDate(const std::string& text);
