@@ -14,12 +14,14 @@
 // the Milky Way layer, the constellation files and the constellation selection.
 // The renderer owns one and hands it to the routines that need it.
 
+#include <QFont>
 #include <QImage>
 #include <QString>
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "view/ClipSegment.h"
@@ -27,40 +29,32 @@
 #include "view/ConstellationSelection.h"
 #include "view/RenderContext.h"
 
-class QFont;
 class QPaintDevice;
 class QPainter;
 
 namespace tavik {
 
-// Which 64 x 64 tiles of a layer have been drawn into since it was last
-// blended, so that blending reads only those.
-class DirtyTiles {
+// Grid labels drawn once per font and text into a small image and kept as the
+// pixels they ink, so that a pass stamps them instead of laying out text again.
+// The font is drawn without antialiasing, so a label is exactly its inked pixels.
+class LabelStamps {
 public:
-    static constexpr int kTile = 64;
-    void Reset(int width, int height);
-    // Marks the tiles under the rectangle (corners inclusive, in any order).
-    void Mark(int x1, int y1, int x2, int y2);
-    void MarkAll();
-    void Clear();
-    bool IsDirty(int column, int row) const {
-        return dirty_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
-                      static_cast<std::size_t>(column)] != 0;
-    }
-    int Columns() const { return columns_; }
-    int Rows() const { return rows_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    // Drops the stamps when the font differs from the one they were made with.
+    void UseFont(const QFont& font);
+    // The pixels the text inks, as offsets from the label's top-left corner.
+    const std::vector<PixelPoint>& Get(const std::string& text);
 
 private:
-    int width_ = 0, height_ = 0, columns_ = 0, rows_ = 0;
-    std::vector<std::uint8_t> dirty_;
+    QFont font_;
+    bool haveFont_ = false;
+    std::unordered_map<std::string, std::vector<PixelPoint>> stamps_;
 };
 
 struct OverlayState {
-    // The grid overlay: the key colour (1, 1, 1) wherever nothing is drawn.
+    // The grid overlay, 8-bit indexed: index 0 is the key colour (1, 1, 1)
+    // wherever nothing is drawn, 1 to 3 the colours of the three grids.
     QImage gridLayer;
-    DirtyTiles gridTiles;
+    LabelStamps gridLabels;
     QImage milkyLayer;  // broad strokes of the Milky Way band (Alpha8, 0 = nothing)
     LineFileReader lineFile;    // tavikline.dat
     LineFileReader figureFile;  // tavikconste.dat
@@ -114,21 +108,23 @@ PixelPoint DrawSkyPolyline(const RenderContext& ctx, QPainter& painter, const Sk
 
 // The key colour of the grid overlay.
 inline constexpr QRgb kGridKey = 0xFF010101u;
-// Prepares `layer` (Format_RGB32) as the grid overlay for an image of the
-// pass's size: recreated (all key colour) when the size changes; `tiles`
-// follows it.
-void PrepareGridLayer(QImage& layer, DirtyTiles& tiles, int width, int height);
-// Blends every non-key pixel of the dirty tiles of `layer` onto `image` at
-// `percent` opacity and puts the key colour back, so that the layer is ready
-// for the next pass without a refill.
-void BlendAndClearLayer(QImage& image, QImage& layer, DirtyTiles& tiles, int percent = 80);
+// Prepares `layer` (Format_Indexed8, colour 0 the key) as the grid overlay for
+// an image of the pass's size: recreated (all key) when the size changes.
+void PrepareGridLayer(QImage& layer, int width, int height);
+// Draws a one-pixel line in colour `index` into the layer, the same pixels as a
+// QPainter with a cosmetic solid pen (square caps, no antialiasing) would set.
+void DrawLayerLine(QImage& layer, PixelPoint from, PixelPoint to, int index);
+// Blends every non-key pixel of `layer` onto `image` at `percent` opacity and
+// puts the key back, so that the layer is ready for the next pass without a
+// refill.
+void BlendAndClearLayer(QImage& image, QImage& layer, int percent = 80);
 
 // ---- painters -------------------------------------------------------------
 
-// Grid painters, in the grid's colour; `tiles`, when given, records where they drew.
-void DrawGroundScale(const RenderContext& ctx, QPainter& painter, DirtyTiles* tiles = nullptr);
-void DrawEquatorialGrid(const RenderContext& ctx, QPainter& painter, DirtyTiles* tiles = nullptr);
-void DrawEclipticGrid(const RenderContext& ctx, QPainter& painter, DirtyTiles* tiles = nullptr);
+// Grid painters, each in its grid's colour, drawing into `state.gridLayer`.
+void DrawGroundScale(const RenderContext& ctx, OverlayState& state);
+void DrawEquatorialGrid(const RenderContext& ctx, OverlayState& state);
+void DrawEclipticGrid(const RenderContext& ctx, OverlayState& state);
 // The three grids as switched on, each through the overlay at 80 per cent.
 void DrawGrids(RenderContext& ctx, OverlayState& state);
 

@@ -5,8 +5,12 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
+#include <utility>
 
 #include "astro/Angles.h"
 #include "astro/Transforms.h"
@@ -21,78 +25,166 @@ namespace {
 
 constexpr double kDeg = kPi / 180.0;
 
-// Joins consecutive accepted points of one curve through ClipSegment.
+// Joins consecutive accepted points of one curve through ClipSegment, drawing
+// the segments into the grid overlay.
 class RunJoiner {
 public:
-    RunJoiner(const RenderContext& ctx, QPainter& painter, const ClipRect& rect, int maxSpan,
-              DirtyTiles* tiles)
-        : view_(*ctx.view), painter_(painter), rect_(rect), rectangleMode_(RectangleMode(ctx)),
-          maxSpan_(maxSpan), tiles_(tiles) {}
-
-    void Break() { have_ = false; }
+    RunJoiner(const RenderContext& ctx, QImage& layer, const ClipRect& rect, int index)
+        : view_(*ctx.view), layer_(layer), rect_(rect), rectangleMode_(RectangleMode(ctx)),
+          index_(index) {}
 
     // Adds the next point; an OffScreen point (rejected by the azimuth window)
-    // breaks the run. Returns whether a segment was drawn.
-    bool Add(const ProjectedPoint& p) {
+    // breaks the run.
+    void Add(const ProjectedPoint& p) {
         if (p.x == OffScreen || p.y == OffScreen) {
             have_ = false;
-            return false;
+            return;
         }
         const PixelPoint current{p.x, p.y};
-        bool drawn = false;
         if (have_) {
             PixelPoint a = last_, b = current;
-            if (ClipSegment(view_, a, b, rect_, rectangleMode_, maxSpan_)) {
-                painter_.drawLine(a.x, a.y, b.x, b.y);
-                if (tiles_) tiles_->Mark(a.x, a.y, b.x, b.y);
-                drawn = true;
-            }
+            if (ClipSegment(view_, a, b, rect_, rectangleMode_, kMaxSegmentSpan))
+                DrawLayerLine(layer_, a, b, index_);
         }
         last_ = current;
         have_ = true;
-        return drawn;
     }
 
 private:
     const ViewState& view_;
-    QPainter& painter_;
+    QImage& layer_;
     ClipRect rect_;
     bool rectangleMode_;
-    int maxSpan_;
-    DirtyTiles* tiles_;
+    int index_;
     bool have_ = false;
     PixelPoint last_;
 };
 
-// Draws a grid label with its top-left corner at the point, when the point
-// lies inside the clipping area.
-void DrawLabelAt(const RenderContext& ctx, QPainter& painter, const ProjectedPoint& p,
-                 const ClipRect& rect, const char* text, DirtyTiles* tiles) {
+// Writes a grid label with its top-left corner at the point into the overlay,
+// when the point lies inside the clipping area. `format` and the two numbers
+// make the text.
+void DrawLabelAt(const RenderContext& ctx, OverlayState& state, const ProjectedPoint& p,
+                 const ClipRect& rect, int index, const char* format, int first, int second) {
     if (p.x == OffScreen) return;
     PixelPoint a{p.x, p.y}, b{p.x, p.y};
     if (!ClipSegment(*ctx.view, a, b, rect, RectangleMode(ctx))) return;
     if (RectangleMode(ctx) && (a.x != p.x || a.y != p.y)) return;
-    const QFontMetrics fm(painter.font());
-    const QString s = QString::fromUtf8(text);
-    painter.drawText(QPoint(p.x, p.y + fm.ascent()), s);
-    if (tiles) tiles->Mark(p.x - 4, p.y - 4, p.x + fm.horizontalAdvance(s) + 4, p.y + fm.height() + 4);
+    char text[32];
+    std::snprintf(text, sizeof text, format, first, second);
+    QImage& layer = state.gridLayer;
+    const int width = layer.width(), height = layer.height();
+    const qsizetype stride = layer.bytesPerLine();
+    uchar* const bits = layer.bits();
+    for (const PixelPoint& ink : state.gridLabels.Get(text)) {
+        const int x = p.x + ink.x, y = p.y + ink.y;
+        if (x >= 0 && y >= 0 && x < width && y < height) bits[y * stride + x] = static_cast<uchar>(index);
+    }
 }
 
-// Sets up a painter on the overlay: the grid's colour, thin solid lines, and a
-// font without antialiasing so that no pixel mixes with the key colour.
-void SetupGridPainter(const RenderContext& ctx, QPainter& painter, int slotIndex) {
-    QColor c = ctx.MappedQColor(slotIndex);
-    if ((c.rgb() & 0xFFFFFF) == (kGridKey & 0xFFFFFF)) c = QColor(0, 0, 0);  // never the key
-    painter.setPen(QPen(c, 0));
-    painter.setBrush(Qt::NoBrush);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
+// The colour a grid is drawn with into the overlay (never the key).
+QRgb GridColor(const RenderContext& ctx, int slotIndex) {
+    const QRgb c = ctx.MappedQColor(slotIndex).rgb() | 0xFF000000u;
+    return (c & 0xFFFFFF) == (kGridKey & 0xFFFFFF) ? 0xFF000000u : c;
+}
+
+// The font of the grid labels: the chart font without antialiasing, so that no
+// pixel mixes with the key colour.
+QFont GridFont(const RenderContext& ctx) {
     QFont f = ctx.font;
     f.setStyleStrategy(QFont::NoAntialias);
-    painter.setFont(f);
+    return f;
 }
 
+// 26.6 fixed point as the raster painter takes coordinates (truncated).
+int ToFixed6(double v) { return static_cast<int>(v * 64); }
+// a / b in 16.16 fixed point, truncated.
+int FixedDiv16(int a, int b) { return static_cast<int>(static_cast<std::int64_t>(a) * 65536 / b); }
+
 }  // namespace
+
+void DrawLayerLine(QImage& layer, PixelPoint from, PixelPoint to, int index) {
+    const int width = layer.width(), height = layer.height();
+    const qsizetype stride = layer.bytesPerLine();
+    uchar* const bits = layer.bits();
+    auto put = [&](int x, int y) {
+        if (x >= 0 && y >= 0 && x < width && y < height) bits[y * stride + x] = static_cast<uchar>(index);
+    };
+    if (from.x == to.x && from.y == to.y) {
+        put(from.x, from.y);
+        return;
+    }
+    // Ends far outside are first cut to the layer grown by a pixel (in floating
+    // point), then the line is walked in fixed point: one pixel per row (steep)
+    // or column (shallow), the major axis rounded to pixel centres, the minor
+    // axis stepped in 16.16 and truncated, with half a pixel of square cap at
+    // both ends. This reproduces the raster painter's cosmetic pen pixel for
+    // pixel, so the overlay looks as it did when QPainter drew it.
+    double x1f = from.x, y1f = from.y, x2f = to.x, y2f = to.y;
+    const double xMin = -1, xMax = width + 1, yMin = -1, yMax = height + 1;
+    if (x1f < xMin) {
+        if (x2f <= xMin) return;
+        y1f += (y2f - y1f) / (x2f - x1f) * (xMin - x1f);
+        x1f = xMin;
+    } else if (x1f > xMax) {
+        if (x2f >= xMax) return;
+        y1f += (y2f - y1f) / (x2f - x1f) * (xMax - x1f);
+        x1f = xMax;
+    }
+    if (x2f < xMin) {
+        y2f += (y2f - y1f) / (x2f - x1f) * (xMin - x2f);
+        x2f = xMin;
+    } else if (x2f > xMax) {
+        y2f += (y2f - y1f) / (x2f - x1f) * (xMax - x2f);
+        x2f = xMax;
+    }
+    if (y1f < yMin) {
+        if (y2f <= yMin) return;
+        x1f += (x2f - x1f) / (y2f - y1f) * (yMin - y1f);
+        y1f = yMin;
+    } else if (y1f > yMax) {
+        if (y2f >= yMax) return;
+        x1f += (x2f - x1f) / (y2f - y1f) * (yMax - y1f);
+        y1f = yMax;
+    }
+    if (y2f < yMin) {
+        x2f += (x2f - x1f) / (y2f - y1f) * (yMin - y2f);
+        y2f = yMin;
+    } else if (y2f > yMax) {
+        x2f += (x2f - x1f) / (y2f - y1f) * (yMax - y2f);
+        y2f = yMax;
+    }
+    int x1 = ToFixed6(x1f), y1 = ToFixed6(y1f), x2 = ToFixed6(x2f), y2 = ToFixed6(y2f);
+    if (std::abs(x2 - x1) < std::abs(y2 - y1)) {
+        if (y1 > y2) {
+            std::swap(x1, x2);
+            std::swap(y1, y2);
+        }
+        const int step = FixedDiv16(x2 - x1, y2 - y1);
+        int x = x1 * 1024 - (step >> 1);
+        y1 -= 32;
+        y2 += 32;
+        int y = (y1 + 32) >> 6;
+        const int yEnd = (y2 + 32) >> 6;
+        if (y == yEnd) return;
+        x += (y * 64 + (step > 0 ? 32 : 0) - y1) * step >> 6;
+        for (; y < yEnd; ++y, x += step) put(x >> 16, y);
+    } else {
+        if (x1 == x2) return;
+        if (x1 > x2) {
+            std::swap(x1, x2);
+            std::swap(y1, y2);
+        }
+        const int step = FixedDiv16(y2 - y1, x2 - x1);
+        int y = y1 * 1024 - (step >> 1);
+        x1 -= 32;
+        x2 += 32;
+        int x = (x1 + 32) >> 6;
+        const int xEnd = (x2 + 32) >> 6;
+        if (x == xEnd) return;
+        y += (x * 64 + (step > 0 ? 32 : 0) - x1) * step >> 6;
+        for (; x < xEnd; ++x, y += step) put(x, y >> 16);
+    }
+}
 
 ClipRect ClientRect(const RenderContext& ctx, bool cutToChart) {
     ClipRect r{0, 0, ctx.clientWidth, ctx.clientHeight};
@@ -138,164 +230,152 @@ PixelPoint DrawSkyPolyline(const RenderContext& ctx, QPainter& painter, const Sk
     return lastDrawn;
 }
 
-void DirtyTiles::Reset(int width, int height) {
-    width_ = std::max(width, 0);
-    height_ = std::max(height, 0);
-    columns_ = (width_ + kTile - 1) / kTile;
-    rows_ = (height_ + kTile - 1) / kTile;
-    dirty_.assign(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), 0);
+void LabelStamps::UseFont(const QFont& font) {
+    if (haveFont_ && font_ == font) return;
+    font_ = font;
+    haveFont_ = true;
+    stamps_.clear();
 }
 
-void DirtyTiles::Mark(int x1, int y1, int x2, int y2) {
-    if (columns_ == 0 || rows_ == 0) return;
-    if (x1 > x2) std::swap(x1, x2);
-    if (y1 > y2) std::swap(y1, y2);
-    if (x2 < 0 || y2 < 0 || x1 >= width_ || y1 >= height_) return;
-    const int c1 = std::max(x1, 0) / kTile, c2 = std::min(x2, width_ - 1) / kTile;
-    const int r1 = std::max(y1, 0) / kTile, r2 = std::min(y2, height_ - 1) / kTile;
-    for (int r = r1; r <= r2; ++r)
-        for (int c = c1; c <= c2; ++c)
-            dirty_[static_cast<std::size_t>(r) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(c)] = 1;
+const std::vector<PixelPoint>& LabelStamps::Get(const std::string& text) {
+    if (const auto it = stamps_.find(text); it != stamps_.end()) return it->second;
+    // Drawn exactly as onto the overlay (same font, hints and image format, the
+    // top at a whole pixel), with a margin for glyphs reaching past their box.
+    const QString s = QString::fromUtf8(text);
+    const QFontMetrics fm(font_);
+    const int margin = fm.height();
+    QImage canvas(fm.horizontalAdvance(s) + 2 * margin, fm.height() + 2 * margin, QImage::Format_RGB32);
+    canvas.fill(0xFF000000u);
+    {
+        QPainter painter(&canvas);
+        painter.setPen(QPen(Qt::white, 0));
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setRenderHint(QPainter::TextAntialiasing, false);
+        painter.setFont(font_);
+        painter.drawText(QPoint(margin, margin + QFontMetrics(painter.font()).ascent()), s);
+    }
+    std::vector<PixelPoint> ink;
+    for (int y = 0; y < canvas.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(canvas.constScanLine(y));
+        for (int x = 0; x < canvas.width(); ++x)
+            if ((row[x] & 0xFFFFFF) != 0) ink.push_back({x - margin, y - margin});
+    }
+    return stamps_.emplace(text, std::move(ink)).first->second;
 }
 
-void DirtyTiles::MarkAll() { std::fill(dirty_.begin(), dirty_.end(), 1); }
-void DirtyTiles::Clear() { std::fill(dirty_.begin(), dirty_.end(), 0); }
-
-void PrepareGridLayer(QImage& layer, DirtyTiles& tiles, int width, int height) {
+void PrepareGridLayer(QImage& layer, int width, int height) {
     width = std::max(width, 1);
     height = std::max(height, 1);
-    if (layer.width() != width || layer.height() != height || layer.format() != QImage::Format_RGB32) {
-        layer = QImage(width, height, QImage::Format_RGB32);
-        layer.fill(kGridKey);
+    if (layer.width() != width || layer.height() != height || layer.format() != QImage::Format_Indexed8) {
+        layer = QImage(width, height, QImage::Format_Indexed8);
+        layer.setColorTable({kGridKey, kGridKey, kGridKey, kGridKey});
+        layer.fill(0);
     }
-    if (tiles.Width() != width || tiles.Height() != height) tiles.Reset(width, height);
 }
 
-void BlendAndClearLayer(QImage& image, QImage& layer, DirtyTiles& tiles, int percent) {
-    const int w = std::min(image.width(), layer.width());
-    const int h = std::min(image.height(), layer.height());
-    if (tiles.Width() != layer.width() || tiles.Height() != layer.height()) {
-        tiles.Reset(layer.width(), layer.height());
-        tiles.MarkAll();
-    }
-    uchar* const dstBits = image.bits();
+void BlendAndClearLayer(QImage& image, QImage& layer, int percent) {
+    const int layerWidth = layer.width(), layerHeight = layer.height();
+    const int width = std::min(image.width(), layerWidth);
+    const int height = std::min(image.height(), layerHeight);
+    const QList<QRgb> colors = layer.colorTable();
     uchar* const srcBits = layer.bits();
-    const qsizetype dstStride = image.bytesPerLine(), srcStride = layer.bytesPerLine();
-    constexpr std::uint64_t kKeyPair = (static_cast<std::uint64_t>(kGridKey) << 32) | kGridKey;
+    uchar* const dstBits = image.bits();
+    const qsizetype srcStride = layer.bytesPerLine(), dstStride = image.bytesPerLine();
     auto mix = [percent](int old, int neu) { return old + (neu - old) * percent / 100; };
-    // Row by row across the dirty tiles, so that both images are read in
-    // address order (the sparse pixels of thin lines otherwise cost a cache
-    // and page-table miss each).
-    for (int row = 0; row < tiles.Rows(); ++row) {
-        const int y0 = row * DirtyTiles::kTile, y1 = std::min(y0 + DirtyTiles::kTile, h);
-        for (int y = y0; y < y1; ++y) {
-            QRgb* dst = reinterpret_cast<QRgb*>(dstBits + y * dstStride);
-            QRgb* src = reinterpret_cast<QRgb*>(srcBits + y * srcStride);
-            for (int column = 0; column < tiles.Columns(); ++column) {
-                if (!tiles.IsDirty(column, row)) continue;
-                const int x0 = column * DirtyTiles::kTile, x1 = std::min(x0 + DirtyTiles::kTile, w);
-                int x = x0;
-                while (x < x1) {
-                    // Most of the overlay is key: skip it two pixels at a time.
-                    if (x + 2 <= x1) {
-                        std::uint64_t pair;
-                        std::memcpy(&pair, src + x, sizeof pair);
-                        if (pair == kKeyPair) {
-                            x += 2;
-                            continue;
-                        }
-                    }
-                    const QRgb o = src[x];
-                    if ((o & 0xFFFFFF) != (kGridKey & 0xFFFFFF)) {
-                        const QRgb d = dst[x];
-                        dst[x] = qRgb(mix(qRed(d), qRed(o)), mix(qGreen(d), qGreen(o)), mix(qBlue(d), qBlue(o)));
-                        src[x] = kGridKey;
-                    }
-                    ++x;
-                }
+    for (int y = 0; y < layerHeight; ++y) {
+        uchar* const src = srcBits + y * srcStride;
+        QRgb* const dst = y < height ? reinterpret_cast<QRgb*>(dstBits + y * dstStride) : nullptr;
+        auto blend = [&](int x) {
+            if (dst && x < width) {
+                const QRgb o = colors.value(src[x], kGridKey), d = dst[x];
+                dst[x] = qRgb(mix(qRed(d), qRed(o)), mix(qGreen(d), qGreen(o)), mix(qBlue(d), qBlue(o)));
             }
+            src[x] = 0;
+        };
+        // Most of the overlay is key: skip it eight pixels at a time.
+        int x = 0;
+        for (; x + 8 <= layerWidth; x += 8) {
+            std::uint64_t eight;
+            std::memcpy(&eight, src + x, sizeof eight);
+            if (eight == 0) continue;
+            for (int i = x; i < x + 8; ++i)
+                if (src[i] != 0) blend(i);
         }
+        for (; x < layerWidth; ++x)
+            if (src[x] != 0) blend(x);
     }
-    tiles.Clear();
-    // A layer larger than the image keeps nothing drawn outside it.
-    if (layer.width() > w || layer.height() > h) layer.fill(kGridKey);
 }
 
-void DrawGroundScale(const RenderContext& ctx, QPainter& painter, DirtyTiles* tiles) {
+void DrawGroundScale(const RenderContext& ctx, OverlayState& state) {
     const ViewState& view = *ctx.view;
     const bool clip = view.wideFraming;
     const ClipRect rect = ClientRect(ctx);
-    SetupGridPainter(ctx, painter, slot::kGroundScale);
+    constexpr int index = 1;
+    state.gridLayer.setColor(index, GridColor(ctx, slot::kGroundScale));
     // The scale counts azimuth from the south: scale value a stands at azimuth a + 180.
     auto project = [&](int a, int alt) {
         return ProjectSky(view, (a + 180) * kDeg, alt * kDeg, clip);
     };
     for (int alt = 0; alt <= 80; alt += 10) {
-        RunJoiner run(ctx, painter, rect, kMaxSegmentSpan, tiles);
+        RunJoiner run(ctx, state.gridLayer, rect, index);
         for (int a = 0; a <= 360; a += 10) run.Add(project(a, alt));
     }
-    char label[32];
     for (int a = 0; a <= 360; a += 10) {
-        RunJoiner run(ctx, painter, rect, kMaxSegmentSpan, tiles);
+        RunJoiner run(ctx, state.gridLayer, rect, index);
         for (int alt = 0; alt <= 80; alt += 20) {
             const ProjectedPoint p = project(a, alt);
             run.Add(p);
-            if (a % 30 == 0 && a < 360) {
-                std::snprintf(label, sizeof label, "%dﾟ %dﾟ", a, alt);
-                DrawLabelAt(ctx, painter, p, rect, label, tiles);
-            }
+            if (a % 30 == 0 && a < 360) DrawLabelAt(ctx, state, p, rect, index, "%dﾟ %dﾟ", a, alt);
         }
     }
 }
 
-void DrawEquatorialGrid(const RenderContext& ctx, QPainter& painter, DirtyTiles* tiles) {
+void DrawEquatorialGrid(const RenderContext& ctx, OverlayState& state) {
     const ViewState& view = *ctx.view;
     const ClipRect rect = ClientRect(ctx);
     const bool planisphere = view.viewMode == ViewMode::Planisphere;
-    SetupGridPainter(ctx, painter, slot::kEquatorial);
+    constexpr int index = 2;
+    state.gridLayer.setColor(index, GridColor(ctx, slot::kEquatorial));
     for (int dec = -80; dec <= 80; dec += 10) {
-        RunJoiner run(ctx, painter, rect, kMaxSegmentSpan, tiles);
+        RunJoiner run(ctx, state.gridLayer, rect, index);
         for (int ra = 0; ra <= 360; ra += 10) {
             run.Add(ProjectEquatorial(view, ra * kDeg, dec * kDeg, true));
         }
     }
-    char label[32];
     for (int ra = 0; ra <= 360; ra += 15) {
-        RunJoiner run(ctx, painter, rect, kMaxSegmentSpan, tiles);
+        RunJoiner run(ctx, state.gridLayer, rect, index);
         for (int dec = -80; dec <= 80; dec += 10) {
             const ProjectedPoint p = ProjectEquatorial(view, ra * kDeg, dec * kDeg, true);
             run.Add(p);
             if (ra == 360) continue;  // the 24 h circle is the 0 h circle again
             if (planisphere && (ra % 30 != 0 || dec % 30 != 0)) continue;
-            std::snprintf(label, sizeof label, "%dh %dﾟ", ra / 15, dec);
-            DrawLabelAt(ctx, painter, p, rect, label, tiles);
+            DrawLabelAt(ctx, state, p, rect, index, "%dh %dﾟ", ra / 15, dec);
         }
     }
 }
 
-void DrawEclipticGrid(const RenderContext& ctx, QPainter& painter, DirtyTiles* tiles) {
+void DrawEclipticGrid(const RenderContext& ctx, OverlayState& state) {
     const ViewState& view = *ctx.view;
     const ClipRect rect = ClientRect(ctx);
     const bool planisphere = view.viewMode == ViewMode::Planisphere;
-    SetupGridPainter(ctx, painter, slot::kEcliptic);
+    constexpr int index = 3;
+    state.gridLayer.setColor(index, GridColor(ctx, slot::kEcliptic));
     auto project = [&](int lon, int lat) {
         const Spherical eq = EclipticToEquatorial(ctx.obliquity, lon * kDeg, lat * kDeg);
         return ProjectEquatorial(view, eq.lon, eq.lat, false);
     };
     for (int lat = -30; lat <= 30; lat += 10) {
-        RunJoiner run(ctx, painter, rect, kMaxSegmentSpan, tiles);
+        RunJoiner run(ctx, state.gridLayer, rect, index);
         for (int lon = 0; lon <= 360; lon += 10) run.Add(project(lon, lat));
     }
-    char label[32];
     for (int lon = 0; lon <= 360; lon += 15) {
-        RunJoiner run(ctx, painter, rect, kMaxSegmentSpan, tiles);
+        RunJoiner run(ctx, state.gridLayer, rect, index);
         for (int lat = -30; lat <= 30; lat += 10) {
             const ProjectedPoint p = project(lon, lat);
             run.Add(p);
             if (lon == 360) continue;
             if (planisphere && lon % 30 != 0) continue;
-            std::snprintf(label, sizeof label, "%dh %dﾟ", lon / 15, lat);
-            DrawLabelAt(ctx, painter, p, rect, label, tiles);
+            DrawLabelAt(ctx, state, p, rect, index, "%dh %dﾟ", lon / 15, lat);
         }
     }
 }
@@ -306,17 +386,15 @@ void DrawGrids(RenderContext& ctx, OverlayState& state) {
     if (!sw.groundScale && !sw.equatorialGrid && !sw.eclipticGrid) return;
     // The three grids share one pass through the overlay: drawn into the
     // key-coloured layer, then blended at 80 per cent with the key pixels left
-    // out, so grid lines never hide the sky completely. Only the tiles drawn
-    // into are read back, and blending puts the key colour back, so the layer
-    // needs no refill before the next pass.
-    PrepareGridLayer(state.gridLayer, state.gridTiles, ctx.clientWidth, ctx.clientHeight);
-    {
-        QPainter painter(&state.gridLayer);
-        if (sw.groundScale) DrawGroundScale(ctx, painter, &state.gridTiles);
-        if (sw.equatorialGrid) DrawEquatorialGrid(ctx, painter, &state.gridTiles);
-        if (sw.eclipticGrid) DrawEclipticGrid(ctx, painter, &state.gridTiles);
-    }
-    BlendAndClearLayer(*ctx.image, state.gridLayer, state.gridTiles, 80);
+    // out, so grid lines never hide the sky completely. Only the pixels drawn
+    // are read back, and blending puts the key colour back, so the layer needs
+    // no refill before the next pass.
+    PrepareGridLayer(state.gridLayer, ctx.clientWidth, ctx.clientHeight);
+    state.gridLabels.UseFont(GridFont(ctx));
+    if (sw.groundScale) DrawGroundScale(ctx, state);
+    if (sw.equatorialGrid) DrawEquatorialGrid(ctx, state);
+    if (sw.eclipticGrid) DrawEclipticGrid(ctx, state);
+    BlendAndClearLayer(*ctx.image, state.gridLayer, 80);
 }
 
 OverlaySwitches OverlaySwitches::Load(const SettingsStore& s) {
