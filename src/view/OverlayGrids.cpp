@@ -302,7 +302,7 @@ void BlendAndClearLayer(QImage& image, QImage& layer, int percent) {
         drawn.clear();
         auto note = [&](int x) {
             drawn.push_back(x);
-            if (dst) __builtin_prefetch(dst + x, 1);
+            if (dst && x < width) __builtin_prefetch(dst + x, 1);
         };
         int x = 0;
         for (; x + 8 <= layerWidth; x += 8) {
