@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -12,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "CliRunner.h"
 #include "catalog/ByteOrder.h"
 #include "catalog/RecordFile.h"
 #include "catalog/ShiftJis.h"
@@ -50,14 +49,10 @@ protected:
     RunResult Run(const std::string& args) {
         const fs::path errPath = dir_ / "stderr.txt";
         const std::string command = std::string(TAVIK_CLI) + " " + args + " 2>" + errPath.string();
+        const CliRun run = RunCommand(command);
         RunResult result;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return result;
-        std::array<char, 4096> buffer;
-        std::size_t n;
-        while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.out.append(buffer.data(), n);
-        const int status = pclose(pipe);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.exitCode = run.status;
+        result.out = run.out;
         std::ifstream err(errPath);
         result.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
         return result;

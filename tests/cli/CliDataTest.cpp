@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
+
+#include "CliRunner.h"
 
 namespace fs = std::filesystem;
 
@@ -30,15 +30,9 @@ protected:
     std::string Run(const std::string& args, int* exitCode) {
         const std::string command = "env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME=" + home_.string() + " " +
                                     std::string(TAVIK_CLI) + " data " + args + " 2>/dev/null";
-        std::string out;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return out;
-        std::array<char, 4096> buffer;
-        std::size_t n;
-        while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) out.append(buffer.data(), n);
-        const int status = pclose(pipe);
-        *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return out;
+        CliRun run = RunCommand(command);
+        *exitCode = run.status;
+        return run.out;
     }
 
     fs::path home_;

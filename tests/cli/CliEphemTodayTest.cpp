@@ -1,10 +1,8 @@
 // tavik-cli ephem and today: the output contract and option handling.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <array>
-#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,26 +13,9 @@
 #include "astro/TimeScales.h"
 #include "astro/TodayData.h"
 #include "astro/Transforms.h"
+#include "CliRunner.h"
 
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-};
-
-CliRun RunCli(const std::string& args) {
-    const std::string cmd = std::string("'") + TAVIK_CLI + "' " + args + " 2>/dev/null";
-    CliRun r{-1, {}};
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int raw = pclose(p);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return r;
-}
 
 std::vector<std::string> Split(const std::string& text, char sep) {
     std::vector<std::string> parts;

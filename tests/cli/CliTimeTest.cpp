@@ -1,35 +1,16 @@
 // tavik-cli time: output lines and option handling.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <map>
 #include <sstream>
 #include <string>
 
 #include "astro/DateTime.h"
 #include "astro/TimeScales.h"
+#include "CliRunner.h"
 
 namespace {
-
-struct TimeRun {
-    int status;
-    std::string out;
-};
-
-TimeRun RunCli(const std::string& args) {
-    const std::string cmd = std::string("'") + TAVIK_CLI + "' " + args + " 2>/dev/null";
-    TimeRun r{-1, {}};
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int raw = pclose(p);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return r;
-}
 
 std::map<std::string, std::string> Fields(const std::string& out) {
     std::map<std::string, std::string> f;
@@ -43,7 +24,7 @@ std::map<std::string, std::string> Fields(const std::string& out) {
 }
 
 TEST(CliTime, DefaultSiteMatchesEngine) {
-    const TimeRun r = RunCli("time --date 2004-03-10 --time 21:00:00");
+    const CliRun r = RunCli("time --date 2004-03-10 --time 21:00:00");
     ASSERT_EQ(r.status, 0);
     auto f = Fields(r.out);
     EXPECT_EQ(f["ut"], "2004-03-10 12:00:00");
@@ -60,7 +41,7 @@ TEST(CliTime, DefaultSiteMatchesEngine) {
 }
 
 TEST(CliTime, WesternSiteKeepsHourAbove23) {
-    const TimeRun r = RunCli("time --date 2004-03-10 --time 10:00:00 --zone -5 --lon -74:30 --lat -0:30");
+    const CliRun r = RunCli("time --date 2004-03-10 --time 10:00:00 --zone -5 --lon -74:30 --lat -0:30");
     ASSERT_EQ(r.status, 0);
     auto f = Fields(r.out);
     EXPECT_EQ(f["ut"], "2004-03-09 39:00:00");
