@@ -29,8 +29,10 @@
 #include "astro/DateTime.h"
 #include "catalog/CatalogLocation.h"
 #include "catalog/StarCatalog.h"
+#include "image/Jpeg.h"
 #include "cli/CliArgs.h"
 #include "cli/CliCommand.h"
+#include "cli/CliJpeg.h"
 #include "cli/CliSite.h"
 #include "settings/ObservationSite.h"
 #include "settings/SettingsStore.h"
@@ -244,7 +246,12 @@ int RunRender(const std::vector<std::string>& argv) {
     SkyRenderer renderer;
     renderer.RenderSky(image, scene);
 
-    if (!image.save(QString::fromStdString(*out), format.c_str())) {
+    // JPEG goes through the capture's own writer, so the bytes are those a
+    // screen capture of the same image would write.
+    StderrJpegReporter reporter("render");
+    const bool written = format == "JPG" ? WriteJpegFile(*out, image, &reporter)
+                                         : image.save(QString::fromStdString(*out), format.c_str());
+    if (!written) {
         std::fprintf(stderr, "tavik-cli render: cannot write %s\n", out->c_str());
         return 1;
     }
