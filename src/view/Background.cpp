@@ -209,7 +209,7 @@ ColorRef DaylightColor(const RenderContext& ctx) {
 }
 
 // Horizon framing: the colour of each pixel follows the true altitude under it.
-void PaintHorizonFramed(const RenderContext& ctx, BackgroundCache* cache) {
+SkyBackdrop PaintHorizonFramed(const RenderContext& ctx, BackgroundCache* cache) {
     const ViewState& v = *ctx.view;
     const Framing fr = ViewFraming(v);
     const int steps = GradientSteps(LightPollution(ctx));
@@ -227,7 +227,7 @@ void PaintHorizonFramed(const RenderContext& ctx, BackgroundCache* cache) {
         double(sky.upper), double(sky.lower), double(sky.bottom), double(dayColor), double(ground)};
     if (cache && cache->key == key && cache->image.size() == ctx.image->size()) {
         ctx.painter->drawImage(0, 0, cache->image);
-        return;
+        return {&cache->image};
     }
 
     QImage out(w, h, QImage::Format_RGB32);
@@ -258,19 +258,19 @@ void PaintHorizonFramed(const RenderContext& ctx, BackgroundCache* cache) {
         }
     }
     ctx.painter->drawImage(0, 0, out);
-    if (cache) {
-        cache->image = std::move(out);
-        cache->key = key;
-    }
+    if (!cache) return {};
+    cache->image = std::move(out);
+    cache->key = key;
+    return {&cache->image};
 }
 
 }  // namespace
 
-void PaintSkyBackground(const RenderContext& ctx, BackgroundCache* cache) {
-    if (ctx.overwrite) return;
+SkyBackdrop PaintSkyBackground(const RenderContext& ctx, BackgroundCache* cache) {
+    if (ctx.overwrite) return {};
     const ViewState& v = *ctx.view;
     switch (v.viewMode) {
-        case ViewMode::Heliocentric: return;
+        case ViewMode::Heliocentric: return {};
         case ViewMode::Planisphere:
         case ViewMode::PolarAlignment: {
             const ColorRef c = DaylightSky(ctx) ? DaylightColor(ctx)
@@ -282,18 +282,17 @@ void PaintSkyBackground(const RenderContext& ctx, BackgroundCache* cache) {
             p.setBrush(ToQColor(c));
             p.drawEllipse(QRect(v.chartOffsetX, 0, v.chartSize - 1, v.chartSize - 1));
             p.restore();
-            return;
+            return {nullptr, true, ToQRgb(c)};
         }
         default: break;
     }
-    if (v.viewMode == ViewMode::Direction && v.horizonFraming && !v.magnifier.present) {
-        PaintHorizonFramed(ctx, cache);
-        return;
-    }
+    if (v.viewMode == ViewMode::Direction && v.horizonFraming && !v.magnifier.present)
+        return PaintHorizonFramed(ctx, cache);
     const SkyEllipseFrame frame = ComputeEllipseFrame(ctx);
     if (!frame.valid) {
-        ctx.image->fill(ToQRgb(MapSkyColor((*ctx.colors)[slot::kSky1], ctx.modes)));
-        return;
+        const QRgb sky = ToQRgb(MapSkyColor((*ctx.colors)[slot::kSky1], ctx.modes));
+        ctx.image->fill(sky);
+        return {nullptr, true, sky};
     }
     std::vector<SkyEllipse> ellipses;
     if (DaylightSky(ctx))
@@ -307,7 +306,7 @@ void PaintSkyBackground(const RenderContext& ctx, BackgroundCache* cache) {
     QImage& image = *ctx.image;
     if (!cache) {
         PaintEllipses(image, frame, ellipses, &ground);
-        return;
+        return {};
     }
     // The same sky as last time: copy it.
     std::vector<double> key = {-1.0, double(image.width()), double(image.height()), double(frame.cx),
@@ -321,6 +320,7 @@ void PaintSkyBackground(const RenderContext& ctx, BackgroundCache* cache) {
     const qsizetype rowBytes = static_cast<qsizetype>(image.width()) * 4;
     for (int y = 0; y < image.height(); ++y)
         std::memcpy(image.scanLine(y), cache->image.constScanLine(y), static_cast<std::size_t>(rowBytes));
+    return {&cache->image};
 }
 
 bool BackgroundCoversImage(const RenderContext& ctx) {

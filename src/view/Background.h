@@ -70,8 +70,12 @@ void PaintEllipsesStacked(QPainter& painter, const SkyEllipseFrame& frame,
 // heliocentric view or with the overwrite flag. `cache` keeps the painted sky
 // between passes: while the size, the framing and the colours stay the same,
 // the next pass copies it instead of painting it again.
+//
+// Returns what it painted, so that a star can be measured against the sky
+// itself rather than against a line or grid drawn over it since.
 struct BackgroundCache;
-void PaintSkyBackground(const RenderContext& ctx, BackgroundCache* cache = nullptr);
+struct SkyBackdrop;
+SkyBackdrop PaintSkyBackground(const RenderContext& ctx, BackgroundCache* cache = nullptr);
 
 // True when PaintSkyBackground paints every pixel of the image (the ground
 // around the sky included), so that the pass need not clear the image first.
@@ -80,6 +84,22 @@ bool BackgroundCoversImage(const RenderContext& ctx);
 struct BackgroundCache {
     QImage image;
     std::vector<double> key;
+};
+
+// The sky as the background painter left it this pass: one colour (the
+// planisphere's disc), a picture (the direction views' sky, kept in the
+// cache), or unknown (trails kept, nothing painted, or no cache to keep it).
+struct SkyBackdrop {
+    const QImage* image = nullptr;
+    bool uniform = false;
+    QRgb color = 0;
+
+    bool Known() const { return uniform || image != nullptr; }
+    // The sky pixel at (x, y), which must lie inside the chart when the
+    // backdrop is a picture.
+    QRgb At(int x, int y) const {
+        return image ? reinterpret_cast<const QRgb*>(image->constScanLine(y))[x] : color;
+    }
 };
 
 }  // namespace tavik

@@ -128,7 +128,7 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
         return;
     }
 
-    PaintSkyBackground(ctx, &backgroundCache_);
+    const SkyBackdrop backdrop = PaintSkyBackground(ctx, &backgroundCache_);
     if (mode == ViewMode::PolarAlignment) DrawPolarReticle(ctx);
 
     DrawGrids(ctx, *overlay_);
@@ -138,6 +138,7 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
 
     // Stars, from the last record to the first so that earlier records end up on top.
     StarPainter starPainter(ctx);
+    starPainter.SetBackdrop(&backdrop);
     const ConstellationSelection& selection = overlay_->selection;
     for (std::size_t i = stars_.size(); i-- > 0;) {
         const StarRecord& r = *stars_[i];

@@ -7,6 +7,7 @@
 
 #include "catalog/StarRecord.h"
 #include "settings/SettingsStore.h"
+#include "view/Background.h"
 #include "view/ViewState.h"
 
 namespace tavik {
@@ -267,8 +268,9 @@ void StarPainter::DrawDisc(int x, int y, int t, ColorRef color, SolarBody body) 
     int opacity = 100;
     if (body != SolarBody::Sun && body != SolarBody::Moon) {
         if (!pixels_.Contains(x, y)) return;
-        opacity = static_cast<int>((options_.lref - PixelLuminance(pixels_.Get(x, y))) /
-                                   options_.lref * 100);
+        const QRgb under =
+            backdrop_ && backdrop_->Known() ? backdrop_->At(x, y) : pixels_.Get(x, y);
+        opacity = static_cast<int>((options_.lref - PixelLuminance(under)) / options_.lref * 100);
         if (opacity < 1) return;
         opacity = std::min(opacity, 100);
     }

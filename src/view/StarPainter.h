@@ -14,6 +14,7 @@
 
 namespace tavik {
 
+struct SkyBackdrop;
 struct StarRecord;
 
 // Direct access to the pixels of a Format_RGB32 image. Out-of-range coordinates
@@ -101,12 +102,19 @@ public:
 
     const StarOptions& Options() const { return options_; }
 
+    // The sky the background painter left this pass. The opacity of a large
+    // disc is then measured on the sky under the star, so that a constellation
+    // line or grid drawn over it does not hide the star; without it (or where
+    // it is unknown) the chart pixel is measured. Must outlive the painter.
+    void SetBackdrop(const SkyBackdrop* backdrop) { backdrop_ = backdrop; }
+
 private:
     void DrawDisc(int x, int y, int t, ColorRef color, SolarBody body);
 
     const RenderContext& ctx_;
     StarOptions options_;
     PixelBuffer pixels_;
+    const SkyBackdrop* backdrop_ = nullptr;
     QImage scratch_;  // 40 x 40 work area for discs
 };
 

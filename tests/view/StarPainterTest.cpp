@@ -4,16 +4,24 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <random>
 #include <set>
 #include <utility>
 
+#include "astro/Angles.h"
+#include "catalog/LineFile.h"
+#include "catalog/StarCatalog.h"
 #include "settings/SettingsStore.h"
 #include "view/Color.h"
 #include "view/RenderContext.h"
+#include "view/SkyRenderer.h"
 #include "view/StarPainter.h"
 #include "view/ViewState.h"
 
@@ -275,6 +283,74 @@ TEST(StarPainter, MonochromeModesDrawDiscsOrSinglePixels) {
     wob.options.modes.whiteOnBlack = true;
     wob.Draw(4.5);
     EXPECT_EQ(wob.At(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+// A whole planisphere pass with size-up and constellation lines: a bright star on a
+// line vertex (near the pole) against the same pass without it.
+int PixelsTheStarChanges(const std::vector<std::pair<int, ColorRef>>& colorSlots) {
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "view_tests";
+        static char* argv[] = {name, nullptr};
+        new QGuiApplication(argc, argv);
+    }
+    constexpr double kDeg = kPi / 180.0;
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("tavik-sizeup-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(dir);
+    LineFileSlot lines{"And", {}};
+    lines.points.Add(0.0, 89.0 * kDeg, 1);
+    lines.points.Add(90.0 * kDeg, 85.0 * kDeg, 2);
+    lines.points.Add(180.0 * kDeg, 85.0 * kDeg, 1);
+    lines.points.Add(0.0, 89.0 * kDeg, 2);
+    const std::string bytes = LineFileBytes({lines});
+    std::ofstream(dir / "tavikline.dat", std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+
+    StarRecord anchor;
+    anchor.kind = kKindConstellationAnchor;
+    anchor.SetConstellation("And");
+    anchor.dec = 89.0 * kDeg;
+    StarRecord star = anchor;
+    star.kind = kKindStar;
+    star.mag = 0.1;
+
+    MemorySettingsStore store;
+    store.WriteProfileInt("SEIZA", "LINE", 1);
+    store.WriteProfileInt("SETTING", "BRIGHT", 1);
+    ColorTable colors;
+    colors.Load(store);
+    for (const auto& [index, c] : colorSlots) colors.Set(index, c);
+    ViewState view;
+    LoadViewState(view, store);
+    view.viewMode = ViewMode::Planisphere;
+    auto render = [&](bool withStar) {
+        StarCatalog catalog;
+        if (withStar) catalog.Append(star);
+        catalog.Append(anchor);
+        catalog.SetLoaded(true);
+        RenderScene scene;
+        scene.view = &view;
+        scene.settings = &store;
+        scene.colors = &colors;
+        scene.catalog = &catalog;
+        scene.localTime = DateTime(2026, 1, 15, 21, 0, 0);
+        scene.dataDirectory = dir.string() + "/";
+        QImage image = MakeSkyImage(240, 240, colors[slot::kBackground]);
+        SkyRenderer().RenderSky(image, scene);
+        return image;
+    };
+    const QImage with = render(true), without = render(false);
+    std::filesystem::remove_all(dir);
+    int changed = 0;
+    for (int y = 0; y < with.height(); ++y)
+        for (int x = 0; x < with.width(); ++x) changed += with.pixel(x, y) != without.pixel(x, y);
+    return changed;
+}
+
+TEST(StarPainter, SizeUpDiscShowsOverALineButFadesOnABrightSky) {
+    EXPECT_GE(PixelsTheStarChanges({}), 13);  // its disc, line pixels included
+    const ColorRef white = MakeColorRef(255, 255, 255);
+    EXPECT_EQ(PixelsTheStarChanges({{slot::kSky1, white}, {slot::kSky3, white}}), 0);
 }
 
 }  // namespace
