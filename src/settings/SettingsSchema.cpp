@@ -193,6 +193,9 @@ std::vector<SettingDef> BuildSchema() {
     o("TS", "COMPORT", T::Int, 1, DefaultUnless(1, 4));
     o("TS", "TRACE", T::Int, 0);
     o("TS", "TRACE_TIME", T::Int, 2);
+    // 1: targets go to the mount in coordinates of date and positions read back
+    // are turned into J2000; 0 for a mount set to J2000.
+    o("TS", "JNOW", T::Flag, 1);
     // Device path of serial port n (1..4); empty means the built-in default.
     for (const char* dev : {"DEVICE1", "DEVICE2", "DEVICE3", "DEVICE4"}) {
         s.push_back(Text("TS", dev, G::Other, ""));

@@ -8,6 +8,7 @@
 #include <numbers>
 #include <thread>
 
+#include "astro/Precession.h"
 #include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
 
@@ -94,6 +95,7 @@ void TelescopeController::LoadSettings() {
     comPort = ReadSettingInt(store_, "TS", "COMPORT");
     traceEnabled = ReadSettingInt(store_, "TS", "TRACE");
     traceInterval = ReadSettingInt(store_, "TS", "TRACE_TIME");
+    coordinatesOfDate = ReadSettingBool(store_, "TS", "JNOW");
 }
 
 void TelescopeController::SaveSettings(SettingsStore& store) const {
@@ -119,7 +121,19 @@ void TelescopeController::Disconnect() {
     state_ = kIdle;
 }
 
-void TelescopeController::SetTarget(double ra, double dec) {
+double TelescopeController::EquinoxCenturies() const {
+    return CenturiesForLocalTime(clock_.LocalNow(), ReadCurrentSite(store_).zoneOffsetHours);
+}
+
+bool TelescopeController::SetTarget(double ra, double dec, TargetFrame frame, std::string name) {
+    if (!std::isfinite(ra) || !std::isfinite(dec) || std::fabs(dec) > std::numbers::pi / 2)
+        return false;
+    targetName_ = std::move(name);
+    if (frame == TargetFrame::J2000 && coordinatesOfDate) {
+        const Spherical d = J2000ToDate(ra, dec, EquinoxCenturies());
+        ra = d.lon;
+        dec = d.lat;
+    }
     // Right ascension in [0, 2pi): a negative angle would print a negative hour.
     ra = std::fmod(ra, 2.0 * std::numbers::pi);
     if (ra < 0) ra += 2.0 * std::numbers::pi;
@@ -134,6 +148,18 @@ void TelescopeController::SetTarget(double ra, double dec) {
     }
     const Sexagesimal a = Split(d);
     decText_ = Format("%s%02d*%02d*%02d", sign, a.whole, a.minutes, a.seconds);
+    return true;
+}
+
+std::string TelescopeController::TargetText() const {
+    return "赤経 " + raText_ + " 赤緯 " + decText_ + " ";
+}
+
+std::string TelescopeController::HistoryLine(const DateTime& local, const std::string& name,
+                                             const std::string& targetText) {
+    return Format("Slew %d/%d/%d %d:%d ", local.Year(), local.Month(), local.Day(), local.Hour(),
+                  local.Minute()) +
+           name + " " + targetText;
 }
 
 void TelescopeController::ClearReply() {
@@ -144,11 +170,17 @@ void TelescopeController::ClearReply() {
     link_.Discard();
 }
 
-void TelescopeController::Send(const std::string& command) {
+bool TelescopeController::Send(const std::string& command) {
     state_ = kSending;
     ClearReply();
-    link_.Write(command);
+    sendFailed_ = link_.Write(command) != command.size();
+    if (sendFailed_) {
+        ui_.Error(link_.IsOpen() ? scope_text::kWriteFailed : scope_text::kNotOpen);
+        state_ = kNoReply;
+        return false;
+    }
     state_ = kWaiting;
+    return true;
 }
 
 std::size_t TelescopeController::ReplyCount() const {
@@ -212,6 +244,12 @@ bool TelescopeController::AwaitLine(bool report) {
         std::lock_guard lock(replyLock_);
         return replyCount_ > 0 && reply_[replyCount_ - 1] == '#';
     };
+    // Bytes came but never made a line: a wrong reply, not silence.
+    auto badLine = [&] {
+        if (report) ui_.Error(scope_text::kLineBad + ReplyForMessage());
+        state_ = kBadReply;
+        return false;
+    };
     do {
         if (!link_.IsOpen()) {
             ui_.Error(scope_text::kNotOpen);
@@ -219,7 +257,10 @@ bool TelescopeController::AwaitLine(bool report) {
             return false;
         }
         clock_.Sleep(milliseconds(50));
+        // A full reply buffer without its '#' can never become a line.
+        if (ReplyCount() >= kReplySize && !lineComplete()) return badLine();
         if (clock_.Seconds() > s0 + 5) {
+            if (ReplyCount() > 0) return badLine();
             if (report) ui_.Error(scope_text::kLineTimeout);
             state_ = kNoReply;
             return false;
@@ -232,7 +273,9 @@ bool TelescopeController::AwaitLine(bool report) {
 void TelescopeController::SetAckFailureStatus(const std::string& step,
                                               const std::string& zeroText) {
     const char first = FirstReplyByte();
-    if (ReplyCount() == 0) {
+    if (sendFailed_) {
+        statusText_ = link_.IsOpen() ? scope_text::kWriteFailed : scope_text::kNotOpen;
+    } else if (ReplyCount() == 0) {
         statusText_ = "受信なし " + step;
     } else if (first == '0') {
         statusText_ = zeroText;
@@ -248,20 +291,19 @@ bool TelescopeController::Goto() {
         return false;
     }
     ui_.PumpMessages();
-    Send(":U#:Sr " + raText_ + "#:U#");
-    if (!AwaitAck('1', "Sr Error")) {
+    if (!Send(":U#:Sr " + raText_ + "#:U#") || !AwaitAck('1', "Sr Error")) {
         SetAckFailureStatus("Sr", "現在位置確認要 Sr");
         return false;
     }
-    Send(":U#:Sd " + decText_ + "#:U#");
-    if (!AwaitAck('1', "Sd Error")) {
+    if (!Send(":U#:Sd " + decText_ + "#:U#") || !AwaitAck('1', "Sd Error")) {
         SetAckFailureStatus("Sd", "コマンド不良 Sd");
         return false;
     }
-    Send(":MS#");
-    if (!AwaitAck('0', "MS Error")) {
+    if (!Send(":MS#") || !AwaitAck('0', "MS Error")) {
         const std::string reply = ReplyForMessage();
-        if (ReplyCount() == 0) {
+        if (sendFailed_) {
+            SetAckFailureStatus("MS", "");
+        } else if (ReplyCount() == 0) {
             statusText_ = "受信なし MS:";
         } else if (FirstReplyByte() == '1') {
             statusText_ = "地平線下 MS:" + reply;
@@ -273,6 +315,7 @@ bool TelescopeController::Goto() {
         return false;
     }
     state_ = kDone;
+    if (gotoLog_) gotoLog_(HistoryLine(clock_.LocalNow(), targetName_, TargetText()));
     return true;
 }
 
@@ -284,8 +327,7 @@ bool TelescopeController::SetSlewRate(int n) {
         return false;
     }
     if (n < 2 || n > 4) return false;
-    Send(Format(":Sw %d#", n));
-    if (!AwaitAck('1', "Sw Error")) {
+    if (!Send(Format(":Sw %d#", n)) || !AwaitAck('1', "Sw Error")) {
         SetAckFailureStatus("Sw", "コマンド不良 Sw");
         return false;
     }
@@ -296,19 +338,27 @@ bool TelescopeController::Nudge(char d) {
     if (!link_.IsOpen()) return false;
     if (d != 'n' && d != 's' && d != 'e' && d != 'w') return false;
     ui_.PumpMessages();
-    Send(std::string(":M") + d + "#");
+    if (!Send(std::string(":M") + d + "#")) return false;
     state_ = kDone;
     clock_.Sleep(milliseconds(1000));
-    Send(std::string(":Q") + d + "#:Q#");
+    if (!Send(std::string(":Q") + d + "#:Q#")) return false;
     state_ = kDone;
     return true;
 }
 
-void TelescopeController::Stop() {
+bool TelescopeController::Stop() {
     ui_.PumpMessages();
-    if (!link_.IsOpen()) return;
-    Send(":Q#");
+    if (!link_.IsOpen()) {
+        statusText_ = scope_text::kNotOpen;
+        state_ = kNoReply;
+        return false;
+    }
+    if (!Send(":Q#")) {
+        statusText_ = link_.IsOpen() ? scope_text::kWriteFailed : scope_text::kNotOpen;
+        return false;
+    }
     state_ = kDone;
+    return true;
 }
 
 std::optional<double> TelescopeController::ParseRaReply(const std::string& reply,
@@ -369,9 +419,11 @@ std::optional<double> TelescopeController::ParseDecReply(const std::string& repl
 bool TelescopeController::ReadPosition(std::string& text, bool report) {
     telescopeRa_ = 0.0;
     telescopeDec_ = 0.0;
-    Send(":GR#");
-    if (!AwaitLine(report)) {
-        text += scope_text::kRaFailed;
+    mountRa_ = 0.0;
+    mountDec_ = 0.0;
+    if (!Send(":GR#") || !AwaitLine(report)) {
+        text += state_ == kBadReply ? scope_text::kRaMalformed + ReplyForMessage()
+                                    : std::string(scope_text::kRaFailed);
         return false;
     }
     bool high = false;
@@ -385,13 +437,16 @@ bool TelescopeController::ReadPosition(std::string& text, bool report) {
     text += scope_text::kRaLabel + raReply;
     if (high) {
         ui_.Info(scope_text::kPrecisionWrong);
-        Send("#:U#");
+        if (!Send("#:U#")) {
+            text += scope_text::kDecFailed;
+            return false;
+        }
         clock_.Sleep(milliseconds(300));
         ui_.PumpMessages();
     }
-    Send(":GD#");
-    if (!AwaitLine(report)) {
-        text += scope_text::kDecFailed;
+    if (!Send(":GD#") || !AwaitLine(report)) {
+        text += state_ == kBadReply ? scope_text::kDecMalformed + ReplyForMessage()
+                                    : std::string(scope_text::kDecFailed);
         return false;
     }
     const std::optional<double> dec = ParseDecReply(ReplyText());
@@ -401,8 +456,16 @@ bool TelescopeController::ReadPosition(std::string& text, bool report) {
         state_ = kBadReply;
         return false;
     }
+    mountRa_ = *ra;
+    mountDec_ = *dec;
     telescopeRa_ = *ra;
     telescopeDec_ = *dec;
+    if (coordinatesOfDate) {
+        const Spherical j =
+            DateToJ2000(*ra / kDegPerRad, *dec / kDegPerRad, EquinoxCenturies());
+        telescopeRa_ = j.lon * kDegPerRad;
+        telescopeDec_ = j.lat * kDegPerRad;
+    }
     text += scope_text::kDecLabel + decReply;
     state_ = kDone;
     return true;
@@ -410,6 +473,8 @@ bool TelescopeController::ReadPosition(std::string& text, bool report) {
 
 std::optional<TelescopeController::WestLongitude> TelescopeController::ControllerLongitude(
     int degrees, int minutes) {
+    // Bounded first: a stored -2147483648 must not be negated.
+    if (degrees < -360 || degrees > 360 || minutes < -59 || minutes > 59) return std::nullopt;
     int d = 0, m = 0;
     if (degrees < 0 || minutes < 0) {
         d = -degrees;
@@ -436,8 +501,8 @@ bool TelescopeController::SendSiteAndTime(const ObservationSite& site) {
     }
     ui_.PumpMessages();
     const DateTime now = clock_.LocalNow();
-    Send(Format(":SL %02d:%02d:%02d#", now.Hour(), now.Minute(), now.Second()));
-    if (!AwaitAck('1', "SL Error")) {
+    if (!Send(Format(":SL %02d:%02d:%02d#", now.Hour(), now.Minute(), now.Second())) ||
+        !AwaitAck('1', "SL Error")) {
         SetAckFailureStatus("SL", "コマンド不良 SL");
         return false;
     }
@@ -448,21 +513,29 @@ bool TelescopeController::SendSiteAndTime(const ObservationSite& site) {
         state_ = kBadReply;
         return false;
     }
-    Send(Format(":Sg %03d*%02d#", lon->degrees, lon->minutes));
-    if (!AwaitAck('1', "Sg Error")) {
+    if (!Send(Format(":Sg %03d*%02d#", lon->degrees, lon->minutes)) ||
+        !AwaitAck('1', "Sg Error")) {
         SetAckFailureStatus("Sg", "コマンド不良 Sg");
         return false;
     }
     // South: both parts are stored negative; the magnitudes are sent after "-".
+    // Bounded first: a stored -2147483648 has no magnitude in an int.
+    if (std::abs(static_cast<long long>(site.latitudeDegrees)) > 90 ||
+        std::abs(static_cast<long long>(site.latitudeMinutes)) > 59) {
+        ui_.Error(scope_text::kLatitudeBad);
+        statusText_ = scope_text::kLatitudeBad;
+        state_ = kBadReply;
+        return false;
+    }
     const bool south = site.latitudeDegrees < 0 || site.latitudeMinutes < 0;
-    Send(Format(":St %c%02d*%02d#", south ? '-' : '+', std::abs(site.latitudeDegrees),
-                std::abs(site.latitudeMinutes)));
-    if (!AwaitAck('1', "St Error")) {
+    if (!Send(Format(":St %c%02d*%02d#", south ? '-' : '+', std::abs(site.latitudeDegrees),
+                     std::abs(site.latitudeMinutes))) ||
+        !AwaitAck('1', "St Error")) {
         SetAckFailureStatus("St", "コマンド不良 St");
         return false;
     }
-    Send(Format(":SC %02d/%02d/%02d#", now.Month(), now.Day(), now.Year() % 100));
-    if (!AwaitAck('1', "SC Error")) {
+    if (!Send(Format(":SC %02d/%02d/%02d#", now.Month(), now.Day(), now.Year() % 100)) ||
+        !AwaitAck('1', "SC Error")) {
         SetAckFailureStatus("SC", "コマンド不良 SC");
         return false;
     }

@@ -63,6 +63,9 @@ struct ScopeRig {
         started = mount.Start(&error);
         EXPECT_TRUE(started) << error;
         clock = useClock ? useClock : &quick;
+        // The protocol cases speak in the mount's own frame; the coordinates of
+        // date have cases of their own.
+        store.WriteProfileInt("TS", "JNOW", 0);
         scope = std::make_unique<TelescopeController>(store, ui, *clock);
         scope->SetDevicePath(mount.Path());
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ScopeTestSupport.h"
+#include "astro/Precession.h"
 #include "telescope/TelescopeController.h"
 
 namespace tavik {
@@ -30,6 +31,7 @@ TEST(TelescopeFormatTest, TargetTexts) {
     RecordingTelescopeUi ui;
     FakeClock clock;
     TelescopeController c(store, ui, clock);
+    c.coordinatesOfDate = false;  // the texts of the coordinates as given
 
     c.SetTarget(359.9999 * kRad, -0.5 * kRad);
     EXPECT_EQ(c.RaText(), "24:00:00");
@@ -489,6 +491,51 @@ TEST(TelescopeControllerTest, TraceStepsUntilTheTimeRunsOut) {
     rig.scope->StopTrace();
     EXPECT_EQ(rig.scope->TraceRemaining(), 0);
     EXPECT_EQ(rig.scope->TracePeriodMs(), 1000);
+}
+
+// TS/JNOW on: J2000 targets go out precessed, positions come back in J2000,
+// targets of date go out unchanged; every accepted goto leaves a history line.
+TEST(TelescopeControllerTest, CoordinatesOfDateAndHistoryLine) {
+    Options o;
+    o.slewSeconds = 0;
+    ScopeRig rig(o);
+    rig.scope->coordinatesOfDate = true;
+    std::vector<std::string> history;
+    rig.scope->SetGotoLog([&](const std::string& line) { history.push_back(line); });
+    ASSERT_TRUE(rig.Connect());
+
+    // M42 (J2000 5h35m17.3s -5d23'28") on 2026-12-08 21:05 at +9 hours.
+    const double ra = (5 + 35 / 60.0 + 17.3 / 3600.0) * 15 * kRad, dec = -(5 + 23 / 60.0 + 28 / 3600.0) * kRad;
+    const Spherical ofDate = J2000ToDate(ra, dec, CenturiesForLocalTime(rig.quick.local, 9));
+    ASSERT_TRUE(rig.scope->SetTarget(ra, dec, TargetFrame::J2000, "M42"));
+    ASSERT_TRUE(rig.scope->Goto()) << rig.scope->StatusText();
+    rig.mount.With([&](mountsim::MountSimulator& m) {
+        EXPECT_NEAR(m.TargetRa(), ofDate.lon / kRad, 1.0 / 240);  // one second of time
+        EXPECT_NEAR(m.TargetDec(), ofDate.lat / kRad, 1.0 / 3600);
+        EXPECT_GT(m.TargetRa() - ra / kRad, 0.3);                 // about 1.4 minutes of time
+    });
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history[0], "Slew 2026/12/8 21:5 M42 " + rig.scope->TargetText());
+    EXPECT_EQ(rig.scope->TargetText(), "赤経 " + rig.scope->RaText() + " 赤緯 " + rig.scope->DecText() + " ");
+
+    // Read back from a mount standing on the target: J2000 again (to the
+    // 0.1-minute precision of the reply), the mount's own values kept aside.
+    std::string text;
+    ASSERT_TRUE(rig.scope->ReadPosition(text, true));
+    EXPECT_NEAR(rig.scope->TelescopeRa(), ra / kRad, 0.03);
+    EXPECT_NEAR(rig.scope->TelescopeDec(), dec / kRad, 0.02);
+    EXPECT_NEAR(rig.scope->MountRa(), ofDate.lon / kRad, 0.03);
+
+    // A planet of the astronomy engine is already of date: sent as it is.
+    rig.mount.ClearCommands();
+    ASSERT_TRUE(rig.scope->SetTarget(10 * kRad, 20 * kRad, TargetFrame::OfDate, "木星"));
+    EXPECT_EQ(rig.scope->RaText(), "00:40:00");
+    EXPECT_EQ(rig.scope->DecText(), "+20*00*00");
+    // Values no mount can take are refused and change nothing.
+    EXPECT_FALSE(rig.scope->SetTarget(std::nan(""), 0));
+    EXPECT_FALSE(rig.scope->SetTarget(0, 1.6));
+    EXPECT_EQ(rig.scope->RaText(), "00:40:00");
+    EXPECT_EQ(rig.scope->TargetName(), "木星");
 }
 
 TEST(TelescopeControllerTest, TracePeriods) {
