@@ -1,7 +1,11 @@
 #include "telescope/CommPort.h"
 
 #include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -10,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <string_view>
 #include <system_error>
 
 #include "settings/SettingsSchema.h"
@@ -84,16 +89,88 @@ void CommPort::SetLine(int baud, int parity, int dataBits, double stopBits) {
 }
 
 void CommPort::Open(bool open) {
-    if (open == IsOpen()) return;
     if (open) {
+        if (IsOpen()) return;
+        if (fd_ >= 0) CloseDevice();  // a lost line: release it first
         OpenDevice();
-    } else {
+    } else if (fd_ >= 0) {
         CloseDevice();
     }
 }
 
+bool CommPort::ParseNetworkAddress(const std::string& device, std::string* host,
+                                   std::string* port) {
+    constexpr std::string_view kScheme = "tcp://";
+    if (device.compare(0, kScheme.size(), kScheme) != 0) return false;
+    const std::string rest = device.substr(kScheme.size());
+    std::string h, p;
+    if (!rest.empty() && rest[0] == '[') {
+        const std::size_t close = rest.find(']');
+        if (close == std::string::npos || close + 1 >= rest.size() || rest[close + 1] != ':')
+            return false;
+        h = rest.substr(1, close - 1);
+        p = rest.substr(close + 2);
+    } else {
+        const std::size_t colon = rest.rfind(':');
+        if (colon == std::string::npos) return false;
+        h = rest.substr(0, colon);
+        p = rest.substr(colon + 1);
+    }
+    if (h.empty() || p.empty() || p.size() > 5 ||
+        p.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const int n = std::stoi(p);
+    if (n < 1 || n > 65535) return false;
+    if (host) *host = h;
+    if (port) *port = p;
+    return true;
+}
+
 bool CommPort::OpenDevice() {
     const std::string name = DeviceName();
+    lost_.store(false, std::memory_order_release);
+    std::string host, port;
+    if (ParseNetworkAddress(name, &host, &port)) return OpenNetwork(host, port);
+    if (name.compare(0, 6, "tcp://") == 0) return false;  // a malformed address
+    return OpenSerial(name);
+}
+
+bool CommPort::OpenNetwork(const std::string& host, const std::string& port) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0) return false;
+    for (addrinfo* a = found; a != nullptr && fd_ < 0; a = a->ai_next) {
+        fd_ = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd_ < 0) continue;
+        int rc = ::connect(fd_, a->ai_addr, a->ai_addrlen);
+        if (rc != 0 && errno == EINPROGRESS) {
+            pollfd out{fd_, POLLOUT, 0};
+            int err = 0;
+            socklen_t len = sizeof err;
+            if (::poll(&out, 1, kConnectTimeoutMs) == 1 &&
+                ::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0) {
+                rc = 0;
+            }
+        }
+        if (rc != 0) CloseFd(fd_);
+    }
+    ::freeaddrinfo(found);
+    if (fd_ < 0) return false;
+    // Commands are a few bytes each: send them at once.
+    const int one = 1;
+    ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    socket_ = true;
+    if (::pipe2(wakePipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
+        CloseFd(fd_);
+        return false;
+    }
+    return StartReader();
+}
+
+bool CommPort::OpenSerial(const std::string& name) {
+    socket_ = false;
     fd_ = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) return false;
 
@@ -143,7 +220,10 @@ bool CommPort::OpenDevice() {
     // RTS on, no hardware handshake (a pseudo-terminal has no modem lines).
     int rts = TIOCM_RTS;
     ::ioctl(fd_, TIOCMBIS, &rts);
+    return StartReader();
+}
 
+bool CommPort::StartReader() {
     writePos_.store(0, std::memory_order_relaxed);
     readPos_.store(0, std::memory_order_relaxed);
     isOpen_.store(true, std::memory_order_release);
@@ -151,7 +231,10 @@ bool CommPort::OpenDevice() {
         reader_ = std::thread([this] { ReaderLoop(); });
     } catch (const std::system_error&) {
         isOpen_.store(false, std::memory_order_release);
-        return fail();
+        CloseFd(wakePipe_[0]);
+        CloseFd(wakePipe_[1]);
+        CloseFd(fd_);
+        return false;
     }
     return true;
 }
@@ -164,6 +247,13 @@ void CommPort::CloseDevice() {
     if (reader_.joinable()) reader_.join();
     CloseFd(wakePipe_[0]);
     CloseFd(wakePipe_[1]);
+    if (socket_) {
+        // What was written is on its way; the peer sees an orderly close.
+        ::shutdown(fd_, SHUT_WR);
+        CloseFd(fd_);
+        socket_ = false;
+        return;
+    }
     // Let the last command leave the line (at most a second) and drop only the
     // unread input: purging the output would lose e.g. a stop command written
     // just before closing.
@@ -194,6 +284,7 @@ void CommPort::ReaderLoop() {
         if (ready == 0) continue;
 
         bool gotData = false;
+        bool dead = false;
         if (fds[0].revents & POLLIN) {
             // Read exactly what waits, at most one transfer buffer per call; the
             // descriptor is non-blocking, so a read never waits.
@@ -206,16 +297,24 @@ void CommPort::ReaderLoop() {
                 } else if (n < 0 && errno == EINTR) {
                     continue;
                 } else {
-                    break;  // EAGAIN, end of file or a line error
+                    // End of file (the TCP peer closed) or a line error (EIO of
+                    // a terminal that hung up); EAGAIN: nothing more waits.
+                    dead = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+                    break;
                 }
             }
         }
-        if (!gotData && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))) {
-            // The other end hung up (e.g. a pseudo-terminal whose master closed):
-            // poll would report it at once again, so wait on the wake-up pipe only.
-            pollfd wake{wakePipe_[0], POLLIN, 0};
-            ::poll(&wake, 1, 50);
-            continue;
+        if (dead || (!gotData && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)))) {
+            // The line is gone (a pseudo-terminal whose master closed, a pulled
+            // adapter, a closed connection): say so once, then wait only for the
+            // close, since poll would report the hang-up at once again.
+            lost_.store(true, std::memory_order_release);
+            if (CommOwner* owner = owner_.load(std::memory_order_acquire)) owner->OnData();
+            while (isOpen_.load(std::memory_order_acquire)) {
+                pollfd wake{wakePipe_[0], POLLIN, 0};
+                if (::poll(&wake, 1, 500) > 0) break;
+            }
+            break;
         }
         if (CommOwner* owner = owner_.load(std::memory_order_acquire)) owner->OnData();
     }
@@ -245,7 +344,9 @@ std::size_t CommPort::Write(const void* bytes, std::size_t length) {
     const auto* p = static_cast<const std::uint8_t*>(bytes);
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t n = ::write(fd_, p + done, length - done);
+        // A socket whose peer has gone must not raise SIGPIPE.
+        const ssize_t n = socket_ ? ::send(fd_, p + done, length - done, MSG_NOSIGNAL)
+                                  : ::write(fd_, p + done, length - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             continue;

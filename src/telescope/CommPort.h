@@ -1,8 +1,14 @@
 #pragma once
 // The byte channel to the telescope: one serial device opened with POSIX
-// termios, a reader thread that drains it into a 16384-byte ring without ever
-// blocking the user-interface thread, and plain write and read calls. It knows
-// nothing of the command set spoken over it.
+// termios, or a TCP connection when the device is given as "tcp://HOST:PORT"
+// (a mount behind a WiFi adapter), a reader thread that drains it into a
+// 16384-byte ring without ever blocking the user-interface thread, and plain
+// write and read calls. It knows nothing of the command set spoken over it.
+//
+// A line that dies while open (the other end hangs up, a USB adapter is pulled,
+// the TCP peer closes) is noticed by the reader thread at once: IsOpen() turns
+// false and the owner is notified, so a wait for a reply ends without waiting
+// for its time-out. Open(false) then releases the device as usual.
 //
 // Threads: the user-interface thread opens, writes, reads and closes; the
 // reader thread only fills the ring and notifies the owner. The ring is a
@@ -32,7 +38,7 @@ public:
 // Serial port numbers 1..4 as the settings name them, and their device paths:
 // by default /dev/ttyUSB0, /dev/ttyUSB1, /dev/ttyS0, /dev/ttyS1; each can be set
 // by TS/DEVICE1 .. TS/DEVICE4 (any path: a USB adapter, /dev/ttyACM0, a
-// pseudo-terminal). A port number outside 1..4 uses port 1.
+// pseudo-terminal, or tcp://HOST:PORT). A port number outside 1..4 uses port 1.
 std::string DefaultDevicePath(int portNumber);
 std::string DevicePathForPort(const SettingsStore& store, int portNumber);
 
@@ -72,14 +78,30 @@ public:
     // The owner notified after each read; set it before opening.
     void SetOwner(CommOwner* owner) { owner_.store(owner, std::memory_order_release); }
 
-    // Open(true) opens and configures the device and starts the reader thread;
-    // any failure leaves the port closed (no message: the caller checks IsOpen).
-    // Open(false) closes. Asking for the present state does nothing.
+    // Open(true) opens and configures the device (or connects, within
+    // kConnectTimeoutMs) and starts the reader thread; any failure leaves the
+    // port closed (no message: the caller checks IsOpen). A line that was lost
+    // is released and opened afresh. Open(false) closes. Asking for the present
+    // state does nothing.
     void Open(bool open);
-    bool IsOpen() const { return isOpen_.load(std::memory_order_acquire); }
+    // Open and the line still alive.
+    bool IsOpen() const {
+        return isOpen_.load(std::memory_order_acquire) && !lost_.load(std::memory_order_acquire);
+    }
+    // The line died while open (see above); cleared by the next Open.
+    bool LineLost() const { return lost_.load(std::memory_order_acquire); }
+    // True while connected over TCP rather than a serial device.
+    bool IsNetwork() const { return socket_; }
+
+    // "tcp://HOST:PORT" (HOST a name, an IPv4 address or [IPv6]) split into its
+    // parts; false for a path that is not of that form or has a bad port.
+    static bool ParseNetworkAddress(const std::string& device, std::string* host,
+                                    std::string* port);
+    static constexpr int kConnectTimeoutMs = 3000;
 
     // Writes the whole block within 1000 ms plus 1 ms per byte; returns the
-    // number of bytes written (0 when closed or length 0).
+    // number of bytes written (0 when closed or length 0). Fewer bytes than
+    // asked mean the write failed (a dead line or a write time-out).
     std::size_t Write(const void* bytes, std::size_t length);
     std::size_t Write(const std::string& text) { return Write(text.data(), text.size()); }
 
@@ -99,6 +121,9 @@ public:
 
 private:
     bool OpenDevice();
+    bool OpenSerial(const std::string& name);
+    bool OpenNetwork(const std::string& host, const std::string& port);
+    bool StartReader();
     void CloseDevice();
     void ReaderLoop();
     void StoreInRing(const std::uint8_t* bytes, std::size_t n);
@@ -112,7 +137,9 @@ private:
 
     int fd_ = -1;
     int wakePipe_[2] = {-1, -1};
+    bool socket_ = false;
     std::atomic<bool> isOpen_{false};
+    std::atomic<bool> lost_{false};
     std::atomic<CommOwner*> owner_{nullptr};
     std::thread reader_;
 

@@ -55,12 +55,14 @@ private:
     SystemTelescopeClock real_;
 };
 
-// A simulated mount and a controller connected to it.
+// A simulated mount and a controller connected to it: on a pseudo-terminal, or
+// on a free loopback TCP port with `tcp`.
 struct ScopeRig {
-    explicit ScopeRig(mountsim::MountOptions options = {}, TelescopeClock* useClock = nullptr)
+    explicit ScopeRig(mountsim::MountOptions options = {}, TelescopeClock* useClock = nullptr,
+                      bool tcp = false)
         : mount(std::move(options)) {
         std::string error;
-        started = mount.Start(&error);
+        started = tcp ? mount.StartTcp(0, &error) : mount.Start(&error);
         EXPECT_TRUE(started) << error;
         clock = useClock ? useClock : &quick;
         // The protocol cases speak in the mount's own frame; the coordinates of

@@ -225,15 +225,24 @@ std::string MountSimulator::Execute(const std::string& body, double now) {
     }
     if (name == "SL") {
         const auto h = ParseHours(arg);
-        return reply(h && arg.size() == 8 && *h < 24.0 ? "1" : "0");
+        const bool ok = h && arg.size() == 8 && *h < 24.0;
+        if (ok) {
+            localSecondsAtSet_ = std::round(*h * 3600.0);
+            clockSetAt_ = now;
+        }
+        return reply(ok ? "1" : "0");
     }
     if (name == "Sg") {
         const auto d = ParseAngle(arg, 3, false);
-        return reply(d && *d < 360.0 ? "1" : "0");
+        const bool ok = d && *d < 360.0;
+        if (ok) lonWestMinutes_ = static_cast<int>(std::lround(*d * 60.0));
+        return reply(ok ? "1" : "0");
     }
     if (name == "St") {
         const auto d = ParseAngle(arg, 2, true);
-        return reply(d && std::fabs(*d) <= 90.0 ? "1" : "0");
+        const bool ok = d && std::fabs(*d) <= 90.0;
+        if (ok) latMinutes_ = static_cast<int>(std::lround(*d * 60.0));
+        return reply(ok ? "1" : "0");
     }
     if (name == "SC") {
         const auto mo = Digits(arg, 0, 2);
@@ -241,8 +250,48 @@ std::string MountSimulator::Execute(const std::string& body, double now) {
         const auto yr = Digits(arg, 6, 2);
         const bool ok = mo && dy && yr && arg.size() == 8 && arg[2] == '/' && arg[5] == '/' &&
                         *mo >= 1 && *mo <= 12 && *dy >= 1 && *dy <= 31;
+        if (ok) {
+            month_ = *mo;
+            day_ = *dy;
+            year_ = *yr;
+        }
         return reply(ok ? "1Updating Planetary Data#                                #" : "0");
     }
+    // What clients ask when they connect.
+    char buf[48];
+    if (name == "GV") {
+        if (arg == "P") return reply(std::string(kProductName) + "#");
+        if (arg == "N") return reply(std::string(kFirmwareNumber) + "#");
+        if (arg == "D") return reply("Dec 01 2026#");
+        if (arg == "T") return reply("12:00:00#");
+        if (arg == "F") return reply(std::string(kProductName) + " " + kFirmwareNumber + "#");
+        return reply("");
+    }
+    if (name == "GC") {
+        std::snprintf(buf, sizeof buf, "%02d/%02d/%02d#", month_, day_, year_);
+        return reply(buf);
+    }
+    if (name == "GL") {
+        if (clockSetAt_ < 0) clockSetAt_ = now;
+        const long t = static_cast<long>(localSecondsAtSet_ + (now - clockSetAt_)) % 86400;
+        std::snprintf(buf, sizeof buf, "%02ld:%02ld:%02ld#", t / 3600, t / 60 % 60, t % 60);
+        return reply(buf);
+    }
+    if (name == "GG") return reply("+00#");
+    if (name == "Gg") {
+        // West longitudes beyond 180 degrees are given as negative (east) ones.
+        const int w = lonWestMinutes_ > 180 * 60 ? lonWestMinutes_ - 360 * 60 : lonWestMinutes_;
+        const int a = std::abs(w);
+        std::snprintf(buf, sizeof buf, "%c%03d*%02d#", w < 0 ? '-' : '+', a / 60, a % 60);
+        return reply(buf);
+    }
+    if (name == "Gt") {
+        const int a = std::abs(latMinutes_);
+        std::snprintf(buf, sizeof buf, "%c%02d*%02d#", latMinutes_ < 0 ? '-' : '+', a / 60, a % 60);
+        return reply(buf);
+    }
+    if (name == "Gr") return reply(FormatRa(targetRa_, highPrecision_));
+    if (name == "Gd") return reply(FormatDec(targetDec_, highPrecision_));
     return reply("");  // unknown commands are ignored
 }
 

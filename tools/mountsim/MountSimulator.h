@@ -4,6 +4,11 @@
 // target over a few seconds; the move commands drive it until stopped). Time
 // is passed in, so the logic is testable without waiting.
 //
+// What LX200 clients ask when they connect is answered too: the alignment
+// query (ACK, 0x06: "P", polar), the product name and firmware (:GVP#, :GVN#,
+// :GVD#, :GVT#), the date, local time and zone (:GC#, :GL#, :GG#), the site
+// (:Gg#, :Gt#, as last set by :Sg#/:St#) and the target (:Gr#, :Gd#).
+//
 // Misbehaviour on request: no reply at all, garbage instead of replies, replies
 // cut short, a chosen reply (or none) for one command, a burst of garbage
 // before every reply, high precision from the start.
@@ -32,6 +37,10 @@ struct MountOptions {
     double dec = 0.0;
 };
 
+// The product name and firmware number the simulator reports.
+inline constexpr const char* kProductName = "Autostar";
+inline constexpr const char* kFirmwareNumber = "43Eg";
+
 class MountSimulator {
 public:
     explicit MountSimulator(MountOptions options = {});
@@ -48,6 +57,9 @@ public:
     bool Slewing() const { return slewing_; }
     bool HighPrecision() const { return highPrecision_; }
     int SlewRate() const { return slewRate_; }
+    // The site as last set: west longitude and north latitude in minutes of arc.
+    int LongitudeWestMinutes() const { return lonWestMinutes_; }
+    int LatitudeMinutes() const { return latMinutes_; }
     // Every complete command received, as sent (":Sr 12:00:00#").
     const std::vector<std::string>& Commands() const { return commands_; }
     MountOptions& Options() { return options_; }
@@ -78,6 +90,13 @@ private:
     int slewRate_ = 4;
     bool moving_[4] = {false, false, false, false};  // n, s, e, w
     double lastAdvance_ = -1.0;
+
+    // Site, clock and calendar as the controller keeps them.
+    int lonWestMinutes_ = 0;
+    int latMinutes_ = 0;
+    double localSecondsAtSet_ = 0.0;  // seconds of the day when the clock was set
+    double clockSetAt_ = -1.0;        // `now` at that moment (-1: at the first command)
+    int month_ = 1, day_ = 1, year_ = 26;
 };
 
 }  // namespace tavik::mountsim

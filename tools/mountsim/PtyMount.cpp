@@ -1,14 +1,20 @@
 #include "mountsim/PtyMount.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace tavik::mountsim {
 
@@ -64,6 +70,45 @@ bool PtyMount::Start(std::string* error) {
     return true;
 }
 
+bool PtyMount::StartTcp(int port, std::string* error) {
+    auto fail = [&](const char* what) {
+        if (error) *error = std::string(what) + ": " + std::strerror(errno);
+        CloseFd(listen_);
+        CloseFd(wake_[0]);
+        CloseFd(wake_[1]);
+        return false;
+    };
+    if (port < 0 || port > 65535) {
+        errno = EINVAL;
+        return fail("port");
+    }
+    listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (listen_ < 0) return fail("socket");
+    const int one = 1;
+    ::setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(static_cast<std::uint16_t>(port));
+    if (::bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) return fail("bind");
+    if (::listen(listen_, 4) != 0) return fail("listen");
+    socklen_t len = sizeof addr;
+    if (::getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+        return fail("getsockname");
+    tcpPort_ = ntohs(addr.sin_port);
+    path_ = "tcp://127.0.0.1:" + std::to_string(tcpPort_);
+    if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) return fail("pipe");
+    running_ = true;
+    thread_ = std::thread([this] { Loop(); });
+    return true;
+}
+
+void PtyMount::DropClient() {
+    dropClient_ = true;
+    const char c = 1;
+    [[maybe_unused]] const ssize_t w = ::write(wake_[1], &c, 1);
+}
+
 void PtyMount::Stop() {
     if (running_.exchange(false)) {
         const char c = 1;
@@ -72,6 +117,7 @@ void PtyMount::Stop() {
     if (thread_.joinable()) thread_.join();
     CloseFd(slave_);
     CloseFd(master_);
+    CloseFd(listen_);
     CloseFd(wake_[0]);
     CloseFd(wake_[1]);
 }
@@ -114,10 +160,12 @@ void PtyMount::Loop() {
             std::lock_guard g(lock_);
             wantWrite = !outgoing_.empty();
         }
-        pollfd fds[2] = {{master_, static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0)), 0},
-                         {wake_[0], POLLIN, 0}};
+        // (An fd of -1, no TCP client or no listener, is skipped by poll.)
+        pollfd fds[3] = {{master_, static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0)), 0},
+                         {wake_[0], POLLIN, 0},
+                         {listen_, POLLIN, 0}};
         // The time-out moves the mount along while nothing is said.
-        const int ready = ::poll(fds, 2, 50);
+        const int ready = ::poll(fds, 3, 50);
         if (!running_) break;
         if (ready < 0 && errno != EINTR) {
             ::poll(nullptr, 0, 20);
@@ -127,8 +175,34 @@ void PtyMount::Loop() {
             while (::read(wake_[0], buf, sizeof buf) > 0) {
             }
         }
+        if (listen_ >= 0 && (dropClient_.exchange(false) || (fds[2].revents & POLLIN))) {
+            // A new client replaces the old one; a drop just closes it.
+            const int client = (fds[2].revents & POLLIN)
+                                   ? ::accept4(listen_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)
+                                   : -1;
+            if (client >= 0 || !(fds[2].revents & POLLIN)) {
+                CloseFd(master_);
+                std::lock_guard g(lock_);
+                outgoing_.clear();
+            }
+            if (client >= 0) {
+                const int one = 1;
+                ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+                master_ = client;
+            }
+            continue;
+        }
+        if (listen_ >= 0 && master_ >= 0 && (fds[0].revents & (POLLHUP | POLLERR)) &&
+            !(fds[0].revents & POLLIN)) {
+            CloseFd(master_);  // the client went away; wait for the next one
+            continue;
+        }
         if (fds[0].revents & POLLIN) {
             const ssize_t n = ::read(master_, buf, sizeof buf);
+            if (n == 0 && listen_ >= 0) {
+                CloseFd(master_);
+                continue;
+            }
             if (n > 0) {
                 std::lock_guard g(lock_);
                 const std::size_t before = sim_.Commands().size();
@@ -144,9 +218,13 @@ void PtyMount::Loop() {
         }
         std::lock_guard g(lock_);
         sim_.Advance(Now());
-        if (!outgoing_.empty()) {
-            const ssize_t n = ::write(master_, outgoing_.data(), outgoing_.size());
+        if (!outgoing_.empty() && master_ >= 0) {
+            const ssize_t n = listen_ >= 0
+                                  ? ::send(master_, outgoing_.data(), outgoing_.size(), MSG_NOSIGNAL)
+                                  : ::write(master_, outgoing_.data(), outgoing_.size());
             if (n > 0) outgoing_.erase(0, static_cast<std::size_t>(n));
+        } else if (master_ < 0) {
+            outgoing_.clear();  // nobody to hear it
         }
     }
 }

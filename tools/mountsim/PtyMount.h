@@ -1,7 +1,9 @@
 #pragma once
 // Runs a MountSimulator behind a pseudo-terminal: a program opens Path() as
-// if it were the serial port of a real mount. A background thread answers and
-// moves the mount. Used by tavik-mountsim and, linked in, by the tests.
+// if it were the serial port of a real mount. Or, started with StartTcp, behind
+// a TCP port on 127.0.0.1, like a mount behind a WiFi adapter: one client at a
+// time (a new connection replaces the old one). A background thread answers
+// and moves the mount. Used by tavik-mountsim and, linked in, by the tests.
 
 #include <atomic>
 #include <functional>
@@ -24,9 +26,15 @@ public:
     // Opens the pseudo-terminal and starts answering. False (with a reason in
     // `error`) when no pseudo-terminal can be had.
     bool Start(std::string* error = nullptr);
+    // Listens on 127.0.0.1:port instead (0: a free port, see TcpPort()).
+    bool StartTcp(int port, std::string* error = nullptr);
     void Stop();
-    // The device path to open (e.g. /dev/pts/3).
+    // The device path to open (e.g. /dev/pts/3, or tcp://127.0.0.1:4030).
     const std::string& Path() const { return path_; }
+    // The TCP port listened on (0 for a pseudo-terminal).
+    int TcpPort() const { return tcpPort_; }
+    // Closes the present TCP client's connection (a dropped WiFi link).
+    void DropClient();
 
     // Bytes to send as they are, from any thread (e.g. a burst of garbage).
     void SendRaw(std::string bytes);
@@ -49,8 +57,11 @@ private:
     std::function<void(const std::string&, const std::string&)> log_;
     std::vector<std::string> commands_;
 
-    int master_ = -1;
+    int master_ = -1;  // the terminal's master side, or the TCP client
     int slave_ = -1;  // held open so the terminal stays configured between clients
+    int listen_ = -1;
+    int tcpPort_ = 0;
+    std::atomic<bool> dropClient_{false};
     int wake_[2] = {-1, -1};
     std::string path_;
     std::atomic<bool> running_{false};

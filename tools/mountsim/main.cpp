@@ -1,6 +1,7 @@
-// tavik-mountsim: a simulated LX200 mount on a pseudo-terminal. Prints the
-// terminal's path on the first line of standard output, then answers until
-// interrupted (Ctrl-C) or terminated.
+// tavik-mountsim: a simulated LX200 mount on a pseudo-terminal, or with --tcp
+// on a TCP port of 127.0.0.1. Prints the terminal's path (or tcp://127.0.0.1:
+// PORT) on the first line of standard output, then answers until interrupted
+// (Ctrl-C) or terminated.
 
 #include <unistd.h>
 
@@ -25,6 +26,8 @@ void Usage(std::FILE* out) {
     std::fprintf(out,
                  "usage: tavik-mountsim [options]\n"
                  "  --link PATH          also make PATH a symbolic link to the terminal\n"
+                 "  --tcp PORT           listen on 127.0.0.1:PORT instead of a terminal\n"
+                 "                       (0: a free port; the address is printed)\n"
                  "  --ra DEG --dec DEG   initial pointing (default 0, 0)\n"
                  "  --slew-seconds S     duration of a goto slew (default 3)\n"
                  "  --high-precision     start in high precision (HH:MM:SS positions)\n"
@@ -59,6 +62,7 @@ int main(int argc, char** argv) {
     using tavik::mountsim::MountOptions;
     MountOptions options;
     std::string link;
+    int tcpPort = -1;
     bool verbose = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -84,6 +88,13 @@ int main(int argc, char** argv) {
             return 0;
         } else if (a == "--link") {
             link = value();
+        } else if (a == "--tcp") {
+            const double p = number(value());
+            if (p < 0 || p > 65535 || p != static_cast<int>(p)) {
+                std::fprintf(stderr, "tavik-mountsim: --tcp wants a port 0..65535\n");
+                return 2;
+            }
+            tcpPort = static_cast<int>(p);
         } else if (a == "--ra") {
             options.ra = number(value());
         } else if (a == "--dec") {
@@ -121,9 +132,13 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (tcpPort >= 0 && !link.empty()) {
+        std::fprintf(stderr, "tavik-mountsim: --link is for the terminal, not with --tcp\n");
+        return 2;
+    }
     tavik::mountsim::PtyMount mount(options);
     std::string error;
-    if (!mount.Start(&error)) {
+    if (!(tcpPort >= 0 ? mount.StartTcp(tcpPort, &error) : mount.Start(&error))) {
         std::fprintf(stderr, "tavik-mountsim: %s\n", error.c_str());
         return 1;
     }
