@@ -3,18 +3,31 @@
 //
 //   tavik-cli scope [--device PATH] position
 //   tavik-cli scope [--device PATH] goto --ra HH:MM:SS --dec ±DD:MM:SS
+//   tavik-cli scope [--device PATH] goto --object TEXT [--date D --time T] [--data DIR]
 //   tavik-cli scope [--device PATH] site [--lon D:M --lat D:M]
 //   tavik-cli scope [--device PATH] nudge n|s|e|w
 //   tavik-cli scope [--device PATH] rate 2|3|4
 //   tavik-cli scope [--device PATH] stop
 //
+// PATH is a serial device or tcp://HOST:PORT (a mount behind a WiFi adapter).
 // Without --device the port configured in the settings (TS/COMPORT and its
 // TS/DEVICEn path) is used. The status line goes to standard output, the
 // protocol's message-box texts to standard error. Exit status 0 on success,
-// 1 when the mount or the port fails, 2 for usage errors.
+// 1 when the mount or the port fails, 2 for usage errors (an unknown object
+// included).
+//
+// goto takes J2000 coordinates (--ra/--dec) or an object: a catalogue
+// designation ("M42"), a name ("シリウス"), or the Sun, the Moon or a planet
+// ("木星") computed for --date/--time (default now) at the settings' current
+// site. It is sent as the window sends it: with TS/JNOW on (the default),
+// J2000 coordinates are precessed to the present equinox; the Sun, the Moon and
+// the planets are of date already. `position` prints J2000 coordinates under
+// the same setting. The catalogue is DIR/tavik.dat with --data, else the one
+// stored in TAVIK/TAVIK_DATA, else the bundled one.
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <numbers>
 #include <optional>
 #include <string>
@@ -22,8 +35,13 @@
 
 #include "cli/CliArgs.h"
 #include "cli/CliCommand.h"
+#include "cli/CliSite.h"
+#include "catalog/CatalogLocation.h"
+#include "catalog/StarCatalog.h"
 #include "settings/ObservationSite.h"
+#include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
+#include "telescope/GotoTarget.h"
 #include "telescope/TelescopeController.h"
 
 namespace tavik::cli {
@@ -31,8 +49,9 @@ namespace tavik::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tavik-cli scope [--device PATH] position | goto --ra HH:MM:SS --dec +DD:MM:SS | "
-    "site [--lon D:M --lat D:M] | nudge n|s|e|w | rate 2|3|4 | stop";
+    "usage: tavik-cli scope [--device PATH|tcp://HOST:PORT] position | "
+    "goto --ra HH:MM:SS --dec +DD:MM:SS | goto --object TEXT [--date YYYY-MM-DD --time HH:MM:SS] "
+    "[--data DIR] | site [--lon D:M --lat D:M] | nudge n|s|e|w | rate 2|3|4 | stop";
 
 // Message boxes become lines on standard error.
 class CliScopeUi final : public TelescopeUi {
@@ -81,6 +100,20 @@ double ParseDeclination(const std::string& text) {
     return sign * deg;
 }
 
+// The catalogue the object is looked up in (see the top of the file).
+std::filesystem::path CatalogFor(const CliArgs& args, const SettingsStore& store) {
+    if (auto dir = args.Value("data")) return std::filesystem::path(*dir) / kCatalogFileName;
+    std::error_code ec;
+    if (store.Contains(kCatalogSection, kCatalogEntry)) {
+        const std::filesystem::path stored = ReadSettingString(store, kCatalogSection, kCatalogEntry);
+        if (std::filesystem::is_regular_file(stored, ec)) return stored;
+    }
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const auto bundled = BundledDataCandidates(ec ? std::filesystem::path() : self.parent_path());
+    return bundled.empty() ? std::filesystem::path(TAVIK_BUNDLED_DATA_DIR) / kCatalogFileName
+                           : bundled.front() / kCatalogFileName;
+}
+
 int RunScope(const std::vector<std::string>& argv) {
     for (const std::string& a : argv) {
         if (a == "--help" || a == "-h") {
@@ -88,7 +121,7 @@ int RunScope(const std::vector<std::string>& argv) {
             return 0;
         }
     }
-    CliArgs args(argv, {"device", "ra", "dec", "lon", "lat"});
+    CliArgs args(argv, {"device", "ra", "dec", "lon", "lat", "object", "date", "time", "data"});
     const auto& pos = args.Positional();
     if (pos.empty()) throw CliError(kUsage);
     const std::string action = pos[0];
@@ -97,12 +130,19 @@ int RunScope(const std::vector<std::string>& argv) {
     };
 
     // Check the arguments before touching the port.
+    if (auto d = args.Value("device"); d && d->empty())
+        throw CliError("--device wants a device path or tcp://HOST:PORT, not an empty text");
     std::optional<double> raDeg, decDeg;
+    std::optional<std::string> object;
     std::optional<CliDegMin> lon, lat;
     char direction = 0;
     int rate = 0;
     if (action == "position" || action == "stop") {
         noMoreArgs(1);
+    } else if (action == "goto" && args.Value("object")) {
+        noMoreArgs(1);
+        if (args.Value("ra") || args.Value("dec")) throw CliError(kUsage);
+        object = *args.Value("object");
     } else if (action == "goto") {
         noMoreArgs(1);
         if (!args.Value("ra") || !args.Value("dec")) throw CliError(kUsage);
@@ -131,6 +171,22 @@ int RunScope(const std::vector<std::string>& argv) {
     }
 
     QtSettingsStore store;
+    std::optional<GotoTarget> target;
+    if (object) {
+        const CliMoment m = ParseMomentOptions(args);
+        const DateTime local(m.date.year, m.date.month, m.date.day, m.time.hour, m.time.minute,
+                             m.time.second);
+        StarCatalog catalog;
+        const std::filesystem::path path = CatalogFor(args, store);
+        const RecordFileResult r = catalog.LoadFile(path);
+        if (!r.opened) std::fprintf(stderr, "tavik-cli scope: no star catalogue at %s\n", path.string().c_str());
+        target = FindGotoTarget(catalog, *object, local, ReadCurrentSite(store));
+        if (!target) throw CliError("no object '" + *object + "' in " + path.string());
+    } else if (raDeg) {
+        constexpr double kRad = std::numbers::pi / 180.0;
+        target = GotoTarget{"", *raDeg * kRad, *decDeg * kRad, TargetFrame::J2000};
+    }
+
     CliScopeUi ui;
     SystemTelescopeClock clock;
     TelescopeController scope(store, ui, clock);
@@ -151,8 +207,10 @@ int RunScope(const std::vector<std::string>& argv) {
         }
         std::printf("text\t%s\n", text.c_str());
     } else if (action == "goto") {
-        constexpr double kRad = std::numbers::pi / 180.0;
-        scope.SetTarget(*raDeg * kRad, *decDeg * kRad);
+        scope.SetTarget(target->ra, target->dec, target->frame, target->name);
+        std::fprintf(stderr, "tavik-cli scope: %s%s\n",
+                     target->name.empty() ? "" : (target->name + " ").c_str(),
+                     scope.TargetText().c_str());
         ok = scope.Goto();
         Status(ok ? "導入コマンドを送りました" : scope.StatusText());
     } else if (action == "site") {
@@ -179,9 +237,8 @@ int RunScope(const std::vector<std::string>& argv) {
         const std::string speed = rate == 4 ? "高速" : rate == 3 ? "中速" : "低速";
         Status(ok ? speed + "コマンド送信した" : speed + "コマンド失敗 " + scope.StatusText());
     } else if (action == "stop") {
-        scope.Stop();
-        ok = scope.State() == TelescopeController::kDone;
-        Status("停止指示");
+        ok = scope.Stop();
+        Status(ok ? "停止指示" : scope.StatusText());
     }
     scope.Disconnect();
     return ok ? 0 : 1;

@@ -4,12 +4,19 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <array>
+#include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <numbers>
 #include <string>
 
+#include "astro/Planets.h"
+#include "astro/Precession.h"
+#include "astro/TimeScales.h"
 #include "mountsim/PtyMount.h"
 
 namespace tavik {
@@ -49,6 +56,9 @@ CliRun Cli(const std::string& args, const std::string& ini = "") {
     return r;
 }
 
+// Coordinates as the mount takes them (TS/JNOW off).
+constexpr const char* kMountFrame = "[TS]\nJNOW=0\n";
+
 class CliScopeTest : public ::testing::Test {
 protected:
     void Start(mountsim::MountOptions o = {}) {
@@ -70,14 +80,14 @@ TEST_F(CliScopeTest, Position) {
     o.ra = 188.625;
     o.dec = -5.5;
     Start(o);
-    const CliRun r = Cli(dev + "position");
+    const CliRun r = Cli(dev + "position", kMountFrame);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "ra\t188.625\ndec\t-5.5\ntext\t赤経：12:34.5#  赤緯：-05*30#\n");
 }
 
 TEST_F(CliScopeTest, GotoSucceedsAndFails) {
     Start();
-    CliRun r = Cli(dev + "goto --ra 05:35:17 --dec -05:23:28");
+    CliRun r = Cli(dev + "goto --ra 05:35:17 --dec -05:23:28", kMountFrame);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "導入コマンドを送りました\n");
     EXPECT_EQ(Sent(), ":U#:Sr 05:35:17#:U#:U#:Sd -05*23*28#:U#:MS#");
@@ -137,6 +147,52 @@ TEST_F(CliScopeTest, FailuresAndUsage) {
         r = Cli(std::string("--device /nonexistent/x ") + bad);
         EXPECT_EQ(r.status, 2) << bad << ": " << r.err;
     }
+}
+
+// goto --object sends what the window sends: a catalogue object precessed to
+// the present equinox, a planet of date as computed; over TCP as well.
+TEST_F(CliScopeTest, GotoObjectLikeTheWindow) {
+    mount = std::make_unique<mountsim::PtyMount>();
+    ASSERT_TRUE(mount->StartTcp(0));
+    dev = "--device " + mount->Path() + " ";
+    CliRun r = Cli(dev + "goto --object ' m 42 '");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "導入コマンドを送りました\n");
+    EXPECT_NE(r.err.find("M42 オリオン星雲 赤経 "), std::string::npos) << r.err;
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    const DateTime ut(utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
+    const Spherical m42 = J2000ToDate(1.4634585777972453, -0.095120444233690968, JulianCenturies(ut));
+    mount->With([&](mountsim::MountSimulator& m) {
+        EXPECT_NEAR(m.TargetRa(), m42.lon * 180 / std::numbers::pi, 1.0 / 240);
+        EXPECT_NEAR(m.TargetDec(), m42.lat * 180 / std::numbers::pi, 1.0 / 3600);
+    });
+
+    // Jupiter at 2026-12-09 21:00 (UT 12:00 at the default site): as computed,
+    // whether or not J2000 targets are precessed.
+    std::array<double, kPlanetCount> ra{}, dec{};
+    PlanetsEquatorial(DateTime(2026, 12, 9, 12, 0, 0), ra, dec);
+    for (const char* ini : {"", kMountFrame}) {
+        r = Cli(dev + "goto --object 木星 --date 2026-12-09 --time 21:00:00", ini);
+        EXPECT_EQ(r.status, 0) << r.err;
+        mount->With([&](mountsim::MountSimulator& m) {
+            EXPECT_NEAR(m.TargetRa(), ra[3] * 180 / std::numbers::pi, 1.0 / 240);
+            EXPECT_NEAR(m.TargetDec(), dec[3] * 180 / std::numbers::pi, 1.0 / 3600);
+        });
+    }
+    // A name of the catalogue, sent in J2000 with JNOW off.
+    mount->ClearCommands();
+    r = Cli(dev + "goto --object シリウス", kMountFrame);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Sent(), ":U#:Sr 06:45:09#:U#:U#:Sd -16*42*58#:U#:MS#");
+
+    // Unknown objects and an empty device are usage errors; nothing is sent.
+    mount->ClearCommands();
+    EXPECT_EQ(Cli(dev + "goto --object 'no such thing'").status, 2);
+    EXPECT_EQ(Cli("--device '' position").status, 2);
+    EXPECT_EQ(Cli(dev + "goto --object M42 --ra 1:0:0 --dec 0:0").status, 2);
+    EXPECT_TRUE(mount->Commands().empty());
 }
 
 TEST_F(CliScopeTest, NoReplyFailsWithTheProtocolsMessage) {
