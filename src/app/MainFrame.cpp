@@ -15,6 +15,7 @@
 #include "app/Icons.h"
 #include "app/TavikView.h"
 #include "view/CommandSet.h"
+#include "view/Menus.h"
 #include "view/ViewCommands.h"
 
 namespace tavik {
@@ -26,34 +27,13 @@ constexpr int kToolbarTimerMs = 1000;  // timer 186
 // Commands that act once rather than switch something on or off.
 bool IsPlainAction(int id) {
     static const std::set<int> plain = {
-        32774, 32775, 32776, 32777, 32818, 32819, 32823, 32824, 32826, 32830, 32838,
-        32868, 32873, 32876, 32877, 32878, 32879, 32880, 32881, 32882, 32883, 32884,
+        32774, 32775, 32776, 32777, 32818, 32819, 32820, 32823, 32824, 32825, 32826, 32830,
+        32838, 32852, 32854, 32867, 32868, 32870, 32872, 32873, 32876, 32877, 32878, 32879,
+        32880, 32881, 32882, 32883, 32884, 32933, 32937, 32938, 32939, 32940, 32943, 32960, 32963,
         32887, 32888, 32889, 32890, 32891, 32892, 32908, 32910, 32911, 32912, 32913,
         32914, 32916, 32919, 32920, 32929, 32930, 32931, 32932, 32941, 32942, 32944,
         57664, 57665};
     return plain.count(id) != 0;
-}
-
-// The main menus and their commands (0 is a separator).
-struct MenuDef {
-    const char* title;
-    std::vector<int> items;
-};
-
-const std::vector<MenuDef>& MainMenus() {
-    static const std::vector<MenuDef> menus = {
-        {"ツール", {32777, 32778, 32875, 32876, 32839, 0, 32929, 32930, 32931, 32932, 0, 32874, 32826,
-                   0, 57664, 57665}},
-        {"画面", {32801, 32797, 32934, 32806, 32810, 0, 32928}},
-        {"方向", {32796, 32798, 32799, 32800, 0, 32805, 32846, 32847, 32848, 0, 32879, 32880,
-                  32881, 32882}},
-        {"設定", {32774, 32776, 0, 32780, 32842, 0, 32821, 32851, 32835, 32836, 32841}},
-        {"表示", {32789, 32840, 32822, 32812, 32917, 32918, 32926, 0, 32811, 32863, 32808,
-                  32779, 32961, 0, 32856, 32921, 32923, 32924, 32925, 0, 32819, 32824, 0, 32911,
-                  32912, 32913, 32914, 32919, 32920, 32941, 32942}},
-        {"色", {32857, 32858, 32807, 32791, 0, 32790, 32813, 32814, 0, 32823}},
-    };
-    return menus;
 }
 
 }  // namespace
@@ -85,6 +65,8 @@ CMainFrame::CMainFrame(CTavikView* view, SettingsStore& store, QWidget* parent)
     RebuildSecondStrip();
 
     connect(view_, &CTavikView::stateChanged, this, &CMainFrame::UpdateActions);
+    // Pop-up menus, keys and taps run their commands as the frame's menus do.
+    view_->SetCommandRouter([this](int id) { RunCommand(id); }, [this](int id) { return ItemStateFor(id); });
     connect(view_, &CTavikView::exitRequested, this, &QWidget::close);
     toolbarTimer_.start(kToolbarTimerMs, this);
     UpdateActions();
@@ -233,15 +215,22 @@ void CMainFrame::ShowAbout() {
     dlg.exec();
 }
 
+ItemState CMainFrame::ItemStateFor(int id) const {
+    if (toolbars_.Handles(id)) return MakeItem(true, toolbars_.Checked(id));
+    if (id == cmd::About || id == cmd::Exit || id == cmd::MenuSwitch) return MakeItem(true, false);
+    ItemState st = view_->CommandState(id);
+    const CommandInfo* info = FindCommand(id);
+    st.enabled = st.enabled && view_->HandlesCommand(id) && (!info || info->built);
+    return st;
+}
+
 void CMainFrame::UpdateActions() {
     for (auto& [id, action] : actions_) {
         if (toolbars_.Handles(id) || id == cmd::About || id == cmd::Exit || id == cmd::MenuSwitch) {
             continue;
         }
-        const ItemState st = view_->CommandState(id);
-        const CommandInfo* info = FindCommand(id);
-        const bool known = view_->HandlesCommand(id) && (!info || info->built);
-        action->setEnabled(known && st.enabled);
+        const ItemState st = ItemStateFor(id);
+        action->setEnabled(st.enabled);
         if (action->isCheckable()) action->setChecked(st.checked);
         if (!st.text.empty()) {
             const QString text = QString::fromStdString(st.text);

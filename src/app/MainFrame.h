@@ -10,6 +10,7 @@
 #include <map>
 
 #include "app/ToolbarState.h"
+#include "view/TimeControl.h"
 
 class QAction;
 class QMenu;
@@ -40,6 +41,9 @@ public:
     void RunCommand(int id);
     // Runs every update handler: check marks, enabled states and texts.
     void UpdateActions();
+    // The state a menu shows for a command: the view's update handler, enabled
+    // only for commands that are there to run.
+    ItemState ItemStateFor(int id) const;
     // When set, menu 164 is not popped up (tests); the request is counted.
     void SetMenuPopupsSuppressed(bool on) { suppressPopups_ = on; }
     int MenuRequests() const { return menuRequests_; }

@@ -4,10 +4,14 @@
 #include <QGuiApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QTimerEvent>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/ColorDialog.h"
@@ -16,10 +20,13 @@
 #include "app/SiteDialog.h"
 #include "app/TavikDoc.h"
 #include "app/TodayDialog.h"
+#include "catalog/ShiftJis.h"
 #include "settings/SettingsStore.h"
 #include "view/Fonts.h"
+#include "view/HitList.h"
 #include "view/Overlay.h"
 #include "view/SkyRenderer.h"
+#include "view/ViewCommands.h"
 
 namespace tavik {
 
@@ -30,6 +37,45 @@ constexpr QEvent::Type MessageType(int id) { return static_cast<QEvent::Type>(QE
 // Timers that keep running until they are killed; every other timer of the
 // view is one-shot and is killed by the handler before it acts.
 bool IsRepeating(int id) { return id == timer_id::kAutoUpdate || id == timer_id::kTraceEnd; }
+
+constexpr int kLongPressMs = 500;
+constexpr int kTapInfoMs = 5000;
+constexpr int kPictureDelayMs = 400;
+
+// The pop-up request of a long press.
+class PopupEvent final : public QEvent {
+public:
+    PopupEvent(bool hit, QPoint at)
+        : QEvent(MessageType(view_message::kPopup)), hit(hit), at(at) {}
+    bool hit;
+    QPoint at;
+};
+
+// A menu of entries whose items run `run` with their command.
+void FillMenu(QMenu& menu, const std::vector<MenuEntry>& entries, const std::function<void(int)>& run) {
+    for (const MenuEntry& e : entries) {
+        if (e.IsSeparator()) {
+            menu.addSeparator();
+        } else if (e.IsSubmenu()) {
+            FillMenu(*menu.addMenu(QString::fromStdString(e.text)), e.children, run);
+        } else {
+            QAction* a = menu.addAction(QString::fromStdString(e.text));
+            a->setData(e.id);
+            a->setEnabled(e.enabled);
+            if (e.checked) {
+                a->setCheckable(true);
+                a->setChecked(true);
+            }
+            const int id = e.id;
+            QObject::connect(a, &QAction::triggered, &menu, [run, id] { run(id); });
+        }
+    }
+}
+
+bool FileExists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
 
 }  // namespace
 
@@ -157,6 +203,18 @@ void CTavikView::OnTimer(int id) {
     case timer_id::kFirstPaint:
         RefreshView();
         break;
+    case timer_id::kTapMenu:
+        // Still held after half a second: the pop-up menu for the tap.
+        if (stylusDown_) QCoreApplication::postEvent(this, new PopupEvent(tapHit_, tapPoint_));
+        break;
+    case timer_id::kTapInfo:
+        infoShown_ = false;
+        tapImage_ = QImage();
+        update();
+        break;
+    case timer_id::kPicture:
+        ShowPicture(pendingPicture_);
+        break;
     default:
         // Telescope, tap-mark, search, picture and add-in timers: their work
         // belongs to parts of the program that are not in this build.
@@ -212,6 +270,11 @@ bool CTavikView::event(QEvent* e) {
         HandleRender();
         return true;
     }
+    if (e->type() == MessageType(view_message::kPopup)) {
+        const auto* popup = static_cast<PopupEvent*>(e);
+        OnPopupRequest(popup->hit, popup->at);
+        return true;
+    }
     if (e->type() == MessageType(view_message::kClientArea)) {
         {
             auto lock = Lock();
@@ -265,6 +328,8 @@ void CTavikView::HandleRender() {
 void CTavikView::OnPassDone() {
     if (passesInFlight_ > 0) --passesInFlight_;
     ++renderCount_;
+    // A new picture of the sky takes the tap text away.
+    tapImage_ = QImage();
     // A notice stays for the picture its command asked for.
     if (!notice_.isEmpty() && renderCount_ > noticeUntilPass_) notice_.clear();
     update();
@@ -280,6 +345,9 @@ void CTavikView::paintEvent(QPaintEvent*) {
         // The image was made for another size: a new one now, the sky in a second.
         p.fillRect(rect(), ToQColor(colors_[slot::kBackground]));
         StartTimer(timer_id::kFirstPaint, 1000);
+    } else if (infoShown_ && tapImage_.size() == size()) {
+        // The chart with the tap text written on it.
+        p.drawImage(0, 0, tapImage_);
     }
     p.end();
     const ColorModes modes = ColorModes::Load(store_);
@@ -321,6 +389,7 @@ bool CTavikView::HandlesCommand(int id) const {
     switch (id) {
     case cmd::SiteDialog: case cmd::DateTimeDialog: case cmd::StepInterval:
     case cmd::TodaysData: case cmd::ColorDialog:
+    case cmd::AllConstellations: case cmd::OnlyConstellation:
         return true;
     default:
         return commands_.Handles(id);
@@ -340,6 +409,8 @@ bool CTavikView::RunCommand(int id) {
         break;
     case cmd::TodaysData: RunTodayData(); break;
     case cmd::ColorDialog: RunColorDialog(); break;
+    case cmd::AllConstellations: SelectConstellation(false); break;
+    case cmd::OnlyConstellation: SelectConstellation(true); break;
     default: {
         if (!commands_.Handles(id)) return false;
         CommandResult r;
@@ -421,6 +492,294 @@ void CTavikView::RunColorDialog() {
         for (int i = 0; i < kColorSlots; ++i) settings_.colors[static_cast<std::size_t>(i)] = table[i];
     }
     RefreshView();
+}
+
+}  // namespace tavik
+
+namespace tavik {
+
+// --- taps, pop-up menus and keys ---------------------------------------------
+
+void CTavikView::SetCommandRouter(std::function<void(int)> run, ItemStateFn state) {
+    router_ = std::move(run);
+    routerState_ = std::move(state);
+}
+
+std::shared_ptr<const HitList> CTavikView::Hits() const { return canvas_->Hits(); }
+
+void CTavikView::RunRouted(int id) {
+    if (router_) {
+        router_(id);
+    } else {
+        RunCommand(id);
+    }
+}
+
+void CTavikView::mousePressEvent(QMouseEvent* e) {
+    // Touch screens arrive here too: Qt turns an unhandled touch into mouse events.
+    if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
+    StylusDown(e->position().toPoint());
+}
+
+void CTavikView::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
+    StylusUp(e->position().toPoint());
+}
+
+void CTavikView::StylusDown(QPoint at) {
+    const ViewMode mode = view_.viewMode;
+    if (mode == ViewMode::PolarAlignment || mode == ViewMode::Heliocentric) return;
+    tapHit_ = ShowTapInfo(at);
+    stylusDown_ = true;
+    StartTimer(timer_id::kTapMenu, kLongPressMs);
+}
+
+void CTavikView::StylusUp(QPoint at) {
+    KillTimer(timer_id::kTapMenu);
+    stylusDown_ = false;
+    if (view_.viewMode == ViewMode::PolarAlignment) {
+        {
+            auto lock = Lock();
+            view_.polarFine = !view_.polarFine;
+            commands_.SaveAll();
+        }
+        RefreshView();
+        return;
+    }
+    // The first tap on empty sky while a tap text is shown only ends that text.
+    if (!tapHit_ && !infoShown_) ActByRegion(at);
+    if (infoShown_ && !tapHit_) {
+        infoShown_ = false;
+        KillTimer(timer_id::kTapInfo);
+        tapImage_ = QImage();
+        update();
+    }
+    tapHit_ = false;
+}
+
+bool CTavikView::ShowTapInfo(QPoint at) {
+    tappedRecord_.reset();
+    tapPoint_ = at;
+    QImage withText;
+    const std::optional<TapOutcome> out = canvas_->Tap(at.x(), at.y(), &withText);
+    if (!out || !out->hit || !out->record) return false;
+    tappedRecord_ = out->record;
+    tapPoint_ = QPoint(out->x, out->y);
+    tapText_ = out->text;
+    const StarRecord& r = *tappedRecord_;
+    if (!r.IsTapMark()) {
+        tapImage_ = std::move(withText);
+        update();
+    }
+    const std::string dir = doc_.DataDirectory();
+    if (r.IsSolarPlaceholder() && settings_.planetJpeg == 1) {
+        const std::string path = dir + SjisToUtf8(r.DesignationText()) + ".jpg";
+        if (FileExists(path)) ShowPicture(path);
+    }
+    if (r.kind >= kKindGlobularCluster && r.kind <= kKindGalaxy && settings_.messierJpeg) {
+        pendingPicture_ = dir + std::string(r.ShortDesignation()) + ".jpg";
+        StartTimer(timer_id::kPicture, kPictureDelayMs);
+    }
+    infoShown_ = true;
+    StartTimer(timer_id::kTapInfo, kTapInfoMs);
+    return true;
+}
+
+void CTavikView::ShowPicture(const std::string& path) {
+    // The picture display draws over the window; nothing to show for a
+    // missing file.
+    if (!FileExists(path)) return;
+    emit pictureRequested(QString::fromStdString(path));
+}
+
+void CTavikView::ActByRegion(QPoint at) {
+    const int x = at.x(), y = at.y();
+    const int w = width(), h = height();
+    if (y > h - 10) {
+        if (x > w - 40) RunRouted(cmd::DateTimeDialog);
+        return;
+    }
+    if (settings_.tapNoTurn) return;
+    bool changed = false;
+    {
+        auto lock = Lock();
+        ViewState& v = view_;
+        const int r = v.chartSize;
+        const int x0 = v.chartOffsetX;
+        switch (v.viewMode) {
+        case ViewMode::Direction:
+        case ViewMode::Magnified: {
+            const bool magnified = v.viewMode == ViewMode::Magnified;
+            if (y <= 39) {
+                if (!magnified) changed = StepUp(v).handled;
+            } else if (y > std::min(r - 40, h - 38)) {
+                if (!magnified) changed = StepDown(v).handled;
+            } else if (x > x0 + r - 60) {
+                changed = TurnBy(v, 10).handled;
+            } else if (x < x0 + 40) {
+                changed = TurnBy(v, -10).handled;
+            }
+            break;
+        }
+        case ViewMode::Planisphere:
+        case ViewMode::Zenith:
+            if (x > x0 + 60 && x < x0 + r - 60) {
+                if (y <= 29) {
+                    v.facing = (v.facing + 2) % 4;
+                    changed = true;
+                } else if (y > std::min(r, h - 20)) {
+                    v.viewMode = ViewMode::Direction;
+                    v.heightBand = v.noWholeBand ? HeightBand::High : HeightBand::Whole;
+                    changed = true;
+                }
+            }
+            if (!changed && y > 60 && y < r - 60) {
+                if (x < x0 + 20) {
+                    v.facing = v.facing == 0 ? 3 : v.facing - 1;
+                    changed = true;
+                } else if (x > x0 + 220) {
+                    v.facing = (v.facing + 1) % 4;
+                    changed = true;
+                }
+            }
+            if (changed) {
+                RefreshViewState(v);
+                UpdateMagnifierHeading(v);
+            }
+            break;
+        default:
+            break;
+        }
+        if (changed) commands_.SaveAll();
+    }
+    if (changed) {
+        RefreshView();
+        emit stateChanged();
+    }
+}
+
+void CTavikView::OnPopupRequest(bool hit, QPoint at) {
+    bool cleared = false;
+    PopupKind kind;
+    {
+        auto lock = Lock();
+        kind = ChoosePopup(settings_, view_.viewMode, &cleared);
+        if (cleared) commands_.SaveAll();
+    }
+    if (cleared) emit stateChanged();
+    if (kind == PopupKind::None) return;
+    OpenPopupMenu(kind, at, hit && tappedRecord_ ? &*tappedRecord_ : nullptr);
+}
+
+void CTavikView::OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapped) {
+    PopupContext c;
+    c.mode = view_.viewMode;
+    c.tapped = tapped;
+    c.magnifierPanelExists = view_.magnifier.present;
+    c.magnifierPanelHidden = false;
+    c.telescopeControl = settings_.telescopeControl == 1;
+    c.fullScreen = settings_.fullScreen == 1;
+    // The constellation items act on the constellation of this menu's object.
+    popupConstellation_.clear();
+    if (tapped && !tapped->IsSolarPlaceholder()) popupConstellation_ = std::string(tapped->ConstellationText());
+    const ItemStateFn state = routerState_ ? routerState_ : ItemStateFn([this](int id) {
+        ItemState st = CommandState(id);
+        const CommandInfo* info = FindCommand(id);
+        st.enabled = st.enabled && HandlesCommand(id) && (!info || info->built);
+        return st;
+    });
+    const std::vector<MenuEntry> entries = BuildPopupMenu(kind, c, state);
+    if (popup_) popup_->deleteLater();
+    popup_ = new QMenu(this);
+    popup_->setAttribute(Qt::WA_DeleteOnClose, false);
+    FillMenu(*popup_, entries, [this](int id) {
+        // After the menu has closed, as a menu command would.
+        QMetaObject::invokeMethod(this, [this, id] { RunRouted(id); }, Qt::QueuedConnection);
+    });
+    popup_->popup(mapToGlobal(at));
+}
+
+void CTavikView::SelectConstellation(bool onlyTapped) {
+    if (onlyTapped && popupConstellation_.empty()) return;
+    {
+        auto lock = Lock();
+        if (onlyTapped) {
+            canvas_->SelectOnlyConstellation(popupConstellation_, doc_.Catalog());
+        } else {
+            canvas_->ShowAllConstellations();
+        }
+    }
+    RefreshView();
+}
+
+void CTavikView::keyPressEvent(QKeyEvent* e) {
+    const int key = e->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+        // The action key's menu.
+        if (store_.GetProfileInt("ACTION", "MENU", 1) == 1) {
+            QMetaObject::invokeMethod(
+                this, [this] { OpenPopupMenu(PopupKind::ActionKey, QPoint(22, 22), nullptr); },
+                Qt::QueuedConnection);
+        }
+        return;
+    }
+    if (e->text() == QStringLiteral("q") || e->text() == QStringLiteral("Q")) {
+        if (prompts_.Ask(QString::fromUtf8("プログラムを終了しますか？"))) RunRouted(cmd::Exit);
+        return;
+    }
+    if (!HandleKey(key)) QWidget::keyPressEvent(e);
+}
+
+bool CTavikView::HandleKey(int key) {
+    const bool reversed = settings_.cursorReversed != 0;
+    const bool cursorKeys = settings_.cursorKeys;
+    const int action = settings_.actionFunction;
+    // Left and Right turn the chart the other way unless CURSOR/HANTEN is set.
+    const int leftKey = reversed ? ViewCommand::TurnLeft : ViewCommand::TurnRight;
+    const int rightKey = reversed ? ViewCommand::TurnRight : ViewCommand::TurnLeft;
+    constexpr int kPanelZoomIn = 32883;
+    constexpr int kPanelZoomOut = 32884;
+    int id = 0;
+    if (view_.magnifier.present) {
+        switch (key) {
+        case Qt::Key_Left: id = leftKey; break;
+        case Qt::Key_Right: id = rightKey; break;
+        case Qt::Key_Up:
+            id = cursorKeys ? ViewCommand::StepUp
+                 : action == 0 ? ViewCommand::TurnRight
+                 : action == 1 ? ViewCommand::StepUp
+                               : kPanelZoomIn;
+            break;
+        case Qt::Key_Down:
+            id = cursorKeys ? ViewCommand::StepDown
+                 : action == 0 ? ViewCommand::TurnLeft
+                 : action == 1 ? ViewCommand::StepDown
+                               : kPanelZoomOut;
+            break;
+        case Qt::Key_A: id = ViewCommand::TurnLeft; break;
+        case Qt::Key_S: id = ViewCommand::TurnRight; break;
+        case Qt::Key_W: id = ViewCommand::StepUp; break;
+        case Qt::Key_Z: id = ViewCommand::StepDown; break;
+        case Qt::Key_E: case Qt::Key_I: id = kPanelZoomIn; break;
+        case Qt::Key_O: case Qt::Key_X: id = kPanelZoomOut; break;
+        default: break;
+        }
+    }
+    const ViewMode mode = view_.viewMode;
+    if (id == 0 && mode != ViewMode::PolarAlignment && mode != ViewMode::Heliocentric) {
+        if (cursorKeys) {
+            if (key == Qt::Key_Left) id = leftKey;
+            if (key == Qt::Key_Right) id = rightKey;
+            if (key == Qt::Key_Up) id = ViewCommand::StepUp;
+            if (key == Qt::Key_Down) id = ViewCommand::StepDown;
+        } else {
+            if (key == Qt::Key_Up) id = action == 1 ? ViewCommand::StepUp : ViewCommand::TurnRight;
+            if (key == Qt::Key_Down) id = action == 1 ? ViewCommand::StepDown : ViewCommand::TurnLeft;
+        }
+    }
+    if (id == 0) return false;
+    RunRouted(id);
+    return true;
 }
 
 }  // namespace tavik

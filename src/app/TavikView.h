@@ -7,22 +7,30 @@
 
 #include <QBasicTimer>
 #include <QImage>
+#include <QMenu>
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "settings/ViewSettings.h"
 #include "view/Color.h"
+#include "catalog/StarRecord.h"
 #include "view/CommandSet.h"
+#include "view/Menus.h"
+#include "view/TapInfo.h"
 #include "view/TimeControl.h"
 #include "view/ViewState.h"
 
 namespace tavik {
 
 class CTavikDoc;
+class HitList;
 class SkyCanvas;
 struct RenderScene;
 class Prompts;
@@ -31,6 +39,7 @@ class SettingsStore;
 // Private messages of the view, posted as events of type QEvent::User + id.
 namespace view_message {
 inline constexpr int kRender = 2048;
+inline constexpr int kPopup = 2054;       // the long press's pop-up menu
 inline constexpr int kClientArea = 2055;
 }  // namespace view_message
 
@@ -70,6 +79,26 @@ public:
     // Applies a site from the site dialog: saved, clock set to now, refreshed.
     void ApplySite(const ObservationSite& site);
 
+    // The frame's command routing: menu items, keys and taps run their
+    // commands through `run`, and pop-up menus take their items' state from
+    // `state`, exactly as the frame's own menus do.
+    void SetCommandRouter(std::function<void(int)> run, ItemStateFn state);
+
+    // --- taps ------------------------------------------------------------
+    // The hit list of the last pass.
+    std::shared_ptr<const HitList> Hits() const;
+    // What the last stylus-down found (kept until the next one), where, and
+    // the text it wrote.
+    const std::optional<StarRecord>& TappedRecord() const { return tappedRecord_; }
+    QPoint TapPoint() const { return tapPoint_; }
+    bool TapHit() const { return tapHit_; }
+    bool InfoShown() const { return infoShown_; }
+    const TapText& LastTapText() const { return tapText_; }
+    // The pop-up menu open now (or last opened), or nullptr.
+    QMenu* PopupMenu() const { return popup_; }
+    // Opens one of the pop-up menus at `at` for the tapped record (may be null).
+    void OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapped);
+
     ViewState& View() { return view_; }
     ViewSettings& Settings() { return settings_; }
     TimeControl& Time() { return time_; }
@@ -100,10 +129,15 @@ signals:
     void exitRequested();
     // A pass has drawn a new image.
     void rendered();
+    // A tap asks for the JPEG picture at `path` (an existing file).
+    void pictureRequested(const QString& path);
 
 protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void timerEvent(QTimerEvent* e) override;
 
@@ -118,6 +152,17 @@ private:
     void RunIntervalDialog();
     void RunTodayData();
     void RunColorDialog();
+
+    // Taps and keys.
+    void StylusDown(QPoint at);
+    void StylusUp(QPoint at);
+    bool ShowTapInfo(QPoint at);
+    void ActByRegion(QPoint at);
+    void OnPopupRequest(bool hit, QPoint at);
+    bool HandleKey(int key);
+    void RunRouted(int id);
+    void ShowPicture(const std::string& path);
+    void SelectConstellation(bool onlyTapped);
 
     CTavikDoc& doc_;
     SettingsStore& store_;
@@ -139,6 +184,19 @@ private:
     QString notice_;
     int noticeUntilPass_ = 0;  // the notice goes with the pass after this one
     std::map<int, QBasicTimer> timers_;
+
+    std::function<void(int)> router_;
+    ItemStateFn routerState_;
+    std::optional<StarRecord> tappedRecord_;
+    QPoint tapPoint_;
+    bool tapHit_ = false;
+    bool infoShown_ = false;
+    bool stylusDown_ = false;
+    TapText tapText_;
+    QImage tapImage_;             // the chart with the tap text, while it is shown
+    std::string pendingPicture_;  // the deep-sky picture shown 400 ms after its tap
+    std::string popupConstellation_;  // the constellation of the last pop-up menu
+    QMenu* popup_ = nullptr;
 };
 
 // While a modal dialog that writes settings is open no pass runs; a render

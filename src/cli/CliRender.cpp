@@ -4,7 +4,11 @@
 //   tavik-cli render --out FILE.png|FILE.jpg [--mode planisphere|polar|helio|zenith|direction|magnified]
 //       [--facing N|E|S|W] [--turn DEG] [--band whole|high|middle|low] [--size WxH]
 //       [--date YYYY-MM-DD --time HH:MM:SS] [--lon D:M --lat D:M --zone H]
-//       [--set SECTION/ENTRY=VALUE]... [--data DIR]
+//       [--set SECTION/ENTRY=VALUE]... [--data DIR] [--hits FILE]
+//
+// --hits writes the pass's hit list, one line per entry:
+//   index<TAB>x<TAB>y<TAB>kind<TAB>designation<TAB>constellation<TAB>mag<TAB>name
+// with designation and constellation escaped as `catalog` escapes them.
 //
 // The settings start from a fresh in-memory store (the user's own settings are
 // never read or written) plus the --set overrides; a VALUE that is an integer is
@@ -28,15 +32,19 @@
 
 #include "astro/DateTime.h"
 #include "catalog/CatalogLocation.h"
+#include "catalog/ShiftJis.h"
 #include "catalog/StarCatalog.h"
 #include "image/Jpeg.h"
 #include "cli/CliArgs.h"
 #include "cli/CliCommand.h"
+#include "cli/CliEscape.h"
+#include "cli/CliFrame.h"
 #include "cli/CliJpeg.h"
 #include "cli/CliSite.h"
 #include "settings/ObservationSite.h"
 #include "settings/SettingsStore.h"
 #include "view/Color.h"
+#include "view/HitList.h"
 #include "view/SkyRenderer.h"
 #include "view/ViewState.h"
 
@@ -48,7 +56,7 @@ constexpr const char* kUsage =
     "usage: tavik-cli render --out FILE.png|FILE.jpg [--mode planisphere|polar|helio|zenith|direction|magnified]\n"
     "       [--facing N|E|S|W] [--turn DEG] [--band whole|high|middle|low] [--size WxH]\n"
     "       [--date YYYY-MM-DD --time HH:MM:SS] [--lon D:M --lat D:M --zone H]\n"
-    "       [--set SECTION/ENTRY=VALUE]... [--data DIR]";
+    "       [--set SECTION/ENTRY=VALUE]... [--data DIR] [--hits FILE]";
 
 // QGuiApplication needs a platform; without a display the offscreen one draws
 // into memory just the same.
@@ -129,6 +137,8 @@ void ApplySetting(MemorySettingsStore& store, const std::string& text) {
         store.WriteProfileString(section, entry, value);
 }
 
+}  // namespace
+
 std::string ImageFormat(const std::string& path) {
     const std::string ext = std::filesystem::path(path).extension().string();
     std::string lower;
@@ -137,6 +147,8 @@ std::string ImageFormat(const std::string& path) {
     if (lower == ".jpg" || lower == ".jpeg") return "JPG";
     throw CliError("--out must end in .png or .jpg, got '" + path + "'");
 }
+
+namespace {
 
 std::filesystem::path BundledDataDir() {
     std::error_code ec;
@@ -148,22 +160,23 @@ std::filesystem::path BundledDataDir() {
     return std::filesystem::path(TAVIK_BUNDLED_DATA_DIR);
 }
 
-int RunRender(const std::vector<std::string>& argv) {
-    CliArgs args(argv,
-                 {"out", "mode", "facing", "turn", "band", "size", "date", "time", "lon", "lat", "zone", "set",
-                  "data"},
-                 {}, {"set"});
-    if (!args.Positional().empty())
-        throw CliError("unexpected argument '" + args.Positional()[0] + "'\n" + kUsage);
-    const auto out = args.Value("out");
-    if (!out) throw CliError(std::string("--out is required\n") + kUsage);
-    const std::string format = ImageFormat(*out);
+}  // namespace
 
+const std::vector<std::string>& FrameOptions() {
+    static const std::vector<std::string> options = {"mode", "facing", "turn", "band", "size", "date", "time",
+                                                     "lon",  "lat",    "zone", "set",  "data"};
+    return options;
+}
+
+int PrepareFrame(const CliArgs& args, Frame& frame, const char* command) {
+    MemorySettingsStore& store = frame.store;
+    ViewState& view = frame.view;
+    StarCatalog& catalog = frame.catalog;
+    ColorTable& colors = frame.colors;
     int width = 240, height = 240;
     if (auto v = args.Value("size")) ParseSize(*v, width, height);
 
     // Settings: a fresh store plus the overrides.
-    MemorySettingsStore store;
     for (const std::string& s : args.Values("set")) ApplySetting(store, s);
 
     // The moment: now, or what was given.
@@ -184,7 +197,6 @@ int RunRender(const std::vector<std::string>& argv) {
     if (args.Has("zone")) site.zoneOffsetHours = given.zone;
 
     // The view: as a fresh start reads it, then the options.
-    ViewState view;
     LoadViewState(view, store);
     // A fresh store would restore its stored screen (the polar view); the
     // chart starts as the planisphere unless VIEW/STATUS was given.
@@ -210,28 +222,26 @@ int RunRender(const std::vector<std::string>& argv) {
     const std::filesystem::path catalogPath = dataDir / "tavik.dat";
     if (!store.Contains("TAVIK", "TAVIK_DATA")) store.WriteProfileString("TAVIK", "TAVIK_DATA", catalogPath.string());
 
-    auto app = MakeApplication();
+    frame.app = MakeApplication();
 
-    StarCatalog catalog;
     std::error_code ec;
     if (std::filesystem::is_regular_file(catalogPath, ec)) {
         const RecordFileResult r = catalog.LoadFile(catalogPath);
         if (!r.ok)
-            std::fprintf(stderr, "tavik-cli render: warning: %s: %s\n", catalogPath.string().c_str(),
+            std::fprintf(stderr, "tavik-cli %s: warning: %s: %s\n", command, catalogPath.string().c_str(),
                          r.error.c_str());
         catalog.SetLoaded(r.opened);
     } else if (explicitData) {
-        std::fprintf(stderr, "tavik-cli render: no star catalogue at %s\n", catalogPath.string().c_str());
+        std::fprintf(stderr, "tavik-cli %s: no star catalogue at %s\n", command, catalogPath.string().c_str());
         return 1;
     } else {
-        std::fprintf(stderr, "tavik-cli render: warning: no star catalogue at %s; drawing without stars\n",
+        std::fprintf(stderr, "tavik-cli %s: warning: no star catalogue at %s; drawing without stars\n", command,
                      catalogPath.string().c_str());
     }
 
-    ColorTable colors;
     colors.Load(store);
 
-    RenderScene scene;
+    RenderScene& scene = frame.scene;
     scene.view = &view;
     scene.settings = &store;
     scene.colors = &colors;
@@ -242,20 +252,66 @@ int RunRender(const std::vector<std::string>& argv) {
     if (!dir.empty() && dir.back() != '/') dir += '/';
     scene.dataDirectory = dir;
 
-    QImage image = MakeSkyImage(width, height, colors[slot::kBackground]);
-    SkyRenderer renderer;
-    renderer.RenderSky(image, scene);
+    frame.image = MakeSkyImage(width, height, colors[slot::kBackground]);
+    frame.renderer.RenderSky(frame.image, scene);
+    return 0;
+}
 
+bool WriteImage(const std::string& path, const QImage& image, const char* command) {
+    const std::string format = ImageFormat(path);
     // JPEG goes through the capture's own writer, so the bytes are those a
     // screen capture of the same image would write.
-    StderrJpegReporter reporter("render");
-    const bool written = format == "JPG" ? WriteJpegFile(*out, image, &reporter)
-                                         : image.save(QString::fromStdString(*out), format.c_str());
-    if (!written) {
-        std::fprintf(stderr, "tavik-cli render: cannot write %s\n", out->c_str());
-        return 1;
+    StderrJpegReporter reporter(command);
+    const bool written = format == "JPG" ? WriteJpegFile(path, image, &reporter)
+                                         : image.save(QString::fromStdString(path), format.c_str());
+    if (!written) std::fprintf(stderr, "tavik-cli %s: cannot write %s\n", command, path.c_str());
+    return written;
+}
+
+void WriteHits(std::FILE* out, const HitList& hits) {
+    int index = 0;
+    for (const HitEntry& e : hits.Entries()) {
+        const StarRecord& r = *e.record;
+        char mag[32];
+        std::snprintf(mag, sizeof mag, "%.2f", r.mag);
+        const std::string line = std::to_string(index++) + '\t' + std::to_string(e.x) + '\t' +
+                                 std::to_string(e.y) + '\t' + std::to_string(r.kind) + '\t' +
+                                 EscapeBytes(r.designation, sizeof r.designation) + '\t' +
+                                 EscapeBytes(r.constellation, sizeof r.constellation) + '\t' + mag + '\t' +
+                                 (r.name ? EscapeText(SjisToUtf8(*r.name)) : std::string());
+        std::fprintf(out, "%s\n", line.c_str());
     }
-    return 0;
+}
+
+namespace {
+
+int RunRender(const std::vector<std::string>& argv) {
+    std::vector<std::string> options = FrameOptions();
+    options.push_back("out");
+    options.push_back("hits");
+    CliArgs args(argv, options, {}, {"set"});
+    if (!args.Positional().empty())
+        throw CliError("unexpected argument '" + args.Positional()[0] + "'\n" + kUsage);
+    const auto out = args.Value("out");
+    if (!out) throw CliError(std::string("--out is required\n") + kUsage);
+    ImageFormat(*out);  // a wrong extension is an error before anything is drawn
+
+    Frame frame;
+    if (const int rc = PrepareFrame(args, frame, "render")) return rc;
+    if (const auto hitsPath = args.Value("hits")) {
+        std::FILE* f = std::fopen(hitsPath->c_str(), "w");
+        if (!f) {
+            std::fprintf(stderr, "tavik-cli render: cannot write %s\n", hitsPath->c_str());
+            return 1;
+        }
+        if (const auto hits = frame.renderer.Hits()) WriteHits(f, *hits);
+        const bool ok = std::fclose(f) == 0;
+        if (!ok) {
+            std::fprintf(stderr, "tavik-cli render: cannot write %s\n", hitsPath->c_str());
+            return 1;
+        }
+    }
+    return WriteImage(*out, frame.image, "render") ? 0 : 1;
 }
 
 const CliCommand kRender{"render", "draw one frame of the sky view into a PNG or JPEG file", RunRender};

@@ -112,12 +112,14 @@ const std::vector<CommandInfo>& AllCommands() {
             {32812, "メシエカタログを表示", true},
             {32813, "輝度を上げる", true},
             {32814, "青を有効にする", true},
-            {32818, "全ての星座を表示", false},
+            {32818, "全ての星座を表示", true},
             {32819, "全ての恒星を表示", true},
+            {32820, "ｘｘｘ座のみ表示", true},
             {32821, "選択-表示設定ﾒﾆｭｰ", true},
             {32822, "星座絵を表示", true},
             {32823, "色指定を変更する", true},
             {32824, "4等星まで表示", true},
+            {32825, "ﾒﾆｭｰを閉じる", true},
             {32826, "今日のデータ", true},
             {32830, "メニュー", true},
             {32835, "選択-星座絵", true},
@@ -131,14 +133,20 @@ const std::vector<CommandInfo>& AllCommands() {
             {32847, "中段の空（仰角45度）", true},
             {32848, "低い空（仰角30度）", true},
             {32851, "選択-ﾀｯﾌﾟ登録ﾒﾆｭｰ", true},
+            {32852, "タップを登録", false},
+            {32854, "タップを変更、削除", false},
             {32856, "登録タップ位置", true},
             {32857, "赤色表示", true},
             {32858, "黒白表示", true},
             {32860, "拡大表示", false},
             {32862, "拡大ナビゲータを表示", false},
             {32863, "黄道座標表示", true},
+            {32865, "フルスクリーン", false},
+            {32867, "アクション上下左右移動", true},
             {32868, "望遠鏡制御を開く", false},
-            {32871, "選択-望遠鏡メニュー", false},
+            {32870, "ここを導入する", false},
+            {32871, "選択-望遠鏡メニュー", true},
+            {32872, "望遠鏡位置確認", false},
             {32873, "望遠鏡設定", false},
             {32874, "軌跡上書き", true},
             {32875, "xxx刻みで進ませる", true},
@@ -179,12 +187,20 @@ const std::vector<CommandInfo>& AllCommands() {
             {32930, "1時間戻す", true},
             {32931, "10分進める", true},
             {32932, "10分戻す", true},
+            {32933, "ｘｘｘ座の説明", false},
             {32934, "方角画面", true},
             {32936, "地上スケール表示", true},
+            {32937, "①を設定", false},
+            {32938, "②を設定", false},
+            {32939, "③を設定", false},
+            {32940, "①～削除", false},
             {32941, "光害+1", true},
             {32942, "光害-1", true},
+            {32943, "ここをズームイン", false},
             {32944, "地平線上検索", false},
+            {32960, "ｘｘｘ座の説明を編集", false},
             {32961, "天の川を表示する", true},
+            {32963, "ｘｘｘ座の音声説明", false},
             {57664, "Tavik のバージョン情報...", true},
             {57665, "プログラム終了", true},
         };
@@ -245,29 +261,43 @@ CommandResult CommandSet::RunTime(const TimeAction& action) {
     return r;
 }
 
-bool CommandSet::Handles(int id) const {
-    if (FindSwitch(id)) return true;
+namespace {
+
+// The mode, direction and turning commands, whose state the view state decides.
+bool IsViewCommand(int id) {
     switch (id) {
-    case cmd::ColorDisplay: case cmd::RedMode: case cmd::BlackOnWhite: case cmd::WhiteOnBlack:
-    case cmd::Lines: case cmd::Figures: case cmd::Overwrite: case cmd::MilkyWay:
-    case cmd::AllStars: case cmd::PopupMagnitude: case cmd::PopupDisplay:
-    case cmd::PopupTapRegistration:
-    case cmd::StarShiftDown: case cmd::StarShiftUp: case cmd::FontUp: case cmd::FontDown:
-    case cmd::MagnitudeDown: case cmd::MagnitudeUp: case cmd::LightPollutionUp:
-    case cmd::LightPollutionDown:
-    case cmd::SetNow: case cmd::AutoUpdate: case cmd::Stepping: case cmd::TurnWithTime:
-    case cmd::HourForward: case cmd::HourBack: case cmd::TenMinutesForward:
-    case cmd::TenMinutesBack:
     case ViewCommand::East: case ViewCommand::Zenith: case ViewCommand::South:
     case ViewCommand::West: case ViewCommand::North: case ViewCommand::Planisphere:
     case ViewCommand::BandWhole: case ViewCommand::PolarAlignment:
     case ViewCommand::Heliocentric: case ViewCommand::BandHigh: case ViewCommand::BandMiddle:
     case ViewCommand::BandLow: case ViewCommand::TurnLeft: case ViewCommand::TurnRight:
     case ViewCommand::StepUp: case ViewCommand::StepDown: case ViewCommand::HorizonFraming:
-    case ViewCommand::Direction:
+    case ViewCommand::Direction: case ViewCommand::Magnified:
         return true;
     default:
         return false;
+    }
+}
+
+}  // namespace
+
+bool CommandSet::Handles(int id) const {
+    if (FindSwitch(id)) return true;
+    switch (id) {
+    case cmd::ColorDisplay: case cmd::RedMode: case cmd::BlackOnWhite: case cmd::WhiteOnBlack:
+    case cmd::Lines: case cmd::Figures: case cmd::Overwrite: case cmd::MilkyWay:
+    case cmd::AllStars: case cmd::PopupMagnitude: case cmd::PopupDisplay:
+    case cmd::PopupTapRegistration: case cmd::PopupTelescope: case cmd::CloseMenu:
+    case cmd::ActionKeyMode:
+    case cmd::StarShiftDown: case cmd::StarShiftUp: case cmd::FontUp: case cmd::FontDown:
+    case cmd::MagnitudeDown: case cmd::MagnitudeUp: case cmd::LightPollutionUp:
+    case cmd::LightPollutionDown:
+    case cmd::SetNow: case cmd::AutoUpdate: case cmd::Stepping: case cmd::TurnWithTime:
+    case cmd::HourForward: case cmd::HourBack: case cmd::TenMinutesForward:
+    case cmd::TenMinutesBack:
+        return true;
+    default:
+        return IsViewCommand(id) && id != ViewCommand::Magnified;
     }
 }
 
@@ -335,6 +365,23 @@ std::optional<CommandResult> CommandSet::RunColor(int id) {
     case cmd::PopupTapRegistration:
         s.popupTapRegistration = !s.popupTapRegistration;
         if (s.popupTapRegistration) s.popupDisplay = s.popupTelescope = false;
+        return Finish(false);
+    case cmd::PopupTelescope:
+        s.popupTelescope = !s.popupTelescope;
+        if (s.popupTelescope) s.popupDisplay = s.popupTapRegistration = false;
+        return Finish(false);
+    case cmd::ActionKeyMode:
+        // What the hardware keys do: cursor keys, then the action key's modes in
+        // turn (zooming the panel only while there is one).
+        if (s.cursorKeys) {
+            s.cursorKeys = false;
+        } else if (s.actionFunction == 0) {
+            s.actionFunction = 1;
+        } else if (s.actionFunction == 1 && view_.magnifier.present) {
+            s.actionFunction = 2;
+        } else {
+            s.actionFunction = 0;
+        }
         return Finish(false);
     default:
         return std::nullopt;
@@ -442,6 +489,17 @@ ItemState CommandSet::State(int id) const {
     case cmd::MilkyWay: return MakeItem(true, s.milkyWay != 0);
     case cmd::PopupDisplay: return MakeItem(true, s.popupDisplay);
     case cmd::PopupTapRegistration: return MakeItem(true, s.popupTapRegistration);
+    case cmd::PopupTelescope: return MakeItem(true, s.popupTelescope);
+    case cmd::CloseMenu: return MakeItem(true, false);
+    case cmd::ActionKeyMode: {
+        // The text says what the next press does.
+        const char* text = s.cursorKeys                 ? "アクションキーモードにする"
+                           : s.actionFunction == 0      ? "アクション左右＝＞上下移動に"
+                           : s.actionFunction == 1      ? (view_.magnifier.present ? "アクション上下＝＞ズーム変更に"
+                                                                                  : "アクション上下＝＞左右移動に")
+                                                        : "アクションズーム＝＞左右移動に";
+        return MakeItem(true, false, text);
+    }
     case cmd::MagnitudeDown:
         return MakeItem((zoomed ? view_.zoomMagnitude : view_.limitMagnitude) > 1, false);
     case cmd::MagnitudeUp:
@@ -461,8 +519,12 @@ ItemState CommandSet::State(int id) const {
     if (const CommandInfo* info = FindCommand(id); info && !info->built) {
         return MakeItem(false, false);
     }
-    CommandState vs = ViewCommandState(view_, id);
-    return MakeItem(vs.enabled, vs.checked);
+    if (IsViewCommand(id)) {
+        const CommandState vs = ViewCommandState(view_, id);
+        return MakeItem(vs.enabled, vs.checked);
+    }
+    // Every other command (one-shot actions, dialogs) is always there.
+    return MakeItem(true, false);
 }
 
 }  // namespace tavik

@@ -149,6 +149,24 @@ void DrawConstellationPolyline(RenderContext& ctx, LineFileReader& file,
                                ConstellationPolyline& buffer, std::string_view abbreviation,
                                const QColor& color);
 
+// The figure and/or lines of the tapped constellation `abbreviation` (the
+// tap text's "selected constellation" options), drawn like the chart's own.
+void DrawTappedConstellation(RenderContext& ctx, OverlayState& state, std::string_view abbreviation,
+                             bool figure, bool lines);
+
+// Star names in the direction views (BRSTAR/NAME): the bright named stars the
+// pass drew, each name written to the upper right of its star.
+struct LabelledStar {
+    const StarRecord* record = nullptr;
+    int x = 0;
+    int y = 0;
+};
+bool IsBrightNamedStar(const StarRecord& star);
+void DrawStarNames(RenderContext& ctx, const std::vector<LabelledStar>& stars);
+
+// A deep-sky object's designation beside its symbol (MESSIE/NUMBER, direction views).
+void DrawDeepSkyDesignation(RenderContext& ctx, const StarRecord& object, int x, int y);
+
 // The Milky Way band from Milkey.p92 in the data directory (while SHOW/MILKEY
 // is on), painted as broad strokes into a layer and blended onto the chart.
 void DrawMilkyWay(RenderContext& ctx, OverlayState& state);

@@ -134,6 +134,22 @@ void DrawConstellations(RenderContext& ctx, OverlayState& state) {
     }
 }
 
+void DrawTappedConstellation(RenderContext& ctx, OverlayState& state, std::string_view abbreviation,
+                             bool figure, bool lines) {
+    if (abbreviation.empty() || !ctx.settings || !ctx.view || ctx.dataDirectory.empty()) return;
+    const OverlaySwitches sw = OverlaySwitches::Load(*ctx.settings);
+    if (figure && (ctx.view->viewMode != ViewMode::Planisphere || sw.figuresInPlanisphere)) {
+        Configure(state.figureFile, ctx.dataDirectory, "tavikconste.dat", sw.filesInMemory);
+        DrawConstellationPolyline(ctx, state.figureFile, state.polyline, abbreviation,
+                                  ctx.MappedQColor(slot::kFigure));
+    }
+    if (lines) {
+        Configure(state.lineFile, ctx.dataDirectory, "tavikline.dat", sw.filesInMemory);
+        DrawConstellationPolyline(ctx, state.lineFile, state.polyline, abbreviation,
+                                  ctx.MappedQColor(slot::kConstellationLine));
+    }
+}
+
 void DrawMilkyWay(RenderContext& ctx, OverlayState& state) {
     if (!ctx.image || !ctx.view || !ctx.settings || ctx.dataDirectory.empty()) return;
     if (!OverlaySwitches::Load(*ctx.settings).milkyWay) return;

@@ -13,6 +13,7 @@
 
 #include "astro/Angles.h"
 #include "catalog/StarRecord.h"
+#include "view/HitList.h"
 #include "view/Overlay.h"
 #include "view/Projection.h"
 #include "view/ViewState.h"
@@ -58,16 +59,17 @@ void GdiEllipse(QPainter& p, int left, int top, int right, int bottom) {
 std::string LongitudeText(int degrees, int minutes) {
     char buf[64];
     const bool west = degrees < 0 || minutes < 0;
-    std::snprintf(buf, sizeof buf, west ? "西経%d度%d分" : "東経%d度%d分",
-                  west ? std::abs(degrees) : degrees, west ? std::abs(minutes) : minutes);
+    // Made positive in long long: a stored -2147483648 has no int negation.
+    std::snprintf(buf, sizeof buf, west ? "西経%lld度%lld分" : "東経%lld度%lld分",
+                  west ? std::llabs(degrees) : degrees, west ? std::llabs(minutes) : minutes);
     return buf;
 }
 
 std::string LatitudeText(int degrees, int minutes) {
     char buf[64];
     const bool south = degrees < 0 || minutes < 0;
-    std::snprintf(buf, sizeof buf, south ? "南緯%d度%d分" : "北緯%d度%d分",
-                  south ? std::abs(degrees) : degrees, south ? std::abs(minutes) : minutes);
+    std::snprintf(buf, sizeof buf, south ? "南緯%lld度%lld分" : "北緯%lld度%lld分",
+                  south ? std::llabs(degrees) : degrees, south ? std::llabs(minutes) : minutes);
     return buf;
 }
 
@@ -279,6 +281,8 @@ void DrawDeepSkyMarks(RenderContext& ctx, const ConstellationSelection* selectio
             ProjectStar(v, *r, ctx.sinLatitude, ctx.cosLatitude, nullptr, shown);
         if (!pt.visible) continue;
         DrawDeepSkySymbol(p, r->kind, pt.x, pt.y, color);
+        DrawDeepSkyDesignation(ctx, *r, pt.x, pt.y);
+        if (ctx.hits) ctx.hits->Add(*r, pt.x, pt.y);
     }
     p.restore();
 }

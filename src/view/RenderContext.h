@@ -28,6 +28,7 @@
 
 namespace tavik {
 
+class HitList;
 class SettingsStore;
 struct StarRecord;
 struct ViewState;
@@ -91,6 +92,11 @@ struct RenderContext {
     // anchors); solar-system bodies are not in it. May be empty.
     const std::vector<const StarRecord*>* catalogue = nullptr;
     std::string dataDirectory;  // with a trailing '/', or empty when unknown
+
+    // --- taps ---------------------------------------------------------------
+    // Every object drawn that a tap may find is added here, in drawing order
+    // (may be null: nothing is collected).
+    HitList* hits = nullptr;
 };
 
 }  // namespace tavik

@@ -9,12 +9,15 @@
 #include "astro/TimeScales.h"
 #include "catalog/StarCatalog.h"
 #include "catalog/StarRecord.h"
+#include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
 #include "view/Fonts.h"
+#include "view/HitList.h"
 #include "view/Overlay.h"
 #include "view/Projection.h"
 #include "view/SolarSystemPainter.h"
 #include "view/StarPainter.h"
+#include "view/TapInfo.h"
 
 namespace tavik {
 
@@ -78,13 +81,17 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     ctx.siteName = QString::fromStdString(scene.site.name);
     ctx.dataDirectory = scene.dataDirectory;
 
-    stars_.clear();
-    if (scene.catalog) {
-        stars_.reserve(scene.catalog->Count());
-        for (const StarRecord& r : scene.catalog->Records())
-            if (!r.IsSolarPlaceholder()) stars_.push_back(&r);
-    }
+    CollectStars(scene.catalog);
     ctx.catalogue = &stars_;
+
+    // The hit list of this pass, published when the pass ends (however it ends).
+    auto hits = std::make_shared<HitList>();
+    ctx.hits = hits.get();
+    struct PublishAtEnd {
+        SkyRenderer& renderer;
+        std::shared_ptr<HitList>& list;
+        ~PublishAtEnd() { renderer.PublishHits(std::move(list)); }
+    } publish{*this, hits};
 
     QPainter painter(&image);
     ctx.painter = &painter;
@@ -95,7 +102,7 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     if (!ctx.overwrite && !BackgroundCoversImage(ctx)) image.fill(ToQRgb(ctx.Background()));
 
     // Text: the view font, coloured by mode, transparent background.
-    ctx.font = ViewFont(settings.GetProfileInt("FONT", "SIZE", kDefaultFontTenths));
+    ctx.font = ViewFont(ReadSettingInt(settings, "FONT", "SIZE"));
     ctx.textHeight = QFontMetrics(ctx.font, &image).height();
     ctx.textColor = ToQColor(TextColor(ctx.modes));
     painter.setFont(ctx.font);
@@ -115,6 +122,7 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     }
 
     const SolarSystemState solar = ComputeSolarSystem(ctx);
+    hits->moonAge = solar.moonAge;
     ctx.sunAltitude = SunAltitude(ctx, solar.sun);
     ctx.daylightDisplay = settings.GetProfileInt("SETTING", "SUN", 0) == 1;
     ctx.daylight = ctx.daylightDisplay ? DaylightFor(ctx.sunAltitude) : Daylight::Night;
@@ -140,6 +148,7 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     StarPainter starPainter(ctx);
     starPainter.SetBackdrop(&backdrop);
     const ConstellationSelection& selection = overlay_->selection;
+    std::vector<LabelledStar> namedStars;
     for (std::size_t i = stars_.size(); i-- > 0;) {
         const StarRecord& r = *stars_[i];
         if (r.kind != kKindStar) continue;
@@ -148,10 +157,13 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
             ProjectStar(view_, r, ctx.sinLatitude, ctx.cosLatitude, &s, selection.Shows(i));
         if (!pt.visible) continue;
         starPainter.Draw(r, pt.x, pt.y, s);
+        hits->Add(r, pt.x, pt.y);
+        if (IsBrightNamedStar(r)) namedStars.push_back({&r, pt.x, pt.y});
     }
 
     DrawDeepSkyMarks(ctx, &selection);
     DrawMilkyWay(ctx, *overlay_);
+    DrawStarNames(ctx, namedStars);
 
     DrawSolarSystem(ctx, starPainter, solar);
     DrawPoleMark(ctx);
@@ -159,6 +171,75 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     painter.setFont(ctx.font);
     painter.setPen(ctx.textColor);
     DrawStatusTexts(ctx);
+}
+
+void SkyRenderer::CollectStars(const StarCatalog* catalog) {
+    stars_.clear();
+    if (!catalog) return;
+    stars_.reserve(catalog->Count());
+    for (const StarRecord& r : catalog->Records())
+        if (!r.IsSolarPlaceholder()) stars_.push_back(&r);
+}
+
+void SkyRenderer::SelectOnlyConstellation(std::string_view abbreviation, const StarCatalog& catalog) {
+    CollectStars(&catalog);
+    overlay_->selection.SelectOnly(abbreviation, stars_);
+}
+
+void SkyRenderer::ShowAllConstellations() { overlay_->selection.SetActive(false); }
+
+void SkyRenderer::PublishHits(std::shared_ptr<HitList> hits) {
+    std::lock_guard<std::mutex> g(hitsMutex_);
+    hits_ = std::move(hits);
+}
+
+std::shared_ptr<const HitList> SkyRenderer::Hits() const {
+    std::lock_guard<std::mutex> g(hitsMutex_);
+    return hits_;
+}
+
+TapOutcome SkyRenderer::TapAt(QImage& image, const RenderScene& scene, int x, int y) {
+    TapOutcome out;
+    out.x = x;
+    out.y = y;
+    const std::shared_ptr<const HitList> hits = Hits();
+    if (!hits || !scene.settings || !scene.colors) return out;
+    const SettingsStore& settings = *scene.settings;
+    const TapTarget target = FindTapTarget(*hits, x, y, settings.GetProfileInt("TAPREG", "ENABLE", 0) == 1);
+    if (!target.record) return out;
+    out.hit = true;
+    out.x = target.x;
+    out.y = target.y;
+    out.record = *target.record;
+    // A tap mark shows no text: its action runs instead.
+    if (target.record->IsTapMark()) return out;
+    out.text = ComposeTapText(*target.record, TapTextOptions::Load(settings, view_, hits->moonAge));
+    if (image.isNull() || image.format() != QImage::Format_RGB32) return out;
+
+    // The tapped constellation's figure and lines, drawn as the pass drew the
+    // chart (its framing, sidereal time and site).
+    RenderContext ctx;
+    ctx.image = &image;
+    ctx.clientWidth = image.width();
+    ctx.clientHeight = image.height();
+    ctx.view = &view_;
+    ctx.settings = &settings;
+    ctx.colors = scene.colors;
+    ctx.modes = ColorModes::Load(settings);
+    ctx.localSiderealTime = view_.localSiderealTime;
+    ctx.latitude = view_.latitude;
+    ctx.sinLatitude = std::sin(view_.latitude);
+    ctx.cosLatitude = std::cos(view_.latitude);
+    ctx.dataDirectory = scene.dataDirectory;
+    {
+        QPainter painter(&image);
+        ctx.painter = &painter;
+        DrawTappedConstellation(ctx, *overlay_, out.text.constellation, out.text.drawFigure,
+                                out.text.drawLines);
+    }
+    DrawTapText(image, out.text, out.x, out.y, TapFontTenths(settings),
+                ctx.MappedQColor(slot::kGeneralText));
+    return out;
 }
 
 // ---------------------------------------------------------------------------
@@ -236,6 +317,15 @@ bool SkyCanvas::Paint(int w, int h, const std::function<void(const QImage&)>& bl
     }
     EnsureSize(w, h);
     return false;
+}
+
+std::optional<TapOutcome> SkyCanvas::Tap(int x, int y, QImage* withText) {
+    std::lock_guard<std::mutex> g(lock_);
+    if (image_.isNull()) return std::nullopt;
+    QImage copy = image_.copy();
+    TapOutcome out = renderer_.TapAt(copy, scene_(), x, y);
+    if (withText) *withText = std::move(copy);
+    return out;
 }
 
 QImage SkyCanvas::Snapshot() {

@@ -20,7 +20,9 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -29,14 +31,25 @@
 #include "view/Background.h"
 #include "view/Color.h"
 #include "view/RenderContext.h"
+#include "view/TapInfo.h"
 #include "view/ViewState.h"
 
 namespace tavik {
 
 class SettingsStore;
 class StarCatalog;
+class HitList;
 struct OverlayState;
 struct StarRecord;
+
+// What a tap at a point of the last pass found and wrote.
+struct TapOutcome {
+    bool hit = false;
+    int x = 0;  // the tap point, moved to the object's point on a hit
+    int y = 0;
+    std::optional<StarRecord> record;  // a copy of the tapped record
+    TapText text;
+};
 
 // The inputs of one pass.
 struct RenderScene {
@@ -68,11 +81,30 @@ public:
     // What the overlays keep between passes (the constellation selection among them).
     OverlayState& Overlays() { return *overlay_; }
 
+    // The hit list of the last finished pass (null before the first). Safe to
+    // call from any thread while a pass runs.
+    std::shared_ptr<const HitList> Hits() const;
+
+    // A tap at (x, y) on the last pass's chart: finds the object and, unless
+    // it is a tap mark, draws its text and its constellation's figure and
+    // lines (as the options ask) onto `image`, a copy of that chart.
+    TapOutcome TapAt(QImage& image, const RenderScene& scene, int x, int y);
+
+    // "ｘｘｘ座のみ表示" and "全ての星座を表示": the constellation selection.
+    void SelectOnlyConstellation(std::string_view abbreviation, const StarCatalog& catalog);
+    void ShowAllConstellations();
+
 private:
+    void PublishHits(std::shared_ptr<HitList> hits);
+    // The catalogue records the pass draws, in file order (placeholders left out).
+    void CollectStars(const StarCatalog* catalog);
+
     ViewState view_;
     BackgroundCache backgroundCache_;
     std::unique_ptr<OverlayState> overlay_;  // grid layer, constellation files, selection
     std::vector<const StarRecord*> stars_;
+    mutable std::mutex hitsMutex_;  // guards hits_ only, never held during a pass
+    std::shared_ptr<const HitList> hits_;
 };
 
 // A new off-screen image of the given size, filled with the background colour.
@@ -128,6 +160,16 @@ public:
     bool WaitIdle(const PumpFn& pump = {});
     // A copy of the image, taken under the lock.
     QImage Snapshot();
+    // The hit list of the last pass, without the lock.
+    std::shared_ptr<const HitList> Hits() const { return renderer_.Hits(); }
+    // SkyRenderer::TapAt on a copy of the image, under the lock; the copy with
+    // the tap text goes to `withText`. Nothing before the first image.
+    std::optional<TapOutcome> Tap(int x, int y, QImage* withText);
+    // The constellation selection; call with the lock held.
+    void SelectOnlyConstellation(std::string_view abbreviation, const StarCatalog& catalog) {
+        renderer_.SelectOnlyConstellation(abbreviation, catalog);
+    }
+    void ShowAllConstellations() { renderer_.ShowAllConstellations(); }
 
     // Stops the worker: signals stop and polls its finished mark every 3 ms.
     void StopWorker();

@@ -1,4 +1,5 @@
 #include "view/SolarSystemPainter.h"
+#include "view/HitList.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -147,6 +148,15 @@ void DrawSolarSystem(const RenderContext& ctx, StarPainter& stars, const SolarSy
         return ProjectObject(v, b.ra, b.dec, b.magnitude, SolarPlaceholderKind(index), ctx.sinLatitude,
                              ctx.cosLatitude, s, true);
     };
+    // Each body drawn is one the user may tap.
+    auto addHit = [&](const SolarBodyPosition& b, int index, const ProjectedPoint& pt) {
+        if (!ctx.hits) return;
+        StarRecord& r = ctx.hits->SolarRecord(index);
+        r.ra = b.ra;
+        r.dec = b.dec;
+        r.mag = b.magnitude;
+        ctx.hits->Add(r, pt.x, pt.y);
+    };
 
     if (!noPlanet) {
         for (int i = 0; i < kPlanetCount; ++i) {
@@ -155,6 +165,7 @@ void DrawSolarSystem(const RenderContext& ctx, StarPainter& stars, const SolarSy
             double s = 0.0;
             const ProjectedPoint pt = project(b, i, &s);
             if (!pt.visible) continue;
+            addHit(b, i, pt);
             p.setPen(ctx.MappedQColor(slot::kPlanetText));
             if (asNames) {
                 DrawCenteredText(p, pt.x, pt.y, QString::fromUtf8(kPlanetNames[i]));
@@ -168,6 +179,7 @@ void DrawSolarSystem(const RenderContext& ctx, StarPainter& stars, const SolarSy
     if (!noSun && st.sun.known) {
         double s = 0.0;
         const ProjectedPoint pt = project(st.sun, kSolarSun, &s);
+        if (pt.visible) addHit(st.sun, kSolarSun, pt);
         if (pt.visible) {
             if (asNames) {
                 p.setPen(ctx.MappedQColor(slot::kSunText));
@@ -194,6 +206,7 @@ void DrawSolarSystem(const RenderContext& ctx, StarPainter& stars, const SolarSy
     if (!noSun && st.moon.known) {
         double s = 0.0;
         const ProjectedPoint pt = project(st.moon, kSolarMoon, &s);
+        if (pt.visible) addHit(st.moon, kSolarMoon, pt);
         if (pt.visible) {
             const QColor moonColor = ctx.MappedQColor(slot::kMoon);
             if (asNames) {

@@ -156,6 +156,21 @@ CommandOutcome TurnLeft(ViewState& view) {
     return Done(view, false);
 }
 
+CommandOutcome TurnBy(ViewState& view, int degrees) {
+    view.turnDegrees += degrees;
+    while (view.turnDegrees >= 90) {
+        view.turnDegrees -= 90;
+        view.facing = (view.facing + 1) % 4;
+    }
+    while (view.turnDegrees < 0) {
+        view.turnDegrees += 90;
+        view.facing = view.facing == 0 ? 3 : view.facing - 1;
+    }
+    RefreshViewState(view);
+    UpdateMagnifierHeading(view);
+    return Done(view, true);
+}
+
 CommandOutcome StepUp(ViewState& view) {
     if (view.magnifier.present) {
         view.magnifier.altitude =

@@ -64,6 +64,9 @@ CommandOutcome ToggleHorizonFraming(ViewState& view);
 CommandOutcome ToggleMagnified(ViewState& view);
 CommandOutcome TurnRight(ViewState& view);
 CommandOutcome TurnLeft(ViewState& view);
+// Turns by a number of degrees (negative: left), carrying into the next or
+// previous compass direction as the turning steps do (taps on the chart's sides).
+CommandOutcome TurnBy(ViewState& view, int degrees);
 CommandOutcome StepUp(ViewState& view);
 CommandOutcome StepDown(ViewState& view);
 

@@ -1,0 +1,78 @@
+#include "view/HitList.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "catalog/ShiftJis.h"
+
+namespace tavik {
+
+namespace {
+
+std::int16_t ClampToInt16(int v) {
+    return static_cast<std::int16_t>(std::clamp<int>(v, std::numeric_limits<std::int16_t>::min(),
+                                                     std::numeric_limits<std::int16_t>::max()));
+}
+
+// Names of the solar-system records, by index (Mercury .. Saturn, two unused
+// slots, the Moon, the Sun, one unused slot).
+const char* SolarName(int i) {
+    static const char* const names[kSolarBodies] = {"水星", "金星", "火星", "木星", "土星",
+                                                    "",     "",     "月",   "太陽", ""};
+    return names[i];
+}
+
+bool Eligible(const StarRecord& r, bool tapMarksEnabled) {
+    if (r.spectral[0] == '!') return tapMarksEnabled;
+    if (r.IsSolarPlaceholder()) return true;
+    const char c = r.designation[3];
+    return c != '\0' && c != ' ';
+}
+
+}  // namespace
+
+HitList::HitList() {
+    entries_.reserve(1024);
+    for (int i = 0; i < kSolarBodies; ++i) {
+        StarRecord& r = solar_[static_cast<std::size_t>(i)];
+        r.kind = static_cast<std::int16_t>(SolarPlaceholderKind(i));
+        r.SetConstellation("#");
+        r.SetDesignation(Utf8ToSjis(SolarName(i)));
+    }
+}
+
+void HitList::Add(const StarRecord& record, int x, int y) {
+    const HitEntry e{&record, ClampToInt16(x), ClampToInt16(y)};
+    if (entries_.size() < kCapacity) {
+        entries_.push_back(e);
+    } else {
+        entries_.back() = e;
+    }
+}
+
+StarRecord& HitList::SolarRecord(int i) {
+    return solar_[static_cast<std::size_t>(std::clamp(i, 0, kSolarBodies - 1))];
+}
+
+TapTarget FindTapTarget(const HitList& hits, int x, int y, bool tapMarksEnabled) {
+    TapTarget best;
+    double bestMag = 99.99;
+    for (const HitEntry& e : hits.Entries()) {
+        if (!e.record) continue;
+        // The box around the drawn point, right and bottom edges excluded: a
+        // tap 4 pixels left of a star finds it, 4 pixels right does not.
+        if (x < e.x - 4 || x >= e.x + 4 || y < e.y - 4 || y >= e.y + 4) continue;
+        if (!Eligible(*e.record, tapMarksEnabled)) continue;
+        if (e.record->mag < bestMag) {
+            bestMag = e.record->mag;
+            best = {e.record, e.x, e.y};
+        }
+    }
+    if (!best.record) {
+        best.x = x;
+        best.y = y;
+    }
+    return best;
+}
+
+}  // namespace tavik

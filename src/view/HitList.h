@@ -1,0 +1,63 @@
+#pragma once
+// The objects a render pass drew, with the screen points they were drawn at,
+// for tap hit-testing. Each pass fills a list of its own and publishes it when
+// it is done, so a tap on the user-interface thread only ever sees a whole
+// list, never one that the render worker is still filling.
+//
+// Entries point at catalogue records (the document keeps them while the
+// catalogue stays loaded) or at the list's own copies of the Sun, the Moon and
+// the planets for the pass's moment. No Qt.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "catalog/StarRecord.h"
+
+namespace tavik {
+
+struct HitEntry {
+    const StarRecord* record = nullptr;
+    std::int16_t x = 0;
+    std::int16_t y = 0;
+};
+
+class HitList {
+public:
+    static constexpr std::size_t kCapacity = 9999;
+
+    HitList();
+
+    // Appends in drawing order; once the list is full the last entry is
+    // overwritten. Points are clamped to the int16 range.
+    void Add(const StarRecord& record, int x, int y);
+    const std::vector<HitEntry>& Entries() const { return entries_; }
+
+    // The pass's record for solar-system body i (0..9, kSolar* indices): kind,
+    // "#" constellation and the body's name are set; the pass fills in ra, dec
+    // and mag before adding it.
+    StarRecord& SolarRecord(int i);
+
+    // The Moon's age in days at the pass's moment (for the tap text).
+    double moonAge = 0.0;
+
+private:
+    std::vector<HitEntry> entries_;
+    std::array<StarRecord, kSolarBodies> solar_;
+};
+
+// The object under a tap: among the eligible entries whose 8 x 8 box (from 4
+// pixels left of and above the drawn point, right and bottom edges excluded)
+// holds (x, y), the one with the smallest magnitude;
+// on equal magnitudes the earlier entry wins. Eligible are tap marks (only
+// while `tapMarksEnabled`), solar-system records, and records with a Bayer
+// letter or deep-sky designation at designation character 3.
+struct TapTarget {
+    const StarRecord* record = nullptr;  // none found: nullptr
+    int x = 0;                           // the tap point, moved to the record's point
+    int y = 0;
+};
+TapTarget FindTapTarget(const HitList& hits, int x, int y, bool tapMarksEnabled);
+
+}  // namespace tavik
