@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace tavik::cli {
@@ -61,26 +62,33 @@ std::vector<std::string> CliArgs::Values(const std::string& name) const {
     return it == values_.end() ? std::vector<std::string>{} : it->second;
 }
 
-int ParseInt(const std::string& text, const char* what) {
-    int value = 0;
+int ParseInt(const std::string& text, const char* what, int min, int max) {
+    long long value = 0;
     const char* first = text.data();
     const char* last = text.data() + text.size();
     if (first != last && *first == '+') ++first;
     auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec == std::errc::result_out_of_range || (ec == std::errc() && ptr == last && (value < min || value > max)))
+        throw CliError(std::string(what) + " must be between " + std::to_string(min) + " and " +
+                       std::to_string(max) + ", got '" + text + "'");
     if (ec != std::errc() || ptr != last || first == last)
         throw CliError(std::string("bad ") + what + ": '" + text + "'");
-    return value;
+    return static_cast<int>(value);
 }
 
-double ParseDouble(const std::string& text, const char* what) {
+double ParseDouble(const std::string& text, const char* what, double limit) {
+    double v = 0.0;
     try {
         size_t used = 0;
-        double v = std::stod(text, &used);
+        v = std::stod(text, &used);
         if (used != text.size()) throw CliError("");
-        return v;
     } catch (...) {
         throw CliError(std::string("bad ") + what + ": '" + text + "'");
     }
+    if (!std::isfinite(v) || v < -limit || v > limit)
+        throw CliError(std::string(what) + " must be a number between " + FormatDouble(-limit) + " and " +
+                       FormatDouble(limit) + ", got '" + text + "'");
+    return v;
 }
 
 namespace {

@@ -42,8 +42,14 @@ struct CliDegMin { int degrees, minutes; };
 CliDate ParseDate(const std::string& text);      // YYYY-MM-DD
 CliTime ParseTime(const std::string& text);      // HH:MM:SS or HH:MM
 CliDegMin ParseDegMin(const std::string& text);  // D:M, sign applies to both
-int ParseInt(const std::string& text, const char* what);
-double ParseDouble(const std::string& text, const char* what);
+// Numbers from the command line are range-checked: outside [min, max] is a
+// CliError naming the option and the range. The default range keeps every sum
+// and product the subcommands form with a number well inside int.
+inline constexpr int kCliNumberLimit = 1000000;
+int ParseInt(const std::string& text, const char* what, int min = -kCliNumberLimit,
+             int max = kCliNumberLimit);
+// Only finite numbers within [-limit, limit] are accepted.
+double ParseDouble(const std::string& text, const char* what, double limit = 1e9);
 
 // Formats a double with 17 significant digits (round-trip exact).
 std::string FormatDouble(double value);

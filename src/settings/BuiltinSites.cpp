@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "settings/SettingsSchema.h"
+#include "settings/SettingsStore.h"
+
 namespace tavik {
 
 namespace {
@@ -122,10 +125,10 @@ const char* DefaultSiteName() { return kSites[kDefaultSiteRow].name; }
 UserSiteValues ReadUserSite(const SettingsStore& store, int slot) {
     UserSiteValues v;
     v.name = store.GetProfileString(kSection, SlotKey("LOC", slot), "");
-    v.latitudeDegrees = store.GetProfileInt(kSection, SlotKey("LOC_IDOH", slot), 0);
-    v.latitudeMinutes = store.GetProfileInt(kSection, SlotKey("LOC_IDOF", slot), 0);
-    v.longitudeDegrees = store.GetProfileInt(kSection, SlotKey("LOC_KEIDOH", slot), 0);
-    v.longitudeMinutes = store.GetProfileInt(kSection, SlotKey("LOC_KEIDOF", slot), 0);
+    v.latitudeDegrees = ReadSettingInt(store, kSection, SlotKey("LOC_IDOH", slot));
+    v.latitudeMinutes = ReadSettingInt(store, kSection, SlotKey("LOC_IDOF", slot));
+    v.longitudeDegrees = ReadSettingInt(store, kSection, SlotKey("LOC_KEIDOH", slot));
+    v.longitudeMinutes = ReadSettingInt(store, kSection, SlotKey("LOC_KEIDOF", slot));
     v.south = store.GetProfileInt(kSection, SlotKey("LOC_NANBOKU", slot), 0) != 0;
     v.west = store.GetProfileInt(kSection, SlotKey("LOC_TOUZAI", slot), 0) != 0;
     v.zoneHours = store.GetProfileInt(kSection, SlotKey("LOC_JISA", slot), 9);

@@ -79,10 +79,11 @@ std::vector<SettingDef> BuildSchema() {
     v("MEMORY", "SEIZE_FILES", T::NonZero, 0);
     v("REDSCR", "NO_REDBACK", T::Int, 1);
     v("TAPFONT", "ENLARGE", T::Int, 0);
-    v("ANIME", "DAY", T::Int, 0);
-    v("ANIME", "HOUR", T::Int, 0);
-    v("ANIME", "MIN", T::Int, 3);
-    v("ANIME", "SEC", T::Int, 0);
+    // The time step is added to the clock at every step: a century at most.
+    v("ANIME", "DAY", T::Int, 0, Clamp(-36525, 36525));
+    v("ANIME", "HOUR", T::Int, 0, Clamp(-876600, 876600));
+    v("ANIME", "MIN", T::Int, 3, Clamp(-1000000, 1000000));
+    v("ANIME", "SEC", T::Int, 0, Clamp(-1000000, 1000000));
     v("SUPERZOOMSAVE", "DIRECT", T::Int, 3, DefaultUnless(kFacingMin, kFacingMax));
     v("SUPERZOOMSAVE", "DIRECTS", T::Int, 3, DefaultUnless(0, 89));
     v("SUPERZOOMSAVE", "ZOOMING", T::Int, 50, Clamp(30, 900));
@@ -167,10 +168,12 @@ std::vector<SettingDef> BuildSchema() {
     v("SETTING", "SEIZA", T::Flag, 0);
     v("SETTING", "REALTIME", T::Flag, 1);
     v("SETTING", "MOVING", T::Flag, 0);
-    v("LOCATION", "TOUKEI", T::Int, kDefaultLongitudeDegrees);
-    v("LOCATION", "TOUKEIF", T::Int, kDefaultLongitudeMinutes);
-    v("LOCATION", "HOKUI", T::Int, kDefaultLatitudeDegrees);
-    v("LOCATION", "HOKUIF", T::Int, kDefaultLatitudeMinutes);
+    // The site, east and north positive in both parts: the texts negate them and
+    // the mount is sent them in its own formats.
+    v("LOCATION", "TOUKEI", T::Int, kDefaultLongitudeDegrees, Clamp(-180, 180));
+    v("LOCATION", "TOUKEIF", T::Int, kDefaultLongitudeMinutes, Clamp(-59, 59));
+    v("LOCATION", "HOKUI", T::Int, kDefaultLatitudeDegrees, Clamp(-90, 90));
+    v("LOCATION", "HOKUIF", T::Int, kDefaultLatitudeMinutes, Clamp(-59, 59));
     s.push_back(Text("LOCATION", "NAME", G::View, std::string(kDefaultSiteName)));
     v("SETTING", "SHOW_POLER", T::Flag, 0);
 
@@ -209,15 +212,16 @@ std::vector<SettingDef> BuildSchema() {
     o("MEMORY", "CARD", T::NonZero, 0);
     o("POPUPMENU", "MAG", T::Int, 4, Clamp(1, 7));
     o("TAP", "ZOOM_DLG", T::Int, 0);
-    o("TAPREG", "CNT", T::Int, 1);
+    // Running number of new tap marks, increased by one for each: never past int.
+    o("TAPREG", "CNT", T::Int, 1, Clamp(1, 2147483646));
     // The add-in pass loops over f1..fCOUNT at every paint.
     o("ADIN", "COUNT", T::Int, 0, Clamp(0, 1000));
     s.push_back(Text("ADIN", "f%d", G::Other, ""));
     s.push_back(Text("USERLOC", "LOC%02d", G::Other, ""));
-    o("USERLOC", "LOC_IDOH%02d", T::Int, 0);
-    o("USERLOC", "LOC_IDOF%02d", T::Int, 0);
-    o("USERLOC", "LOC_KEIDOH%02d", T::Int, 0);
-    o("USERLOC", "LOC_KEIDOF%02d", T::Int, 0);
+    o("USERLOC", "LOC_IDOH%02d", T::Int, 0, Clamp(-90, 90));
+    o("USERLOC", "LOC_IDOF%02d", T::Int, 0, Clamp(-59, 59));
+    o("USERLOC", "LOC_KEIDOH%02d", T::Int, 0, Clamp(-180, 180));
+    o("USERLOC", "LOC_KEIDOF%02d", T::Int, 0, Clamp(-59, 59));
     o("USERLOC", "LOC_NANBOKU%02d", T::Int, 0);
     o("USERLOC", "LOC_TOUZAI%02d", T::Int, 0);
     o("USERLOC", "LOC_JISA%02d", T::Int, 9, Clamp(0, 12));

@@ -16,6 +16,7 @@
 
 #include "astro/Angles.h"
 #include "astro/Transforms.h"
+#include "catalog/SkyBounds.h"
 #include "settings/SettingsStore.h"
 #include "view/Overlay.h"
 #include "view/Projection.h"
@@ -90,10 +91,14 @@ QRgb GridColor(const RenderContext& ctx, int slotIndex) {
 }
 
 // The font of the grid labels: the chart font without antialiasing, so that no
-// pixel mixes with the key colour.
+// pixel mixes with the key colour. Its size is capped: the labels are kept as
+// inked pixels, and a huge font would make every stamp cost without bound.
+constexpr double kMaxGridLabelPoints = 30.0;
+
 QFont GridFont(const RenderContext& ctx) {
     QFont f = ctx.font;
     f.setStyleStrategy(QFont::NoAntialias);
+    if (f.pointSizeF() > kMaxGridLabelPoints) f.setPointSizeF(kMaxGridLabelPoints);
     return f;
 }
 
@@ -207,7 +212,10 @@ PixelPoint DrawSkyPolyline(const RenderContext& ctx, QPainter& painter, const Sk
     bool strokeStart = true;
     PixelPoint previous;
     for (int i = 0; i < line.count; ++i) {
-        const ProjectedPoint p = ProjectEquatorial(view, line.ra[i], line.dec[i], view.wideFraming);
+        // A point that is not a sound position (from a damaged file) breaks the stroke.
+        const ProjectedPoint p = SoundSkyPosition(line.ra[i], line.dec[i])
+                                     ? ProjectEquatorial(view, line.ra[i], line.dec[i], view.wideFraming)
+                                     : ProjectedPoint{};
         if (p.x == OffScreen || p.y == OffScreen) {
             strokeStart = true;
             continue;

@@ -1,9 +1,11 @@
 #include "view/Projection.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "astro/Angles.h"
 #include "astro/Transforms.h"
+#include "catalog/SkyBounds.h"
 #include "catalog/StarRecord.h"
 
 namespace tavik {
@@ -11,6 +13,14 @@ namespace tavik {
 namespace {
 
 constexpr double kHalfPi = kPi / 2.0;
+
+// Chart offsets are clamped to this before they become int: far outside any
+// chart, well above the OffScreen sentinel, and small enough that sums and
+// differences of two points stay inside int.
+constexpr double kPixelLimit = 1e7;
+
+// Truncation toward zero, as the drawing has always done, of a finite offset.
+int ToPixel(double v) { return static_cast<int>(std::clamp(v, -kPixelLimit, kPixelLimit)); }
 
 // Arithmetic halving of the client width: the projection centre column.
 int CentreColumn(const ViewState& view) { return view.clientWidth >> 1; }
@@ -76,8 +86,10 @@ ProjectedPoint ProjectSky(const ViewState& view, double azimuth, double altitude
         const double scale = view.viewMode == ViewMode::Planisphere ? r / kPi : r * (2.0 / kPi);
         const double rho = (kHalfPi - altitude) * scale;
         const double theta = (d + 1) * kHalfPi - azimuth + t;
-        p.x = static_cast<int>(std::sin(theta) * rho) + w2;
-        p.y = r2 - static_cast<int>(std::cos(theta) * rho);
+        const double dx = std::sin(theta) * rho, dy = std::cos(theta) * rho;
+        if (!std::isfinite(dx) || !std::isfinite(dy)) return p;  // OffScreen
+        p.x = ToPixel(dx) + w2;
+        p.y = r2 - ToPixel(dy);
         p.visible = view.viewMode == ViewMode::Planisphere || InsideChart(view, p.x, p.y);
         return p;
     }
@@ -87,8 +99,10 @@ ProjectedPoint ProjectSky(const ViewState& view, double azimuth, double altitude
         const double k = view.polarFine ? 80.0 : 24.0;
         const double rho = (kHalfPi - q.lat) * r * k / kPi;
         const double theta = 3.0 * kHalfPi - q.lon;
-        p.x = static_cast<int>(std::sin(theta) * rho) + w2;
-        p.y = r2 - static_cast<int>(std::cos(theta) * rho);
+        const double dx = std::sin(theta) * rho, dy = std::cos(theta) * rho;
+        if (!std::isfinite(dx) || !std::isfinite(dy)) return p;  // OffScreen
+        p.x = ToPixel(dx) + w2;
+        p.y = r2 - ToPixel(dy);
         p.visible = InsideChart(view, p.x, p.y);
         return p;
     }
@@ -100,8 +114,10 @@ ProjectedPoint ProjectSky(const ViewState& view, double azimuth, double altitude
         const Spherical q = RotatePole(azimuth, altitude, g, e);
         const double rho = (kHalfPi - q.lat) * r * f.span / kPi;
         const double theta = kHalfPi - q.lon;
-        p.x = static_cast<int>(static_cast<int>(std::sin(theta) * rho) * f.stretch) + w2;
-        p.y = DirectionBase(view) - static_cast<int>(std::cos(theta) * rho);
+        const double dx = std::sin(theta) * rho, dy = std::cos(theta) * rho;
+        if (!std::isfinite(dx) || !std::isfinite(dy) || !std::isfinite(f.stretch)) return p;  // OffScreen
+        p.x = ToPixel(ToPixel(dx) * f.stretch) + w2;
+        p.y = DirectionBase(view) - ToPixel(dy);
         p.visible = InsideChart(view, p.x, p.y);
         return p;
     }
@@ -125,6 +141,8 @@ ProjectedPoint ProjectObject(const ViewState& view, double rightAscension, doubl
         return {};
     }
     if (!selected) return {};
+    // A record whose position or magnitude is not a sound number is not drawn.
+    if (!SoundSkyPosition(rightAscension, declination) || !SoundMagnitude(magnitude)) return {};
     const double hourAngle = view.localSiderealTime - rightAscension;
     const double sinDec = std::sin(declination), cosDec = std::cos(declination);
     const double cosH = std::cos(hourAngle);

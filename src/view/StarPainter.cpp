@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "catalog/StarRecord.h"
+#include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
 #include "view/Background.h"
 #include "view/ViewState.h"
@@ -45,8 +46,8 @@ void PutPixel(PixelBuffer& pixels, int x, int y, ColorRef color) {
 StarOptions StarOptions::FromContext(const RenderContext& ctx) {
     StarOptions o;
     const SettingsStore& s = *ctx.settings;
-    o.shiftTenths = ctx.zoomedIn ? s.GetProfileInt("ZOOMINVIEW", "SHIFT", -40)
-                                 : s.GetProfileInt("MAGN", "SHIFT", 0);
+    o.shiftTenths = ctx.zoomedIn ? ReadSettingInt(s, "ZOOMINVIEW", "SHIFT")
+                                 : ReadSettingInt(s, "MAGN", "SHIFT");
     o.sizeUp = s.GetProfileInt("SETTING", "BRIGHT", 0) == 1;
     o.brightnessUp = s.GetProfileInt("SETTING", "BRIGHT1", 0) == 1;
     o.blueOn = s.GetProfileInt("SETTING", "BRIGHT2", 0) == 1;
@@ -129,6 +130,13 @@ ColorRef StarColor(double magnitude, std::string_view spectral, bool daylightDim
 
 namespace {
 
+// The integer part (toward zero) of a size computed from a magnitude, bounded
+// far beyond any drawable size so that an absurd magnitude cannot overflow it.
+int WholeSize(double v) {
+    if (!(v == v)) return 0;
+    return static_cast<int>(std::clamp(v, -1e6, 1e6));
+}
+
 int Halved(int value, int times) {
     for (int i = 0; i < times && value > 0; ++i) value /= 2;
     return value;
@@ -159,12 +167,12 @@ int PatternPixelCount(double m) {
 }
 
 int DiscSize(double m, int shiftTenths, bool sizeUp, bool marker) {
-    if (marker && !sizeUp) return 4 - static_cast<int>(m);
+    if (marker && !sizeUp) return 4 - WholeSize(m);
     const double n = m + shiftTenths * 0.1;
-    if (m > 1.0) return static_cast<int>(5.5 - n);
-    if (m > 0.5) return static_cast<int>(5.0 - n);
-    if (m > 0.0) return static_cast<int>(4.5 - n);
-    return 4 - static_cast<int>(n);
+    if (m > 1.0) return WholeSize(5.5 - n);
+    if (m > 0.5) return WholeSize(5.0 - n);
+    if (m > 0.0) return WholeSize(4.5 - n);
+    return 4 - WholeSize(n);
 }
 
 StarPainter::StarPainter(const RenderContext& ctx)
@@ -190,6 +198,7 @@ void StarPainter::Draw(double magnitude, std::string_view spectral, bool marker,
                        int x, int y, double sinAltitude) {
     const StarOptions& o = options_;
     const ColorModes& modes = o.modes;
+    if (!(magnitude == magnitude)) return;  // not a number: nothing to draw
 
     if (modes.whiteOnBlack || modes.blackOnWhite) {
         const double shifted = magnitude + o.shiftTenths * 0.1;
@@ -197,7 +206,7 @@ void StarPainter::Draw(double magnitude, std::string_view spectral, bool marker,
         if (o.sizeUp && o.brightnessUp) base = 7;
         else if (o.brightnessUp) base = 5;
         else if (o.sizeUp) base = 4;
-        const int d = base - static_cast<int>(shifted);
+        const int d = base - WholeSize(shifted);
         const ColorRef c = modes.whiteOnBlack ? kWhite : kBlack;
         if (d > 2) {
             const int r = std::min(d / 2, 200);

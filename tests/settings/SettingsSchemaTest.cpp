@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdlib>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -107,6 +109,34 @@ TEST(ObservationSiteTest, CurrentSiteReadAndWritten) {
     ObservationSite south{"x", 0, -30, -33, -52, 10};
     EXPECT_DOUBLE_EQ(south.LongitudeDegrees(), -0.5);
     EXPECT_DOUBLE_EQ(south.LatitudeDegrees(), -(33.0 + 52.0 / 60.0));
+}
+
+// Stored values at the ends of int, as a damaged or hostile store may hold
+// them, come back inside ranges the program can compute with.
+TEST(SettingsSchemaTest, ExtremeStoredIntegersAreBoundedWhereRead) {
+    MemorySettingsStore store;
+    for (const char* e : {"TOUKEI", "TOUKEIF", "HOKUI", "HOKUIF"}) store.WriteProfileInt("LOCATION", e, INT_MIN);
+    const ObservationSite site = ReadCurrentSite(store);
+    EXPECT_EQ(site.longitudeDegrees, -180);
+    EXPECT_EQ(site.longitudeMinutes, -59);
+    EXPECT_EQ(site.latitudeDegrees, -90);
+    EXPECT_EQ(site.latitudeMinutes, -59);
+    store.WriteProfileInt("LOCATION", "TOUKEI", INT_MAX);
+    EXPECT_EQ(ReadCurrentSite(store).longitudeDegrees, 180);
+
+    const std::pair<const char*, const char*> keys[] = {
+        {"FONT", "SIZE"}, {"MAGN", "SHIFT"}, {"ZOOMINVIEW", "SHIFT"}, {"ANIME", "DAY"}, {"ANIME", "HOUR"},
+        {"ANIME", "MIN"}, {"ANIME", "SEC"}, {"USERLOC", "LOC_KEIDOH03"}};
+    for (const auto& [section, entry] : keys) {
+        for (int extreme : {INT_MIN, INT_MAX}) {
+            store.WriteProfileInt(section, entry, extreme);
+            EXPECT_LE(std::abs(ReadSettingInt(store, section, entry)), 1000000) << section << "/" << entry;
+        }
+    }
+    store.WriteProfileInt("FONT", "SIZE", 12345);
+    EXPECT_EQ(ReadSettingInt(store, "FONT", "SIZE"), 1000);
+    store.WriteProfileInt("TAPREG", "CNT", INT_MAX);
+    EXPECT_EQ(ReadSettingInt(store, "TAPREG", "CNT"), INT_MAX - 1);  // one more still fits
 }
 
 }  // namespace
