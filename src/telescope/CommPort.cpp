@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <string_view>
 #include <system_error>
 
@@ -62,6 +63,19 @@ std::string DevicePathForPort(const SettingsStore& store, int portNumber) {
     const int n = ValidPort(portNumber);
     const std::string path = ReadSettingString(store, "TS", "DEVICE" + std::to_string(n));
     return path.empty() ? DefaultDevicePath(n) : path;
+}
+
+std::vector<std::string> SerialDevicesPresent() {
+    std::vector<std::string> found;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator("/dev", ec)) {
+        const std::string name = e.path().filename().string();
+        if (name.rfind("ttyUSB", 0) == 0 || name.rfind("ttyACM", 0) == 0) found.push_back(e.path().string());
+    }
+    for (const auto& e : std::filesystem::directory_iterator("/dev/serial/by-id", ec))
+        found.push_back(e.path().string());
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 CommPort::CommPort() = default;

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace tavik {
 
@@ -41,6 +42,9 @@ public:
 // pseudo-terminal, or tcp://HOST:PORT). A port number outside 1..4 uses port 1.
 std::string DefaultDevicePath(int portNumber);
 std::string DevicePathForPort(const SettingsStore& store, int portNumber);
+// The serial devices present on this machine, to offer in the settings dialog:
+// /dev/ttyUSB*, /dev/ttyACM* and /dev/serial/by-id/*, sorted.
+std::vector<std::string> SerialDevicesPresent();
 
 class CommPort {
 public:
