@@ -363,6 +363,7 @@ std::size_t CommPort::Write(const void* bytes, std::size_t length) {
                                   : ::write(fd_, p + done, length - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
+            sent_.fetch_add(static_cast<std::uint64_t>(n), std::memory_order_acq_rel);
             continue;
         }
         if (n < 0 && errno == EINTR) continue;

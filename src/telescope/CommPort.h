@@ -122,6 +122,8 @@ public:
     // bytes it had to drop because the ring was full.
     std::uint64_t BytesReceived() const { return received_.load(std::memory_order_acquire); }
     std::uint64_t BytesDropped() const { return dropped_.load(std::memory_order_acquire); }
+    // Bytes written to the line since the port was made.
+    std::uint64_t BytesSent() const { return sent_.load(std::memory_order_acquire); }
 
 private:
     bool OpenDevice();
@@ -155,6 +157,7 @@ private:
     std::atomic<std::uint64_t> readPos_{0};
     std::atomic<std::uint64_t> received_{0};
     std::atomic<std::uint64_t> dropped_{0};
+    std::atomic<std::uint64_t> sent_{0};
 };
 
 }  // namespace tavik

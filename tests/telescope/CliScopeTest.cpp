@@ -13,6 +13,7 @@
 #include <sstream>
 #include <numbers>
 #include <string>
+#include <thread>
 
 #include "astro/Planets.h"
 #include "astro/Precession.h"
@@ -127,6 +128,9 @@ TEST_F(CliScopeTest, NudgeRateStop) {
     r = Cli(dev + "stop");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "停止指示\n");
+    // The last command may still be on its way to the mount when tavik-cli ends.
+    for (int i = 0; i < 3000 && mount->Commands().size() < 5; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(Sent(), ":Me#:Qe#:Q#:Sw 3#:Q#");
 }
 

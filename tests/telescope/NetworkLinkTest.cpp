@@ -66,6 +66,8 @@ TEST(NetworkLinkTest, ALostLineEndsTheWaitAndFailsLaterWrites) {
         fake.onSleep = [&] {
             if (dropped) return;
             dropped = true;
+            // The mount has the command (so the connection has been taken up).
+            ASSERT_TRUE(WaitUntil([&] { return !rig.mount.Commands().empty(); }));
             if (tcp) {
                 rig.mount.DropClient();
             } else {

@@ -204,6 +204,7 @@ void PtyMount::Loop() {
                 continue;
             }
             if (n > 0) {
+                bytesIn_ += static_cast<std::uint64_t>(n);
                 std::lock_guard g(lock_);
                 const std::size_t before = sim_.Commands().size();
                 const std::string reply = sim_.Receive(std::string_view(buf, n), Now());
@@ -222,7 +223,10 @@ void PtyMount::Loop() {
             const ssize_t n = listen_ >= 0
                                   ? ::send(master_, outgoing_.data(), outgoing_.size(), MSG_NOSIGNAL)
                                   : ::write(master_, outgoing_.data(), outgoing_.size());
-            if (n > 0) outgoing_.erase(0, static_cast<std::size_t>(n));
+            if (n > 0) {
+                outgoing_.erase(0, static_cast<std::size_t>(n));
+                bytesOut_ += static_cast<std::uint64_t>(n);
+            }
         } else if (master_ < 0) {
             outgoing_.clear();  // nobody to hear it
         }

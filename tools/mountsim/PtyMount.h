@@ -6,6 +6,7 @@
 // and moves the mount. Used by tavik-mountsim and, linked in, by the tests.
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -35,6 +36,10 @@ public:
     int TcpPort() const { return tcpPort_; }
     // Closes the present TCP client's connection (a dropped WiFi link).
     void DropClient();
+    bool Running() const { return running_; }
+    // Bytes taken from and sent to the client so far.
+    std::uint64_t BytesReceived() const { return bytesIn_; }
+    std::uint64_t BytesSent() const { return bytesOut_; }
 
     // Bytes to send as they are, from any thread (e.g. a burst of garbage).
     void SendRaw(std::string bytes);
@@ -62,6 +67,8 @@ private:
     int listen_ = -1;
     int tcpPort_ = 0;
     std::atomic<bool> dropClient_{false};
+    std::atomic<std::uint64_t> bytesIn_{0};
+    std::atomic<std::uint64_t> bytesOut_{0};
     int wake_[2] = {-1, -1};
     std::string path_;
     std::atomic<bool> running_{false};
