@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libnova-dev nlohmann-json3-dev
   fonts-ipafont-gothic fontconfig
+  espeak-ng espeak-ng-data
   clang-14 libclang-rt-14-dev
 )
 
