@@ -117,7 +117,7 @@ bool TelescopeController::Connect() {
 }
 
 void TelescopeController::Disconnect() {
-    if (link_.IsOpen()) link_.Open(false);
+    link_.Open(false);  // also releases a line that died while open
     state_ = kIdle;
 }
 
@@ -520,8 +520,9 @@ bool TelescopeController::SendSiteAndTime(const ObservationSite& site) {
     }
     // South: both parts are stored negative; the magnitudes are sent after "-".
     // Bounded first: a stored -2147483648 has no magnitude in an int.
-    if (std::abs(static_cast<long long>(site.latitudeDegrees)) > 90 ||
-        std::abs(static_cast<long long>(site.latitudeMinutes)) > 59) {
+    const long long latDeg = std::abs(static_cast<long long>(site.latitudeDegrees));
+    const long long latMin = std::abs(static_cast<long long>(site.latitudeMinutes));
+    if (latDeg > 90 || latMin > 59 || latDeg * 60 + latMin > 90 * 60) {
         ui_.Error(scope_text::kLatitudeBad);
         statusText_ = scope_text::kLatitudeBad;
         state_ = kBadReply;

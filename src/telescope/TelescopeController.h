@@ -57,7 +57,7 @@ inline constexpr const char* kDecMalformed = "   赤緯の応答が不正です 
 inline constexpr const char* kLineBad = "応答が不正です ";
 // A command that could not be written on an open line (write time-out).
 inline constexpr const char* kWriteFailed = "送信できません";
-// A stored latitude that cannot be sent (beyond 90 degrees or 59 minutes).
+// A stored latitude that cannot be sent (beyond a pole, or beyond 59 minutes).
 inline constexpr const char* kLatitudeBad = "緯度計算不良";
 }  // namespace scope_text
 

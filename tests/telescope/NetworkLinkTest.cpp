@@ -84,6 +84,11 @@ TEST(NetworkLinkTest, ALostLineEndsTheWaitAndFailsLaterWrites) {
         EXPECT_FALSE(rig.scope->Stop());
         EXPECT_EQ(rig.scope->StatusText(), "開いていない");
         rig.scope->Disconnect();
+        if (tcp) {  // released: the next connection works
+            ASSERT_TRUE(rig.Connect());
+            rig.mount.With([](mountsim::MountSimulator& m) { m.Options().noReply = false; });
+            EXPECT_TRUE(rig.scope->SetSlewRate(4));
+        }
     }
 }
 

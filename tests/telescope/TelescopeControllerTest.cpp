@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -97,6 +98,11 @@ TEST(TelescopeFormatTest, ControllerLongitude) {
     EXPECT_FALSE(lon(360, 30));            // 359 - 360 < 0
     EXPECT_FALSE(lon(139, 75));            // 60 - 75 < 0
     EXPECT_FALSE(lon(-74, 30));            // mixed signs
+    // Stored values far out of range are refused, never negated into overflow.
+    EXPECT_FALSE(lon(INT_MIN, 0));
+    EXPECT_FALSE(lon(0, INT_MIN));
+    EXPECT_FALSE(lon(-361, 0));
+    EXPECT_FALSE(lon(-74, -60));
 }
 
 // --- Exchanges with the simulated mount ------------------------------------------
@@ -433,6 +439,14 @@ TEST(TelescopeControllerTest, SiteAndTimeFailures) {
         EXPECT_TRUE(rig.HasError("経度計算不良"));
         EXPECT_EQ(rig.scope->StatusText(), "経度計算不良");
         EXPECT_EQ(rig.Received(), ":SL 21:05:09#");
+    }
+    for (const auto& [deg, min] : {std::pair{INT_MIN, 0}, std::pair{-90, -34}, std::pair{0, INT_MIN}}) {
+        // A latitude beyond the pole (or -2147483648): refused before it is sent.
+        ScopeRig rig;
+        ASSERT_TRUE(rig.Connect());
+        EXPECT_FALSE(rig.scope->SendSiteAndTime(ObservationSite{"x", 139, 22, deg, min, 9}));
+        EXPECT_TRUE(rig.HasError("緯度計算不良"));
+        EXPECT_EQ(rig.Received(), ":SL 21:05:09#:Sg 220*38#");
     }
     struct Case {
         std::string cmd;
