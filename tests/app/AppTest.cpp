@@ -12,9 +12,11 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
 #include <memory>
+#include <optional>
 
 #include "QtTestApp.h"
 #include "app/MainFrame.h"
@@ -26,6 +28,7 @@
 #include "catalog/CatalogLocation.h"
 #include "settings/SettingsStore.h"
 #include "view/CommandSet.h"
+#include "view/HitList.h"
 
 // Under LeakSanitizer: fontconfig keeps its caches until the process ends, and
 // every window with text loads it; those blocks are not our leaks.
@@ -299,6 +302,106 @@ TEST_F(AppTest, WholeApplicationOnTheBundledDataSavesAScreenshot) {
     const QString path = TAVIK_TEST_OUTPUT_DIR "/tavik-window.png";
     ASSERT_TRUE(frame->grab().save(path));
     EXPECT_TRUE(QFile::exists(path));
+}
+
+}  // namespace
+}  // namespace tavik
+
+namespace tavik {
+namespace {
+
+// The drawn point of the first hit whose designation ends with `designation`.
+std::optional<QPoint> HitPoint(const CTavikView& view, const char* designation) {
+    const auto hits = view.Hits();
+    if (!hits) return std::nullopt;
+    for (const HitEntry& e : hits->Entries()) {
+        if (e.record && std::string(e.record->DesignationText()).find(designation) != std::string::npos)
+            return QPoint(e.x, e.y);
+    }
+    return std::nullopt;
+}
+
+class TapWindowTest : public AppTest {
+protected:
+    // The direction view towards the south, on the fixed evening of the clock.
+    void StartFacingSouth() {
+        Start();
+        frame->RunCommand(32934);
+        frame->RunCommand(32798);
+        frame->show();
+        ASSERT_TRUE(WaitForRender(*view));
+        ASSERT_TRUE(Until([&] { return !view->RenderPending() && view->PassesInFlight() == 0; }));
+    }
+};
+
+TEST_F(TapWindowTest, ClickOnAStarWritesItsNameAndAHeldPressOpensTheChosenMenu) {
+    StartFacingSouth();
+    const auto sirius = HitPoint(*view, "Alp CMa");
+    ASSERT_TRUE(sirius);
+    const QImage before = view->grab().toImage();
+    QTest::mouseClick(view, Qt::LeftButton, {}, *sirius + QPoint(-2, 1));
+    ASSERT_TRUE(view->TapHit() || view->InfoShown());
+    EXPECT_EQ(view->TapPoint(), *sirius);
+    EXPECT_EQ(view->LastTapText().second.value_or(""), "シリウス");
+    EXPECT_EQ(view->LastTapText().first.value_or(""), "おおいぬα -1.4等");
+    // The text is on the window, to the lower right of the star.
+    const QImage after = view->grab().toImage();
+    int changed = 0;
+    for (int y = sirius->y(); y < std::min(after.height(), sirius->y() + 30); ++y)
+        for (int x = sirius->x(); x < std::min(after.width(), sirius->x() + 60); ++x)
+            changed += before.pixel(x, y) != after.pixel(x, y);
+    EXPECT_GT(changed, 20);
+
+    // A press held for half a second: the display-settings menu (the default
+    // choice) for Canis Major.
+    ASSERT_EQ(store.GetProfileInt("SETTING", "POPUP", 0), 1);
+    QTest::mousePress(view, Qt::LeftButton, {}, *sirius);
+    ASSERT_TRUE(Until([&] { return view->PopupMenu() != nullptr; }));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, *sirius);
+    QStringList texts;
+    for (QAction* a : view->PopupMenu()->actions()) texts << a->text();
+    EXPECT_TRUE(texts.contains("おおいぬ座のみを表示")) << texts.join(",").toStdString();
+    EXPECT_TRUE(texts.contains("全ての恒星を表示"));
+    view->PopupMenu()->close();
+}
+
+TEST_F(TapWindowTest, EmptySkyTapsTurnThePlanisphereOnlyWhenAllowed) {
+    StartFacingSouth();
+    frame->RunCommand(32801);  // planisphere
+    ASSERT_TRUE(WaitForRender(*view));
+    const ViewState& v = view->View();
+    const QPoint topMiddle(v.chartOffsetX + v.chartHalf, 10);
+    const int facing = v.facing;
+    QTest::mouseClick(view, Qt::LeftButton, {}, topMiddle);
+    EXPECT_EQ(v.facing, facing) << "TAP/NODIR is 1 by default";
+    frame->RunCommand(cmd::TapNoTurn);
+    QTest::mouseClick(view, Qt::LeftButton, {}, topMiddle);
+    EXPECT_EQ(v.facing, (facing + 2) % 4);
+    EXPECT_EQ(store.GetProfileInt("SETTING", "DIRECT", -1), (facing + 2) % 4);
+}
+
+TEST_F(TapWindowTest, KeysStepTheViewAndQAsksBeforeEnding) {
+    StartFacingSouth();
+    const ViewState& v = view->View();
+    const int turn = v.turnDegrees;
+    // Cursor keys on, CURSOR/HANTEN at its default 1: Left turns left.
+    QTest::keyClick(view, Qt::Key_Left);
+    EXPECT_EQ((turn - v.turnDegrees + 90) % 90, 10);
+    QTest::keyClick(view, Qt::Key_Up);
+    EXPECT_EQ(v.heightBand, HeightBand::High);
+    QSignalSpy exit(view, &CTavikView::exitRequested);
+    prompts.answer = false;
+    QTest::keyClick(view, Qt::Key_Q);
+    EXPECT_TRUE(prompts.messages.contains("ask: プログラムを終了しますか？"));
+    EXPECT_TRUE(frame->isVisible());
+    // The action-key mode command walks its texts.
+    EXPECT_EQ(frame->ItemStateFor(cmd::ActionKeyMode).text, "アクションキーモードにする");
+    frame->RunCommand(cmd::ActionKeyMode);
+    EXPECT_EQ(frame->ItemStateFor(cmd::ActionKeyMode).text, "アクション左右＝＞上下移動に");
+    frame->RunCommand(cmd::ActionKeyMode);
+    EXPECT_EQ(frame->ItemStateFor(cmd::ActionKeyMode).text, "アクション上下＝＞左右移動に");
+    frame->RunCommand(cmd::ActionKeyMode);
+    EXPECT_EQ(store.GetProfileInt("CUR_SET", "ACTION_FUNC", -1), 0) << "2 only with a magnifier panel";
 }
 
 }  // namespace

@@ -1,0 +1,50 @@
+// tavik-cli tap and render --hits: the lines other tools read.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "CliRunner.h"
+
+namespace {
+
+const std::string kFrame = "--mode direction --facing S --date 2026-01-15 --time 21:00:00";
+
+TEST(CliTap, PrintsTheHitItsTextAndTheMenuOfALongPress) {
+    const std::filesystem::path hits = std::filesystem::temp_directory_path() / "tavik-cli-hits.txt";
+    const std::filesystem::path png = std::filesystem::temp_directory_path() / "tavik-cli-tap.png";
+    ASSERT_EQ(RunCli("render --out '" + png.string() + "' --hits '" + hits.string() + "' " + kFrame).status, 0);
+    // Sirius's entry: index, x, y, kind, designation, constellation, mag, name.
+    std::ifstream in(hits);
+    std::string line, sirius;
+    while (std::getline(in, line))
+        if (line.find("\t  9Alp CMa\tCMa\t-1.44\tシリウス") != std::string::npos) sirius = line;
+    ASSERT_FALSE(sirius.empty());
+    std::istringstream fields(sirius);
+    std::string index, x, y, kind;
+    std::getline(fields, index, '\t');
+    std::getline(fields, x, '\t');
+    std::getline(fields, y, '\t');
+    std::getline(fields, kind, '\t');
+    EXPECT_EQ(kind, "1");
+
+    const std::string at = std::to_string(std::stoi(x) - 3) + "," + y;
+    const CliRun tap = RunCli("tap --at " + at + " --hold --out '" + png.string() + "' " + kFrame);
+    EXPECT_EQ(tap.status, 0);
+    EXPECT_NE(tap.out.find("hit\t1\npoint\t" + x + "," + y + "\nname\tシリウス\ntext\tおおいぬα -1.4等\ntext\tシリウス\n"),
+              std::string::npos)
+        << tap.out;
+    EXPECT_NE(tap.out.find("menu\t32820\tおおいぬ座のみを表示\tenabled\n"), std::string::npos) << tap.out;
+    EXPECT_NE(tap.out.find("menu\t32943\tここをズームイン\tdisabled\n"), std::string::npos);
+
+    const CliRun empty = RunCli("tap --at 5,5 --hold --set SETTING/POPUP=0 --set SETTING/POPUPTS=1 " + kFrame);
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(empty.out, "hit\t0\nmenu\tnone\n") << "POPUPTS without telescope control opens nothing";
+    std::filesystem::remove(hits);
+    std::filesystem::remove(png);
+}
+
+}  // namespace
