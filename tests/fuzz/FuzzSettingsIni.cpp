@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include "FuzzSupport.h"
 #include "settings/BuiltinSites.h"
@@ -19,7 +21,15 @@
 using namespace tavik;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto path = tavik::fuzz::WriteInput("Tavik.ini", data, size);
+    // A new file name for every input: the settings layer keeps what it read
+    // of a file it has seen before.
+    static unsigned long count = 0;
+    const std::string name = "Tavik-" + std::to_string(++count) + ".ini";
+    const auto path = tavik::fuzz::WriteInput(name.c_str(), data, size);
+    struct Remove {
+        std::filesystem::path p;
+        ~Remove() { std::filesystem::remove(p); }
+    } remove{path};
     QtSettingsStore store(path.string());
     for (const SettingDef& d : AllSettings()) {
         if (d.entry.find('%') != std::string::npos) continue;
