@@ -1,5 +1,7 @@
 #include "app/TavikApp.h"
 
+#include <QStandardPaths>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -61,6 +63,12 @@ bool CTavikApp::InitInstance() {
 
     // 4.-6. Document, frame and view; the window is shown.
     doc_ = std::make_unique<CTavikDoc>(*store_, programDir);
+    {
+        std::filesystem::path documents = options_.documentsDir;
+        if (documents.empty())
+            documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+        doc_->History().SetFolder(documents);
+    }
     auto* view = new CTavikView(*doc_, *store_, *prompts_, *clock_);
     frame_ = std::make_unique<CMainFrame>(view, *store_);
     if (auto* qt = dynamic_cast<QtPrompts*>(prompts_)) qt->SetParent(frame_.get());

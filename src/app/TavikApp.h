@@ -24,6 +24,7 @@ struct AppOptions {
     SettingsStore* store = nullptr;      // nullptr: the user's store (QSettings Arvex/Tavik)
     Prompts* prompts = nullptr;          // nullptr: message boxes
     const Clock* clock = nullptr;        // nullptr: the computer's clock
+    std::filesystem::path documentsDir;  // empty: the user's documents folder (goto history)
     bool show = true;
 };
 

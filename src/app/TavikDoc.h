@@ -9,6 +9,7 @@
 
 #include "catalog/CatalogLocation.h"
 #include "catalog/StarCatalog.h"
+#include "telescope/GotoHistory.h"
 
 namespace tavik {
 
@@ -30,12 +31,16 @@ public:
     // The data directory (with a trailing '/'), or empty.
     std::string DataDirectory() const;
     const std::filesystem::path& ProgramDir() const { return programDir_; }
+    // The telescope's goto history, written out at 100 lines and when the
+    // document goes away.
+    GotoHistory& History() { return history_; }
 
 private:
     SettingsStore& store_;
     std::filesystem::path programDir_;
     StarCatalog catalog_;
     CatalogOpenResult last_;
+    GotoHistory history_;
 };
 
 }  // namespace tavik

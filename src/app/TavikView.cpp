@@ -19,9 +19,11 @@
 #include "app/Prompts.h"
 #include "app/SiteDialog.h"
 #include "app/TavikDoc.h"
+#include "app/TelescopeControlDialog.h"
 #include "app/TodayDialog.h"
 #include "catalog/ShiftJis.h"
 #include "settings/SettingsStore.h"
+#include "telescope/TelescopeController.h"
 #include "view/Fonts.h"
 #include "view/HitList.h"
 #include "view/Overlay.h"
@@ -215,6 +217,18 @@ void CTavikView::OnTimer(int id) {
     case timer_id::kPicture:
         ShowPicture(pendingPicture_);
         break;
+    case timer_id::kPost2052:
+        QCoreApplication::postEvent(this, new QEvent(MessageType(view_message::kControlDialog)));
+        break;
+    case timer_id::kTrace:
+        OnTraceTimer();
+        break;
+    case timer_id::kTraceEnd:
+        OnTraceEnd();
+        break;
+    case timer_id::kTelescopeReminder:
+        OnTelescopeReminder();
+        break;
     default:
         // Telescope, tap-mark, search, picture and add-in timers: their work
         // belongs to parts of the program that are not in this build.
@@ -268,6 +282,10 @@ void CTavikView::PostRender() {
 bool CTavikView::event(QEvent* e) {
     if (e->type() == MessageType(view_message::kRender)) {
         HandleRender();
+        return true;
+    }
+    if (e->type() == MessageType(view_message::kControlDialog)) {
+        OpenControlDialog();
         return true;
     }
     if (e->type() == MessageType(view_message::kPopup)) {
@@ -357,6 +375,10 @@ void CTavikView::paintEvent(QPaintEvent*) {
     if (!notice_.isEmpty()) {
         tavik::ShowNotice(*this, height(), font, notice_, colors_, modes, settings_.noSiteName != 0);
     }
+    if (shown) {
+        QPainter markers(this);
+        DrawMarkers(markers);
+    }
     if (Hourglass() && passesInFlight_ > 0) {
         QPainter mark(this);
         DrawBusyMark(mark, font, modes);
@@ -365,6 +387,11 @@ void CTavikView::paintEvent(QPaintEvent*) {
     if (!firstPaintDone_) {
         firstPaintDone_ = true;
         StartTimer(timer_id::kFirstPaint, 1000);
+        // With telescope control on, a reminder half a minute after the first show.
+        if (TelescopeOn() && !reminderArmed_) {
+            reminderArmed_ = true;
+            StartTimer(timer_id::kTelescopeReminder, 30000);
+        }
     }
     // The next step is armed only once the picture of the last one is shown.
     if (shown && !renderPending_ && passesInFlight_ == 0) time_.AfterRepaint();
@@ -390,6 +417,9 @@ bool CTavikView::HandlesCommand(int id) const {
     case cmd::SiteDialog: case cmd::DateTimeDialog: case cmd::StepInterval:
     case cmd::TodaysData: case cmd::ColorDialog:
     case cmd::AllConstellations: case cmd::OnlyConstellation:
+    case cmd::TelescopeControl: case cmd::GotoHere: case cmd::TelescopePosition:
+    case cmd::TelescopeSwitch: case cmd::ScopeLeft: case cmd::ScopeRight: case cmd::ScopeUp:
+    case cmd::ScopeDown: case cmd::ScopeFast: case cmd::ScopeSlow:
         return true;
     default:
         return commands_.Handles(id);
@@ -411,6 +441,11 @@ bool CTavikView::RunCommand(int id) {
     case cmd::ColorDialog: RunColorDialog(); break;
     case cmd::AllConstellations: SelectConstellation(false); break;
     case cmd::OnlyConstellation: SelectConstellation(true); break;
+    case cmd::TelescopeControl: case cmd::GotoHere: case cmd::TelescopePosition:
+    case cmd::TelescopeSwitch: case cmd::ScopeLeft: case cmd::ScopeRight: case cmd::ScopeUp:
+    case cmd::ScopeDown: case cmd::ScopeFast: case cmd::ScopeSlow:
+        if (CommandState(id).enabled) RunTelescopeCommand(id);
+        break;
     default: {
         if (!commands_.Handles(id)) return false;
         CommandResult r;

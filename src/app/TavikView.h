@@ -23,6 +23,7 @@
 #include "catalog/StarRecord.h"
 #include "view/CommandSet.h"
 #include "view/Menus.h"
+#include "view/Projection.h"
 #include "view/TapInfo.h"
 #include "view/TimeControl.h"
 #include "view/ViewState.h"
@@ -31,6 +32,9 @@ namespace tavik {
 
 class CTavikDoc;
 class HitList;
+class PromptsTelescopeUi;
+class SystemTelescopeClock;
+class TelescopeController;
 class SkyCanvas;
 struct RenderScene;
 class Prompts;
@@ -39,6 +43,7 @@ class SettingsStore;
 // Private messages of the view, posted as events of type QEvent::User + id.
 namespace view_message {
 inline constexpr int kRender = 2048;
+inline constexpr int kControlDialog = 2052;  // open the telescope control dialog
 inline constexpr int kPopup = 2054;       // the long press's pop-up menu
 inline constexpr int kClientArea = 2055;
 }  // namespace view_message
@@ -98,6 +103,14 @@ public:
     QMenu* PopupMenu() const { return popup_; }
     // Opens one of the pop-up menus at `at` for the tapped record (may be null).
     void OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapped);
+
+    // --- telescope -------------------------------------------------------
+    // The controller, created on first use and kept.
+    TelescopeController& Scope();
+    // The last goto target and the telescope's position last read (J2000
+    // radians), drawn as markers over the chart while they are set.
+    const std::optional<SkyPosition>& TargetMark() const { return targetMark_; }
+    const std::optional<SkyPosition>& ScopeMark() const { return scopeMark_; }
 
     ViewState& View() { return view_; }
     ViewSettings& Settings() { return settings_; }
@@ -164,6 +177,20 @@ private:
     void ShowPicture(const std::string& path);
     void SelectConstellation(bool onlyTapped);
 
+    // Telescope commands and timers.
+    bool RunTelescopeCommand(int id);
+    void OpenControlDialog();
+    void GotoTapped();
+    void ShowScopePosition();
+    void SwitchTelescopeControl();
+    void ScopeToolbar(int id);
+    void OnTraceTimer();
+    void OnTraceEnd();
+    void OnTelescopeReminder();
+    void StartTrace();
+    void DrawMarkers(QPainter& window);
+    bool TelescopeOn() const { return settings_.telescopeControl == 1; }
+
     CTavikDoc& doc_;
     SettingsStore& store_;
     Prompts& prompts_;
@@ -197,6 +224,13 @@ private:
     std::string pendingPicture_;  // the deep-sky picture shown 400 ms after its tap
     std::string popupConstellation_;  // the constellation of the last pop-up menu
     QMenu* popup_ = nullptr;
+
+    std::unique_ptr<SystemTelescopeClock> scopeClock_;
+    std::unique_ptr<PromptsTelescopeUi> scopeUi_;
+    std::unique_ptr<TelescopeController> scope_;
+    std::optional<SkyPosition> targetMark_;
+    std::optional<SkyPosition> scopeMark_;
+    bool reminderArmed_ = false;
 };
 
 // While a modal dialog that writes settings is open no pass runs; a render

@@ -143,11 +143,11 @@ const std::vector<CommandInfo>& AllCommands() {
             {32863, "黄道座標表示", true},
             {32865, "フルスクリーン", false},
             {32867, "アクション上下左右移動", true},
-            {32868, "望遠鏡制御を開く", false},
-            {32870, "ここを導入する", false},
+            {32868, "望遠鏡制御を開く", true},
+            {32870, "ここを導入する", true},
             {32871, "選択-望遠鏡メニュー", true},
-            {32872, "望遠鏡位置確認", false},
-            {32873, "望遠鏡設定", false},
+            {32872, "望遠鏡位置確認", true},
+            {32873, "望遠鏡設定", true},
             {32874, "軌跡上書き", true},
             {32875, "xxx刻みで進ませる", true},
             {32876, "刻みを指定...", true},
@@ -159,12 +159,12 @@ const std::vector<CommandInfo>& AllCommands() {
             {32882, "下", true},
             {32883, "拡大", false},
             {32884, "縮小", false},
-            {32887, "左回転", false},
-            {32888, "高速設定", false},
-            {32889, "低速設定", false},
-            {32890, "右回転", false},
-            {32891, "高位置へ", false},
-            {32892, "低位置へ", false},
+            {32887, "左回転", true},
+            {32888, "高速設定", true},
+            {32889, "低速設定", true},
+            {32890, "右回転", true},
+            {32891, "高位置へ", true},
+            {32892, "低位置へ", true},
             {32908, "設定", false},
             {32910, "次のツールバー", true},
             {32911, "ｼﾌﾄ-1", true},
@@ -367,6 +367,7 @@ std::optional<CommandResult> CommandSet::RunColor(int id) {
         if (s.popupTapRegistration) s.popupDisplay = s.popupTelescope = false;
         return Finish(false);
     case cmd::PopupTelescope:
+        if (s.telescopeControl != 1) return CommandResult{};  // disabled
         s.popupTelescope = !s.popupTelescope;
         if (s.popupTelescope) s.popupDisplay = s.popupTapRegistration = false;
         return Finish(false);
@@ -489,7 +490,15 @@ ItemState CommandSet::State(int id) const {
     case cmd::MilkyWay: return MakeItem(true, s.milkyWay != 0);
     case cmd::PopupDisplay: return MakeItem(true, s.popupDisplay);
     case cmd::PopupTapRegistration: return MakeItem(true, s.popupTapRegistration);
-    case cmd::PopupTelescope: return MakeItem(true, s.popupTelescope);
+    case cmd::PopupTelescope: return MakeItem(s.telescopeControl == 1, s.popupTelescope);
+    // The telescope commands need telescope control on.
+    case cmd::TelescopeControl: case cmd::TelescopePosition:
+    case 32887: case 32888: case 32889: case 32890: case 32891: case 32892:
+        return MakeItem(s.telescopeControl == 1, false);
+    case cmd::TelescopeSwitch: {
+        const bool on = s.telescopeControl == 1;
+        return MakeItem(true, on, on ? "望遠鏡制御を停止" : "望遠鏡設定");
+    }
     case cmd::CloseMenu: return MakeItem(true, false);
     case cmd::ActionKeyMode: {
         // The text says what the next press does.

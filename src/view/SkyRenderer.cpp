@@ -328,6 +328,12 @@ std::optional<TapOutcome> SkyCanvas::Tap(int x, int y, QImage* withText) {
     return out;
 }
 
+std::optional<ProjectedPoint> SkyCanvas::ProjectOnLastPass(double ra, double dec) {
+    std::lock_guard<std::mutex> g(lock_);
+    if (image_.isNull() || !renderer_.Hits()) return std::nullopt;
+    return ProjectEquatorial(renderer_.LastView(), ra, dec, true);
+}
+
 QImage SkyCanvas::Snapshot() {
     std::lock_guard<std::mutex> g(lock_);
     return image_.copy();

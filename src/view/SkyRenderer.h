@@ -31,6 +31,7 @@
 #include "view/Background.h"
 #include "view/Color.h"
 #include "view/RenderContext.h"
+#include "view/Projection.h"
 #include "view/TapInfo.h"
 #include "view/ViewState.h"
 
@@ -165,6 +166,9 @@ public:
     // SkyRenderer::TapAt on a copy of the image, under the lock; the copy with
     // the tap text goes to `withText`. Nothing before the first image.
     std::optional<TapOutcome> Tap(int x, int y, QImage* withText);
+    // Where a J2000 position stands on the last pass's chart (its framing,
+    // sidereal time and site); nothing before the first pass. Takes the lock.
+    std::optional<ProjectedPoint> ProjectOnLastPass(double ra, double dec);
     // The constellation selection; call with the lock held.
     void SelectOnlyConstellation(std::string_view abbreviation, const StarCatalog& catalog) {
         renderer_.SelectOnlyConstellation(abbreviation, catalog);
