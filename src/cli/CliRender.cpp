@@ -5,6 +5,11 @@
 //       [--facing N|E|S|W] [--turn DEG] [--band whole|high|middle|low] [--size WxH]
 //       [--date YYYY-MM-DD --time HH:MM:SS] [--lon D:M --lat D:M --zone H]
 //       [--set SECTION/ENTRY=VALUE]... [--data DIR] [--hits FILE]
+//       [--panel HEADING,ALTITUDE,ZOOM]
+//
+// --panel (with --mode magnified) sets the magnifier panel: heading in degrees
+// from the south (0 south, 90 west, 180 north, 270 east), altitude 4..86, zoom
+// in tenths 30..900.
 //
 // --hits writes the pass's hit list, one line per entry:
 //   index<TAB>x<TAB>y<TAB>kind<TAB>designation<TAB>constellation<TAB>mag<TAB>name
@@ -46,6 +51,7 @@
 #include "view/Color.h"
 #include "view/HitList.h"
 #include "view/SkyRenderer.h"
+#include "view/ViewCommands.h"
 #include "view/ViewState.h"
 
 namespace tavik::cli {
@@ -56,7 +62,7 @@ constexpr const char* kUsage =
     "usage: tavik-cli render --out FILE.png|FILE.jpg [--mode planisphere|polar|helio|zenith|direction|magnified]\n"
     "       [--facing N|E|S|W] [--turn DEG] [--band whole|high|middle|low] [--size WxH]\n"
     "       [--date YYYY-MM-DD --time HH:MM:SS] [--lon D:M --lat D:M --zone H]\n"
-    "       [--set SECTION/ENTRY=VALUE]... [--data DIR] [--hits FILE]";
+    "       [--set SECTION/ENTRY=VALUE]... [--data DIR] [--hits FILE] [--panel HEADING,ALTITUDE,ZOOM]";
 
 // QGuiApplication needs a platform; without a display the offscreen one draws
 // into memory just the same.
@@ -164,7 +170,7 @@ std::filesystem::path BundledDataDir() {
 
 const std::vector<std::string>& FrameOptions() {
     static const std::vector<std::string> options = {"mode", "facing", "turn", "band", "size", "date", "time",
-                                                     "lon",  "lat",    "zone", "set",  "data"};
+                                                     "lon",  "lat",    "zone", "set",  "data", "panel"};
     return options;
 }
 
@@ -215,6 +221,18 @@ int PrepareFrame(const CliArgs& args, Frame& frame, const char* command) {
     }
     if (auto v = args.Value("band")) view.heightBand = ParseBand(*v);
     RefreshViewState(view);
+    if (auto v = args.Value("panel")) {
+        // The magnifier panel's heading (from the south), altitude and zoom;
+        // the pass follows the panel as the window's passes do.
+        if (view.viewMode != ViewMode::Magnified) throw CliError("--panel needs --mode magnified");
+        const auto c1 = v->find(','), c2 = c1 == std::string::npos ? c1 : v->find(',', c1 + 1);
+        if (c2 == std::string::npos) throw CliError("--panel must be HEADING,ALTITUDE,ZOOM, got '" + *v + "'");
+        view.magnifier.heading = ParseInt(v->substr(0, c1), "--panel heading", 0, 359);
+        view.magnifier.altitude = ParseInt(v->substr(c1 + 1, c2 - c1 - 1), "--panel altitude", 4, 86);
+        view.magnifier.zoom = ParseInt(v->substr(c2 + 1), "--panel zoom", 30, 900);
+        TakeMagnifierHeading(view);
+        RefreshViewState(view);
+    }
 
     // The sky data.
     const bool explicitData = args.Has("data");
