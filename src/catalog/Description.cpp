@@ -30,9 +30,10 @@ Description ReadDescription(const std::filesystem::path& path) {
     return d;
 }
 
-bool WriteDescription(const std::filesystem::path& path, std::u16string_view text, bool unicode) {
+DescriptionWrite WriteDescription(const std::filesystem::path& path, std::u16string_view text, bool unicode) {
     std::string bytes;
     if (unicode) {
+        if (text.empty()) return {DescriptionWrite::Unchanged};
         bytes = "\xFF\xFE";
         for (char16_t c : text) {
             bytes.push_back(static_cast<char>(c & 0xFF));
@@ -40,14 +41,31 @@ bool WriteDescription(const std::filesystem::path& path, std::u16string_view tex
         }
     } else {
         const auto nul = text.find(u'\0');
-        bytes = Utf16ToSjis(text.substr(0, nul));
+        const std::u16string_view kept = text.substr(0, nul);
+        if (kept.empty()) return {DescriptionWrite::Unchanged};
+        bool exact = true;
+        bytes = Utf16ToSjis(kept, &exact);
+        if (!exact) return {DescriptionWrite::Unconvertible};
     }
-    return WriteFileReplacing(path, bytes);
+    if (bytes.size() > kMaxStoredDescriptionBytes) return {DescriptionWrite::TooLong};
+    if (!WriteFileReplacing(path, bytes)) return {DescriptionWrite::CannotWrite};
+    return {DescriptionWrite::Written};
 }
 
 std::string DescriptionPath(const std::string& dataDirectory, std::string_view abbreviation,
                             std::string_view extension) {
     return dataDirectory + std::string(abbreviation.substr(0, 3)) + std::string(extension);
+}
+
+}  // namespace tavik
+
+namespace tavik {
+
+std::string SpokenDescriptionPath(const std::string& dataDirectory, std::string_view abbreviation) {
+    std::string spoken = DescriptionPath(dataDirectory, abbreviation, ".p94");
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(spoken, ec)) return spoken;
+    return DescriptionPath(dataDirectory, abbreviation, ".p91");
 }
 
 }  // namespace tavik

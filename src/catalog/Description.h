@@ -21,13 +21,37 @@ struct Description {
 inline constexpr std::size_t kMaxDescriptionBytes = 1 << 20;
 Description ReadDescription(const std::filesystem::path& path);
 
+// The most bytes a description file may hold: its length is read as a signed
+// 16-bit number.
+inline constexpr std::size_t kMaxStoredDescriptionBytes = 32767;
+
+// What WriteDescription did. It converts to true only when the file was written.
+struct DescriptionWrite {
+    enum Status {
+        Written,
+        Unchanged,      // the text is empty: the file is left as it was
+        TooLong,        // more than kMaxStoredDescriptionBytes bytes: not written
+        Unconvertible,  // Shift-JIS chosen, but a character has no Shift-JIS form: not written
+        CannotWrite,    // the file could not be written; the old one is kept
+    };
+    Status status = Written;
+    explicit operator bool() const { return status == Written; }
+};
+
 // Writes a description: with `unicode` FF FE and the UTF-16LE characters
 // (no terminator); otherwise the Shift-JIS form of the text up to its first
-// NUL. The file is replaced only once the new contents are written.
-bool WriteDescription(const std::filesystem::path& path, std::u16string_view text, bool unicode);
+// NUL, however long (within the file's limit). The file is replaced only once
+// the new contents are written, and never by an empty or lossy text: an empty
+// text, one over the size limit, or (in Shift-JIS) one with characters that
+// Shift-JIS cannot hold leaves the old file untouched.
+DescriptionWrite WriteDescription(const std::filesystem::path& path, std::u16string_view text, bool unicode);
 
 // data directory + abbreviation + extension (".p91" or ".p94").
 std::string DescriptionPath(const std::string& dataDirectory, std::string_view abbreviation,
                             std::string_view extension);
+
+// The file read aloud: data directory + abbreviation + ".p94" when that file
+// exists, else the ".p91" file.
+std::string SpokenDescriptionPath(const std::string& dataDirectory, std::string_view abbreviation);
 
 }  // namespace tavik

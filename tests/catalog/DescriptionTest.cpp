@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestFiles.h"
+#include "catalog/ConstellationTable.h"
 #include "catalog/ShiftJis.h"
 
 using namespace tavik;
@@ -58,4 +59,39 @@ TEST(Description, LongTextsAreKeptWholeAndOddFilesDoNotBreakReading) {
     EXPECT_FALSE(missing.found);
     EXPECT_TRUE(missing.text.empty());
     EXPECT_EQ(DescriptionPath("/data/", "Ori", ".p94"), "/data/Ori.p94");
+}
+
+TEST(Description, NothingIsWrittenOverTheOldTextByAnEmptyOrLossyText) {
+    test::TempDir dir;
+    const auto path = dir / "Lyr.p91";
+    ASSERT_TRUE(WriteDescription(path, u"こと座", false));
+    const std::string old = test::ReadBytes(path);
+
+    EXPECT_EQ(WriteDescription(path, u"", false).status, DescriptionWrite::Unchanged);
+    EXPECT_EQ(WriteDescription(path, u"", true).status, DescriptionWrite::Unchanged);
+    EXPECT_EQ(WriteDescription(path, std::u16string(u"\0x", 2), false).status, DescriptionWrite::Unchanged);
+    // No Shift-JIS form (a hangul syllable): refused rather than turned into "?".
+    EXPECT_EQ(WriteDescription(path, u"ベガ \uD55C", false).status, DescriptionWrite::Unconvertible);
+    // Beyond what the file's 16-bit length can hold.
+    EXPECT_EQ(WriteDescription(path, std::u16string(20000, u'星'), false).status, DescriptionWrite::TooLong);
+    EXPECT_EQ(WriteDescription(path, std::u16string(16383, u'a'), true).status, DescriptionWrite::TooLong);
+    EXPECT_EQ(test::ReadBytes(path), old);
+    // The same text is fine in UTF-16.
+    EXPECT_TRUE(WriteDescription(path, u"ベガ \uD55C", true));
+
+    // Spoken from the .p94 file when there is one.
+    EXPECT_EQ(SpokenDescriptionPath(dir.Path().string() + "/", "Lyr"), (dir / "Lyr.p91").string());
+    test::WriteBytes(dir / "Lyr.p94", "x");
+    EXPECT_EQ(SpokenDescriptionPath(dir.Path().string() + "/", "Lyr"), (dir / "Lyr.p94").string());
+}
+
+TEST(Description, EveryConstellationHasABundledDescription) {
+    for (const ConstellationRow& row : ConstellationTable()) {
+        const Description d = ReadDescription(DescriptionPath(TAVIK_DATA_DIR "/", row.abbreviation, ".p91"));
+        ASSERT_TRUE(d.found) << row.abbreviation;
+        EXPECT_FALSE(d.unicode);
+        EXPECT_EQ(d.text.find(u'\uFFFD'), std::u16string::npos) << row.abbreviation;
+        EXPECT_EQ(SjisToUtf8(Utf16ToSjis(d.text.substr(0, d.text.find(u'（')))), std::string(row.name) + "座")
+            << row.abbreviation;
+    }
 }
