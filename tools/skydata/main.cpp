@@ -1,19 +1,29 @@
 // tavik-skydata SOURCE_DATA_DIR OUTPUT_DIR
+// tavik-skydata --descriptions DATA_DIR
 //
 // Reads the data/ folder of the d3-celestial package and writes Tavik's
 // bundled sky data into OUTPUT_DIR: tavik.dat (stars to magnitude 6.5,
 // constellation anchors, deep-sky objects), tavikline.dat (stick figures),
 // tavikconste.dat (boundary outlines) and Milkey.p92 (the Milky Way outline).
+//
+// With --descriptions it reads DATA_DIR/tavik.dat and writes one Shift-JIS
+// description per constellation, DATA_DIR/<abbreviation>.p91.
 
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
+#include <string>
 
+#include "Descriptions.h"
 #include "SkyBuild.h"
+#include "catalog/ShiftJis.h"
 #include "catalog/LineFile.h"
 #include "catalog/OverlayFile.h"
+#include "catalog/Description.h"
 #include "catalog/RecordFile.h"
+#include "catalog/StarCatalog.h"
 
 namespace fs = std::filesystem;
 using namespace tavik;
@@ -32,14 +42,30 @@ void Write(const fs::path& path, const std::string& bytes) {
     std::printf("wrote %s (%zu bytes)\n", path.string().c_str(), bytes.size());
 }
 
+int WriteDescriptions(const fs::path& dataDir) {
+    StarCatalog catalog;
+    const RecordFileResult r = catalog.LoadFile(dataDir / "tavik.dat");
+    if (!r.ok) throw std::runtime_error((dataDir / "tavik.dat").string() + ": " + r.error);
+    for (const auto& [abbreviation, text] : BuildDescriptions(catalog)) {
+        bool exact = true;
+        const std::string sjis = Utf8ToSjis(text, &exact);
+        if (!exact) throw std::runtime_error(abbreviation + ": text without a Shift-JIS form");
+        if (sjis.size() > kMaxStoredDescriptionBytes) throw std::runtime_error(abbreviation + ": text too long");
+        Write(dataDir / (abbreviation + ".p91"), sjis);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: tavik-skydata SOURCE_DATA_DIR OUTPUT_DIR\n");
+        std::fprintf(stderr, "usage: tavik-skydata SOURCE_DATA_DIR OUTPUT_DIR\n"
+                             "       tavik-skydata --descriptions DATA_DIR\n");
         return 2;
     }
     try {
+        if (std::string(argv[1]) == "--descriptions") return WriteDescriptions(argv[2]);
         const fs::path source = argv[1];
         const fs::path out = argv[2];
         Sources s;

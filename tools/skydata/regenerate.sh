@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the bundled sky data under data/ from the open data of the npm
-# package d3-celestial 0.7.35 (BSD-3-Clause).
+# package d3-celestial 0.7.35 (BSD-3-Clause), then the constellation
+# descriptions (*.p91) from the catalogue it wrote.
 #
 #   tools/skydata/regenerate.sh [BUILD_DIR]      (default: build)
 #
@@ -15,3 +16,5 @@ cmake -S "$root" -B "$build" -G Ninja >/dev/null
 cmake --build "$build" --target tavik-skydata
 npm install --prefix "$build/skydata-npm" --no-save --no-audit --no-fund d3-celestial@0.7.35
 "$build/bin/tavik-skydata" "$build/skydata-npm/node_modules/d3-celestial/data" "$root/data"
+# The constellation descriptions are made from the catalogue just written.
+"$build/bin/tavik-skydata" --descriptions "$root/data"
