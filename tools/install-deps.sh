@@ -10,6 +10,7 @@ packages=(
   libjpeg62-turbo-dev libnova-dev nlohmann-json3-dev
   fonts-ipafont-gothic fontconfig
   espeak-ng espeak-ng-data
+  libindi-dev indi-bin
   clang-14 libclang-rt-14-dev
 )
 

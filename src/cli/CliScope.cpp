@@ -1,5 +1,6 @@
-// tavik-cli scope: talk to an LX200 mount from a shell, through the same
-// controller the application uses.
+// tavik-cli scope: talk to a mount from a shell, through the same operations
+// the application uses: an LX200 mount on a serial line or TCP, or any mount an
+// INDI server drives.
 //
 //   tavik-cli scope [--device PATH] position
 //   tavik-cli scope [--device PATH] goto --ra HH:MM:SS --dec ±DD:MM:SS
@@ -8,10 +9,14 @@
 //   tavik-cli scope [--device PATH] nudge n|s|e|w
 //   tavik-cli scope [--device PATH] rate 2|3|4
 //   tavik-cli scope [--device PATH] stop
+//   tavik-cli scope --indi HOST[:PORT] [--name DEVICE] position|goto …|site|nudge …|rate …|stop
 //
 // PATH is a serial device or tcp://HOST:PORT (a mount behind a WiFi adapter).
-// Without --device the port configured in the settings (TS/COMPORT and its
-// TS/DEVICEn path) is used. The status line goes to standard output, the
+// --indi reaches an INDI server (port 7624 unless given) and drives DEVICE
+// there (without --name: TS/INDI_DEVICE, else the first telescope offered).
+// Without --device or --indi the link configured in the settings is used
+// (TS/LINK: the port TS/COMPORT with its TS/DEVICEn path, or the INDI server
+// TS/INDI_HOST, INDI_PORT and device TS/INDI_DEVICE). The status line goes to standard output, the
 // protocol's message-box texts to standard error. Exit status 0 on success,
 // 1 when the mount or the port fails, 2 for usage errors (an unknown object
 // included).
@@ -28,6 +33,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <numbers>
 #include <optional>
 #include <string>
@@ -42,6 +48,7 @@
 #include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
 #include "telescope/GotoTarget.h"
+#include "telescope/IndiMount.h"
 #include "telescope/TelescopeController.h"
 
 namespace tavik::cli {
@@ -49,7 +56,8 @@ namespace tavik::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tavik-cli scope [--device PATH|tcp://HOST:PORT] position | "
+    "usage: tavik-cli scope [--device PATH|tcp://HOST:PORT | --indi HOST[:PORT] [--name DEVICE]] "
+    "position | "
     "goto --ra HH:MM:SS --dec +DD:MM:SS | goto --object TEXT [--date YYYY-MM-DD --time HH:MM:SS] "
     "[--data DIR] | site [--lon D:M --lat D:M] | nudge n|s|e|w | rate 2|3|4 | stop";
 
@@ -121,7 +129,8 @@ int RunScope(const std::vector<std::string>& argv) {
             return 0;
         }
     }
-    CliArgs args(argv, {"device", "ra", "dec", "lon", "lat", "object", "date", "time", "data"});
+    CliArgs args(argv, {"device", "indi", "name", "ra", "dec", "lon", "lat", "object", "date",
+                        "time", "data"});
     const auto& pos = args.Positional();
     if (pos.empty()) throw CliError(kUsage);
     const std::string action = pos[0];
@@ -132,6 +141,13 @@ int RunScope(const std::vector<std::string>& argv) {
     // Check the arguments before touching the port.
     if (auto d = args.Value("device"); d && d->empty())
         throw CliError("--device wants a device path or tcp://HOST:PORT, not an empty text");
+    std::string indiHost;
+    int indiPort = IndiMount::kDefaultPort;
+    if (args.Value("indi") && args.Value("device")) throw CliError("--device and --indi exclude each other");
+    if (args.Value("name") && !args.Value("indi")) throw CliError("--name goes with --indi");
+    if (auto d = args.Value("indi"); d && !IndiMount::ParseServer(*d, &indiHost, &indiPort))
+        throw CliError("--indi wants HOST or HOST:PORT (port 1..65535), not '" + *d + "'");
+    if (auto n = args.Value("name"); n && n->empty()) throw CliError("--name wants a device name");
     std::optional<double> raDeg, decDeg;
     std::optional<std::string> object;
     std::optional<CliDegMin> lon, lat;
@@ -189,10 +205,23 @@ int RunScope(const std::vector<std::string>& argv) {
 
     CliScopeUi ui;
     SystemTelescopeClock clock;
-    TelescopeController scope(store, ui, clock);
-    if (args.Value("device")) scope.SetDevicePath(*args.Value("device"));
+    std::unique_ptr<Mount> mount;
+    if (args.Value("indi")) {
+        auto indi = std::make_unique<IndiMount>(store, ui, clock);
+        indi->SetServer(indiHost, indiPort);
+        if (args.Value("name")) indi->SetDevice(*args.Value("name"));
+        mount = std::move(indi);
+    } else if (args.Value("device")) {
+        auto serial = std::make_unique<TelescopeController>(store, ui, clock);
+        serial->SetDevicePath(*args.Value("device"));
+        mount = std::move(serial);
+    } else {
+        mount = MakeMount(store, ui, clock);
+    }
+    Mount& scope = *mount;
     if (!scope.Connect()) {
-        std::fprintf(stderr, "tavik-cli scope: cannot open %s\n", scope.Link().DeviceName().c_str());
+        std::fprintf(stderr, "tavik-cli scope: cannot open %s%s%s\n", scope.LinkName().c_str(),
+                     scope.StatusText().empty() ? "" : ": ", scope.StatusText().c_str());
         Status("接続出来ません");
         return 1;
     }
@@ -246,6 +275,7 @@ int RunScope(const std::vector<std::string>& argv) {
 
 }  // namespace
 
-static const CliCommand kScope{"scope", "talk to an LX200 telescope mount (see --help)", RunScope};
+static const CliCommand kScope{"scope", "talk to a telescope mount, LX200 or INDI (see --help)",
+                              RunScope};
 
 }  // namespace tavik::cli

@@ -5,10 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <numbers>
 #include <thread>
 
-#include "astro/Precession.h"
 #include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
 
@@ -25,25 +23,6 @@ std::string Format(const char* fmt, Args... args) {
     return buf;
 }
 
-// Splits a non-negative value into whole units, sixtieths and rounded
-// three-thousand-six-hundredths, carrying a rounded 60 upwards.
-struct Sexagesimal { int whole, minutes, seconds; };
-Sexagesimal Split(double value) {
-    int whole = static_cast<int>(value);
-    const double m = (value - whole) * 60.0;
-    int minutes = static_cast<int>(m);
-    int seconds = static_cast<int>((m - minutes) * 60.0 + 0.5);
-    if (seconds > 59) {
-        seconds -= 60;
-        minutes += 1;
-    }
-    if (minutes > 59) {
-        minutes -= 60;
-        whole += 1;
-    }
-    return {whole, minutes, seconds};
-}
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Two decimal digits at text[i], i + 1.
@@ -51,8 +30,6 @@ std::optional<int> TwoDigits(const std::string& text, std::size_t i) {
     if (i + 1 >= text.size() || !IsDigit(text[i]) || !IsDigit(text[i + 1])) return std::nullopt;
     return (text[i] - '0') * 10 + (text[i + 1] - '0');
 }
-
-constexpr double kDegPerRad = 180.0 / std::numbers::pi;
 
 }  // namespace
 
@@ -80,8 +57,7 @@ DateTime SystemTelescopeClock::LocalNow() {
 
 TelescopeController::TelescopeController(const SettingsStore& store, TelescopeUi& ui,
                                          TelescopeClock& clock)
-    : store_(store), ui_(ui), clock_(clock) {
-    LoadSettings();
+    : Mount(store, ui, clock) {
     ClearReply();
 }
 
@@ -90,25 +66,13 @@ TelescopeController::~TelescopeController() {
     link_.Open(false);
 }
 
-void TelescopeController::LoadSettings() {
-    telescopeType = ReadSettingInt(store_, "TS", "TYPE");
-    comPort = ReadSettingInt(store_, "TS", "COMPORT");
-    traceEnabled = ReadSettingInt(store_, "TS", "TRACE");
-    traceInterval = ReadSettingInt(store_, "TS", "TRACE_TIME");
-    coordinatesOfDate = ReadSettingBool(store_, "TS", "JNOW");
-}
-
-void TelescopeController::SaveSettings(SettingsStore& store) const {
-    WriteSettingInt(store, "TS", "TYPE", telescopeType);
-    WriteSettingInt(store, "TS", "COMPORT", comPort);
-    WriteSettingInt(store, "TS", "TRACE", traceEnabled);
-    WriteSettingInt(store, "TS", "TRACE_TIME", traceInterval);
+std::string TelescopeController::LinkName() const {
+    return devicePathOverride_.empty() ? DevicePathForPort(store_, comPort) : devicePathOverride_;
 }
 
 bool TelescopeController::Connect() {
     link_.SetPort(comPort);
-    link_.SetDevicePath(devicePathOverride_.empty() ? DevicePathForPort(store_, comPort)
-                                                    : devicePathOverride_);
+    link_.SetDevicePath(LinkName());
     link_.SetLine(9600, CommPort::kNoParity, 8, 1.0);
     link_.SetOwner(this);
     link_.Open(true);
@@ -119,47 +83,6 @@ bool TelescopeController::Connect() {
 void TelescopeController::Disconnect() {
     link_.Open(false);  // also releases a line that died while open
     state_ = kIdle;
-}
-
-double TelescopeController::EquinoxCenturies() const {
-    return CenturiesForLocalTime(clock_.LocalNow(), ReadCurrentSite(store_).zoneOffsetHours);
-}
-
-bool TelescopeController::SetTarget(double ra, double dec, TargetFrame frame, std::string name) {
-    if (!std::isfinite(ra) || !std::isfinite(dec) || std::fabs(dec) > std::numbers::pi / 2)
-        return false;
-    targetName_ = std::move(name);
-    if (frame == TargetFrame::J2000 && coordinatesOfDate) {
-        const Spherical d = J2000ToDate(ra, dec, EquinoxCenturies());
-        ra = d.lon;
-        dec = d.lat;
-    }
-    // Right ascension in [0, 2pi): a negative angle would print a negative hour.
-    ra = std::fmod(ra, 2.0 * std::numbers::pi);
-    if (ra < 0) ra += 2.0 * std::numbers::pi;
-    const Sexagesimal h = Split(ra * kDegPerRad / 15.0);
-    raText_ = Format("%02d:%02d:%02d", h.whole, h.minutes, h.seconds);
-
-    double d = dec * kDegPerRad;
-    const char* sign = "+";
-    if (d < 0) {
-        sign = "-";
-        d = -d;
-    }
-    const Sexagesimal a = Split(d);
-    decText_ = Format("%s%02d*%02d*%02d", sign, a.whole, a.minutes, a.seconds);
-    return true;
-}
-
-std::string TelescopeController::TargetText() const {
-    return "赤経 " + raText_ + " 赤緯 " + decText_ + " ";
-}
-
-std::string TelescopeController::HistoryLine(const DateTime& local, const std::string& name,
-                                             const std::string& targetText) {
-    return Format("Slew %d/%d/%d %d:%d ", local.Year(), local.Month(), local.Day(), local.Hour(),
-                  local.Minute()) +
-           name + " " + targetText;
 }
 
 void TelescopeController::ClearReply() {
@@ -291,11 +214,11 @@ bool TelescopeController::Goto() {
         return false;
     }
     ui_.PumpMessages();
-    if (!Send(":U#:Sr " + raText_ + "#:U#") || !AwaitAck('1', "Sr Error")) {
+    if (!Send(":U#:Sr " + RaText() + "#:U#") || !AwaitAck('1', "Sr Error")) {
         SetAckFailureStatus("Sr", "現在位置確認要 Sr");
         return false;
     }
-    if (!Send(":U#:Sd " + decText_ + "#:U#") || !AwaitAck('1', "Sd Error")) {
+    if (!Send(":U#:Sd " + DecText() + "#:U#") || !AwaitAck('1', "Sd Error")) {
         SetAckFailureStatus("Sd", "コマンド不良 Sd");
         return false;
     }
@@ -315,7 +238,7 @@ bool TelescopeController::Goto() {
         return false;
     }
     state_ = kDone;
-    if (gotoLog_) gotoLog_(HistoryLine(clock_.LocalNow(), targetName_, TargetText()));
+    LogGoto();
     return true;
 }
 
@@ -417,10 +340,7 @@ std::optional<double> TelescopeController::ParseDecReply(const std::string& repl
 }
 
 bool TelescopeController::ReadPosition(std::string& text, bool report) {
-    telescopeRa_ = 0.0;
-    telescopeDec_ = 0.0;
-    mountRa_ = 0.0;
-    mountDec_ = 0.0;
+    ClearMountPosition();
     if (!Send(":GR#") || !AwaitLine(report)) {
         text += state_ == kBadReply ? scope_text::kRaMalformed + ReplyForMessage()
                                     : std::string(scope_text::kRaFailed);
@@ -456,16 +376,7 @@ bool TelescopeController::ReadPosition(std::string& text, bool report) {
         state_ = kBadReply;
         return false;
     }
-    mountRa_ = *ra;
-    mountDec_ = *dec;
-    telescopeRa_ = *ra;
-    telescopeDec_ = *dec;
-    if (coordinatesOfDate) {
-        const Spherical j =
-            DateToJ2000(*ra / kDegPerRad, *dec / kDegPerRad, EquinoxCenturies());
-        telescopeRa_ = j.lon * kDegPerRad;
-        telescopeDec_ = j.lat * kDegPerRad;
-    }
+    SetMountPosition(*ra, *dec);
     text += scope_text::kDecLabel + decReply;
     state_ = kDone;
     return true;
@@ -490,8 +401,6 @@ std::optional<TelescopeController::WestLongitude> TelescopeController::Controlle
     if (d == 360 && m == 0) d = 0;  // the Greenwich meridian is 000*00, not 360*00
     return WestLongitude{d, m};
 }
-
-bool TelescopeController::SendSiteAndTime() { return SendSiteAndTime(ReadCurrentSite(store_)); }
 
 bool TelescopeController::SendSiteAndTime(const ObservationSite& site) {
     if (!link_.IsOpen()) {
@@ -547,45 +456,6 @@ bool TelescopeController::SendSiteAndTime(const ObservationSite& site) {
     ui_.PumpMessages();
     ClearReply();
     state_ = kDone;
-    return true;
-}
-
-void TelescopeController::StopTrace() {
-    traceRemaining_ = 0;
-    while (reading_) ui_.PumpMessages();
-}
-
-int TelescopeController::TracePeriodMs() const {
-    return traceInterval == 0 ? 500 : traceInterval == 1 ? 1000 : 3000;
-}
-
-bool TelescopeController::TraceStep(double& ra, double& dec) {
-    state_ &= 1;
-    if (state_ == 1 || busy_) {
-        traceRemaining_ = 0;
-        return false;
-    }
-    if (traceRemaining_ <= 0) {
-        traceRemaining_ = 0;
-        Disconnect();
-        return false;
-    }
-    reading_ = true;
-    std::string text;
-    ReadPosition(text, false);
-    reading_ = false;
-    if (state_ != kDone) {
-        traceRemaining_ = 0;
-        Disconnect();
-        return false;
-    }
-    ra = telescopeRa_ / kDegPerRad;
-    dec = telescopeDec_ / kDegPerRad;
-    traceRemaining_ -= TracePeriodMs();
-    if (traceRemaining_ < 0) {
-        traceRemaining_ = 0;
-        Disconnect();
-    }
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The telescope controller: speaks the LX200 command set over a CommPort.
+// The telescope controller: the Mount that speaks the LX200 command set over
+// a CommPort.
 // Every exchange runs on the user-interface thread: clear the reply buffer,
 // write the command, poll for the reply with a whole-second time-out, judge
 // the reply. The link's reader thread only appends received bytes to the
@@ -8,12 +9,7 @@
 // The telescope dialogs and view commands drive it through the public calls
 // below; they decide when to connect and disconnect.
 //
-// Frames: the chart and the catalogue are in J2000 coordinates, a hand
-// controller points in coordinates of date. With TS/JNOW on (the default) a
-// J2000 target is precessed to the equinox of the clock's present moment before
-// it is sent, and a position read back is turned into J2000 before it is handed
-// out (TelescopeRa/TelescopeDec, TraceStep). A target that is already of date
-// (the Sun, the Moon and the planets of the astronomy engine) is sent as it is.
+// Frames, the target, the trace and the state are the Mount's (Mount.h).
 //
 // Typical goto from the window or tavik-cli:
 //
@@ -25,13 +21,13 @@
 
 #include <array>
 #include <cstddef>
-#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
 
 #include "settings/ObservationSite.h"
 #include "telescope/CommPort.h"
+#include "telescope/Mount.h"
 #include "telescope/TelescopeHost.h"
 
 namespace tavik {
@@ -65,19 +61,8 @@ inline constexpr const char* kLatitudeBad = "緯度計算不良";
 inline constexpr std::array<const char*, 2> kTelescopeTypeNames = {"Meade ETX70",
                                                                    "Meade AutoStar"};
 
-// The frame of a goto target: the chart's (J2000) or already of date.
-enum class TargetFrame { J2000, OfDate };
-
-class TelescopeController final : public CommOwner {
+class TelescopeController final : public Mount, public CommOwner {
 public:
-    // Exchange states; an odd state means an exchange is under way.
-    static constexpr int kIdle = 0;
-    static constexpr int kDone = 10;
-    static constexpr int kSending = 11;
-    static constexpr int kWaiting = 13;
-    static constexpr int kNoReply = 16;
-    static constexpr int kBadReply = 18;
-
     static constexpr std::size_t kReplySize = 2048;
 
     // Create: reads TS TYPE, COMPORT, TRACE, TRACE_TIME and the device path of
@@ -87,86 +72,34 @@ public:
     TelescopeController(const SettingsStore& store, TelescopeUi& ui, TelescopeClock& clock);
     ~TelescopeController() override;
 
-    // Re-reads the TS settings (after the telescope settings dialog).
-    void LoadSettings();
-    // Writes TS TYPE, COMPORT, TRACE and TRACE_TIME (the settings dialog's OK).
-    void SaveSettings(SettingsStore& store) const;
+    MountLink LinkKind() const override { return MountLink::Serial; }
+    // The device path Connect opens (a serial device or tcp://HOST:PORT).
+    std::string LinkName() const override;
 
     // Opens the link on the configured port at 9600 baud, 8 data bits, no
     // parity, one stop bit. True when open (state 10); a port that cannot be
     // opened leaves state 0, so the next attempt connects again.
-    bool Connect();
+    bool Connect() override;
     // Closes the link when open; state 0.
-    void Disconnect();
-    bool IsConnected() const { return link_.IsOpen(); }
+    void Disconnect() override;
+    bool IsConnected() const override { return link_.IsOpen(); }
 
-    // The target of the next Goto, ra and dec in radians: fills raText
-    // ("HH:MM:SS") and decText ("sDD*MM*SS") with the coordinates that will be
-    // sent (precessed to the present equinox for a J2000 target while
-    // coordinatesOfDate is on). `name` goes into the history line. False, and
-    // nothing changed, for a non-finite value or a declination beyond +-90 deg.
-    bool SetTarget(double ra, double dec, TargetFrame frame = TargetFrame::J2000,
-                   std::string name = {});
-    const std::string& TargetName() const { return targetName_; }
-    // "赤経 %s 赤緯 %s " with raText and decText (the control dialog's target line).
-    std::string TargetText() const;
-    // Receives the history line of every accepted Goto.
-    void SetGotoLog(std::function<void(const std::string& line)> log) { gotoLog_ = std::move(log); }
-    // "Slew %d/%d/%d %d:%d " (year, month, day, hour, minute) + name + " " + target text.
-    static std::string HistoryLine(const DateTime& local, const std::string& name,
-                                   const std::string& targetText);
     // Sends the target and starts the slew. On failure statusText says why.
-    bool Goto();
+    bool Goto() override;
     // n = 4 fast, 3 medium, 2 slow.
-    bool SetSlewRate(int n);
+    bool SetSlewRate(int n) override;
     // d one of 'n', 's', 'e', 'w': moves for one second, then stops. False when
     // a command could not be written.
-    bool Nudge(char d);
+    bool Nudge(char d) override;
     // False when the stop could not be written (a closed or dead line).
-    bool Stop();
-    // Reads the pointing into telescopeRa/telescopeDec (degrees, J2000 while
-    // coordinatesOfDate is on) and appends a readable text; with `report`, a
-    // time-out or a wrong reply is announced in a message box.
-    bool ReadPosition(std::string& text, bool report);
-    // Sends the local time, the site and the date. The site is the current site
-    // of the settings store unless one is given.
-    bool SendSiteAndTime();
-    bool SendSiteAndTime(const ObservationSite& site);
-
-    // Ends a running trace and waits (dispatching messages) for a position
-    // read of the trace to finish. The chosen trace interval is kept.
-    void StopTrace();
-    // One step of the trace after a goto: reads the position into ra, dec
-    // (radians, in the chart's frame). False ends the trace (the link is then
-    // closed).
-    bool TraceStep(double& ra, double& dec);
-    // Trace period in milliseconds: 500 for interval 0, 1000 for 1, else 3000.
-    int TracePeriodMs() const;
+    bool Stop() override;
+    bool ReadPosition(std::string& text, bool report) override;
+    using Mount::SendSiteAndTime;
+    bool SendSiteAndTime(const ObservationSite& site) override;
 
     // Reader-thread notification: moves the link's waiting bytes into the reply
     // buffer, never beyond its 2048 bytes.
     void OnData() override;
-
-    // --- State the dialogs read and set ---
-    int State() const { return state_; }
-    const std::string& StatusText() const { return statusText_; }
-    const std::string& RaText() const { return raText_; }
-    const std::string& DecText() const { return decText_; }
-    double TelescopeRa() const { return telescopeRa_; }    // degrees, chart frame
-    double TelescopeDec() const { return telescopeDec_; }  // degrees, chart frame
-    double MountRa() const { return mountRa_; }            // degrees, as the mount said
-    double MountDec() const { return mountDec_; }
-    bool Busy() const { return busy_; }
-    void SetBusy(bool busy) { busy_ = busy; }
-    bool Reading() const { return reading_; }
-    int TraceRemaining() const { return traceRemaining_; }
-    void SetTraceRemaining(int ms) { traceRemaining_ = ms; }
-
-    int telescopeType = 0;  // TS/TYPE
-    int comPort = 1;        // TS/COMPORT, 1..4
-    int traceEnabled = 0;   // TS/TRACE
-    int traceInterval = 2;  // TS/TRACE_TIME
-    bool coordinatesOfDate = true;  // TS/JNOW
 
     // A device path that replaces the configured port (tavik-cli --device).
     void SetDevicePath(std::string path) { devicePathOverride_ = std::move(path); }
@@ -191,8 +124,6 @@ private:
     void ClearReply();
     // False (with its message, state 16) when the command could not be written.
     bool Send(const std::string& command);
-    // Julian centuries of the clock's present moment (the mount's equinox).
-    double EquinoxCenturies() const;
     bool AwaitAck(char expected, const std::string& errorText);
     bool AwaitLine(bool report);
     std::size_t ReplyCount() const;
@@ -202,26 +133,9 @@ private:
     // without a reply, `zeroText` for "0", "異常応答 <step>:" + reply otherwise.
     void SetAckFailureStatus(const std::string& step, const std::string& zeroText);
 
-    const SettingsStore& store_;
-    TelescopeUi& ui_;
-    TelescopeClock& clock_;
     CommPort link_;
     std::string devicePathOverride_;
-    std::function<void(const std::string&)> gotoLog_;
-    std::string targetName_;
     bool sendFailed_ = false;  // the last failed exchange failed in its write
-
-    int state_ = kIdle;
-    bool busy_ = false;
-    bool reading_ = false;
-    int traceRemaining_ = 0;
-    std::string statusText_;
-    std::string raText_ = "00:00:00";
-    std::string decText_ = "+00*00*00";
-    double telescopeRa_ = 0.0;
-    double telescopeDec_ = 0.0;
-    double mountRa_ = 0.0;
-    double mountDec_ = 0.0;
 
     mutable std::mutex replyLock_;
     std::array<char, kReplySize> reply_{};
