@@ -1,0 +1,88 @@
+#pragma once
+// The magnifier panel (dialog 153, the navigator "拡大ナビゲータ"): a narrow
+// modeless panel that docks against the sky view's right edge and steers the
+// magnified view. Three spin edits (heading 1079 counted from the south, with
+// its up arrow turning towards smaller headings and both ends wrapping;
+// altitude 1080; zoom 1081 in tenths), the "描画" button that shows only while
+// a change waits to be drawn, a horizontal scroll bar that turns the heading
+// and a vertical one that raises or lowers the altitude by the zoom's step,
+// and "In" and "out".
+//
+// The arithmetic is MagnifierPanelModel's; this window shows it and talks to
+// the outside only through its signals and setters:
+//
+//   - renderRequested(): the draw action ran (post message 2048 to the view);
+//   - targetMarkRequested(): the user moved the heading or the altitude (post
+//     message 2051: redraw the target mark, see TargetMark());
+//   - valuesChanged(): any value changed by the user.
+//
+// The view reads Framing() at the start of every pass in the magnified view
+// and hands its own changes (turning, stepping, zoom-in-here, a search jump)
+// back through SetFraming() or SetHeadingFromView(), which never count as the
+// user's edits.
+
+#include <QWidget>
+
+#include "view/MagnifierPanelModel.h"
+
+class QPushButton;
+class QScrollBar;
+class QSpinBox;
+
+namespace tavik {
+
+class CMagnifierPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit CMagnifierPanel(QWidget* parent = nullptr);
+
+    // --- the program's changes ---------------------------------------------
+    void SetFraming(const MagnifierFraming& framing);
+    void SetHeadingFromView(int viewDirection);  // facing x 90 + turn
+    // OPTION2/AUTO_ENTER ("拡大操作 更新ボタン自動押下"): the user's edits are
+    // drawn at once instead of waiting for "描画".
+    void SetAutoEnter(bool on);
+
+    // --- what the view reads -------------------------------------------------
+    MagnifierFraming Framing() const { return model_.Framing(); }
+    int ViewDirection() const { return model_.ViewDirection(); }
+    const MagnifierPanelModel& Model() const { return model_; }
+
+    // Places the panel against the right edge of `client` (a rectangle in
+    // the parent's coordinates): full height, its own preferred width, never
+    // more than a third of the client's width.
+    void DockAt(const QRect& client);
+
+    // The controls (for tests and for the focus chain).
+    QSpinBox* Spin(int control) const;
+    QPushButton* DrawButton() const { return draw_; }
+    QPushButton* InButton() const { return in_; }
+    QPushButton* OutButton() const { return out_; }
+    QScrollBar* HeadingBar() const { return headingBar_; }
+    QScrollBar* AltitudeBar() const { return altitudeBar_; }
+
+    QSize sizeHint() const override;
+
+signals:
+    void renderRequested();
+    void targetMarkRequested();
+    void valuesChanged();
+
+private:
+    void Apply(const PanelEffect& effect);
+    void Show();  // model values into the controls (a programmatic change)
+    void OnHeadingAction(int action);
+    void OnAltitudeAction(int action);
+
+    MagnifierPanelModel model_;
+    QSpinBox* heading_ = nullptr;
+    QSpinBox* altitude_ = nullptr;
+    QSpinBox* zoom_ = nullptr;
+    QPushButton* draw_ = nullptr;
+    QScrollBar* headingBar_ = nullptr;
+    QScrollBar* altitudeBar_ = nullptr;
+    QPushButton* in_ = nullptr;
+    QPushButton* out_ = nullptr;
+};
+
+}  // namespace tavik

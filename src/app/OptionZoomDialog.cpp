@@ -1,0 +1,132 @@
+#include "app/OptionZoomDialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include <climits>
+#include <optional>
+
+#include "app/Prompts.h"
+#include "settings/ViewSettings.h"
+#include "view/TimeControl.h"
+#include "view/ViewState.h"
+
+namespace tavik {
+
+namespace {
+
+constexpr const char* kMagnitudeTexts[] = {"１等星まで表示", "２等星まで表示", "３等星まで表示", "４等星まで表示",
+                                           "５等星まで表示", "６等星まで表示", "全て表示"};
+constexpr int kMagnitudeCount = 7;
+
+QLineEdit* NumberEdit(int control, int value, QWidget* parent) {
+    auto* e = new QLineEdit(QString::number(value), parent);
+    e->setObjectName(QString::number(control));
+    e->setMaxLength(11);
+    e->setAlignment(Qt::AlignRight);
+    return e;
+}
+
+std::optional<int> NumberOf(const QLineEdit* e) {
+    bool ok = false;
+    const int v = e->text().trimmed().toInt(&ok);
+    if (!ok) return std::nullopt;
+    return v;
+}
+
+}  // namespace
+
+COptionZoomDialog::COptionZoomDialog(ViewSettings& settings, SettingsStore& store, Prompts& prompts,
+                                     ViewState* view, QWidget* parent)
+    : QDialog(parent), settings_(settings), store_(store), prompts_(prompts), view_(view) {
+    setObjectName(QStringLiteral("162"));
+    setWindowTitle(QString::fromUtf8("オプション４"));
+
+    upTo_ = NumberEdit(kUpTo, settings.zoomThreshold, this);
+    shift_ = NumberEdit(kShift, settings.zoomStarShift, this);
+    thisPoint_ = NumberEdit(kThisPoint, settings.zoomInPoint, this);
+    magnitude_ = new QComboBox(this);
+    magnitude_->setObjectName(QString::number(kMagnitude));
+    for (const char* t : kMagnitudeTexts) magnitude_->addItem(QString::fromUtf8(t));
+    const int index = settings.zoomLimitMagnitude - 1;
+    magnitude_->setCurrentIndex(index >= 0 && index < kMagnitudeCount ? index : -1);
+
+    // The sentence, one clause per row: field, then the words that follow it.
+    auto* sentence = new QGroupBox(QString::fromUtf8("ズームイン時の表示調整"), this);
+    auto* grid = new QGridLayout(sentence);
+    grid->addWidget(upTo_, 0, 0);
+    grid->addWidget(new QLabel(QString::fromUtf8("倍以上なら"), sentence), 0, 1);
+    grid->addWidget(magnitude_, 1, 0);
+    grid->addWidget(new QLabel(QString::fromUtf8("して"), sentence), 1, 1);
+    grid->addWidget(shift_, 2, 0);
+    grid->addWidget(new QLabel(QString::fromUtf8("だけｼﾌﾄする。"), sentence), 2, 1);
+    grid->setColumnStretch(0, 1);
+
+    auto* here = new QHBoxLayout;
+    here->addWidget(new QLabel(QString::fromUtf8("ここをズームイン時の倍率(1/10)"), this));
+    here->addWidget(thisPoint_, 1);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &COptionZoomDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &COptionZoomDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(sentence);
+    layout->addLayout(here);
+    layout->addStretch(1);
+    layout->addWidget(buttons);
+}
+
+QLineEdit* COptionZoomDialog::Edit(int control) const {
+    switch (control) {
+    case kUpTo: return upTo_;
+    case kShift: return shift_;
+    case kThisPoint: return thisPoint_;
+    default: return nullptr;
+    }
+}
+
+bool COptionZoomDialog::TryAccept() {
+    struct Field {
+        QLineEdit* edit;
+        int low, high;
+        bool ranged;
+    };
+    const Field fields[] = {{upTo_, 100, 901, true}, {shift_, INT_MIN, INT_MAX, false}, {thisPoint_, 30, 900, true}};
+    int values[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const Field& f = fields[i];
+        const std::optional<int> v = NumberOf(f.edit);
+        if (!v || *v < f.low || *v > f.high) {
+            prompts_.Info(f.ranged ? QString::fromStdString(RangeMessage(f.low, f.high))
+                                   : QString::fromUtf8("整数を入力してください。"));
+            f.edit->setFocus();
+            f.edit->selectAll();
+            return false;
+        }
+        values[i] = *v;
+    }
+    settings_.zoomThreshold = values[0];
+    settings_.zoomStarShift = values[1];
+    settings_.zoomInPoint = values[2];
+    // No entry chosen leaves the limit as it was.
+    if (magnitude_->currentIndex() >= 0) settings_.zoomLimitMagnitude = magnitude_->currentIndex() + 1;
+    if (view_) {
+        view_->zoomUpTo = settings_.zoomThreshold;
+        view_->zoomMagnitude = settings_.zoomLimitMagnitude;
+    }
+    settings_.Save(store_);
+    return true;
+}
+
+void COptionZoomDialog::accept() {
+    if (TryAccept()) QDialog::accept();
+}
+
+}  // namespace tavik
