@@ -19,6 +19,7 @@
 #include "app/Prompts.h"
 #include "app/SiteDialog.h"
 #include "app/TavikDoc.h"
+#include "app/SpeechWorker.h"
 #include "app/TelescopeControlDialog.h"
 #include "app/TodayDialog.h"
 #include "catalog/ShiftJis.h"
@@ -215,7 +216,13 @@ void CTavikView::OnTimer(int id) {
         update();
         break;
     case timer_id::kPicture:
-        ShowPicture(pendingPicture_);
+        if (FileExists(pendingPicture_)) ShowPicture(pendingPicture_);
+        break;
+    case timer_id::kDescriptionShow:
+        ShowDescription();
+        break;
+    case timer_id::kDescriptionEdit:
+        EditDescription();
         break;
     case timer_id::kPost2052:
         QCoreApplication::postEvent(this, new QEvent(MessageType(view_message::kControlDialog)));
@@ -346,8 +353,9 @@ void CTavikView::HandleRender() {
 void CTavikView::OnPassDone() {
     if (passesInFlight_ > 0) --passesInFlight_;
     ++renderCount_;
-    // A new picture of the sky takes the tap text away.
+    // A new picture of the sky takes the tap text and any picture away.
     tapImage_ = QImage();
+    pictures_.Clear();
     // A notice stays for the picture its command asked for.
     if (!notice_.isEmpty() && renderCount_ > noticeUntilPass_) notice_.clear();
     update();
@@ -367,6 +375,7 @@ void CTavikView::paintEvent(QPaintEvent*) {
         // The chart with the tap text written on it.
         p.drawImage(0, 0, tapImage_);
     }
+    if (shown) pictures_.Paint(p, rect());
     p.end();
     const ColorModes modes = ColorModes::Load(store_);
     const QFont font = ViewFont(settings_.fontSize);
@@ -420,6 +429,8 @@ bool CTavikView::HandlesCommand(int id) const {
     case cmd::TelescopeControl: case cmd::GotoHere: case cmd::TelescopePosition:
     case cmd::TelescopeSwitch: case cmd::ScopeLeft: case cmd::ScopeRight: case cmd::ScopeUp:
     case cmd::ScopeDown: case cmd::ScopeFast: case cmd::ScopeSlow:
+    case cmd::ScreenCapture: case cmd::Description: case cmd::DescriptionEdit:
+    case cmd::DescriptionSpeech:
         return true;
     default:
         return commands_.Handles(id);
@@ -445,6 +456,10 @@ bool CTavikView::RunCommand(int id) {
     case cmd::TelescopeSwitch: case cmd::ScopeLeft: case cmd::ScopeRight: case cmd::ScopeUp:
     case cmd::ScopeDown: case cmd::ScopeFast: case cmd::ScopeSlow:
         if (CommandState(id).enabled) RunTelescopeCommand(id);
+        break;
+    case cmd::ScreenCapture: case cmd::Description: case cmd::DescriptionEdit:
+    case cmd::DescriptionSpeech:
+        RunPictureCommand(id);
         break;
     default: {
         if (!commands_.Handles(id)) return false;
@@ -564,6 +579,10 @@ void CTavikView::mouseReleaseEvent(QMouseEvent* e) {
 void CTavikView::StylusDown(QPoint at) {
     const ViewMode mode = view_.viewMode;
     if (mode == ViewMode::PolarAlignment || mode == ViewMode::Heliocentric) return;
+    if (pictures_.Showing()) {
+        pictures_.Clear();
+        update();
+    }
     tapHit_ = ShowTapInfo(at);
     stylusDown_ = true;
     StartTimer(timer_id::kTapMenu, kLongPressMs);
@@ -620,12 +639,6 @@ bool CTavikView::ShowTapInfo(QPoint at) {
     return true;
 }
 
-void CTavikView::ShowPicture(const std::string& path) {
-    // The picture display draws over the window; nothing to show for a
-    // missing file.
-    if (!FileExists(path)) return;
-    emit pictureRequested(QString::fromStdString(path));
-}
 
 void CTavikView::ActByRegion(QPoint at) {
     const int x = at.x(), y = at.y();

@@ -20,6 +20,7 @@
 
 #include "settings/ViewSettings.h"
 #include "view/Color.h"
+#include "app/PictureDisplay.h"
 #include "catalog/StarRecord.h"
 #include "view/CommandSet.h"
 #include "view/Menus.h"
@@ -33,6 +34,7 @@ namespace tavik {
 class CTavikDoc;
 class HitList;
 class PromptsTelescopeUi;
+class SpeechWorker;
 class SystemTelescopeClock;
 class TelescopeController;
 class SkyCanvas;
@@ -142,8 +144,7 @@ signals:
     void exitRequested();
     // A pass has drawn a new image.
     void rendered();
-    // A tap asks for the JPEG picture at `path` (an existing file).
-    void pictureRequested(const QString& path);
+
 
 protected:
     bool event(QEvent* e) override;
@@ -189,6 +190,12 @@ private:
     void OnTelescopeReminder();
     void StartTrace();
     void DrawMarkers(QPainter& window);
+
+    // Screen capture, pictures and constellation descriptions.
+    bool RunPictureCommand(int id);
+    void SaveScreenCapture();
+    void ShowDescription();
+    void EditDescription();
     bool TelescopeOn() const { return settings_.telescopeControl == 1; }
 
     CTavikDoc& doc_;
@@ -231,6 +238,11 @@ private:
     std::optional<SkyPosition> targetMark_;
     std::optional<SkyPosition> scopeMark_;
     bool reminderArmed_ = false;
+
+    PictureDisplay pictures_;
+    std::unique_ptr<QtJpegReporter> jpegReporter_;
+    std::unique_ptr<SpeechWorker> speech_;
+    std::string descriptionConstellation_;  // of the description command in progress
 };
 
 // While a modal dialog that writes settings is open no pass runs; a render

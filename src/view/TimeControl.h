@@ -38,14 +38,15 @@ inline constexpr int kStep = 1003;           // 100 ms, then 1000 ms after each 
 inline constexpr int kTapMenu = 1004;        // 500 ms hold
 inline constexpr int kPost2056 = 1005;
 inline constexpr int kTapInfo = 1006;         // 5000 ms: the tap text goes
+inline constexpr int kDescriptionShow = 1007; // 1000 ms after a description command
 inline constexpr int kTelescopeReminder = 207;  // 30000 ms after start
 inline constexpr int kExit = 9999;           // 10000 ms
 inline constexpr int kFirstPaint = 10002;    // 1000 ms after the first paint
 
-inline constexpr std::array<int, 19> kAll = {
+inline constexpr std::array<int, 20> kAll = {
     kAutoUpdate, kTrace, kTraceEnd, kTapSave0, kTapSave1, kHorizonSearch,
     kPost2052, kAddIn, kPicture, kDescriptionEdit, kNothing, kNoCatalogue,
-    kStep, kTapMenu, kPost2056, kTapInfo, kTelescopeReminder, kExit, kFirstPaint};
+    kStep, kTapMenu, kPost2056, kTapInfo, kDescriptionShow, kTelescopeReminder, kExit, kFirstPaint};
 }  // namespace timer_id
 
 inline constexpr int kAutoUpdatePeriodMs = 60000;
