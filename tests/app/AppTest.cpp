@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <cmath>
 #include <memory>
 #include <optional>
 
@@ -29,6 +30,7 @@
 #include "settings/SettingsStore.h"
 #include "view/CommandSet.h"
 #include "view/HitList.h"
+#include "mountsim/PtyMount.h"
 
 // Under LeakSanitizer: fontconfig keeps its caches until the process ends, and
 // every window with text loads it; those blocks are not our leaks.
@@ -69,6 +71,7 @@ protected:
                                   .arg(QCoreApplication::applicationPid())
                                   .arg(++counter);
         options.programDir = programDir.path().toStdString();
+        options.documentsDir = programDir.path().toStdString();
         options.store = &store;
         options.prompts = &prompts;
         options.clock = &clock;
@@ -402,6 +405,67 @@ TEST_F(TapWindowTest, KeysStepTheViewAndQAsksBeforeEnding) {
     EXPECT_EQ(frame->ItemStateFor(cmd::ActionKeyMode).text, "アクション上下＝＞左右移動に");
     frame->RunCommand(cmd::ActionKeyMode);
     EXPECT_EQ(store.GetProfileInt("CUR_SET", "ACTION_FUNC", -1), 0) << "2 only with a magnifier panel";
+}
+
+}  // namespace
+}  // namespace tavik
+
+namespace tavik {
+namespace {
+
+TEST_F(TapWindowTest, GotoFromATapSlewsTheMountAndTheTraceDrawsItOnTheTarget) {
+    mountsim::MountOptions options;
+    options.slewSeconds = 0.3;
+    mountsim::PtyMount mount(options);
+    std::string error;
+    ASSERT_TRUE(mount.StartTcp(0, &error)) << error;
+    store.WriteProfileString("TS", "DEVICE1", mount.Path());
+    store.WriteProfileInt("TS", "COMPORT", 1);
+    store.WriteProfileInt("TS", "TRACE", 1);
+    store.WriteProfileInt("OPTION3", "TS_CTRL", 1);
+    store.WriteProfileInt("SETTING", "MOVING", 1);
+    store.WriteProfileInt("SETTING", "POPUP", 0);
+    store.WriteProfileInt("SETTING", "POPUPTS", 1);
+    StartFacingSouth();
+
+    // In the planisphere the command is refused and nothing is sent.
+    frame->RunCommand(32801);
+    frame->RunCommand(cmd::GotoHere);
+    EXPECT_TRUE(prompts.messages.contains("error: この画面では位置計算できません"));
+    EXPECT_TRUE(mount.Commands().empty());
+    frame->RunCommand(32801);
+    ASSERT_TRUE(WaitForRender(*view));
+    ASSERT_TRUE(Until([&] { return !view->RenderPending() && view->PassesInFlight() == 0; }));
+
+    const auto rigel = HitPoint(*view, "Bet Ori");
+    ASSERT_TRUE(rigel);
+    QTest::mousePress(view, Qt::LeftButton, {}, *rigel);
+    ASSERT_TRUE(Until([&] { return view->PopupMenu() != nullptr; }));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, *rigel);
+    QAction* gotoHere = nullptr;
+    for (QAction* a : view->PopupMenu()->actions())
+        if (a->data().toInt() == cmd::GotoHere) gotoHere = a;
+    ASSERT_NE(gotoHere, nullptr);
+    EXPECT_EQ(gotoHere->text(), "ここを導入する");
+    gotoHere->trigger();
+    view->PopupMenu()->close();
+
+    // The target is Rigel's own position; the trace reads the mount until it is there.
+    ASSERT_TRUE(Until([&] { return view->TargetMark().has_value(); }, 10000)) << prompts.messages.join("|").toStdString();
+    const StarRecord& r = *view->TappedRecord();
+    EXPECT_DOUBLE_EQ(view->TargetMark()->rightAscension, r.ra);
+    EXPECT_DOUBLE_EQ(view->TargetMark()->declination, r.dec);
+    ASSERT_TRUE(Until(
+        [&] {
+            const auto& m = view->ScopeMark();
+            return m && std::abs(m->rightAscension - r.ra) < 0.002 && std::abs(m->declination - r.dec) < 0.002;
+        },
+        15000));
+    bool slewed = false;
+    for (const std::string& c : mount.Commands()) slewed = slewed || c == ":MS#";
+    EXPECT_TRUE(slewed);
+    EXPECT_EQ(app->Doc()->History().Lines().size(), 1u);
+    EXPECT_NE(app->Doc()->History().Lines()[0].find("リゲル"), std::string::npos);
 }
 
 }  // namespace
