@@ -509,12 +509,19 @@ bool IndiMount::Connect() {
             return false;
         }
     }
-    // The coordinates come with the connected device's definitions.
+    // The coordinates come with the connected device's definitions; a device
+    // connected just now defines them before it has read the mount, so its
+    // first position is awaited too (without it the definition's values stand).
     w = WaitFor(5, [&](const IndiSnapshot& s) -> std::optional<bool> {
         const IndiProp* p = s.Find(device, kCoordinates);
-        return p && p->type == INDI_NUMBER ? std::optional<bool>(true) : std::nullopt;
+        return p && p->type == INDI_NUMBER && (connected || p->updates > 1)
+                   ? std::optional<bool>(true)
+                   : std::nullopt;
     });
-    if (w != Wait::Done) {
+    const bool defined = client_ && client_->With([&](const IndiSnapshot& s) {
+        return s.Find(device, kCoordinates) != nullptr;
+    });
+    if (w == Wait::Lost || !defined) {
         Disconnect();
         statusText_ = std::string(indi_text::kNoCoordinates) + device;
         return false;
