@@ -203,6 +203,13 @@ std::vector<SettingDef> BuildSchema() {
     for (const char* dev : {"DEVICE1", "DEVICE2", "DEVICE3", "DEVICE4"}) {
         s.push_back(Text("TS", dev, G::Other, ""));
     }
+    // How the mount is reached: 0 the serial port TS/COMPORT, 1 an INDI server
+    // (TS/INDI_HOST and INDI_PORT) driving the device TS/INDI_DEVICE (empty:
+    // the first telescope the server offers).
+    o("TS", "LINK", T::Int, 0, DefaultUnless(0, 1));
+    s.push_back(Text("TS", "INDI_HOST", G::Other, "localhost"));
+    o("TS", "INDI_PORT", T::Int, 7624, DefaultUnless(1, 65535));
+    s.push_back(Text("TS", "INDI_DEVICE", G::Other, ""));
     // The catalogue path when the document opens the catalogue; callers that only
     // want the data folder pass "\tavik.dat" themselves.
     s.push_back(Text("TAVIK", "TAVIK_DATA", G::Other,
