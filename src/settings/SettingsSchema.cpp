@@ -216,6 +216,9 @@ std::vector<SettingDef> BuildSchema() {
                      "\\MultiMedia Card\\My Documents\\tavik\\tavik.dat"));
     s.push_back(Text("SEIZAE", "FILE", G::Other, ""));
     s.push_back(Text("SEIZALINE", "FILE", G::Other, ""));
+    // The speech program that reads descriptions aloud: program and arguments,
+    // the text on its standard input.
+    s.push_back(Text("SPEECH", "COMMAND", G::Other, "espeak-ng -v ja --stdin"));
     o("MEMORY", "CARD", T::NonZero, 0);
     o("POPUPMENU", "MAG", T::Int, 4, Clamp(1, 7));
     o("TAP", "ZOOM_DLG", T::Int, 0);
