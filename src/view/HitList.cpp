@@ -50,6 +50,19 @@ void HitList::Add(const StarRecord& record, int x, int y) {
     }
 }
 
+void HitList::AddCopy(const StarRecord& record, int x, int y) {
+    // A full list overwrites its last entry: reuse that entry's copy, so the
+    // copies never outgrow the list.
+    if (entries_.size() >= kCapacity && !copies_.empty() && entries_.back().record == &copies_.back()) {
+        copies_.back() = record;
+        entries_.back().x = ClampToInt16(x);
+        entries_.back().y = ClampToInt16(y);
+        return;
+    }
+    copies_.push_back(record);
+    Add(copies_.back(), x, y);
+}
+
 StarRecord& HitList::SolarRecord(int i) {
     return solar_[static_cast<std::size_t>(std::clamp(i, 0, kSolarBodies - 1))];
 }

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "catalog/StarRecord.h"
@@ -32,6 +33,9 @@ public:
     // Appends in drawing order; once the list is full the last entry is
     // overwritten. Points are clamped to the int16 range.
     void Add(const StarRecord& record, int x, int y);
+    // Add for a record that does not outlive the pass (a tap mark the user may
+    // delete, an object read from an add-in file): the list keeps its own copy.
+    void AddCopy(const StarRecord& record, int x, int y);
     const std::vector<HitEntry>& Entries() const { return entries_; }
 
     // The pass's record for solar-system body i (0..9, kSolar* indices): kind,
@@ -45,6 +49,7 @@ public:
 private:
     std::vector<HitEntry> entries_;
     std::array<StarRecord, kSolarBodies> solar_;
+    std::deque<StarRecord> copies_;  // records of AddCopy; a deque keeps them in place
 };
 
 // The object under a tap: among the eligible entries whose 8 x 8 box (from 4
