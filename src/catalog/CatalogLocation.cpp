@@ -132,7 +132,12 @@ FirstRunResult InstallBundledDataIfNeeded(const fs::path& programDir, SettingsSt
         result.error = "cannot create " + targetDir.string() + ": " + ec.message();
         return result;
     }
-    for (const std::string& name : BundledDataFiles()) {
+    // The data files, then the constellation descriptions beside them.
+    std::vector<std::string> names = BundledDataFiles();
+    for (const auto& entry : fs::directory_iterator(source, ec)) {
+        if (entry.path().extension() == ".p91") names.push_back(entry.path().filename().string());
+    }
+    for (const std::string& name : names) {
         const fs::path from = source / name;
         const fs::path to = targetDir / name;
         if (fs::exists(to, ec)) continue;  // the user's copy stays
