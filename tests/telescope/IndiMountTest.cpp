@@ -61,24 +61,39 @@ bool Accepts(int port) {
 // private HOME so that the simulator's files stay out of the user's.
 class IndiServer {
 public:
+    // A port found free can be taken before the server binds it: then the
+    // server ends at once and another port is tried.
     bool Start() {
-        port = FreeLoopbackPort();
         home = fs::path(TAVIK_BINARY_DIR) / "indi-test" /
                ::testing::UnitTest::GetInstance()->current_test_info()->name();
         fs::create_directories(home);
-        pid_ = fork();
-        if (pid_ == 0) {
-            setpgid(0, 0);
-            setenv("HOME", home.c_str(), 1);
-            const std::string p = std::to_string(port);
-            freopen("/dev/null", "w", stdout);
-            freopen((home / "server.log").c_str(), "w", stderr);
-            execlp("indiserver", "indiserver", "-p", p.c_str(), "indi_simulator_telescope",
-                   static_cast<char*>(nullptr));
-            _exit(127);
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            port = FreeLoopbackPort();
+            pid_ = fork();
+            if (pid_ == 0) {
+                setpgid(0, 0);
+                setenv("HOME", home.c_str(), 1);
+                const std::string p = std::to_string(port);
+                // Its local socket is named after the port, so servers of
+                // tests running side by side do not collide.
+                const std::string local = "/tmp/tavik-indi-test-" + p;
+                freopen("/dev/null", "w", stdout);
+                freopen((home / "server.log").c_str(), "w", stderr);
+                execlp("indiserver", "indiserver", "-p", p.c_str(), "-u", local.c_str(),
+                       "indi_simulator_telescope", static_cast<char*>(nullptr));
+                _exit(127);
+            }
+            setpgid(pid_, pid_);
+            bool ended = false;
+            test::WaitUntil([&] {
+                ended = waitpid(pid_, nullptr, WNOHANG) == pid_;
+                return ended || Accepts(port);
+            });
+            if (!ended) return Accepts(port);
+            kill(-pid_, SIGKILL);  // a driver it may have started
+            pid_ = -1;
         }
-        setpgid(pid_, pid_);
-        return test::WaitUntil([&] { return Accepts(port); });
+        return false;
     }
     void Stop() {
         if (pid_ <= 0) return;
