@@ -18,6 +18,11 @@ bool QtPrompts::Ask(const QString& text) {
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool QtPrompts::AskDefaultNo(const QString& text) {
+    return QMessageBox::question(parent_, QStringLiteral("Tavik"), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 QString QtPrompts::ChooseFile(const QString& title, const QString& filter) {
     return QFileDialog::getOpenFileName(parent_, title, QString(), filter);
 }

@@ -16,6 +16,8 @@ public:
     virtual void Error(const QString& text) = 0;
     virtual void Info(const QString& text) = 0;
     virtual bool Ask(const QString& text) = 0;
+    // The same question with "No" preselected (a careless Enter answers No).
+    virtual bool AskDefaultNo(const QString& text) { return Ask(text); }
     // An existing file chosen by the user, or empty when cancelled.
     virtual QString ChooseFile(const QString& title, const QString& filter) = 0;
 };
@@ -28,6 +30,7 @@ public:
     void Error(const QString& text) override;
     void Info(const QString& text) override;
     bool Ask(const QString& text) override;
+    bool AskDefaultNo(const QString& text) override;
     QString ChooseFile(const QString& title, const QString& filter) override;
 
 private:
