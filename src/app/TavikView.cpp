@@ -16,6 +16,7 @@
 
 #include "app/ColorDialog.h"
 #include "app/Dialogs.h"
+#include "app/MagnifierPanel.h"
 #include "app/Prompts.h"
 #include "app/SiteDialog.h"
 #include "app/TavikDoc.h"
@@ -224,6 +225,9 @@ void CTavikView::OnTimer(int id) {
     case timer_id::kDescriptionEdit:
         EditDescription();
         break;
+    case timer_id::kHorizonSearch:
+        QCoreApplication::postEvent(this, new QEvent(MessageType(view_message::kHorizonSearch)));
+        break;
     case timer_id::kPost2052:
         QCoreApplication::postEvent(this, new QEvent(MessageType(view_message::kControlDialog)));
         break;
@@ -276,6 +280,7 @@ void CTavikView::RefreshView() {
         RefreshViewState(view_);
         colors_.Load(store_);
     }
+    SyncMagnifierPanel();
     if (!doc_.Loaded()) return;
     PostRender();
 }
@@ -289,6 +294,10 @@ void CTavikView::PostRender() {
 bool CTavikView::event(QEvent* e) {
     if (e->type() == MessageType(view_message::kRender)) {
         HandleRender();
+        return true;
+    }
+    if (e->type() == MessageType(view_message::kHorizonSearch)) {
+        RunHorizonSearch();
         return true;
     }
     if (e->type() == MessageType(view_message::kControlDialog)) {
@@ -320,6 +329,8 @@ void CTavikView::HandleRender() {
         deferredRender_ = true;
         return;
     }
+    // The panel's values at the start of every pass in the magnified view.
+    TakePanelValues();
     {
         auto lock = Lock();
         UpdateChartGeometry(view_, width(), height());
@@ -387,6 +398,7 @@ void CTavikView::paintEvent(QPaintEvent*) {
     if (shown) {
         QPainter markers(this);
         DrawMarkers(markers);
+        DrawTargetMark(markers);
     }
     if (Hourglass() && passesInFlight_ > 0) {
         QPainter mark(this);
@@ -408,6 +420,7 @@ void CTavikView::paintEvent(QPaintEvent*) {
 
 void CTavikView::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
+    if (panel_) panel_->DockAt(rect());
     {
         auto lock = Lock();
         UpdateChartGeometry(view_, width(), height());
@@ -431,6 +444,8 @@ bool CTavikView::HandlesCommand(int id) const {
     case cmd::ScopeDown: case cmd::ScopeFast: case cmd::ScopeSlow:
     case cmd::ScreenCapture: case cmd::Description: case cmd::DescriptionEdit:
     case cmd::DescriptionSpeech:
+    case 32862: case 32883: case 32884: case cmd::ZoomHere: case cmd::HorizonSearch:
+    case cmd::OptionDialogs:
         return true;
     default:
         return commands_.Handles(id);
@@ -460,6 +475,10 @@ bool CTavikView::RunCommand(int id) {
     case cmd::ScreenCapture: case cmd::Description: case cmd::DescriptionEdit:
     case cmd::DescriptionSpeech:
         RunPictureCommand(id);
+        break;
+    case 32862: case 32883: case 32884: case cmd::ZoomHere: case cmd::HorizonSearch:
+    case cmd::OptionDialogs:
+        if (CommandState(id).enabled) RunMagnifierCommand(id);
         break;
     default: {
         if (!commands_.Handles(id)) return false;
@@ -578,6 +597,12 @@ void CTavikView::mouseReleaseEvent(QMouseEvent* e) {
 
 void CTavikView::StylusDown(QPoint at) {
     const ViewMode mode = view_.viewMode;
+    // A tap hides the panel when the option asks for it.
+    if (panel_ && panel_->isVisible() && settings_.zoomTapFocus == 1) {
+        panel_->hide();
+        panel_->setEnabled(false);
+        store_.WriteProfileInt("TAP", "ZOOM_DLG", 1);
+    }
     if (mode == ViewMode::PolarAlignment || mode == ViewMode::Heliocentric) return;
     if (pictures_.Showing()) {
         pictures_.Clear();
@@ -724,7 +749,7 @@ void CTavikView::OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapp
     c.mode = view_.viewMode;
     c.tapped = tapped;
     c.magnifierPanelExists = view_.magnifier.present;
-    c.magnifierPanelHidden = false;
+    c.magnifierPanelHidden = panel_ && panel_->isHidden();
     c.telescopeControl = settings_.telescopeControl == 1;
     c.fullScreen = settings_.fullScreen == 1;
     // The constellation items act on the constellation of this menu's object.
@@ -810,6 +835,9 @@ bool CTavikView::HandleKey(int key) {
         case Qt::Key_Z: id = ViewCommand::StepDown; break;
         case Qt::Key_E: case Qt::Key_I: id = kPanelZoomIn; break;
         case Qt::Key_O: case Qt::Key_X: id = kPanelZoomOut; break;
+        case Qt::Key_N:
+            if (panel_ && panel_->isHidden()) ShowNavigator();
+            return true;
         default: break;
         }
     }

@@ -33,6 +33,7 @@ namespace tavik {
 
 class CTavikDoc;
 class HitList;
+class CMagnifierPanel;
 class PromptsTelescopeUi;
 class SpeechWorker;
 class SystemTelescopeClock;
@@ -46,6 +47,7 @@ class SettingsStore;
 namespace view_message {
 inline constexpr int kRender = 2048;
 inline constexpr int kControlDialog = 2052;  // open the telescope control dialog
+inline constexpr int kHorizonSearch = 2053;  // run the horizon search
 inline constexpr int kPopup = 2054;       // the long press's pop-up menu
 inline constexpr int kClientArea = 2055;
 }  // namespace view_message
@@ -113,6 +115,10 @@ public:
     // radians), drawn as markers over the chart while they are set.
     const std::optional<SkyPosition>& TargetMark() const { return targetMark_; }
     const std::optional<SkyPosition>& ScopeMark() const { return scopeMark_; }
+
+    // --- magnified view ----------------------------------------------------
+    // The magnifier panel while the magnified view is shown, else nullptr.
+    CMagnifierPanel* MagnifierPanel() const { return panel_; }
 
     ViewState& View() { return view_; }
     ViewSettings& Settings() { return settings_; }
@@ -191,6 +197,16 @@ private:
     void StartTrace();
     void DrawMarkers(QPainter& window);
 
+    // The magnified view, its panel and the horizon search.
+    bool RunMagnifierCommand(int id);
+    void SyncMagnifierPanel();
+    void TakePanelValues();
+    void ShowNavigator();
+    void ZoomInHere();
+    void RunHorizonSearch();
+    void RunOptionDialogs();
+    void DrawTargetMark(QPainter& window);
+
     // Screen capture, pictures and constellation descriptions.
     bool RunPictureCommand(int id);
     void SaveScreenCapture();
@@ -239,6 +255,7 @@ private:
     std::optional<SkyPosition> scopeMark_;
     bool reminderArmed_ = false;
 
+    CMagnifierPanel* panel_ = nullptr;
     PictureDisplay pictures_;
     std::unique_ptr<QtJpegReporter> jpegReporter_;
     std::unique_ptr<SpeechWorker> speech_;

@@ -30,6 +30,20 @@ namespace {
 constexpr int kDescriptionDelayMs = 1000;
 constexpr int kDescriptionShownMs = 30000;
 
+// Passes the codec's errors on and remembers that one was shown.
+class NotingReporter final : public JpegReporter {
+public:
+    explicit NotingReporter(JpegReporter& inner) : inner_(inner) {}
+    void JpegError(const std::string& message) override {
+        reported = true;
+        inner_.JpegError(message);
+    }
+    bool reported = false;
+
+private:
+    JpegReporter& inner_;
+};
+
 }  // namespace
 
 bool CTavikView::RunPictureCommand(int id) {
@@ -84,8 +98,10 @@ void CTavikView::SaveScreenCapture() {
     browser.SetOpenMode(false);
     if (browser.exec() != QDialog::Accepted) return;
     if (!jpegReporter_) jpegReporter_ = std::make_unique<QtJpegReporter>(this);
-    // A file that cannot be written is said, not passed over in silence.
-    if (!WriteJpegFile(browser.ResultPath().toStdString(), image, jpegReporter_.get()))
+    // A file that cannot be written is said, not passed over in silence (once:
+    // the codec's own error box may have said it already).
+    NotingReporter reporter(*jpegReporter_);
+    if (!WriteJpegFile(browser.ResultPath().toStdString(), image, &reporter) && !reporter.reported)
         prompts_.Error(QString::fromUtf8("保存できませんでした: ") + browser.ResultPath());
 }
 
@@ -102,7 +118,8 @@ void CTavikView::ShowDescription() {
     {
         QPainter p(&image);
         p.setFont(font);
-        const QString text = QString::fromStdU16String(d.text);
+        QString text = QString::fromStdU16String(d.text);
+        text.remove(QLatin1Char('\r'));  // the files end their lines with CR LF
         const QRect area(5, 10, std::max(1, image.width() - 10), std::max(1, image.height() - 20));
         const QRect box = p.boundingRect(area, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
         p.fillRect(box.adjusted(-2, -2, 2, 2), ToQColor(MapSkyColor(colors_[slot::kBackground], modes)));

@@ -88,7 +88,7 @@ const std::vector<CommandInfo>& AllCommands() {
     static const std::vector<CommandInfo> commands = [] {
         std::vector<CommandInfo> c = {
             {32774, "観測場所選択", true},
-            {32775, "オプション１、２、３", false},
+            {32775, "オプション１、２、３", true},
             {32776, "日付、時刻", true},
             {32777, "現在時刻セット", true},
             {32778, "自動更新", true},
@@ -138,8 +138,8 @@ const std::vector<CommandInfo>& AllCommands() {
             {32856, "登録タップ位置", true},
             {32857, "赤色表示", true},
             {32858, "黒白表示", true},
-            {32860, "拡大表示", false},
-            {32862, "拡大ナビゲータを表示", false},
+            {32860, "拡大表示", true},
+            {32862, "拡大ナビゲータを表示", true},
             {32863, "黄道座標表示", true},
             {32865, "フルスクリーン", false},
             {32867, "アクション上下左右移動", true},
@@ -157,8 +157,8 @@ const std::vector<CommandInfo>& AllCommands() {
             {32880, "右", true},
             {32881, "上", true},
             {32882, "下", true},
-            {32883, "拡大", false},
-            {32884, "縮小", false},
+            {32883, "拡大", true},
+            {32884, "縮小", true},
             {32887, "左回転", true},
             {32888, "高速設定", true},
             {32889, "低速設定", true},
@@ -196,8 +196,8 @@ const std::vector<CommandInfo>& AllCommands() {
             {32940, "①～削除", false},
             {32941, "光害+1", true},
             {32942, "光害-1", true},
-            {32943, "ここをズームイン", false},
-            {32944, "地平線上検索", false},
+            {32943, "ここをズームイン", true},
+            {32944, "地平線上検索", true},
             {32960, "ｘｘｘ座の説明を編集", true},
             {32961, "天の川を表示する", true},
             {32963, "ｘｘｘ座の音声説明", true},
@@ -297,7 +297,7 @@ bool CommandSet::Handles(int id) const {
     case cmd::TenMinutesBack:
         return true;
     default:
-        return IsViewCommand(id) && id != ViewCommand::Magnified;
+        return IsViewCommand(id);
     }
 }
 
@@ -495,6 +495,16 @@ ItemState CommandSet::State(int id) const {
     case cmd::TelescopeControl: case cmd::TelescopePosition:
     case 32887: case 32888: case 32889: case 32890: case 32891: case 32892:
         return MakeItem(s.telescopeControl == 1, false);
+    case 32862: case 32883: case 32884:
+        // Only while the magnifier panel exists.
+        return MakeItem(view_.magnifier.present, false);
+    case ViewCommand::Magnified: {
+        const ViewMode m = view_.viewMode;
+        if (m == ViewMode::Magnified) return MakeItem(true, true, "拡大表示中");
+        const bool chart = m == ViewMode::Planisphere || m == ViewMode::PolarAlignment ||
+                           m == ViewMode::Heliocentric;
+        return MakeItem(true, false, chart ? "拡大表示画面" : "拡大表示する");
+    }
     case cmd::TelescopeSwitch: {
         const bool on = s.telescopeControl == 1;
         return MakeItem(true, on, on ? "望遠鏡制御を停止" : "望遠鏡設定");

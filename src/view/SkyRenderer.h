@@ -169,6 +169,8 @@ public:
     // Where a J2000 position stands on the last pass's chart (its framing,
     // sidereal time and site); nothing before the first pass. Takes the lock.
     std::optional<ProjectedPoint> ProjectOnLastPass(double ra, double dec);
+    // The view state the last pass drew with; call with the lock held.
+    const ViewState& LastViewLocked() const { return renderer_.LastView(); }
     // The constellation selection; call with the lock held.
     void SelectOnlyConstellation(std::string_view abbreviation, const StarCatalog& catalog) {
         renderer_.SelectOnlyConstellation(abbreviation, catalog);
