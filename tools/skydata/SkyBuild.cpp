@@ -155,7 +155,7 @@ int KindForDsoType(const std::string& type) {
     return 0;  // dark nebulae and anything unknown are left out
 }
 
-std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats) {
+std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, double starLimit) {
     const ConstellationFinder finder(s.bounds);
     std::vector<StarRecord> anchors;
     std::vector<StarRecord> objects;
@@ -184,7 +184,7 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats) {
 
     for (const auto& f : s.stars.at("features")) {
         const double mag = Number(f.at("properties").at("mag"));
-        if (std::isnan(mag) || mag > kStarMagnitudeLimit) continue;
+        if (std::isnan(mag) || mag > starLimit) continue;
         const RaDec p = PointOf(f);
         const std::string hip = IdText(f);
         const json* names = s.starNames.contains(hip) ? &s.starNames.at(hip) : nullptr;
@@ -271,8 +271,9 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats) {
                      [](const StarRecord& a, const StarRecord& b) { return a.mag < b.mag; });
     std::vector<StarRecord> all = std::move(anchors);
     all.insert(all.end(), std::make_move_iterator(objects.begin()), std::make_move_iterator(objects.end()));
-    if (all.size() > 32767) throw std::runtime_error("too many records for 16-bit numbers");
-    for (std::size_t i = 0; i < all.size(); ++i) all[i].number = static_cast<std::int16_t>(i + 1);
+    // `number` is 16 bits wide: records past position 32767 carry 0.
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i].number = static_cast<std::int16_t>(i + 1 <= 32767 ? i + 1 : 0);
     return all;
 }
 

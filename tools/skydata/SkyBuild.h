@@ -13,7 +13,7 @@
 namespace tavik::skydata {
 
 struct Sources {
-    nlohmann::json stars;           // stars.8.json
+    nlohmann::json stars;           // stars.8.json (stars.14.json for the deep set)
     nlohmann::json starNames;       // starnames.json
     nlohmann::json constellations;  // constellations.json
     nlohmann::json lines;           // constellations.lines.json
@@ -38,13 +38,18 @@ struct BuildStats {
 };
 
 inline constexpr double kStarMagnitudeLimit = 6.5;
+// The deep set keeps every star the view can ever draw: the faintest limit is
+// magnitude 11 ("all stars"), and a star is drawn up to half a magnitude past it.
+inline constexpr double kDeepStarMagnitudeLimit = 11.5;
 inline constexpr double kAnchorMagnitude = 9.0;
 
 // The catalogue records: constellation anchors first, then stars and deep-sky
 // objects from the brightest to the faintest (the view draws from the last
 // record to the first, so bright objects end up on top); `number` is the
-// position counted from 1.
-std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats);
+// position counted from 1 while it fits 16 bits, 0 beyond. Stars fainter than
+// `starLimit` are left out.
+std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats,
+                                       double starLimit = kStarMagnitudeLimit);
 
 // The spectral class for a B-V colour index ("" when there is none).
 std::string SpectralFromBv(double bv);

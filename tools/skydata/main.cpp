@@ -1,4 +1,4 @@
-// tavik-skydata SOURCE_DATA_DIR OUTPUT_DIR
+// tavik-skydata [--deep] SOURCE_DATA_DIR OUTPUT_DIR
 // tavik-skydata --descriptions DATA_DIR
 //
 // Reads the data/ folder of the d3-celestial package and writes Tavik's
@@ -8,6 +8,10 @@
 //
 // With --descriptions it reads DATA_DIR/tavik.dat and writes one Shift-JIS
 // description per constellation, DATA_DIR/<abbreviation>.p91.
+//
+// With --deep the stars come from stars.14.json (the whole Hipparcos
+// catalogue) down to magnitude 11.5 instead of stars.8.json to 6.5; everything
+// else is the same.
 
 #include <cstdio>
 #include <exception>
@@ -59,17 +63,18 @@ int WriteDescriptions(const fs::path& dataDir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: tavik-skydata SOURCE_DATA_DIR OUTPUT_DIR\n"
+    const bool deep = argc == 4 && std::string(argv[1]) == "--deep";
+    if (argc != 3 && !deep) {
+        std::fprintf(stderr, "usage: tavik-skydata [--deep] SOURCE_DATA_DIR OUTPUT_DIR\n"
                              "       tavik-skydata --descriptions DATA_DIR\n");
         return 2;
     }
     try {
-        if (std::string(argv[1]) == "--descriptions") return WriteDescriptions(argv[2]);
-        const fs::path source = argv[1];
-        const fs::path out = argv[2];
+        if (!deep && std::string(argv[1]) == "--descriptions") return WriteDescriptions(argv[2]);
+        const fs::path source = argv[deep ? 2 : 1];
+        const fs::path out = argv[deep ? 3 : 2];
         Sources s;
-        s.stars = Load(source, "stars.8.json");
+        s.stars = Load(source, deep ? "stars.14.json" : "stars.8.json");
         s.starNames = Load(source, "starnames.json");
         s.constellations = Load(source, "constellations.json");
         s.lines = Load(source, "constellations.lines.json");
@@ -82,7 +87,7 @@ int main(int argc, char** argv) {
 
         fs::create_directories(out);
         BuildStats stats;
-        const auto records = BuildCatalogue(s, stats);
+        const auto records = BuildCatalogue(s, stats, deep ? kDeepStarMagnitudeLimit : kStarMagnitudeLimit);
         Write(out / "tavik.dat", RecordFileBytes(records));
         Write(out / "tavikline.dat", LineFileBytes(BuildStickFigures(s)));
         Write(out / "tavikconste.dat", LineFileBytes(BuildBoundaryOutlines(s)));
