@@ -11,7 +11,6 @@
 #include "catalog/Description.h"
 #include "catalog/OverlayFile.h"
 #include "catalog/RecordFile.h"
-#include "catalog/SkyBounds.h"
 #include "catalog/StarRecord.h"
 #include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
@@ -56,7 +55,6 @@ void DrawObjectList(RenderContext& ctx, const std::string& path) {
     p.setRenderHint(QPainter::Antialiasing, false);
     ReadRecordStream(in, [&](StarRecord&& r) {
         if (r.kind < kKindStar || r.kind > kKindGalaxy || r.IsTapMark()) return;
-        if (!SoundSkyPosition(r.ra, r.dec) || !SoundMagnitude(r.mag)) return;
         double s = 0.0;
         const ProjectedPoint pt = ProjectStar(*ctx.view, r, ctx.sinLatitude, ctx.cosLatitude, &s, true);
         if (!pt.visible) return;
@@ -80,12 +78,21 @@ void DrawTextBlock(QPainter& painter, const QFont& font, int x, int y, const QSt
     const int height = device ? device->height() : 0;
     painter.save();
     painter.setFont(font);
-    const QRect area(x, y, std::max(1, width - x - 2), std::max(1, height - y));
-    constexpr int kFlags = Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop;
-    const QRect box = painter.boundingRect(area, kFlags, text);
-    painter.fillRect(box, ToQColor(MapSkyColor(colors[slot::kBackground], modes)));
+    // Lines that fit stay whole, moved left so that they end at the right
+    // edge; a block wider than the device is wrapped inside it.
+    int flags = Qt::AlignLeft | Qt::AlignTop;
+    const QRect natural = painter.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), flags, text);
+    QRect area;
+    if (natural.width() <= width) {
+        area = QRect(std::min(x, width - natural.width()), y, natural.width(), std::max(1, height - y));
+    } else {
+        flags |= Qt::TextWordWrap;
+        const int margin = std::clamp(x, 0, 5);
+        area = QRect(margin, y, std::max(1, width - 2 * margin), std::max(1, height - y));
+    }
+    painter.fillRect(painter.boundingRect(area, flags, text), ToQColor(MapSkyColor(colors[slot::kBackground], modes)));
     painter.setPen(ToQColor(TextColor(modes)));
-    painter.drawText(area, kFlags, text);
+    painter.drawText(area, flags, text);
     painter.restore();
 }
 

@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QPolygon>
 
-#include "catalog/SkyBounds.h"
 #include "catalog/StarRecord.h"
 #include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
@@ -20,8 +19,8 @@ namespace {
 
 constexpr int kHalf = 3;  // the shapes are 6 pixels across
 
+// Placed like a catalogue object (a position that is not a sound number is not drawn).
 ProjectedPoint Place(const RenderContext& ctx, const StarRecord& r) {
-    if (!SoundSkyPosition(r.ra, r.dec)) return {};
     return ProjectStar(*ctx.view, r, ctx.sinLatitude, ctx.cosLatitude, nullptr, true);
 }
 

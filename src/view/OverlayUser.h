@@ -64,8 +64,9 @@ void DrawAddIns(RenderContext& ctx);
 std::vector<std::string> AddInPaths(const SettingsStore& store);
 
 // A text block with its top-left corner at (x, y) on a filled background: the
-// lines of `text` (wrapped at the device's right edge) in the scheme's text
-// colour over the sky-background colour (slot 17) of the mode.
+// lines of `text` in the scheme's text colour over the sky-background colour
+// (slot 17) of the mode. A block that would pass the right edge is moved left
+// to end there; one wider than the device is wrapped inside it.
 void DrawTextBlock(QPainter& painter, const QFont& font, int x, int y, const QString& text,
                    const ColorTable& colors, const ColorModes& modes);
 
