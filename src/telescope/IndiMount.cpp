@@ -344,7 +344,7 @@ IndiMount::Mark IndiMount::MarkOf(const std::string& property) {
     if (!client_) return m;
     client_->With([&](const IndiSnapshot& s) {
         if (const IndiDeviceSeen* d = s.Device(Device())) {
-            m.messages = d->warnings;
+            m.warnings = d->warnings;
             if (const IndiProp* p = d->Find(property)) m.updates = p->updates;
         }
     });
@@ -355,7 +355,7 @@ std::string IndiMount::MessageSince(const Mark& mark) {
     if (!client_) return {};
     return client_->With([&](const IndiSnapshot& s) -> std::string {
         const IndiDeviceSeen* d = s.Device(Device());
-        return d && d->warnings > mark.messages ? DriverText(d->warning) : std::string();
+        return d && d->warnings > mark.warnings ? DriverText(d->warning) : std::string();
     });
 }
 
@@ -367,7 +367,7 @@ IndiMount::Wait IndiMount::AwaitAnswer(const std::string& property, const Mark& 
         const IndiDeviceSeen* d = s.Device(device);
         if (!d) return false;
         // A rejection may come as a warning with an unchanged state.
-        if (d->warnings > mark.messages) return false;
+        if (d->warnings > mark.warnings) return false;
         const IndiProp* p = d->Find(property);
         if (!p) return false;
         if (p->updates <= mark.updates) return std::nullopt;

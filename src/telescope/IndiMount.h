@@ -96,15 +96,18 @@ private:
     // the server goes away, or `limitSeconds` whole seconds pass.
     Wait WaitFor(int limitSeconds,
                  const std::function<std::optional<bool>(const IndiSnapshot&)>& check);
-    // The updates counter of a property of the device and the device's message
-    // counter, taken before a command is sent.
-    struct Mark { std::uint64_t updates = 0, messages = 0; };
+    // The updates counter of a property of the device and the device's count
+    // of warnings and errors, taken before a command is sent.
+    struct Mark { std::uint64_t updates = 0, warnings = 0; };
     Mark MarkOf(const std::string& property);
     // The driver's last message since `mark` (without its time stamp), or "".
     std::string MessageSince(const Mark& mark);
     // Waits for the driver's answer to a command on `property`: done on the
     // states in `accept` (a bit per IPState), refused on Alert or on a warning
-    // or error message since `mark`. `matches` can demand element values.
+    // or error message since `mark`. `matches` can demand element values. An
+    // update that the driver sends on its own with an accepted state (a slew
+    // still running, say) counts as the answer: INDI does not tie answers to
+    // requests.
     Wait AwaitAnswer(const std::string& property, const Mark& mark, unsigned accept,
                      const std::function<bool(const IndiSnapshot&)>& matches = {});
     // The status text and message box of a failed command, LX200 style:
