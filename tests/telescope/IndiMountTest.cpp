@@ -66,6 +66,7 @@ public:
     bool Start() {
         home = fs::path(TAVIK_BINARY_DIR) / "indi-test" /
                ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(home);  // no park data or settings of an earlier run
         fs::create_directories(home);
         for (int attempt = 0; attempt < 5; ++attempt) {
             port = FreeLoopbackPort();
@@ -210,6 +211,25 @@ TEST_F(IndiMountTest, ServerGoneMidTraceEndsTheTrace) {
     EXPECT_FALSE(mount->Goto());
     EXPECT_EQ(mount->StatusText(), scope_text::kNotOpen);
     EXPECT_FALSE(mount->Connect());
+}
+
+// Another client parks the mount; the refused slew says what the driver said.
+TEST_F(IndiMountTest, RefusedSlewReportsTheDriversMessage) {
+    if (!OnPath("indi_setprop") || !OnPath("indi_getprop")) GTEST_SKIP() << "no indi_setprop";
+    const std::string port = " -p " + std::to_string(server.port) + " '" + kDevice;
+    ASSERT_EQ(std::system(("indi_setprop" + port + ".TELESCOPE_PARK_OPTION.PARK_CURRENT=On'").c_str()), 0);
+    ASSERT_EQ(std::system(("indi_setprop" + port + ".TELESCOPE_PARK.PARK=On'").c_str()), 0);
+    ASSERT_TRUE(test::WaitUntil([&] {
+        const std::string cmd = "indi_getprop" + port + ".TELESCOPE_PARK.PARK' 2>/dev/null";
+        return std::system((cmd + " | grep -q 'PARK.PARK=On$'").c_str()) == 0;
+    }));
+    ASSERT_TRUE(mount->SetTarget(0.0, 80 * kRad, TargetFrame::OfDate));
+    EXPECT_FALSE(mount->Goto());
+    EXPECT_EQ(mount->State(), Mount::kBadReply);
+    EXPECT_NE(mount->StatusText().find("unpark"), std::string::npos) << mount->StatusText();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, mount->StatusText());
+    EXPECT_TRUE(history.empty());
 }
 
 // The shell contract: the serial form's output and exit codes.
