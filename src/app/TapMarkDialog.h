@@ -4,7 +4,7 @@
 // and export of exchange files.
 //
 // How the view uses it, for either command:
-//   command:   stop real-time updating; noTurn_.emplace(store_)  (TAP/NODIR = 1,
+//   command:   stop real-time updating; noTurn_.emplace(settings_)  (TAP/NODIR on,
 //              a std::optional<TapNoTurnHold>); start the 1000 ms timer.
 //   timer:     TapMarkSession s{doc.Catalog(), store_, doc.DataDirectory(),
 //                               prompts_, BrowserFileChooser(prompts_, this), this};

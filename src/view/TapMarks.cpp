@@ -10,6 +10,7 @@
 #include "catalog/StarCatalog.h"
 #include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
+#include "settings/ViewSettings.h"
 
 namespace tavik {
 
@@ -146,12 +147,11 @@ bool ExportTapMarks(const StarCatalog& catalog, const std::filesystem::path& pat
     return catalog.SaveTapMarks(path);
 }
 
-TapNoTurnHold::TapNoTurnHold(SettingsStore& store)
-    : store_(store), saved_(store.GetProfileInt("TAP", "NODIR", 1)) {
-    store_.WriteProfileInt("TAP", "NODIR", 1);
+TapNoTurnHold::TapNoTurnHold(ViewSettings& settings) : settings_(settings), saved_(settings.tapNoTurn) {
+    settings_.tapNoTurn = true;
 }
 
-TapNoTurnHold::~TapNoTurnHold() { store_.WriteProfileInt("TAP", "NODIR", saved_); }
+TapNoTurnHold::~TapNoTurnHold() { settings_.tapNoTurn = saved_; }
 
 std::array<StarRecord, kNumberedMarkCount> NumberedMarks::MakeCleared() {
     std::array<StarRecord, kNumberedMarkCount> marks;

@@ -22,6 +22,7 @@ namespace tavik {
 
 class SettingsStore;
 class StarCatalog;
+struct ViewSettings;
 
 enum TapKind : int { kTapPicture = 0, kTapProgram = 1, kTapAddIn = 2, kTapText = 3 };
 inline constexpr double kTapMarkMagnitude = -100.0;
@@ -97,18 +98,18 @@ TapImportResult ImportTapMarks(StarCatalog& catalog, const std::filesystem::path
 // Writes the whole list to an exchange file; false when it cannot be written.
 bool ExportTapMarks(const StarCatalog& catalog, const std::filesystem::path& path);
 
-// While it lives, TAP/NODIR is 1 (taps on the sky do not turn the view during
-// the tap-mark commands); the old value comes back on every way out.
+// While it lives, the view's TAP/NODIR is on (taps on the sky do not turn the
+// view during the tap-mark commands); the old value comes back on every way out.
 class TapNoTurnHold {
 public:
-    explicit TapNoTurnHold(SettingsStore& store);
+    explicit TapNoTurnHold(ViewSettings& settings);
     ~TapNoTurnHold();
     TapNoTurnHold(const TapNoTurnHold&) = delete;
     TapNoTurnHold& operator=(const TapNoTurnHold&) = delete;
 
 private:
-    SettingsStore& store_;
-    int saved_;
+    ViewSettings& settings_;
+    bool saved_;
 };
 
 // The numbered marks ①②③: owned by the document, never stored. kind 999
