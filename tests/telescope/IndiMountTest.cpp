@@ -216,12 +216,16 @@ TEST_F(IndiMountTest, ServerGoneMidTraceEndsTheTrace) {
 // Another client parks the mount; the refused slew says what the driver said.
 TEST_F(IndiMountTest, RefusedSlewReportsTheDriversMessage) {
     if (!OnPath("indi_setprop") || !OnPath("indi_getprop")) GTEST_SKIP() << "no indi_setprop";
-    const std::string port = " -p " + std::to_string(server.port) + " '" + kDevice;
-    ASSERT_EQ(std::system(("indi_setprop" + port + ".TELESCOPE_PARK_OPTION.PARK_CURRENT=On'").c_str()), 0);
-    ASSERT_EQ(std::system(("indi_setprop" + port + ".TELESCOPE_PARK.PARK=On'").c_str()), 0);
+    // Parked where it stands (at once), both on one connection, in order.
+    const std::string device = std::string("'") + kDevice;
+    const std::string port = " -p " + std::to_string(server.port) + " ";
+    ASSERT_EQ(std::system(("indi_setprop" + port + device + ".TELESCOPE_PARK_OPTION.PARK_CURRENT=On' " +
+                           device + ".TELESCOPE_PARK.PARK=On'").c_str()),
+              0);
     ASSERT_TRUE(test::WaitUntil([&] {
-        const std::string cmd = "indi_getprop" + port + ".TELESCOPE_PARK.PARK' 2>/dev/null";
-        return std::system((cmd + " | grep -q 'PARK.PARK=On$'").c_str()) == 0;
+        const std::string cmd = "indi_getprop" + port + device + ".TELESCOPE_PARK.PARK' " + device +
+                                ".TELESCOPE_PARK._STATE' 2>/dev/null";
+        return std::system((cmd + " | grep -c -e 'PARK.PARK=On$' -e '_STATE=Ok$' | grep -q 2").c_str()) == 0;
     }));
     ASSERT_TRUE(mount->SetTarget(0.0, 80 * kRad, TargetFrame::OfDate));
     EXPECT_FALSE(mount->Goto());
