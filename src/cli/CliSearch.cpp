@@ -46,8 +46,10 @@ int RunSearch(const std::vector<std::string>& argv) {
     Frame frame;
     if (const int rc = PrepareFrame(args, frame, "search")) return rc;
     StarCatalog& catalog = frame.catalog;
-    // The user's tap marks, as the document loads them; a missing file is none.
-    catalog.LoadTapMarks(std::filesystem::path(frame.scene.dataDirectory) / "TavikUser.tap");
+    // The user's tap marks, as the document loads them (unless the frame has
+    // them already); a missing file is none.
+    if (catalog.TapMarkCount() == 0)
+        catalog.LoadTapMarks(std::filesystem::path(frame.scene.dataDirectory) / "TavikUser.tap");
 
     const ViewState& chart = frame.renderer.LastView();
     const double theta = chart.localSiderealTime;
