@@ -6,6 +6,8 @@
 // Reading never trusts the header: records are read one by one until N have
 // been read or the data runs out, so a wrong count cannot drive an allocation
 // and a short file is reported with the number of records actually read.
+// The stream is read in large blocks and the records decoded from memory, so
+// reading may consume the stream past the last record.
 
 #include <cstdint>
 #include <filesystem>

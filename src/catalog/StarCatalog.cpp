@@ -1,14 +1,50 @@
 #include "catalog/StarCatalog.h"
 
 #include <algorithm>
+#include <atomic>
 #include <fstream>
+#include <stdexcept>
 
 namespace tavik {
 
+namespace {
+std::atomic<std::uint64_t> gGenerations{0};
+}  // namespace
+
+void StarCatalog::Changed() { generation_ = ++gGenerations; }
+
+const StarRecord& StarCatalog::At(std::size_t i) const {
+    if (i >= count_) throw std::out_of_range("StarCatalog::At");
+    return Record(i);
+}
+
+StarRecord& StarCatalog::At(std::size_t i) {
+    if (i >= count_) throw std::out_of_range("StarCatalog::At");
+    Changed();
+    return Record(i);
+}
+
+StarRecord& StarCatalog::Push(StarRecord&& record) {
+    if (blocks_.empty() || blocks_.back().size() == kBlockRecords) {
+        blocks_.emplace_back();
+        blocks_.back().reserve(kBlockRecords);
+    }
+    blocks_.back().push_back(std::move(record));
+    ++count_;
+    return blocks_.back().back();
+}
+
+void StarCatalog::Append(StarRecord record) {
+    Push(std::move(record));
+    Changed();
+}
+
 void StarCatalog::Clear() {
-    records_.clear();
+    blocks_.clear();
+    count_ = 0;
     tapMarks_.clear();
     placeholderPositions_.fill(0);
+    Changed();
 }
 
 RecordFileResult StarCatalog::Load(std::istream& in, const PumpFn& pump) {
@@ -18,11 +54,12 @@ RecordFileResult StarCatalog::Load(std::istream& in, const PumpFn& pump) {
         in,
         [&](StarRecord&& r) {
             if (IsDroppedOnLoad(r)) return;
-            records_.push_back(std::move(r));
+            Push(std::move(r));
             ++kept;
         },
         pump);
     result.kept = kept;
+    Changed();
     return result;
 }
 
@@ -38,17 +75,18 @@ RecordFileResult StarCatalog::LoadFile(const std::filesystem::path& path, const 
 
 StarRecord& StarCatalog::SolarPlaceholder(int i) {
     i = std::clamp(i, 0, kSolarBodies - 1);
-    if (records_.size() < 100) return sharedPlaceholder_;
+    if (count_ < 100) return sharedPlaceholder_;
     const std::size_t pos = placeholderPositions_[i];
-    if (pos != 0 && pos < records_.size()) return records_[pos];
+    if (pos != 0 && pos < count_) return Record(pos);
     StarRecord r;
     r.kind = static_cast<std::int16_t>(SolarPlaceholderKind(i));
     r.constellation[0] = '#';
-    const std::size_t at = records_.size();
+    const std::size_t at = count_;
     r.number = static_cast<std::int16_t>(at);
-    records_.push_back(std::move(r));
+    StarRecord& placed = Push(std::move(r));
     placeholderPositions_[i] = at;
-    return records_.back();
+    Changed();
+    return placed;
 }
 
 std::size_t StarCatalog::SolarPlaceholderPosition(int i) const {

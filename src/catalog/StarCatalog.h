@@ -1,14 +1,22 @@
 #pragma once
 // The document's sky data, free of any window: the catalogue list (records in
 // file order followed by the solar-system placeholders), the user's tap-mark
-// list and the loaded flag. Records are held in a deque, so a reference to a
-// record stays valid while records are appended.
+// list and the loaded flag.
+//
+// Catalogue records live in blocks of contiguous storage (kBlockRecords each,
+// one allocation per block, none per record) that never move, so a pointer or
+// reference to a record stays valid while records are appended, also during a
+// load whose pump lets a render pass draw the part read so far.
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <iosfwd>
+#include <iterator>
+#include <memory>
+#include <vector>
 
 #include "catalog/RecordFile.h"
 #include "catalog/StarRecord.h"
@@ -17,12 +25,52 @@ namespace tavik {
 
 class StarCatalog {
 public:
+    static constexpr std::size_t kBlockRecords = 8192;
+
+    StarCatalog() { Changed(); }
+
+    // The catalogue list in order, for range-for.
+    class RecordRange {
+    public:
+        class Iterator {
+        public:
+            using iterator_category = std::forward_iterator_tag;
+            using value_type = StarRecord;
+            using difference_type = std::ptrdiff_t;
+            using pointer = const StarRecord*;
+            using reference = const StarRecord&;
+            Iterator() = default;
+            Iterator(const StarCatalog* c, std::size_t i) : catalog_(c), i_(i) {}
+            reference operator*() const { return catalog_->Record(i_); }
+            pointer operator->() const { return &catalog_->Record(i_); }
+            Iterator& operator++() { ++i_; return *this; }
+            Iterator operator++(int) { Iterator t = *this; ++i_; return t; }
+            bool operator==(const Iterator& o) const { return i_ == o.i_; }
+        private:
+            const StarCatalog* catalog_ = nullptr;
+            std::size_t i_ = 0;
+        };
+        explicit RecordRange(const StarCatalog& c) : catalog_(&c) {}
+        Iterator begin() const { return {catalog_, 0}; }
+        Iterator end() const { return {catalog_, catalog_->Count()}; }
+        std::size_t size() const { return catalog_->Count(); }
+    private:
+        const StarCatalog* catalog_;
+    };
+
     // --- catalogue list -------------------------------------------------
-    std::size_t Count() const { return records_.size(); }
-    const StarRecord& At(std::size_t i) const { return records_.at(i); }
-    StarRecord& At(std::size_t i) { return records_.at(i); }
-    const std::deque<StarRecord>& Records() const { return records_; }
-    void Append(StarRecord record) { records_.push_back(std::move(record)); }
+    std::size_t Count() const { return count_; }
+    const StarRecord& At(std::size_t i) const;
+    // A record that may be changed in place: the change counter moves on.
+    StarRecord& At(std::size_t i);
+    RecordRange Records() const { return RecordRange(*this); }
+    void Append(StarRecord record);
+
+    // A number that changes whenever the catalogue list may have changed (a
+    // load, a clear, an append, a record handed out for change), different
+    // for every catalogue of the process; views key what they prepare from
+    // the records on it.
+    std::uint64_t Generation() const { return generation_; }
 
     // Empties both lists and forgets the placeholders.
     void Clear();
@@ -63,7 +111,16 @@ public:
     bool SaveTapMarks(const std::filesystem::path& path) const;
 
 private:
-    std::deque<StarRecord> records_;
+    const StarRecord& Record(std::size_t i) const { return blocks_[i / kBlockRecords][i % kBlockRecords]; }
+    StarRecord& Record(std::size_t i) { return blocks_[i / kBlockRecords][i % kBlockRecords]; }
+    StarRecord& Push(StarRecord&& record);
+    void Changed();
+
+    // Every block but the last is full; each is reserved to kBlockRecords
+    // and never grows past it, so it never reallocates.
+    std::vector<std::vector<StarRecord>> blocks_;
+    std::size_t count_ = 0;
+    std::uint64_t generation_ = 0;
     std::deque<StarRecord> tapMarks_;
     std::array<std::size_t, kSolarBodies> placeholderPositions_{};
     StarRecord sharedPlaceholder_;

@@ -24,7 +24,8 @@ namespace {
 
 using namespace tavik;
 
-void DrawAll(const std::deque<StarRecord>& records) {
+template <class Records>
+void DrawAll(const Records& records) {
     static QImage image(48, 48, QImage::Format_RGB32);
     static const ColorTable colors;
     static const MemorySettingsStore store;
