@@ -19,9 +19,6 @@ constexpr double kHalfPi = kPi / 2.0;
 // differences of two points stay inside int.
 constexpr double kPixelLimit = 1e7;
 
-// Truncation toward zero, as the drawing has always done, of a finite offset.
-int ToPixel(double v) { return static_cast<int>(std::clamp(v, -kPixelLimit, kPixelLimit)); }
-
 // Arithmetic halving of the client width: the projection centre column.
 int CentreColumn(const ViewState& view) { return view.clientWidth >> 1; }
 
@@ -48,6 +45,26 @@ bool InsideAzimuthWindow(const ViewState& view, double azimuth) {
 
 }  // namespace
 
+int ToPixel(double v) { return static_cast<int>(std::clamp(v, -kPixelLimit, kPixelLimit)); }
+
+ProjectedPoint PlaceOnChart(const ViewState& view, int dx, int dy, double stretch) {
+    ProjectedPoint p;
+    switch (view.viewMode) {
+    case ViewMode::Planisphere:
+    case ViewMode::Zenith:
+    case ViewMode::PolarAlignment:
+        p.x = dx + CentreColumn(view);
+        p.y = view.chartHalf - dy;
+        p.visible = view.viewMode == ViewMode::Planisphere || InsideChart(view, p.x, p.y);
+        return p;
+    default:
+        p.x = ToPixel(dx * stretch) + CentreColumn(view);
+        p.y = DirectionBase(view) - dy;
+        p.visible = InsideChart(view, p.x, p.y);
+        return p;
+    }
+}
+
 Framing ViewFraming(const ViewState& view) {
     if (view.magnifier.present) {
         return {view.magnifier.altitude - 90.0, view.magnifier.zoom * 0.1, 1.0};
@@ -73,9 +90,7 @@ Framing ViewFraming(const ViewState& view) {
 
 ProjectedPoint ProjectSky(const ViewState& view, double azimuth, double altitude,
                           bool clipAzimuth) {
-    const int w2 = CentreColumn(view);
     const double r = view.chartSize;
-    const int r2 = view.chartHalf;
     const double t = view.turnRadians;
     const int d = view.facing;
     ProjectedPoint p;
@@ -88,10 +103,7 @@ ProjectedPoint ProjectSky(const ViewState& view, double azimuth, double altitude
         const double theta = (d + 1) * kHalfPi - azimuth + t;
         const double dx = std::sin(theta) * rho, dy = std::cos(theta) * rho;
         if (!std::isfinite(dx) || !std::isfinite(dy)) return p;  // OffScreen
-        p.x = ToPixel(dx) + w2;
-        p.y = r2 - ToPixel(dy);
-        p.visible = view.viewMode == ViewMode::Planisphere || InsideChart(view, p.x, p.y);
-        return p;
+        return PlaceOnChart(view, ToPixel(dx), ToPixel(dy), 1.0);
     }
     case ViewMode::PolarAlignment: {
         const double g = -(kHalfPi - view.latitude);
@@ -101,10 +113,7 @@ ProjectedPoint ProjectSky(const ViewState& view, double azimuth, double altitude
         const double theta = 3.0 * kHalfPi - q.lon;
         const double dx = std::sin(theta) * rho, dy = std::cos(theta) * rho;
         if (!std::isfinite(dx) || !std::isfinite(dy)) return p;  // OffScreen
-        p.x = ToPixel(dx) + w2;
-        p.y = r2 - ToPixel(dy);
-        p.visible = InsideChart(view, p.x, p.y);
-        return p;
+        return PlaceOnChart(view, ToPixel(dx), ToPixel(dy), 1.0);
     }
     default: {
         const Framing f = ViewFraming(view);
@@ -116,10 +125,7 @@ ProjectedPoint ProjectSky(const ViewState& view, double azimuth, double altitude
         const double theta = kHalfPi - q.lon;
         const double dx = std::sin(theta) * rho, dy = std::cos(theta) * rho;
         if (!std::isfinite(dx) || !std::isfinite(dy) || !std::isfinite(f.stretch)) return p;  // OffScreen
-        p.x = ToPixel(ToPixel(dx) * f.stretch) + w2;
-        p.y = DirectionBase(view) - ToPixel(dy);
-        p.visible = InsideChart(view, p.x, p.y);
-        return p;
+        return PlaceOnChart(view, ToPixel(dx), ToPixel(dy), f.stretch);
     }
     }
 }

@@ -40,6 +40,14 @@ Framing ViewFraming(const ViewState& view);
 ProjectedPoint ProjectSky(const ViewState& view, double azimuth, double altitude,
                           bool clipAzimuth);
 
+// Truncation toward zero of a finite offset from the projection centre to
+// whole pixels, clamped far outside any chart.
+int ToPixel(double v);
+// The last step of ProjectSky: the chart pixel of offsets dx (right) and dy
+// (up) from the projection centre, already truncated by ToPixel, with the
+// horizontal stretch of the direction-type views, and whether it is visible.
+ProjectedPoint PlaceOnChart(const ViewState& view, int dx, int dy, double stretch);
+
 // The limiting magnitude for stars in the current view (11 for "all stars").
 double LimitingMagnitude(const ViewState& view);
 

@@ -14,6 +14,7 @@
 #include "view/Fonts.h"
 #include "view/HitList.h"
 #include "view/Overlay.h"
+#include "view/OverlayUser.h"
 #include "view/Projection.h"
 #include "view/SolarSystemPainter.h"
 #include "view/StarPainter.h"
@@ -141,6 +142,7 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
 
     DrawGrids(ctx, *overlay_);
     DrawBandLabel(ctx);
+    if (scene.catalog) DrawTapMarks(ctx, scene.catalog->TapMarks(), scene.numberedMarks);
     DrawCompassLabels(ctx);
     DrawConstellations(ctx, *overlay_);
 
@@ -149,20 +151,19 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     starPainter.SetBackdrop(&backdrop);
     const ConstellationSelection& selection = overlay_->selection;
     std::vector<LabelledStar> namedStars;
-    for (std::size_t i = stars_.size(); i-- > 0;) {
-        const StarRecord& r = *stars_[i];
-        if (r.kind != kKindStar) continue;
-        double s = 0.0;
-        const ProjectedPoint pt =
-            ProjectStar(view_, r, ctx.sinLatitude, ctx.cosLatitude, &s, selection.Shows(i));
-        if (!pt.visible) continue;
-        starPainter.Draw(r, pt.x, pt.y, s);
+    // The field places exactly the stars ProjectStar accepts, in this order.
+    PrepareStarField(scene.catalog);
+    starField_.Place(view_, ctx.sinLatitude, ctx.cosLatitude, &selection, placed_);
+    for (const PlacedStar& pt : placed_) {
+        const StarRecord& r = *stars_[pt.index];
+        starPainter.Draw(r, pt.x, pt.y, pt.sinAltitude);
         hits->Add(r, pt.x, pt.y);
         if (IsBrightNamedStar(r)) namedStars.push_back({&r, pt.x, pt.y});
     }
 
     DrawDeepSkyMarks(ctx, &selection);
     DrawMilkyWay(ctx, *overlay_);
+    DrawAddIns(ctx);
     DrawStarNames(ctx, namedStars);
 
     DrawSolarSystem(ctx, starPainter, solar);
@@ -179,6 +180,15 @@ void SkyRenderer::CollectStars(const StarCatalog* catalog) {
     stars_.reserve(catalog->Count());
     for (const StarRecord& r : catalog->Records())
         if (!r.IsSolarPlaceholder()) stars_.push_back(&r);
+}
+
+void SkyRenderer::PrepareStarField(const StarCatalog* catalog) {
+    const std::uint64_t generation = catalog ? catalog->Generation() : 0;
+    if (catalog == fieldCatalog_ && generation == fieldGeneration_ && stars_.size() == fieldCount_) return;
+    starField_.Build(stars_);
+    fieldCatalog_ = catalog;
+    fieldGeneration_ = generation;
+    fieldCount_ = stars_.size();
 }
 
 void SkyRenderer::SelectOnlyConstellation(std::string_view abbreviation, const StarCatalog& catalog) {

@@ -32,6 +32,7 @@
 #include "view/Color.h"
 #include "view/RenderContext.h"
 #include "view/Projection.h"
+#include "view/StarField.h"
 #include "view/TapInfo.h"
 #include "view/ViewState.h"
 
@@ -40,6 +41,7 @@ namespace tavik {
 class SettingsStore;
 class StarCatalog;
 class HitList;
+struct NumberedMarks;
 struct OverlayState;
 struct StarRecord;
 
@@ -62,6 +64,7 @@ struct RenderScene {
     ObservationSite site;
     bool overwrite = false;                // trail mode: no clearing, no background
     std::string dataDirectory;             // with a trailing '/', may be empty
+    const NumberedMarks* numberedMarks = nullptr;  // ①②③, may be null
 };
 
 class SkyRenderer {
@@ -104,6 +107,13 @@ private:
     BackgroundCache backgroundCache_;
     std::unique_ptr<OverlayState> overlay_;  // grid layer, constellation files, selection
     std::vector<const StarRecord*> stars_;
+    // stars_ prepared for placing, rebuilt when the catalogue changes.
+    void PrepareStarField(const StarCatalog* catalog);
+    StarField starField_;
+    const StarCatalog* fieldCatalog_ = nullptr;
+    std::uint64_t fieldGeneration_ = 0;
+    std::size_t fieldCount_ = 0;
+    std::vector<PlacedStar> placed_;
     mutable std::mutex hitsMutex_;  // guards hits_ only, never held during a pass
     std::shared_ptr<const HitList> hits_;
 };
