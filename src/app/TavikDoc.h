@@ -10,6 +10,7 @@
 #include "catalog/CatalogLocation.h"
 #include "catalog/StarCatalog.h"
 #include "telescope/GotoHistory.h"
+#include "view/TapMarks.h"
 
 namespace tavik {
 
@@ -34,6 +35,9 @@ public:
     // The telescope's goto history, written out at 100 lines and when the
     // document goes away.
     GotoHistory& History() { return history_; }
+    // The numbered marks ①②③ (never stored).
+    NumberedMarks& Numbered() { return numbered_; }
+    const NumberedMarks& Numbered() const { return numbered_; }
 
 private:
     SettingsStore& store_;
@@ -41,6 +45,7 @@ private:
     StarCatalog catalog_;
     CatalogOpenResult last_;
     GotoHistory history_;
+    NumberedMarks numbered_;
 };
 
 }  // namespace tavik

@@ -140,6 +140,7 @@ RenderScene CTavikView::Scene() const {
     scene.site = settings_.site;
     scene.overwrite = commands_.Overwrite();
     scene.dataDirectory = doc_.DataDirectory();
+    scene.numberedMarks = &doc_.Numbered();
     return scene;
 }
 
@@ -446,6 +447,7 @@ bool CTavikView::HandlesCommand(int id) const {
     case cmd::DescriptionSpeech:
     case 32862: case 32883: case 32884: case cmd::ZoomHere: case cmd::HorizonSearch:
     case cmd::OptionDialogs:
+    case 32937: case 32938: case 32939: case 32940:
         return true;
     default:
         return commands_.Handles(id);
@@ -480,6 +482,16 @@ bool CTavikView::RunCommand(int id) {
     case cmd::OptionDialogs:
         if (CommandState(id).enabled) RunMagnifierCommand(id);
         break;
+    case 32937: case 32938: case 32939: case 32940: {
+        // The numbered marks at the last tap point (or all cleared).
+        SkyPosition at;
+        {
+            auto lock = Lock();
+            at = UnprojectSky(canvas_->LastViewLocked(), tapPoint_.x(), tapPoint_.y());
+        }
+        if (ApplyNumberedMarkCommand(doc_.Numbered(), id, at)) RefreshView();
+        break;
+    }
     default: {
         if (!commands_.Handles(id)) return false;
         CommandResult r;

@@ -249,6 +249,8 @@ int PrepareFrame(const CliArgs& args, Frame& frame, const char* command) {
             std::fprintf(stderr, "tavik-cli %s: warning: %s: %s\n", command, catalogPath.string().c_str(),
                          r.error.c_str());
         catalog.SetLoaded(r.opened);
+        // The user's tap marks beside the catalogue, as the window loads them.
+        catalog.LoadTapMarks(dataDir / "TavikUser.tap");
     } else if (explicitData) {
         std::fprintf(stderr, "tavik-cli %s: no star catalogue at %s\n", command, catalogPath.string().c_str());
         return 1;

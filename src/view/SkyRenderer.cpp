@@ -175,6 +175,10 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
 }
 
 void SkyRenderer::CollectStars(const StarCatalog* catalog) {
+    // Unchanged catalogue: the list from the last pass stands.
+    if (catalog && catalog == collectedCatalog_ && catalog->Generation() == collectedGeneration_) return;
+    collectedCatalog_ = catalog;
+    collectedGeneration_ = catalog ? catalog->Generation() : 0;
     stars_.clear();
     if (!catalog) return;
     stars_.reserve(catalog->Count());

@@ -107,6 +107,8 @@ private:
     BackgroundCache backgroundCache_;
     std::unique_ptr<OverlayState> overlay_;  // grid layer, constellation files, selection
     std::vector<const StarRecord*> stars_;
+    const StarCatalog* collectedCatalog_ = nullptr;  // what stars_ was collected from
+    std::uint64_t collectedGeneration_ = 0;
     // stars_ prepared for placing, rebuilt when the catalogue changes.
     void PrepareStarField(const StarCatalog* catalog);
     StarField starField_;
