@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "catalog/CatalogLocation.h"  // kTapFileName
 #include "catalog/StarRecord.h"
 #include "view/Projection.h"
 
@@ -28,7 +29,6 @@ enum TapKind : int { kTapPicture = 0, kTapProgram = 1, kTapAddIn = 2, kTapText =
 inline constexpr double kTapMarkMagnitude = -100.0;
 inline constexpr std::size_t kTapLabelBytes = 9;  // plus the NUL of the 10-byte field
 inline constexpr std::size_t kTapTextBytes = 59;  // plus the NUL of the 60-byte buffer
-inline constexpr char kTapFileName[] = "TavikUser.tap";
 inline constexpr char kConversionError[] = "変換エラー";
 
 // What the tap-mark dialog edits (UTF-8).
