@@ -46,9 +46,14 @@ void SystemTelescopeClock::Sleep(milliseconds duration) {
 }
 
 DateTime SystemTelescopeClock::LocalNow() {
-    const std::time_t t = std::time(nullptr);
+    std::time_t t = utcNow_ ? utcNow_() : std::time(nullptr);
     std::tm local{};
-    localtime_r(&t, &local);
+    if (zone_) {
+        t += static_cast<std::time_t>(std::clamp(zone_(), -12, 14)) * 3600;
+        gmtime_r(&t, &local);
+    } else {
+        localtime_r(&t, &local);
+    }
     return DateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                     local.tm_min, local.tm_sec);
 }

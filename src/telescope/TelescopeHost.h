@@ -6,7 +6,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <ctime>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "astro/DateTime.h"
@@ -33,12 +36,26 @@ public:
     virtual DateTime LocalNow() = 0;
 };
 
-// The real clock: steady-clock seconds, thread sleep, the system's local time.
+// The real clock: steady-clock seconds, thread sleep, and as local time the
+// current UTC instant plus the site's zone offset (SETTING/JISA with the site),
+// so that the controller is told the site's time whatever zone the machine is
+// set to. Without a zone provider the machine's own zone is used.
 class SystemTelescopeClock final : public TelescopeClock {
 public:
+    using ZoneFn = std::function<int()>;         // the site's zone offset, hours
+    using UtcFn = std::function<std::time_t()>;  // the current instant (tests)
+
+    SystemTelescopeClock() = default;
+    explicit SystemTelescopeClock(ZoneFn zoneOffsetHours, UtcFn utcNow = {})
+        : zone_(std::move(zoneOffsetHours)), utcNow_(std::move(utcNow)) {}
+
     std::int64_t Seconds() override;
     void Sleep(std::chrono::milliseconds duration) override;
     DateTime LocalNow() override;
+
+private:
+    ZoneFn zone_;
+    UtcFn utcNow_;
 };
 
 // Records every message; answers questions with a fixed reply; pumps nothing.

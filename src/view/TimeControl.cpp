@@ -1,5 +1,6 @@
 #include "view/TimeControl.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -8,8 +9,19 @@
 
 namespace tavik {
 
+DateTime SiteTimeAt(std::time_t utc, int zoneOffsetHours) {
+    // Zones lie between 12 hours behind and 14 ahead; a hand-edited store
+    // beyond that must not push the calendar out of range.
+    const int zone = std::clamp(zoneOffsetHours, -12, 14);
+    const std::time_t shifted = utc + static_cast<std::time_t>(zone) * 3600;
+    std::tm t{};
+    gmtime_r(&shifted, &t);
+    return DateTime(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+}
+
 DateTime SystemClock::Now() const {
-    std::time_t now = std::time(nullptr);
+    const std::time_t now = utcNow_ ? utcNow_() : std::time(nullptr);
+    if (zone_) return SiteTimeAt(now, zone_());
     std::tm local{};
     localtime_r(&now, &local);
     return DateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,

@@ -9,6 +9,8 @@
 // operation returns what the view must do next (refresh, save its settings).
 
 #include <array>
+#include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -60,10 +62,29 @@ public:
     virtual DateTime Now() const = 0;
 };
 
-// The computer's local time.
+// The site's civil time at a Universal Time instant: the instant plus the
+// zone offset, on the Gregorian calendar.
+DateTime SiteTimeAt(std::time_t utc, int zoneOffsetHours);
+
+// The computer's clock read as the site's local time: the current UTC instant
+// plus the zone offset of the site (SETTING/JISA with the site), whatever zone
+// the machine itself is set to. Without a zone provider the machine's own zone
+// is used.
 class SystemClock final : public Clock {
 public:
+    using ZoneFn = std::function<int()>;          // the site's zone offset, hours
+    using UtcFn = std::function<std::time_t()>;   // the current instant (tests)
+
+    SystemClock() = default;
+    explicit SystemClock(ZoneFn zoneOffsetHours, UtcFn utcNow = {})
+        : zone_(std::move(zoneOffsetHours)), utcNow_(std::move(utcNow)) {}
+    void SetZoneProvider(ZoneFn zoneOffsetHours) { zone_ = std::move(zoneOffsetHours); }
+
     DateTime Now() const override;
+
+private:
+    ZoneFn zone_;
+    UtcFn utcNow_;
 };
 
 // SetTimer / KillTimer of the view window.
