@@ -13,6 +13,7 @@
 #include "app/TavikDoc.h"
 #include "app/TavikView.h"
 #include "catalog/CatalogLocation.h"
+#include "settings/ObservationSite.h"
 #include "settings/SettingsStore.h"
 #include "view/TimeControl.h"
 
@@ -29,8 +30,10 @@ CTavikView* CTavikApp::View() const { return frame_ ? frame_->View() : nullptr; 
 
 bool CTavikApp::InitInstance() {
     // 1. One copy only: a second start brings the first window forward and ends.
-    instance_ = std::make_unique<SingleInstance>(options_.instanceKey);
-    if (!instance_->Acquire()) return false;
+    if (options_.singleInstance) {
+        instance_ = std::make_unique<SingleInstance>(options_.instanceKey);
+        if (!instance_->Acquire()) return false;
+    }
 
     // 2. The settings store under Arvex/Tavik.
     QCoreApplication::setOrganizationName(QStringLiteral("Arvex"));
@@ -50,7 +53,12 @@ bool CTavikApp::InitInstance() {
     if (options_.clock) {
         clock_ = options_.clock;
     } else {
-        ownClock_ = std::make_unique<SystemClock>();
+        // "Now" is the site's time: UTC plus the current site's zone offset
+        // (the view's copy once it exists, the store before that).
+        ownClock_ = std::make_unique<SystemClock>([this] {
+            CTavikView* view = View();
+            return view ? view->Settings().site.zoneOffsetHours : ReadCurrentSite(*store_).zoneOffsetHours;
+        });
         clock_ = ownClock_.get();
     }
 
@@ -72,11 +80,13 @@ bool CTavikApp::InitInstance() {
     auto* view = new CTavikView(*doc_, *store_, *prompts_, *clock_);
     frame_ = std::make_unique<CMainFrame>(view, *store_);
     if (auto* qt = dynamic_cast<QtPrompts*>(prompts_)) qt->SetParent(frame_.get());
-    QObject::connect(instance_.get(), &SingleInstance::activationRequested, frame_.get(), [this] {
-        frame_->showNormal();
-        frame_->raise();
-        frame_->activateWindow();
-    });
+    if (instance_) {
+        QObject::connect(instance_.get(), &SingleInstance::activationRequested, frame_.get(), [this] {
+            frame_->showNormal();
+            frame_->raise();
+            frame_->activateWindow();
+        });
+    }
     // Portrait: a chart square of at least 240 pixels with the status lines below.
     frame_->resize(320, 520);
     if (options_.show) frame_->show();

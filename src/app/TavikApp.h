@@ -26,6 +26,9 @@ struct AppOptions {
     const Clock* clock = nullptr;        // nullptr: the computer's clock
     std::filesystem::path documentsDir;  // empty: the user's documents folder (goto history)
     bool show = true;
+    // False: no single-instance lock is taken (a read-only run beside a
+    // running copy, e.g. --list-commands).
+    bool singleInstance = true;
 };
 
 class CTavikApp {
@@ -40,6 +43,7 @@ public:
     CTavikView* View() const;
     CTavikDoc* Doc() const { return doc_.get(); }
     SettingsStore& Store() const { return *store_; }
+    // nullptr when started without the single-instance lock.
     SingleInstance* Instance() const { return instance_.get(); }
 
 private:

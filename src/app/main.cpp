@@ -2,16 +2,30 @@
 //
 //   tavik                  starts the program (one copy per user)
 //   tavik --capture DIR    saves pictures of the window into DIR and ends
+//   tavik --list-commands  prints every command with its state at start and
+//                          where it appears (no window, no single-instance lock)
 
 #include <QApplication>
 #include <QStringList>
+#include <QTextStream>
+
+#include <cstring>
 
 #include "app/Capture.h"
+#include "app/CommandList.h"
 #include "app/TavikApp.h"
 
 int main(int argc, char* argv[]) {
+    bool listCommands = false;
+    for (int i = 1; i < argc; ++i) listCommands = listCommands || std::strcmp(argv[i], "--list-commands") == 0;
+    // The list needs no screen: without a chosen platform it runs off screen.
+    if (listCommands && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
     const QStringList args = QApplication::arguments();
+    if (listCommands) {
+        QTextStream out(stdout);
+        return tavik::ListCommands(out);
+    }
     const int capture = args.indexOf(QStringLiteral("--capture"));
     if (capture > 0) {
         if (capture + 1 >= args.size()) return 2;
