@@ -11,7 +11,9 @@ namespace {
 std::atomic<std::uint64_t> gGenerations{0};
 }  // namespace
 
-void StarCatalog::Changed() { generation_ = ++gGenerations; }
+std::uint64_t StarCatalog::ChangeCounter::Next() { return ++gGenerations; }
+
+void StarCatalog::Changed() { generation_.value = ChangeCounter::Next(); }
 
 const StarRecord& StarCatalog::At(std::size_t i) const {
     if (i >= count_) throw std::out_of_range("StarCatalog::At");

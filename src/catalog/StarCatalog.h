@@ -27,7 +27,6 @@ class StarCatalog {
 public:
     static constexpr std::size_t kBlockRecords = 8192;
 
-    StarCatalog() { Changed(); }
 
     // The catalogue list in order, for range-for.
     class RecordRange {
@@ -70,7 +69,7 @@ public:
     // load, a clear, an append, a record handed out for change), different
     // for every catalogue of the process; views key what they prepare from
     // the records on it.
-    std::uint64_t Generation() const { return generation_; }
+    std::uint64_t Generation() const { return generation_.value; }
 
     // Empties both lists and forgets the placeholders.
     void Clear();
@@ -120,7 +119,18 @@ private:
     // and never grows past it, so it never reallocates.
     std::vector<std::vector<StarRecord>> blocks_;
     std::size_t count_ = 0;
-    std::uint64_t generation_ = 0;
+    // A fresh number for every catalogue, also for a copy, and at every change.
+    struct ChangeCounter {
+        static std::uint64_t Next();
+        std::uint64_t value = Next();
+        ChangeCounter() = default;
+        ChangeCounter(const ChangeCounter&) : value(Next()) {}
+        ChangeCounter& operator=(const ChangeCounter&) {
+            value = Next();
+            return *this;
+        }
+    };
+    ChangeCounter generation_;
     std::deque<StarRecord> tapMarks_;
     std::array<std::size_t, kSolarBodies> placeholderPositions_{};
     StarRecord sharedPlaceholder_;

@@ -1,0 +1,181 @@
+// Catalogue size against load and repaint, for three data sets:
+//   Bundled  data/tavik.dat       (9,117 records, stars to magnitude 6.5)
+//   Deep     data/deep/tavik.dat  (117,076 records, Hipparcos to 11.5)
+//   Million  1,000,000 stars to magnitude 11, written by this benchmark into
+//            the temporary folder on first use (brightest first, as the data
+//            tool orders a catalogue)
+// and four measurements: loading the file, a 1920 x 1080 direction view with
+// SETTING/MAGNIT 7 (every star), the 240 x 240 planisphere, and the magnified
+// view at zoom 300 (1920 x 1080, panel heading 0, altitude 40, MAGNIT 7). Each repaint
+// iteration is one whole render pass by a renderer that lives across passes.
+//
+//   <build>/bin/StarCatalogueBench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "astro/Angles.h"
+#include "catalog/RecordFile.h"
+#include "catalog/StarCatalog.h"
+#include "settings/SettingsStore.h"
+#include "view/SkyRenderer.h"
+#include "view/ViewCommands.h"
+#include "view/ViewState.h"
+
+namespace {
+
+using namespace tavik;
+namespace fs = std::filesystem;
+
+void EnsureGuiApp() {
+    if (QCoreApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "StarCatalogueBench";
+    static char* argv[] = {name, nullptr};
+    new QGuiApplication(argc, argv);
+}
+
+enum Set { kBundled = 0, kDeep = 1, kMillion = 2 };
+
+// A million stars spread evenly over the sphere, magnitudes growing as star
+// counts do (about three times more stars per magnitude), spectral types
+// cycling; a fixed generator so that every run writes the same file.
+fs::path MillionStarFile() {
+    const fs::path path = fs::temp_directory_path() / "tavik-bench-million.dat";
+    if (fs::exists(path) && fs::file_size(path) > 68u * 1000000u) return path;
+    std::vector<StarRecord> stars(1000000);
+    std::uint64_t seed = 0x9E3779B97F4A7C15ull;
+    auto next = [&seed] {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<double>(seed >> 11) / 9007199254740992.0;
+    };
+    static const char* const kSpectra[] = {"B5", "A0", "F2", "G5", "K0", "M2"};
+    for (std::size_t i = 0; i < stars.size(); ++i) {
+        StarRecord& r = stars[i];
+        // Cumulative counts ~ 10^(0.48 m): magnitude from the star's rank.
+        const double rank = (i + 1.0) / stars.size();
+        r.mag = std::round((11.0 + std::log10(rank) / 0.48) * 100.0) / 100.0;
+        r.ra = next() * kTwoPi;
+        r.dec = std::asin(next() * 2.0 - 1.0);
+        r.number = static_cast<std::int16_t>(i % 32768);
+        r.SetConstellation("Ori");
+        r.SetSpectral(kSpectra[i % 6]);
+    }
+    WriteFileReplacing(path, RecordFileBytes(stars));
+    return path;
+}
+
+fs::path SetPath(int set) {
+    switch (set) {
+    case kBundled: return fs::path(TAVIK_DATA_DIR) / "tavik.dat";
+    case kDeep: return fs::path(TAVIK_DATA_DIR) / "deep" / "tavik.dat";
+    default: return MillionStarFile();
+    }
+}
+
+const StarCatalog* Catalogue(int set) {
+    static std::map<int, std::unique_ptr<StarCatalog>> loaded;
+    auto& c = loaded[set];
+    if (!c) {
+        c = std::make_unique<StarCatalog>();
+        c->SetLoaded(c->LoadFile(SetPath(set)).ok);
+    }
+    return c->Loaded() ? c.get() : nullptr;
+}
+
+void SetName(benchmark::State& state) {
+    static const char* const kNames[] = {"bundled", "deep", "million"};
+    state.SetLabel(kNames[state.range(0)]);
+}
+
+void BM_Load(benchmark::State& state) {
+    SetName(state);
+    const fs::path path = SetPath(static_cast<int>(state.range(0)));
+    std::size_t records = 0;
+    for (auto _ : state) {
+        auto c = std::make_unique<StarCatalog>();
+        const RecordFileResult r = c->LoadFile(path);
+        if (!r.ok) state.SkipWithError(r.error.c_str());
+        records = c->Count();
+        benchmark::DoNotOptimize(records);
+        state.PauseTiming();  // freeing the catalogue is not loading it
+        c.reset();
+        state.ResumeTiming();
+    }
+    state.counters["records"] = static_cast<double>(records);
+}
+BENCHMARK(BM_Load)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+struct Pass {
+    MemorySettingsStore store;
+    ViewState view;
+    ColorTable colors;
+    RenderScene scene;
+    QImage image;
+    SkyRenderer renderer;
+
+    Pass(int set, int w, int h, ViewMode mode, int magnit) {
+        EnsureGuiApp();
+        if (magnit) store.WriteProfileInt("SETTING", "MAGNIT", magnit);
+        LoadViewState(view, store);
+        view.viewMode = mode;
+        RefreshViewState(view);
+        if (mode == ViewMode::Magnified) {
+            view.magnifier.heading = 0;
+            view.magnifier.altitude = 40;
+            view.magnifier.zoom = 300;
+            TakeMagnifierHeading(view);
+            RefreshViewState(view);
+        }
+        colors.Load(store);
+        scene.view = &view;
+        scene.settings = &store;
+        scene.colors = &colors;
+        scene.catalog = Catalogue(set);
+        scene.localTime = DateTime(2004, 3, 10, 21, 0, 0);
+        scene.dataDirectory = SetPath(set).parent_path().string() + "/";
+        image = MakeSkyImage(w, h, colors[slot::kBackground]);
+    }
+};
+
+void Repaint(benchmark::State& state, int w, int h, ViewMode mode, int magnit) {
+    SetName(state);
+    Pass p(static_cast<int>(state.range(0)), w, h, mode, magnit);
+    if (!p.scene.catalog) {
+        state.SkipWithError("catalogue not loaded");
+        return;
+    }
+    p.renderer.RenderSky(p.image, p.scene);  // the field is prepared once per catalogue
+    for (auto _ : state) {
+        p.renderer.RenderSky(p.image, p.scene);
+        benchmark::DoNotOptimize(p.image.constBits());
+    }
+}
+
+void BM_DirectionFullHdMagnit7(benchmark::State& state) {
+    Repaint(state, 1920, 1080, ViewMode::Direction, 7);
+}
+BENCHMARK(BM_DirectionFullHdMagnit7)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+void BM_Planisphere240(benchmark::State& state) { Repaint(state, 240, 240, ViewMode::Planisphere, 0); }
+BENCHMARK(BM_Planisphere240)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+void BM_MagnifiedZoom300(benchmark::State& state) {
+    Repaint(state, 1920, 1080, ViewMode::Magnified, 7);
+}
+BENCHMARK(BM_MagnifiedZoom300)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+}  // namespace
