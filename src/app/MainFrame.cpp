@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimerEvent>
+#include <QTimer>
 #include <QToolBar>
 
 #include <set>
@@ -68,6 +69,9 @@ CMainFrame::CMainFrame(CTavikView* view, SettingsStore& store, QWidget* parent)
     // Pop-up menus, keys and taps run their commands as the frame's menus do.
     view_->SetCommandRouter([this](int id) { RunCommand(id); }, [this](int id) { return ItemStateFor(id); });
     connect(view_, &CTavikView::exitRequested, this, &QWidget::close);
+    connect(view_, &CTavikView::fullScreenChanged, this, &CMainFrame::ApplyFullScreen);
+    // A full screen kept from the last run comes back once the window is up.
+    if (view_->FullScreen()) QTimer::singleShot(0, this, [this] { ApplyFullScreen(true); });
     toolbarTimer_.start(kToolbarTimerMs, this);
     UpdateActions();
 }
@@ -137,7 +141,7 @@ void CMainFrame::RebuildSecondStrip() {
             secondStrip_->addAction(MakeAction(id));
         }
     }
-    secondStrip_->setVisible(toolbars_.ShowSecond());
+    secondStrip_->setVisible(toolbars_.ShowSecond() && !view_->FullScreen());
     // The view's client area changes with the strip.
     QCoreApplication::postEvent(view_, new QEvent(static_cast<QEvent::Type>(
                                            QEvent::User + view_message::kClientArea)));
@@ -239,6 +243,19 @@ void CMainFrame::UpdateActions() {
         }
     }
     for (auto& [id, action] : toolbarMenuActions_) action->setChecked(toolbars_.Checked(id));
+}
+
+void CMainFrame::ApplyFullScreen(bool on) {
+    menuBar()->setVisible(!on);
+    commandBar_->setVisible(!on);
+    secondStrip_->setVisible(!on && toolbars_.ShowSecond());
+    if (on) {
+        showFullScreen();
+    } else {
+        showNormal();
+    }
+    // Once the window has its new size, the chart is fitted to it.
+    QTimer::singleShot(100, view_, [this] { view_->FitChartToWindow(); });
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) { e->accept(); }

@@ -49,6 +49,8 @@ public:
     int MenuRequests() const { return menuRequests_; }
     // Timer 186 of the frame (one second after creation).
     void OnToolbarTimer();
+    // Full screen: no menus or toolbars, the window over the whole screen.
+    void ApplyFullScreen(bool on);
 
 protected:
     void timerEvent(QTimerEvent* e) override;

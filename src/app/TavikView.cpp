@@ -25,7 +25,7 @@
 #include "app/TodayDialog.h"
 #include "catalog/ShiftJis.h"
 #include "settings/SettingsStore.h"
-#include "telescope/TelescopeController.h"
+#include "telescope/Mount.h"
 #include "view/Fonts.h"
 #include "view/HitList.h"
 #include "view/Overlay.h"
@@ -429,6 +429,17 @@ void CTavikView::resizeEvent(QResizeEvent* e) {
     PostRender();
 }
 
+void CTavikView::FitChartToWindow() {
+    {
+        auto lock = Lock();
+        const bool frozen = view_.fullScreen;
+        view_.fullScreen = false;
+        UpdateChartGeometry(view_, width(), height());
+        view_.fullScreen = frozen;
+    }
+    RefreshView();
+}
+
 void CTavikView::ShowNotice(const QString& text) {
     notice_ = text;
     noticeUntilPass_ = renderCount_ + 1;
@@ -469,6 +480,16 @@ bool CTavikView::RunCommand(int id) {
     case cmd::ColorDialog: RunColorDialog(); break;
     case cmd::AllConstellations: SelectConstellation(false); break;
     case cmd::OnlyConstellation: SelectConstellation(true); break;
+    case cmd::FullScreen: {
+        CommandResult r;
+        {
+            auto lock = Lock();
+            r = commands_.Run(id);
+        }
+        if (!r.notice.empty()) ShowNotice(QString::fromStdString(r.notice));
+        emit fullScreenChanged(view_.fullScreen);
+        break;
+    }
     case cmd::TelescopeControl: case cmd::GotoHere: case cmd::TelescopePosition:
     case cmd::TelescopeSwitch: case cmd::ScopeLeft: case cmd::ScopeRight: case cmd::ScopeUp:
     case cmd::ScopeDown: case cmd::ScopeFast: case cmd::ScopeSlow:
@@ -799,6 +820,11 @@ void CTavikView::SelectConstellation(bool onlyTapped) {
 
 void CTavikView::keyPressEvent(QKeyEvent* e) {
     const int key = e->key();
+    if (key == Qt::Key_Escape && view_.fullScreen) {
+        // Escape also leaves full screen.
+        RunRouted(cmd::FullScreen);
+        return;
+    }
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
         // The action key's menu.
         if (store_.GetProfileInt("ACTION", "MENU", 1) == 1) {

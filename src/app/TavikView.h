@@ -37,7 +37,7 @@ class CMagnifierPanel;
 class PromptsTelescopeUi;
 class SpeechWorker;
 class SystemTelescopeClock;
-class TelescopeController;
+class Mount;
 class SkyCanvas;
 struct RenderScene;
 class Prompts;
@@ -110,11 +110,16 @@ public:
 
     // --- telescope -------------------------------------------------------
     // The controller, created on first use and kept.
-    TelescopeController& Scope();
+    Mount& Scope();
     // The last goto target and the telescope's position last read (J2000
     // radians), drawn as markers over the chart while they are set.
     const std::optional<SkyPosition>& TargetMark() const { return targetMark_; }
     const std::optional<SkyPosition>& ScopeMark() const { return scopeMark_; }
+
+    // Fits the chart square to the present client area even while full
+    // screen keeps it fixed (after the frame has changed the window for it).
+    void FitChartToWindow();
+    bool FullScreen() const { return view_.fullScreen; }
 
     // --- magnified view ----------------------------------------------------
     // The magnifier panel while the magnified view is shown, else nullptr.
@@ -150,6 +155,8 @@ signals:
     void exitRequested();
     // A pass has drawn a new image.
     void rendered();
+    // Full screen was switched on or off (the frame hides or shows its bars).
+    void fullScreenChanged(bool on);
 
 
 protected:
@@ -250,7 +257,7 @@ private:
 
     std::unique_ptr<SystemTelescopeClock> scopeClock_;
     std::unique_ptr<PromptsTelescopeUi> scopeUi_;
-    std::unique_ptr<TelescopeController> scope_;
+    std::unique_ptr<Mount> scope_;
     std::optional<SkyPosition> targetMark_;
     std::optional<SkyPosition> scopeMark_;
     bool reminderArmed_ = false;

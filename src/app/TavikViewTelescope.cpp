@@ -18,7 +18,7 @@
 #include "astro/Angles.h"
 #include "settings/SettingsStore.h"
 #include "telescope/GotoTarget.h"
-#include "telescope/TelescopeController.h"
+#include "telescope/Mount.h"
 #include "view/SkyRenderer.h"
 
 namespace tavik {
@@ -41,11 +41,15 @@ void Pump() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
 
 }  // namespace
 
-TelescopeController& CTavikView::Scope() {
+Mount& CTavikView::Scope() {
     if (!scope_) {
         scopeClock_ = std::make_unique<SystemTelescopeClock>();
         scopeUi_ = std::make_unique<PromptsTelescopeUi>(prompts_);
-        scope_ = std::make_unique<TelescopeController>(store_, *scopeUi_, *scopeClock_);
+    }
+    // The link the settings choose (serial or network LX200, or INDI); made
+    // again when the telescope settings changed it.
+    if (!scope_ || scope_->LinkKind() != ConfiguredLink(store_)) {
+        scope_ = MakeMount(store_, *scopeUi_, *scopeClock_);
         GotoHistory& history = doc_.History();
         scope_->SetGotoLog([&history](const std::string& line) { history.Add(line); });
     }
@@ -72,7 +76,7 @@ void CTavikView::OpenControlDialog() {
     if (!TelescopeOn()) return;
     QThread::msleep(150);
     Pump();
-    TelescopeController& scope = Scope();
+    Mount& scope = Scope();
     if (scope.Busy()) return;
     std::optional<GotoTarget> target;
     const ViewMode mode = view_.viewMode;
@@ -88,7 +92,7 @@ void CTavikView::OpenControlDialog() {
         gotoDone = dlg.GotoDone();
     }
     scope.SetBusy(false);
-    if (scope.State() == TelescopeController::kDone && gotoDone && target) {
+    if (scope.State() == Mount::kDone && gotoDone && target) {
         scope.SetTraceRemaining(kTraceMs);
         ShowNotice(Utf8("トレース中"));
         if (TelescopeOn()) {
@@ -120,11 +124,11 @@ void CTavikView::GotoTapped() {
         prompts_.Info(Utf8("自動更新モードを設定しました"));
         return;
     }
-    TelescopeController& scope = Scope();
+    Mount& scope = Scope();
     if (scope.Busy()) return;
     scope.StopTrace();
     scope.SetBusy(true);
-    if (scope.State() == TelescopeController::kIdle && !scope.Connect()) {
+    if (scope.State() == Mount::kIdle && !scope.Connect()) {
         ShowNotice(Utf8("COMポートエラー"));
         scope.SetBusy(false);
         prompts_.Error(Utf8("ポートを開けません"));
@@ -138,7 +142,7 @@ void CTavikView::GotoTapped() {
         prompts_.Error(Utf8("応答しません"));
         return;
     }
-    if (scope.State() != TelescopeController::kDone) {
+    if (scope.State() != Mount::kDone) {
         scope.SetBusy(false);
         prompts_.Error(Utf8("通信制御エラーです。"));
         ShowNotice(Utf8("通信エラー"));
@@ -171,7 +175,7 @@ void CTavikView::GotoTapped() {
     }
     scope.Goto();
     scope.SetBusy(false);
-    if (scope.State() == TelescopeController::kDone) {
+    if (scope.State() == Mount::kDone) {
         if (scope.traceEnabled) {
             scope.SetTraceRemaining(kTraceMs);
             ShowNotice(Utf8("トレース開始"));
@@ -193,8 +197,8 @@ void CTavikView::ShowScopePosition() {
         prompts_.Error(Utf8("望遠鏡制御の設定がありません"));
         return;
     }
-    TelescopeController& scope = Scope();
-    if (scope.Busy() || scope.State() != TelescopeController::kIdle) return;
+    Mount& scope = Scope();
+    if (scope.Busy() || scope.State() != Mount::kIdle) return;
     scope.SetBusy(true);
     if (!scope.Connect()) {
         scope.SetBusy(false);
@@ -229,7 +233,7 @@ void CTavikView::SwitchTelescopeControl() {
         settings_.telescopeControl = 1;
         commands_.SaveAll();
     }
-    TelescopeController& scope = Scope();
+    Mount& scope = Scope();
     {
         RenderSuspension suspended(*this);  // the dialog writes the TS settings
         CTelescopeSettingsDialog::Run(scope, store_, this);
@@ -248,9 +252,9 @@ void CTavikView::SwitchTelescopeControl() {
 
 void CTavikView::ScopeToolbar(int id) {
     if (!TelescopeOn()) return;
-    TelescopeController& scope = Scope();
+    Mount& scope = Scope();
     auto midExchange = [&] {
-        return scope.State() != TelescopeController::kIdle && scope.State() != TelescopeController::kDone;
+        return scope.State() != Mount::kIdle && scope.State() != Mount::kDone;
     };
     if (midExchange()) {
         scope.SetTraceRemaining(0);
@@ -259,7 +263,7 @@ void CTavikView::ScopeToolbar(int id) {
         if (midExchange()) return;
         scope.Disconnect();
     }
-    if (scope.State() == TelescopeController::kIdle) {
+    if (scope.State() == Mount::kIdle) {
         if (!scope.Connect()) {
             ShowNotice(Utf8("接続出来ません."));
             Pump();
@@ -300,7 +304,7 @@ void CTavikView::OnTraceTimer() {
         StartTimer(timer_id::kTraceEnd, kRedrawSoonMs);
         return;
     }
-    TelescopeController& scope = Scope();
+    Mount& scope = Scope();
     double ra = 0.0, dec = 0.0;
     if (scope.TraceStep(ra, dec)) {
         ShowNotice(Utf8("トレース中"));

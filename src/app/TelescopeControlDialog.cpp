@@ -26,7 +26,7 @@ void PromptsTelescopeUi::Info(const std::string& text) { prompts_.Info(U(text));
 bool PromptsTelescopeUi::Ask(const std::string& text) { return prompts_.Ask(U(text)); }
 void PromptsTelescopeUi::PumpMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
-CTelescopeControlDialog::CTelescopeControlDialog(TelescopeController& scope, Prompts& prompts,
+CTelescopeControlDialog::CTelescopeControlDialog(Mount& scope, Prompts& prompts,
                                                  const std::optional<GotoTarget>& target,
                                                  QWidget* parent)
     : QDialog(parent), scope_(scope), prompts_(prompts) {
@@ -88,7 +88,7 @@ void CTelescopeControlDialog::SetButtonsEnabled(bool enabled) {
 
 bool CTelescopeControlDialog::EnsureConnected() {
     // A link that was lost (state left odd or failed) is opened again as well.
-    if (scope_.State() != TelescopeController::kIdle && scope_.IsConnected()) return true;
+    if (scope_.State() != Mount::kIdle && scope_.IsConnected()) return true;
     SetStatus(U("接続開始中..."));
     QCoreApplication::processEvents();
     if (!scope_.Connect()) {

@@ -32,7 +32,7 @@ class QPushButton;
 namespace tavik {
 
 class Prompts;
-class TelescopeController;
+class Mount;
 
 // The protocol's message boxes through the shell's prompts, and its message
 // pump through the Qt event loop.
@@ -59,7 +59,7 @@ public:
 
     // Stops a running trace and sets the target: the tapped object, or none
     // (nullopt: "指定されていません(導入指示不可）", goto disabled).
-    CTelescopeControlDialog(TelescopeController& scope, Prompts& prompts,
+    CTelescopeControlDialog(Mount& scope, Prompts& prompts,
                             const std::optional<GotoTarget>& target, QWidget* parent = nullptr);
 
     QPushButton* ButtonAt(Button b) const { return buttons_[static_cast<std::size_t>(b)]; }
@@ -82,7 +82,7 @@ private:
     void SetStatus(const QString& text);
     void SetButtonsEnabled(bool enabled);
 
-    TelescopeController& scope_;
+    Mount& scope_;
     Prompts& prompts_;
     bool noTarget_ = false;
     bool gotoDone_ = false;

@@ -141,7 +141,7 @@ const std::vector<CommandInfo>& AllCommands() {
             {32860, "拡大表示", true},
             {32862, "拡大ナビゲータを表示", true},
             {32863, "黄道座標表示", true},
-            {32865, "フルスクリーン", false},
+            {32865, "フルスクリーン", true},
             {32867, "アクション上下左右移動", true},
             {32868, "望遠鏡制御を開く", true},
             {32870, "ここを導入する", true},
@@ -287,7 +287,7 @@ bool CommandSet::Handles(int id) const {
     case cmd::ColorDisplay: case cmd::RedMode: case cmd::BlackOnWhite: case cmd::WhiteOnBlack:
     case cmd::Lines: case cmd::Figures: case cmd::Overwrite: case cmd::MilkyWay:
     case cmd::AllStars: case cmd::PopupMagnitude: case cmd::PopupDisplay:
-    case cmd::PopupTapRegistration: case cmd::PopupTelescope: case cmd::CloseMenu:
+    case cmd::PopupTapRegistration: case cmd::PopupTelescope: case cmd::CloseMenu: case cmd::FullScreen:
     case cmd::ActionKeyMode:
     case cmd::StarShiftDown: case cmd::StarShiftUp: case cmd::FontUp: case cmd::FontDown:
     case cmd::MagnitudeDown: case cmd::MagnitudeUp: case cmd::LightPollutionUp:
@@ -366,6 +366,11 @@ std::optional<CommandResult> CommandSet::RunColor(int id) {
         s.popupTapRegistration = !s.popupTapRegistration;
         if (s.popupTapRegistration) s.popupDisplay = s.popupTelescope = false;
         return Finish(false);
+    case cmd::FullScreen:
+        // The window without menus and toolbars; the chart keeps its size
+        // while full screen lasts (the shell fits it to the screen first).
+        view_.fullScreen = !view_.fullScreen;
+        return Finish(true, view_.fullScreen ? "フルスクリーン" : "");
     case cmd::PopupTelescope:
         if (s.telescopeControl != 1) return CommandResult{};  // disabled
         s.popupTelescope = !s.popupTelescope;
@@ -510,6 +515,7 @@ ItemState CommandSet::State(int id) const {
         return MakeItem(true, on, on ? "望遠鏡制御を停止" : "望遠鏡設定");
     }
     case cmd::CloseMenu: return MakeItem(true, false);
+    case cmd::FullScreen: return MakeItem(true, view_.fullScreen);
     case cmd::ActionKeyMode: {
         // The text says what the next press does.
         const char* text = s.cursorKeys                 ? "アクションキーモードにする"
