@@ -176,9 +176,12 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
 
 void SkyRenderer::CollectStars(const StarCatalog* catalog) {
     // Unchanged catalogue: the list from the last pass stands.
-    if (catalog && catalog == collectedCatalog_ && catalog->Generation() == collectedGeneration_) return;
+    if (catalog && catalog == collectedCatalog_ && catalog->Generation() == collectedGeneration_ &&
+        catalog->Count() == collectedCount_)
+        return;
     collectedCatalog_ = catalog;
     collectedGeneration_ = catalog ? catalog->Generation() : 0;
+    collectedCount_ = catalog ? catalog->Count() : 0;
     stars_.clear();
     if (!catalog) return;
     stars_.reserve(catalog->Count());
@@ -212,6 +215,37 @@ std::shared_ptr<const HitList> SkyRenderer::Hits() const {
     return hits_;
 }
 
+RenderContext SkyRenderer::LastPassContext(QImage& image, const RenderScene& scene) const {
+    RenderContext ctx;
+    ctx.image = &image;
+    ctx.clientWidth = image.width();
+    ctx.clientHeight = image.height();
+    ctx.view = &view_;
+    ctx.settings = scene.settings;
+    ctx.colors = scene.colors;
+    if (scene.settings) ctx.modes = ColorModes::Load(*scene.settings);
+    ctx.localSiderealTime = view_.localSiderealTime;
+    ctx.latitude = view_.latitude;
+    ctx.sinLatitude = std::sin(view_.latitude);
+    ctx.cosLatitude = std::cos(view_.latitude);
+    ctx.dataDirectory = scene.dataDirectory;
+    if (scene.settings) {
+        ctx.font = ViewFont(ReadSettingInt(*scene.settings, "FONT", "SIZE"));
+        ctx.textHeight = QFontMetrics(ctx.font, &image).height();
+        ctx.textColor = ToQColor(TextColor(ctx.modes));
+    }
+    return ctx;
+}
+
+void SkyRenderer::DrawForcedAddIn(QImage& image, const RenderScene& scene, const std::string& path) {
+    if (image.isNull() || !scene.settings || !scene.colors) return;
+    RenderContext ctx = LastPassContext(image, scene);
+    QPainter painter(&image);
+    ctx.painter = &painter;
+    painter.setFont(ctx.font);
+    DrawAddIn(ctx, path, true);
+}
+
 TapOutcome SkyRenderer::TapAt(QImage& image, const RenderScene& scene, int x, int y) {
     TapOutcome out;
     out.x = x;
@@ -232,19 +266,7 @@ TapOutcome SkyRenderer::TapAt(QImage& image, const RenderScene& scene, int x, in
 
     // The tapped constellation's figure and lines, drawn as the pass drew the
     // chart (its framing, sidereal time and site).
-    RenderContext ctx;
-    ctx.image = &image;
-    ctx.clientWidth = image.width();
-    ctx.clientHeight = image.height();
-    ctx.view = &view_;
-    ctx.settings = &settings;
-    ctx.colors = scene.colors;
-    ctx.modes = ColorModes::Load(settings);
-    ctx.localSiderealTime = view_.localSiderealTime;
-    ctx.latitude = view_.latitude;
-    ctx.sinLatitude = std::sin(view_.latitude);
-    ctx.cosLatitude = std::cos(view_.latitude);
-    ctx.dataDirectory = scene.dataDirectory;
+    RenderContext ctx = LastPassContext(image, scene);
     {
         QPainter painter(&image);
         ctx.painter = &painter;
@@ -331,6 +353,13 @@ bool SkyCanvas::Paint(int w, int h, const std::function<void(const QImage&)>& bl
     }
     EnsureSize(w, h);
     return false;
+}
+
+QImage SkyCanvas::WithAddIn(const std::string& path) {
+    std::lock_guard<std::mutex> g(lock_);
+    QImage copy = image_.copy();
+    renderer_.DrawForcedAddIn(copy, scene_(), path);
+    return copy;
 }
 
 std::optional<TapOutcome> SkyCanvas::Tap(int x, int y, QImage* withText) {

@@ -98,8 +98,15 @@ public:
     void SelectOnlyConstellation(std::string_view abbreviation, const StarCatalog& catalog);
     void ShowAllConstellations();
 
+    // An add-in file drawn over `image` (a copy of the last chart) whatever its
+    // type allows in the pass (a tap mark's add-in action).
+    void DrawForcedAddIn(QImage& image, const RenderScene& scene, const std::string& path);
+
 private:
     void PublishHits(std::shared_ptr<HitList> hits);
+    // What drawing over the last pass's chart needs: its framing, sidereal
+    // time and site, the colours, modes and font.
+    RenderContext LastPassContext(QImage& image, const RenderScene& scene) const;
     // The catalogue records the pass draws, in file order (placeholders left out).
     void CollectStars(const StarCatalog* catalog);
 
@@ -109,6 +116,7 @@ private:
     std::vector<const StarRecord*> stars_;
     const StarCatalog* collectedCatalog_ = nullptr;  // what stars_ was collected from
     std::uint64_t collectedGeneration_ = 0;
+    std::size_t collectedCount_ = 0;  // a load in progress grows the list without a new number
     // stars_ prepared for placing, rebuilt when the catalogue changes.
     void PrepareStarField(const StarCatalog* catalog);
     StarField starField_;
@@ -178,6 +186,8 @@ public:
     // SkyRenderer::TapAt on a copy of the image, under the lock; the copy with
     // the tap text goes to `withText`. Nothing before the first image.
     std::optional<TapOutcome> Tap(int x, int y, QImage* withText);
+    // A copy of the image with an add-in file drawn over it, under the lock.
+    QImage WithAddIn(const std::string& path);
     // Where a J2000 position stands on the last pass's chart (its framing,
     // sidereal time and site); nothing before the first pass. Takes the lock.
     std::optional<ProjectedPoint> ProjectOnLastPass(double ra, double dec);
