@@ -17,6 +17,7 @@
 #include "app/ColorDialog.h"
 #include "app/Dialogs.h"
 #include "app/MagnifierPanel.h"
+#include "app/NightMode.h"
 #include "app/Prompts.h"
 #include "app/SiteDialog.h"
 #include "app/TavikDoc.h"
@@ -147,6 +148,7 @@ RenderScene CTavikView::Scene() const {
 QImage CTavikView::Image() const { return canvas_->Snapshot(); }
 
 void CTavikView::StartAfterLoad() {
+    ApplyNightMode(*qApp, settings_.allRed);
     if (doc_.Loaded()) {
         time_.StartAfterLoad();
     } else {
@@ -228,6 +230,10 @@ void CTavikView::OnTimer(int id) {
         break;
     case timer_id::kHorizonSearch:
         QCoreApplication::postEvent(this, new QEvent(MessageType(view_message::kHorizonSearch)));
+        break;
+    case timer_id::kTapSave0:
+    case timer_id::kTapSave1:
+        OnTapMarkTimer(id == timer_id::kTapSave1);
         break;
     case timer_id::kPost2052:
         QCoreApplication::postEvent(this, new QEvent(MessageType(view_message::kControlDialog)));
@@ -459,6 +465,7 @@ bool CTavikView::HandlesCommand(int id) const {
     case 32862: case 32883: case 32884: case cmd::ZoomHere: case cmd::HorizonSearch:
     case cmd::OptionDialogs:
     case 32937: case 32938: case 32939: case 32940:
+    case cmd::TapRegister: case cmd::TapChange: case cmd::AddInList:
         return true;
     default:
         return commands_.Handles(id);
@@ -503,6 +510,9 @@ bool CTavikView::RunCommand(int id) {
     case cmd::OptionDialogs:
         if (CommandState(id).enabled) RunMagnifierCommand(id);
         break;
+    case cmd::TapRegister: case cmd::TapChange: case cmd::AddInList:
+        RunTapMarkCommand(id);
+        break;
     case 32937: case 32938: case 32939: case 32940: {
         // The numbered marks at the last tap point (or all cleared).
         SkyPosition at;
@@ -522,6 +532,9 @@ bool CTavikView::RunCommand(int id) {
             r = commands_.Run(id);
         }
         if (!r.error.empty()) prompts_.Error(QString::fromStdString(r.error));
+        // Red mode reddens the whole window, menus and dialogs included.
+        if (id == cmd::RedMode || id == cmd::BlackOnWhite || id == cmd::WhiteOnBlack || id == cmd::ColorDisplay)
+            ApplyNightMode(*qApp, settings_.allRed);
         if (!r.notice.empty()) ShowNotice(QString::fromStdString(r.notice));
         if (r.refresh) RefreshView();
         break;
@@ -682,6 +695,8 @@ bool CTavikView::ShowTapInfo(QPoint at) {
     if (!r.IsTapMark()) {
         tapImage_ = std::move(withText);
         update();
+    } else {
+        RunTapMarkActionOf(r);
     }
     const std::string dir = doc_.DataDirectory();
     if (r.IsSolarPlaceholder() && settings_.planetJpeg == 1) {

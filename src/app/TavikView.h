@@ -26,6 +26,7 @@
 #include "view/Menus.h"
 #include "view/Projection.h"
 #include "view/TapInfo.h"
+#include "view/TapMarks.h"
 #include "view/TimeControl.h"
 #include "view/ViewState.h"
 
@@ -214,6 +215,11 @@ private:
     void RunOptionDialogs();
     void DrawTargetMark(QPainter& window);
 
+    // Registered tap marks, their actions, the add-in list.
+    bool RunTapMarkCommand(int id);
+    void OnTapMarkTimer(bool change);
+    void RunTapMarkActionOf(const StarRecord& mark);
+
     // Screen capture, pictures and constellation descriptions.
     bool RunPictureCommand(int id);
     void SaveScreenCapture();
@@ -263,6 +269,8 @@ private:
     bool reminderArmed_ = false;
 
     CMagnifierPanel* panel_ = nullptr;
+    std::optional<TapNoTurnHold> noTurn_;  // TAP/NODIR held on during a tap-mark command
+    bool autoUpdateHeld_ = false;          // real-time updating paused for it
     PictureDisplay pictures_;
     std::unique_ptr<QtJpegReporter> jpegReporter_;
     std::unique_ptr<SpeechWorker> speech_;

@@ -8,7 +8,8 @@
 
 #include "app/HorizonSearchDialog.h"
 #include "app/MagnifierPanel.h"
-#include "app/OptionZoomDialog.h"
+#include "app/OptionDialogs.h"
+#include "app/TelescopeSettingsDialog.h"
 #include "app/Prompts.h"
 #include "app/TavikDoc.h"
 #include "app/TavikView.h"
@@ -140,13 +141,32 @@ void CTavikView::RunHorizonSearch() {
 }
 
 void CTavikView::RunOptionDialogs() {
-    RenderSuspension suspended(*this);  // the dialog writes the view's settings
-    COptionZoomDialog dlg(settings_, store_, prompts_, &view_, this);
-    if (dlg.exec() == QDialog::Accepted) {
+    const bool wasFullScreen = view_.fullScreen;
+    const bool controlBefore = TelescopeOn();
+    OptionsOutcome outcome;
+    {
+        RenderSuspension suspended(*this);  // the dialogs write the view's settings
+        outcome = RunOptionChain(settings_, view_, store_, prompts_, this);
         auto lock = Lock();
         commands_.SaveAll();
     }
-    RefreshView();
+    if (panel_) panel_->SetAutoEnter(settings_.autoEnter == 1);
+    if (view_.fullScreen != wasFullScreen) emit fullScreenChanged(view_.fullScreen);
+    if (outcome.telescopeControl && outcome.confirmed) {
+        // With telescope control on after the options: its settings, the clock
+        // to now, and real-time updating.
+        if (!controlBefore) {
+            RenderSuspension suspended(*this);
+            CTelescopeSettingsDialog::Run(Scope(), store_, this);
+        }
+        RunCommand(cmd::SetNow);
+        if (!time_.AutoUpdate()) {
+            RunCommand(cmd::AutoUpdate);
+            ShowNotice(QString::fromUtf8("自動更新モードを設定しました"));
+        }
+    }
+    if (outcome.confirmed) RefreshView();
+    emit stateChanged();
 }
 
 void CTavikView::DrawTargetMark(QPainter& p) {

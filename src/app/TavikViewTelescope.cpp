@@ -43,7 +43,8 @@ void Pump() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
 
 Mount& CTavikView::Scope() {
     if (!scope_) {
-        scopeClock_ = std::make_unique<SystemTelescopeClock>();
+        // The mount is told the site's time, whatever the machine's zone.
+        scopeClock_ = std::make_unique<SystemTelescopeClock>([this] { return settings_.site.zoneOffsetHours; });
         scopeUi_ = std::make_unique<PromptsTelescopeUi>(prompts_);
     }
     // The link the settings choose (serial or network LX200, or INDI); made
