@@ -40,6 +40,7 @@ bool CTavikView::RunTapMarkCommand(int id) {
 }
 
 void CTavikView::OnTapMarkTimer(bool change) {
+    if (!noTurn_) return;  // no tap-mark command is waiting for it
     bool redraw = false;
     {
         RenderSuspension suspended(*this);  // the tap list changes under the dialog
