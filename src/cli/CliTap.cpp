@@ -8,6 +8,9 @@
 //   point<TAB>X,Y        the point moved to the object
 //   name<TAB>NAME        the object's name (UTF-8), empty when it has none
 //   text<TAB>LINE        one per line of the tap text, in drawing order
+//   action<TAB>KIND<TAB>T  for a registered tap mark: what its action would
+//                        do (0 picture, 1 program, 2 add-in, 3 text) with its
+//                        text; nothing is run
 // --out writes the frame with the tap text on it. --hold then prints the menu
 // a long press opens, one line per item in order,
 //   menu<TAB>ID<TAB>TEXT<TAB>enabled|disabled
@@ -27,6 +30,7 @@
 #include "settings/ViewSettings.h"
 #include "view/CommandSet.h"
 #include "view/Menus.h"
+#include "view/TapMarks.h"
 #include "view/TimeControl.h"
 
 namespace tavik::cli {
@@ -102,6 +106,8 @@ int RunTap(const std::vector<std::string>& argv) {
         std::printf("name\t%s\n", RecordName(*tap.record).c_str());
         if (tap.text.first) std::printf("text\t%s\n", tap.text.first->c_str());
         if (tap.text.second) std::printf("text\t%s\n", tap.text.second->c_str());
+        if (tap.record->IsTapMark())
+            std::printf("action\t%d\t%s\n", tap.record->kind, TapMarkText(*tap.record).c_str());
     }
     if (const auto out = args.Value("out")) {
         if (!WriteImage(*out, picture, "tap")) return 1;
