@@ -15,6 +15,7 @@
 #include <filesystem>
 
 #include "app/ColorDialog.h"
+#include "app/ConstellationSelectDialog.h"
 #include "app/Dialogs.h"
 #include "app/MagnifierPanel.h"
 #include "app/NightMode.h"
@@ -456,7 +457,7 @@ bool CTavikView::HandlesCommand(int id) const {
     switch (id) {
     case cmd::SiteDialog: case cmd::DateTimeDialog: case cmd::StepInterval:
     case cmd::TodaysData: case cmd::ColorDialog:
-    case cmd::AllConstellations: case cmd::OnlyConstellation:
+    case cmd::AllConstellations: case cmd::OnlyConstellation: case cmd::ConstellationChoice:
     case cmd::TelescopeControl: case cmd::GotoHere: case cmd::TelescopePosition:
     case cmd::TelescopeSwitch: case cmd::ScopeLeft: case cmd::ScopeRight: case cmd::ScopeUp:
     case cmd::ScopeDown: case cmd::ScopeFast: case cmd::ScopeSlow:
@@ -486,6 +487,7 @@ bool CTavikView::RunCommand(int id) {
     case cmd::TodaysData: RunTodayData(); break;
     case cmd::ColorDialog: RunColorDialog(); break;
     case cmd::AllConstellations: SelectConstellation(false); break;
+    case cmd::ConstellationChoice: RunConstellationDialog(); break;
     case cmd::OnlyConstellation: SelectConstellation(true); break;
     case cmd::FullScreen: {
         CommandResult r;
@@ -818,6 +820,27 @@ void CTavikView::OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapp
         QMetaObject::invokeMethod(this, [this, id] { RunRouted(id); }, Qt::QueuedConnection);
     });
     popup_->popup(mapToGlobal(at));
+}
+
+void CTavikView::RunConstellationDialog() {
+    bool active = false;
+    std::vector<std::string> selected;
+    {
+        auto lock = Lock();
+        const ConstellationSelection& s = canvas_->SelectionLocked();
+        active = s.Active();
+        for (int i = 0; i < ConstellationSelection::kSlots; ++i)
+            if (!s.Slot(i).empty()) selected.emplace_back(s.Slot(i));
+    }
+    CConstellationSelectDialog dlg(active, std::move(selected), this);
+    if (dlg.exec() != QDialog::Accepted) return;
+    {
+        auto lock = Lock();
+        canvas_->TakeSelection(dlg.Active(), dlg.Chosen(), doc_.Catalog());
+        commands_.SaveAll();
+    }
+    ShowNotice(QString::fromUtf8("星座選択"));
+    RefreshView();
 }
 
 void CTavikView::SelectConstellation(bool onlyTapped) {

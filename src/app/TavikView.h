@@ -191,6 +191,7 @@ private:
     void RunRouted(int id);
     void ShowPicture(const std::string& path);
     void SelectConstellation(bool onlyTapped);
+    void RunConstellationDialog();
 
     // Telescope commands and timers.
     bool RunTelescopeCommand(int id);

@@ -51,6 +51,7 @@ inline constexpr int CloseMenu = 32825;
 inline constexpr int TodaysData = 32826;
 inline constexpr int MenuSwitch = 32830;
 inline constexpr int SelectedFigure = 32835;
+inline constexpr int ConstellationChoice = 32838;
 inline constexpr int SelectedName = 32836;
 inline constexpr int TurnWithTime = 32839;
 inline constexpr int Lines = 32840;

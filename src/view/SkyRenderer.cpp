@@ -205,6 +205,14 @@ void SkyRenderer::SelectOnlyConstellation(std::string_view abbreviation, const S
 
 void SkyRenderer::ShowAllConstellations() { overlay_->selection.SetActive(false); }
 
+const ConstellationSelection& SkyRenderer::Selection() const { return overlay_->selection; }
+
+void SkyRenderer::TakeSelection(bool active, const std::vector<std::string>& abbreviations,
+                                const StarCatalog& catalog) {
+    CollectStars(&catalog);
+    overlay_->selection.TakeDialogResult(active, abbreviations, stars_);
+}
+
 void SkyRenderer::PublishHits(std::shared_ptr<HitList> hits) {
     std::lock_guard<std::mutex> g(hitsMutex_);
     hits_ = std::move(hits);

@@ -40,6 +40,7 @@ namespace tavik {
 
 class SettingsStore;
 class StarCatalog;
+class ConstellationSelection;
 class HitList;
 struct NumberedMarks;
 struct OverlayState;
@@ -97,6 +98,9 @@ public:
     // "ｘｘｘ座のみ表示" and "全ての星座を表示": the constellation selection.
     void SelectOnlyConstellation(std::string_view abbreviation, const StarCatalog& catalog);
     void ShowAllConstellations();
+    const ConstellationSelection& Selection() const;
+    // The selection dialog's result (OK): slots and switch taken over.
+    void TakeSelection(bool active, const std::vector<std::string>& abbreviations, const StarCatalog& catalog);
 
     // An add-in file drawn over `image` (a copy of the last chart) whatever its
     // type allows in the pass (a tap mark's add-in action).
@@ -198,6 +202,10 @@ public:
         renderer_.SelectOnlyConstellation(abbreviation, catalog);
     }
     void ShowAllConstellations() { renderer_.ShowAllConstellations(); }
+    const ConstellationSelection& SelectionLocked() const { return renderer_.Selection(); }
+    void TakeSelection(bool active, const std::vector<std::string>& abbreviations, const StarCatalog& catalog) {
+        renderer_.TakeSelection(active, abbreviations, catalog);
+    }
 
     // Stops the worker: signals stop and polls its finished mark every 3 ms.
     void StopWorker();
