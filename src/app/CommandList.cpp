@@ -83,7 +83,7 @@ QStringList CommandListLines(const CMainFrame& frame) {
     // Every item the pop-up menus can offer: a tapped constellation, a hidden
     // navigator, telescope control and full screen all counted in.
     StarRecord tapped;
-    std::strncpy(tapped.constellation, "Ori", sizeof tapped.constellation - 1);
+    tapped.SetConstellation("Ori");
     PopupContext fullest;
     fullest.mode = ViewMode::Direction;
     fullest.tapped = &tapped;

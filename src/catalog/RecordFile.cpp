@@ -49,21 +49,6 @@ std::string_view FieldText(const unsigned char* field, std::size_t size) {
     return {text, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text) : size};
 }
 
-// Bytes 4..43, common to both record versions.
-void DecodeFixedPart(const unsigned char* p, StarRecord& r) {
-    r.dec = le::GetF64(p + 0);
-    r.mag = le::GetF64(p + 8);
-    r.ra = le::GetF64(p + 16);
-    r.number = le::GetI16(p + 24);
-    std::memcpy(r.constellation, p + 26, 4);
-    std::memcpy(r.designation, p + 30, 10);
-}
-
-void DecodeTail(const unsigned char* p, StarRecord& r) {
-    r.kind = le::GetI16(p);
-    std::memcpy(r.spectral, p + 2, 21);
-}
-
 // One record in the layout StarRecord::Load reads, with the same outcome: on
 // Truncated or UnknownVersion `r` stays a new record.
 StarRecord::ReadStatus DecodeRecord(ByteWindow& w, StarRecord& r, std::int32_t& version) {

@@ -31,6 +31,8 @@ void SetField(char* field, std::size_t size, std::string_view text, std::size_t 
 // Bytes 4..43 of a record, common to both versions.
 constexpr std::size_t kFixedPart = 40;
 
+}  // namespace
+
 void DecodeFixedPart(const unsigned char* p, StarRecord& r) {
     r.dec = le::GetF64(p + 0);
     r.mag = le::GetF64(p + 8);
@@ -44,8 +46,6 @@ void DecodeTail(const unsigned char* p, StarRecord& r) {
     r.kind = le::GetI16(p);
     std::memcpy(r.spectral, p + 2, 21);
 }
-
-}  // namespace
 
 StarRecord::ReadStatus StarRecord::Load(std::istream& in, std::int32_t* versionOut) {
     *this = StarRecord{};

@@ -81,6 +81,12 @@ struct StarRecord {
     bool IsSolarPlaceholder() const { return constellation[0] == '#'; }
 };
 
+// The two parts of the record layout that both versions share: bytes 4..43
+// (dec, mag, ra, number, constellation, designation) and the 23 bytes after
+// the name (kind, spectral). Used by Load and by the block reader of whole files.
+void DecodeFixedPart(const unsigned char* bytes, StarRecord& r);
+void DecodeTail(const unsigned char* bytes, StarRecord& r);
+
 // Drop rule of catalogue loading: a record whose `mag` and `ra` are both
 // exactly 0.0, or whose `kind` is 10000 or more, is not kept.
 bool IsDroppedOnLoad(const StarRecord& r);
