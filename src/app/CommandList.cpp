@@ -1,8 +1,10 @@
 #include "app/CommandList.h"
 
+#include <QAction>
 #include <QTextStream>
 
 #include <algorithm>
+#include <map>
 #include <cstring>
 #include <set>
 #include <string>
@@ -98,9 +100,14 @@ QStringList CommandListLines(const CMainFrame& frame) {
     std::vector<std::pair<std::vector<MenuEntry>, const char*>> popupMenus;
     for (const auto& [kind, name] : popups) popupMenus.emplace_back(BuildPopupMenu(kind, fullest, state), name);
 
+    // The table's commands and the main toolbars of menu 164, by identifier.
+    std::map<int, QString> commands;
+    for (const CommandInfo& info : AllCommands()) commands[info.id] = QString::fromUtf8(info.text);
+    for (const ToolbarMenuItem& item : frame.Toolbars().MenuItems())
+        commands.emplace(item.command, QString::fromStdString(item.text));
+
     QStringList lines;
-    for (const CommandInfo& info : AllCommands()) {
-        const int id = info.id;
+    for (const auto& [id, ownText] : commands) {
         QStringList where;
         for (const MenuDef& m : MainMenus())
             if (std::find(m.items.begin(), m.items.end(), id) != m.items.end())
@@ -118,9 +125,11 @@ QStringList CommandListLines(const CMainFrame& frame) {
         }
         for (const auto& [menu, name] : popupMenus)
             if (Contains(menu, id)) where << QStringLiteral("popup:") + QString::fromLatin1(name);
+        if (const QAction* a = frame.Action(id); a && !a->shortcut().isEmpty())
+            where << QStringLiteral("key:") + a->shortcut().toString();
 
         const ItemState st = frame.ItemStateFor(id);
-        const QString text = QString::fromUtf8(st.text.empty() ? info.text : st.text.c_str());
+        const QString text = st.text.empty() ? ownText : QString::fromStdString(st.text);
         lines << QStringLiteral("%1\t%2\t%3\t%4\t%5")
                      .arg(id)
                      .arg(text)

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimerEvent>
@@ -29,12 +30,18 @@ constexpr int kToolbarTimerMs = 1000;  // timer 186
 bool IsPlainAction(int id) {
     static const std::set<int> plain = {
         32774, 32775, 32776, 32777, 32818, 32819, 32820, 32823, 32824, 32825, 32826, 32830,
-        32838, 32852, 32854, 32862, 32867, 32868, 32870, 32872, 32873, 32876, 32877, 32878, 32879,
+        32838, 32850, 32852, 32854, 32862, 32867, 32868, 32870, 32872, 32873, 32876, 32877, 32878, 32879,
         32880, 32881, 32882, 32883, 32884, 32933, 32937, 32938, 32939, 32940, 32943, 32960, 32963,
         32887, 32888, 32889, 32890, 32891, 32892, 32908, 32910, 32911, 32912, 32913,
         32914, 32916, 32919, 32920, 32929, 32930, 32931, 32932, 32941, 32942, 32944,
-        57664, 57665};
+        32962, 32964, 32965, 57664, 57665};
     return plain.count(id) != 0;
+}
+
+// The frame's own one-shot commands (always there).
+bool IsFrameCommand(int id) {
+    return id == cmd::About || id == cmd::Exit || id == cmd::MenuSwitch || id == cmd::SettingsMenuButton ||
+           id == cmd::ColorMenu;
 }
 
 }  // namespace
@@ -61,6 +68,12 @@ CMainFrame::CMainFrame(CTavikView* view, SettingsStore& store, QWidget* parent)
     toolbarMenu_ = new QMenu(QString::fromUtf8("▲"), this);
     mainMenu_ = new QMenu(this);
     BuildMenus();
+    // The accelerator keys: Y and X zoom the magnifier panel in and out.
+    for (const auto& [id, key] : {std::pair{cmd::KeyZoomIn, Qt::Key_Y}, std::pair{cmd::KeyZoomOut, Qt::Key_X}}) {
+        QAction* a = MakeAction(id);
+        a->setShortcut(QKeySequence(key));
+        addAction(a);
+    }
     FillToolbarMenu();
     LoadMainToolbar();
     RebuildSecondStrip();
@@ -200,17 +213,28 @@ void CMainFrame::RunCommand(int id) {
     } else if (id == cmd::Exit) {
         close();
     } else if (id == cmd::MenuSwitch) {
-        PopupMainMenu();
+        PopupMainMenu(nullptr);
+    } else if (id == cmd::SettingsMenuButton) {
+        PopupMainMenu("設定");
+    } else if (id == cmd::ColorMenu) {
+        PopupMainMenu("色");
     } else {
         view_->RunCommand(id);
     }
     UpdateActions();
 }
 
-void CMainFrame::PopupMainMenu() {
+void CMainFrame::PopupMainMenu(const char* title) {
     ++menuRequests_;
+    lastMenuRequest_ = title ? QString::fromUtf8(title) : QString();
     UpdateActions();
-    if (!suppressPopups_) mainMenu_->popup(commandBar_->mapToGlobal(QPoint(0, commandBar_->height())));
+    QMenu* menu = mainMenu_;
+    if (title) {
+        for (QAction* a : mainMenu_->actions()) {
+            if (a->menu() && a->text() == lastMenuRequest_) menu = a->menu();
+        }
+    }
+    if (!suppressPopups_) menu->popup(commandBar_->mapToGlobal(QPoint(0, commandBar_->height())));
 }
 
 void CMainFrame::ShowAbout() {
@@ -221,7 +245,7 @@ void CMainFrame::ShowAbout() {
 
 ItemState CMainFrame::ItemStateFor(int id) const {
     if (toolbars_.Handles(id)) return MakeItem(true, toolbars_.Checked(id));
-    if (id == cmd::About || id == cmd::Exit || id == cmd::MenuSwitch) return MakeItem(true, false);
+    if (IsFrameCommand(id)) return MakeItem(true, false);
     ItemState st = view_->CommandState(id);
     const CommandInfo* info = FindCommand(id);
     st.enabled = st.enabled && view_->HandlesCommand(id) && (!info || info->built);
@@ -230,9 +254,7 @@ ItemState CMainFrame::ItemStateFor(int id) const {
 
 void CMainFrame::UpdateActions() {
     for (auto& [id, action] : actions_) {
-        if (toolbars_.Handles(id) || id == cmd::About || id == cmd::Exit || id == cmd::MenuSwitch) {
-            continue;
-        }
+        if (toolbars_.Handles(id) || IsFrameCommand(id)) continue;
         const ItemState st = ItemStateFor(id);
         action->setEnabled(st.enabled);
         if (action->isCheckable()) action->setChecked(st.checked);

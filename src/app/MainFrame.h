@@ -28,6 +28,7 @@ public:
 
     CTavikView* View() const { return view_; }
     ToolbarState& Toolbars() { return toolbars_; }
+    const ToolbarState& Toolbars() const { return toolbars_; }
     QToolBar* CommandBar() const { return commandBar_; }
     QToolBar* SecondStrip() const { return secondStrip_; }
     QMenu* ToolbarMenu() const { return toolbarMenu_; }
@@ -47,6 +48,8 @@ public:
     // When set, menu 164 is not popped up (tests); the request is counted.
     void SetMenuPopupsSuppressed(bool on) { suppressPopups_ = on; }
     int MenuRequests() const { return menuRequests_; }
+    // The title of the main menu the last request popped up ("" for all of them).
+    QString LastMenuRequest() const { return lastMenuRequest_; }
     // Timer 186 of the frame (one second after creation).
     void OnToolbarTimer();
     // Full screen: no menus or toolbars, the window over the whole screen.
@@ -63,7 +66,8 @@ private:
     void RebuildSecondStrip();
     void FillToolbarMenu();
     void ShowAbout();
-    void PopupMainMenu();
+    // Pops up the main menus, or only the one titled `title`.
+    void PopupMainMenu(const char* title);
 
     CTavikView* view_;
     SettingsStore& store_;
@@ -77,6 +81,7 @@ private:
     QBasicTimer toolbarTimer_;
     bool suppressPopups_ = false;
     int menuRequests_ = 0;
+    QString lastMenuRequest_;
 };
 
 }  // namespace tavik

@@ -463,8 +463,8 @@ bool CTavikView::HandlesCommand(int id) const {
     case cmd::ScopeDown: case cmd::ScopeFast: case cmd::ScopeSlow:
     case cmd::ScreenCapture: case cmd::Description: case cmd::DescriptionEdit:
     case cmd::DescriptionSpeech:
-    case 32862: case 32883: case 32884: case cmd::ZoomHere: case cmd::HorizonSearch:
-    case cmd::OptionDialogs:
+    case 32862: case cmd::PanelZoomIn: case cmd::PanelZoomOut: case cmd::KeyZoomIn:
+    case cmd::KeyZoomOut: case cmd::ZoomHere: case cmd::HorizonSearch: case cmd::OptionDialogs:
     case 32937: case 32938: case 32939: case 32940:
     case cmd::TapRegister: case cmd::TapChange: case cmd::AddInList:
         return true;
@@ -508,8 +508,8 @@ bool CTavikView::RunCommand(int id) {
     case cmd::DescriptionSpeech:
         RunPictureCommand(id);
         break;
-    case 32862: case 32883: case 32884: case cmd::ZoomHere: case cmd::HorizonSearch:
-    case cmd::OptionDialogs:
+    case 32862: case cmd::PanelZoomIn: case cmd::PanelZoomOut: case cmd::KeyZoomIn:
+    case cmd::KeyZoomOut: case cmd::ZoomHere: case cmd::HorizonSearch: case cmd::OptionDialogs:
         if (CommandState(id).enabled) RunMagnifierCommand(id);
         break;
     case cmd::TapRegister: case cmd::TapChange: case cmd::AddInList:
@@ -886,8 +886,6 @@ bool CTavikView::HandleKey(int key) {
     // Left and Right turn the chart the other way unless CURSOR/HANTEN is set.
     const int leftKey = reversed ? ViewCommand::TurnLeft : ViewCommand::TurnRight;
     const int rightKey = reversed ? ViewCommand::TurnRight : ViewCommand::TurnLeft;
-    constexpr int kPanelZoomIn = 32883;
-    constexpr int kPanelZoomOut = 32884;
     int id = 0;
     if (view_.magnifier.present) {
         switch (key) {
@@ -897,20 +895,20 @@ bool CTavikView::HandleKey(int key) {
             id = cursorKeys ? ViewCommand::StepUp
                  : action == 0 ? ViewCommand::TurnRight
                  : action == 1 ? ViewCommand::StepUp
-                               : kPanelZoomIn;
+                               : cmd::PanelZoomIn;
             break;
         case Qt::Key_Down:
             id = cursorKeys ? ViewCommand::StepDown
                  : action == 0 ? ViewCommand::TurnLeft
                  : action == 1 ? ViewCommand::StepDown
-                               : kPanelZoomOut;
+                               : cmd::PanelZoomOut;
             break;
         case Qt::Key_A: id = ViewCommand::TurnLeft; break;
         case Qt::Key_S: id = ViewCommand::TurnRight; break;
         case Qt::Key_W: id = ViewCommand::StepUp; break;
         case Qt::Key_Z: id = ViewCommand::StepDown; break;
-        case Qt::Key_E: case Qt::Key_I: id = kPanelZoomIn; break;
-        case Qt::Key_O: case Qt::Key_X: id = kPanelZoomOut; break;
+        case Qt::Key_E: case Qt::Key_I: id = cmd::PanelZoomIn; break;
+        case Qt::Key_O: case Qt::Key_X: id = cmd::PanelZoomOut; break;
         case Qt::Key_N:
             if (panel_ && panel_->isHidden()) ShowNavigator();
             return true;

@@ -25,8 +25,6 @@ namespace tavik {
 namespace {
 
 constexpr int kSearchDelayMs = 1000;
-constexpr int kPanelZoomIn = 32883;
-constexpr int kPanelZoomOut = 32884;
 constexpr int kNavigator = 32862;
 
 }  // namespace
@@ -37,15 +35,18 @@ bool CTavikView::RunMagnifierCommand(int id) {
     case cmd::ZoomHere: ZoomInHere(); return true;
     case cmd::HorizonSearch: StartTimer(timer_id::kHorizonSearch, kSearchDelayMs); return true;
     case cmd::OptionDialogs: RunOptionDialogs(); return true;
-    case kPanelZoomIn:
-    case kPanelZoomOut: {
+    case cmd::PanelZoomIn:
+    case cmd::PanelZoomOut:
+    case cmd::KeyZoomIn:  // the accelerators Y and X
+    case cmd::KeyZoomOut: {
         // Forwarded to the panel while it exists: its zoom changes as "In" and
         // "out" change it, without the draw action.
         if (!panel_) return true;
         {
             auto lock = Lock();
             int& zoom = view_.magnifier.zoom;
-            zoom = id == kPanelZoomIn ? ZoomInStep(zoom) : ZoomOutStep(zoom);
+            const bool in = id == cmd::PanelZoomIn || id == cmd::KeyZoomIn;
+            zoom = in ? ZoomInStep(zoom) : ZoomOutStep(zoom);
             panel_->SetFraming(view_.magnifier);
         }
         RefreshView();
@@ -147,8 +148,9 @@ void CTavikView::RunOptionDialogs() {
     {
         RenderSuspension suspended(*this);  // the dialogs write the view's settings
         outcome = RunOptionChain(settings_, view_, store_, prompts_, this);
+        // Cancelled throughout, nothing is stored.
         auto lock = Lock();
-        commands_.SaveAll();
+        if (outcome.confirmed) commands_.SaveAll();
     }
     if (panel_) panel_->SetAutoEnter(settings_.autoEnter == 1);
     if (view_.fullScreen != wasFullScreen) emit fullScreenChanged(view_.fullScreen);

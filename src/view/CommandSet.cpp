@@ -166,7 +166,7 @@ const std::vector<CommandInfo>& AllCommands() {
             {32890, "右回転", true},
             {32891, "高位置へ", true},
             {32892, "低位置へ", true},
-            {32908, "設定", false},
+            {32908, "設定", true},
             {32910, "次のツールバー", true},
             {32911, "ｼﾌﾄ-1", true},
             {32912, "ｼﾌﾄ+1", true},
@@ -201,7 +201,10 @@ const std::vector<CommandInfo>& AllCommands() {
             {32944, "地平線上検索", true},
             {32960, "ｘｘｘ座の説明を編集", true},
             {32961, "天の川を表示する", true},
+            {32962, "色　　　　　　　＞", true},
             {32963, "ｘｘｘ座の音声説明", true},
+            {32964, "Y", true},
+            {32965, "X", true},
             {57664, "Tavik のバージョン情報...", true},
             {57665, "プログラム終了", true},
         };
@@ -262,9 +265,6 @@ CommandResult CommandSet::RunTime(const TimeAction& action) {
     return r;
 }
 
-namespace {
-
-// The mode, direction and turning commands, whose state the view state decides.
 bool IsViewCommand(int id) {
     switch (id) {
     case ViewCommand::East: case ViewCommand::Zenith: case ViewCommand::South:
@@ -279,8 +279,6 @@ bool IsViewCommand(int id) {
         return false;
     }
 }
-
-}  // namespace
 
 bool CommandSet::Handles(int id) const {
     if (FindSwitch(id)) return true;
@@ -501,7 +499,8 @@ ItemState CommandSet::State(int id) const {
     case cmd::TelescopeControl: case cmd::TelescopePosition:
     case 32887: case 32888: case 32889: case 32890: case 32891: case 32892:
         return MakeItem(s.telescopeControl == 1, false);
-    case 32862: case 32883: case 32884:
+    case 32862: case cmd::PanelZoomIn: case cmd::PanelZoomOut:
+    case cmd::KeyZoomIn: case cmd::KeyZoomOut:
         // Only while the magnifier panel exists.
         return MakeItem(view_.magnifier.present, false);
     case ViewCommand::Magnified: {

@@ -109,6 +109,12 @@ inline constexpr int DescriptionSpeech = 32963;
 inline constexpr int LightPollutionDown = 32942;
 inline constexpr int ZoomHere = 32943;
 inline constexpr int HorizonSearch = 32944;
+inline constexpr int SettingsMenuButton = 32908;  // opens the 設定 menu
+inline constexpr int ColorMenu = 32962;           // opens the 色 menu
+inline constexpr int PanelZoomIn = 32883;
+inline constexpr int PanelZoomOut = 32884;
+inline constexpr int KeyZoomIn = 32964;   // accelerator Y: the panel's zoom in
+inline constexpr int KeyZoomOut = 32965;  // accelerator X: the panel's zoom out
 inline constexpr int About = 57664;
 inline constexpr int Exit = 57665;
 }  // namespace cmd
@@ -123,6 +129,8 @@ struct CommandInfo {
 const std::vector<CommandInfo>& AllCommands();
 // The entry for `id`, or nullptr.
 const CommandInfo* FindCommand(int id);
+// The mode, direction and turning commands, whose state the view state decides.
+bool IsViewCommand(int id);
 
 // What the shell must do after a command.
 struct CommandResult {

@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QMenu>
+#include <QTimer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,11 +19,13 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
 
 #include "QtTestApp.h"
+#include "app/CommandList.h"
 #include "app/MainFrame.h"
 #include "app/Prompts.h"
 #include "app/TavikApp.h"
@@ -30,6 +36,7 @@
 #include "settings/SettingsStore.h"
 #include "view/CommandSet.h"
 #include "view/HitList.h"
+#include "view/ViewCommands.h"
 #include "mountsim/PtyMount.h"
 
 // Under LeakSanitizer: fontconfig keeps its caches until the process ends, and
@@ -469,6 +476,233 @@ TEST_F(TapWindowTest, GotoFromATapSlewsTheMountAndTheTraceDrawsItOnTheTarget) {
     EXPECT_TRUE(slewed);
     EXPECT_EQ(app->Doc()->History().Lines().size(), 1u);
     EXPECT_NE(app->Doc()->History().Lines()[0].find("リゲル"), std::string::npos);
+}
+
+
+// What a command can change that a user would see or the program would keep.
+struct Observed {
+    bool enabled = false, checked = false;
+    std::string text;
+    QString notice;
+    int renders = 0;
+    bool renderPending = false;
+    qsizetype prompts = 0;
+    qsizetype dialogs = 0;
+    int menuRequests = 0;
+    bool popupShown = false;
+    std::size_t writes = 0;
+    std::size_t mountCommands = 0;
+    std::vector<int> timers, bar, strip;
+    bool fullScreen = false, visible = false;
+};
+
+// The item of command `id` in `menu` or its sub-menus.
+QAction* FindItem(const QMenu& menu, int id) {
+    for (QAction* a : menu.actions()) {
+        if (a->menu()) {
+            if (QAction* inner = FindItem(*a->menu(), id)) return inner;
+        } else if (a->data().toInt() == id) {
+            return a;
+        }
+    }
+    return nullptr;
+}
+
+// What differs from `a` to `b`, by name; a timer that ran out on its own is
+// not a change.
+std::string Changes(const Observed& a, const Observed& b) {
+    std::string out;
+    auto note = [&out](bool differs, const char* name) {
+        if (differs) out += std::string(out.empty() ? "" : ",") + name;
+    };
+    note(a.enabled != b.enabled || a.checked != b.checked || a.text != b.text, "item");
+    note(a.notice != b.notice, "notice");
+    note(a.renders != b.renders || a.renderPending != b.renderPending, "render");
+    note(a.prompts != b.prompts, "prompt");
+    note(a.dialogs != b.dialogs, "dialog");
+    note(a.menuRequests != b.menuRequests || a.popupShown != b.popupShown, "menu");
+    note(a.writes != b.writes, "store");
+    note(a.mountCommands != b.mountCommands, "mount");
+    note(!std::includes(a.timers.begin(), a.timers.end(), b.timers.begin(), b.timers.end()), "timer");
+    note(a.bar != b.bar || a.strip != b.strip, "toolbar");
+    note(a.fullScreen != b.fullScreen || a.visible != b.visible, "window");
+    return out;
+}
+
+// Every command of the table through the real frame: it has a place (a menu,
+// a toolbar, menu 164, a pop-up menu or a key), its action shows the state its
+// rule gives, and triggering it changes what its rule reads or something the
+// user sees (a notice, a repaint, a dialog, a menu, a command to the mount).
+TEST_F(TapWindowTest, EveryCommandHasAPlaceShowsItsRuleAndDoesSomething) {
+    mountsim::MountOptions options;
+    options.slewSeconds = 0.1;
+    mountsim::PtyMount mount(options);
+    std::string error;
+    ASSERT_TRUE(mount.StartTcp(0, &error)) << error;
+    store.WriteProfileString("TS", "DEVICE1", mount.Path());
+    store.WriteProfileInt("TS", "COMPORT", 1);
+    store.WriteProfileInt("OPTION3", "TS_CTRL", 1);
+    store.WriteProfileString("SPEECH", "COMMAND", "true");
+    StartFacingSouth();
+    // A held press on Rigel: the object and the constellation the pop-up
+    // commands act on.
+    const auto rigel = HitPoint(*view, "Bet Ori");
+    ASSERT_TRUE(rigel);
+    QTest::mousePress(view, Qt::LeftButton, {}, *rigel);
+    ASSERT_TRUE(Until([&] { return view->PopupMenu() != nullptr; }));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, *rigel);
+    view->PopupMenu()->close();
+    // The magnified view, so that the panel's commands are there too.
+    frame->RunCommand(ViewCommand::Magnified);
+    ASSERT_TRUE(WaitForRender(*view));
+    ASSERT_NE(view->MagnifierPanel(), nullptr);
+
+    // Dialogs are cancelled as soon as they open; they are counted.
+    QStringList dialogs;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            dialogs << w->windowTitle();
+            if (auto* d = qobject_cast<QDialog*>(w)) d->reject(); else w->close();
+        }
+    });
+    closer.start(20);
+
+    // Commands to the mount; its position is read back on its own too.
+    auto sentToMount = [&mount] {
+        const auto sent = mount.Commands();
+        return static_cast<std::size_t>(std::count_if(
+            sent.begin(), sent.end(), [](const std::string& c) { return c != ":GR#" && c != ":GD#"; }));
+    };
+    auto observe = [&](int id) {
+        frame->UpdateActions();
+        Observed o;
+        const ItemState st = frame->ItemStateFor(id);
+        o.enabled = st.enabled;
+        o.checked = st.checked;
+        o.text = st.text;
+        o.notice = view->Notice();
+        o.renders = view->RenderCount();
+        o.renderPending = view->RenderPending();
+        o.prompts = prompts.messages.size();
+        o.dialogs = dialogs.size();
+        o.menuRequests = frame->MenuRequests();
+        o.popupShown = view->PopupMenu() && view->PopupMenu()->isVisible();
+        o.writes = store.WriteLog().size();
+        o.mountCommands = sentToMount();
+        for (int t : timer_id::kAll)
+            if (view->TimerActive(t)) o.timers.push_back(t);
+        std::sort(o.timers.begin(), o.timers.end());
+        o.bar = frame->CommandBarButtons();
+        o.strip = frame->SecondStripButtons();
+        o.fullScreen = view->FullScreen();
+        o.visible = frame->isVisible();
+        return o;
+    };
+
+    // The lines of `tavik --list-commands`: id, text, state and places.
+    std::map<int, QString> places;
+    for (const QString& line : CommandListLines(*frame)) {
+        const QStringList f = line.split(u'\t');
+        ASSERT_EQ(f.size(), 5) << line.toStdString();
+        places[f[0].toInt()] = f[4];
+    }
+    for (int id : {32878, 32896, 32903, 32907, 32909, 32910, 32915, 32916}) EXPECT_TRUE(places.count(id)) << id;
+
+    // Commands that disable others go after them: the goto and real-time
+    // updating (the goto switches it on; it disables the time steps), the
+    // telescope switch (the telescope buttons), the Messier objects (their
+    // numbers). The view's modes and directions come last, the
+    // direction view first so that its height bands are there; the exit at the
+    // very end.
+    const std::vector<int> late = {cmd::GotoHere, cmd::AutoUpdate, cmd::TelescopeSwitch, cmd::Messier};
+    const std::vector<int> views = {ViewCommand::Direction, ViewCommand::BandHigh, ViewCommand::BandMiddle,
+                                    ViewCommand::BandLow};
+    auto listed = [](const std::vector<int>& v, int id) { return std::find(v.begin(), v.end(), id) != v.end(); };
+    std::vector<int> order;
+    for (const auto& [id, where] : places)
+        if (!IsViewCommand(id) && id != cmd::Exit && !listed(late, id)) order.push_back(id);
+    order.insert(order.end(), late.begin(), late.end());
+    order.insert(order.end(), views.begin(), views.end());
+    for (const auto& [id, where] : places)
+        if (IsViewCommand(id) && !listed(views, id)) order.push_back(id);
+    order.push_back(cmd::Exit);
+
+    // Posted messages first (a toolbar changes the client area); the redraws
+    // that follow a resize or the telescope's buttons at once.
+    auto settle = [&] {
+        QTest::qWait(30);
+        for (int t : {timer_id::kTraceEnd, timer_id::kFirstPaint})
+            if (view->TimerActive(t)) view->OnTimer(t);
+        Until([&] { return !view->RenderPending() && view->PassesInFlight() == 0; });
+    };
+    QStringList disabled;
+    for (int id : order) {
+        const QString& where = places[id];
+        EXPECT_FALSE(where.isEmpty()) << id << " is nowhere to be found";
+        QAction* action = frame->Action(id);
+        if (!action) {
+            for (QAction* a : frame->ToolbarMenu()->actions())
+                if (a->data().toInt() == id) action = a;
+        }
+        const bool onFrame = where.contains("menu:") || where.contains("toolbar:") ||
+                             where.contains("second:") || where.contains("key:");
+        EXPECT_EQ(action != nullptr, onFrame) << id << " " << where.toStdString();
+        // A pop-up-only item is chosen from its pop-up menu, opened at the
+        // held point: a click on it, or on a sub-menu's item its trigger.
+        QAction* popupItem = nullptr;
+        if (!action) {
+            const PopupKind kind = where.contains("popup:display")           ? PopupKind::Display
+                                   : where.contains("popup:tapregistration") ? PopupKind::TapRegistration
+                                   : where.contains("popup:telescope")       ? PopupKind::Telescope
+                                                                             : PopupKind::ActionKey;
+            view->OpenPopupMenu(kind, view->TapPoint(), view->TappedRecord() ? &*view->TappedRecord() : nullptr);
+            ASSERT_TRUE(Until([&] { return view->PopupMenu() && view->PopupMenu()->isVisible(); })) << id;
+            popupItem = FindItem(*view->PopupMenu(), id);
+            ASSERT_NE(popupItem, nullptr) << id << " is not in its pop-up menu";
+        }
+        const Observed before = observe(id);
+        if (action && frame->Action(id)) EXPECT_EQ(action->isEnabled(), before.enabled) << id;
+        if (popupItem) EXPECT_EQ(popupItem->isEnabled(), before.enabled) << id;
+        if (!before.enabled) {
+            disabled << QString::number(id);
+            if (view->PopupMenu()) view->PopupMenu()->close();
+            continue;
+        }
+        // A menu item or a button is pressed as a user presses it.
+        if (action) {
+            action->trigger();
+        } else if (view->PopupMenu()->actions().contains(popupItem)) {
+            QTest::mouseClick(view->PopupMenu(), Qt::LeftButton, {},
+                              view->PopupMenu()->actionGeometry(popupItem).center());
+        } else {
+            popupItem->trigger();
+        }
+        Observed after;
+        Until([&] { after = observe(id); return !Changes(before, after).empty(); }, 1500);
+        EXPECT_NE(Changes(before, after), "") << id << " (" << where.toStdString() << ") changed nothing";
+        if (id == cmd::OptionDialogs) {
+            // All four cancelled: nothing stored, nothing redrawn.
+            EXPECT_EQ(after.dialogs - before.dialogs, 4);
+            EXPECT_EQ(after.writes, before.writes);
+            EXPECT_EQ(after.renders, before.renders);
+        }
+        // Outside real-time updating "回す（右）" is a single step, not a switch.
+        const bool aSwitch = !IsViewCommand(id) && !(id == cmd::TurnWithTime && !view->Time().AutoUpdate());
+        if (action && action->isCheckable() && frame->Action(id) && aSwitch) {
+            EXPECT_NE(after.checked, before.checked) << id << ": its check mark did not follow";
+            // And back, so that the walk goes on from the state it started in
+            // (time stepping left on would keep redrawing).
+            settle();
+            action->trigger();
+            settle();
+            EXPECT_EQ(observe(id).checked, before.checked) << id << " did not switch back";
+        }
+        if (view->PopupMenu()) view->PopupMenu()->close();
+        settle();
+    }
+    EXPECT_EQ(disabled.join(u',').toStdString(), "") << "every command was there to be pressed";
+    EXPECT_FALSE(frame->isVisible()) << "プログラム終了 closes the window";
 }
 
 }  // namespace
