@@ -336,6 +336,15 @@ std::optional<QPoint> HitPoint(const CTavikView& view, const char* designation) 
 
 class TapWindowTest : public AppTest {
 protected:
+    // Telescope control on, with the simulated mount on a loopback port.
+    void ControlMount(mountsim::PtyMount& mount) {
+        std::string error;
+        ASSERT_TRUE(mount.StartTcp(0, &error)) << error;
+        store.WriteProfileString("TS", "DEVICE1", mount.Path());
+        store.WriteProfileInt("TS", "COMPORT", 1);
+        store.WriteProfileInt("OPTION3", "TS_CTRL", 1);
+    }
+
     // The direction view towards the south, on the fixed evening of the clock.
     void StartFacingSouth() {
         Start();
@@ -427,12 +436,8 @@ TEST_F(TapWindowTest, GotoFromATapSlewsTheMountAndTheTraceDrawsItOnTheTarget) {
     mountsim::MountOptions options;
     options.slewSeconds = 0.3;
     mountsim::PtyMount mount(options);
-    std::string error;
-    ASSERT_TRUE(mount.StartTcp(0, &error)) << error;
-    store.WriteProfileString("TS", "DEVICE1", mount.Path());
-    store.WriteProfileInt("TS", "COMPORT", 1);
+    ASSERT_NO_FATAL_FAILURE(ControlMount(mount));
     store.WriteProfileInt("TS", "TRACE", 1);
-    store.WriteProfileInt("OPTION3", "TS_CTRL", 1);
     store.WriteProfileInt("SETTING", "MOVING", 1);
     store.WriteProfileInt("SETTING", "POPUP", 0);
     store.WriteProfileInt("SETTING", "POPUPTS", 1);
@@ -537,11 +542,7 @@ TEST_F(TapWindowTest, EveryCommandHasAPlaceShowsItsRuleAndDoesSomething) {
     mountsim::MountOptions options;
     options.slewSeconds = 0.1;
     mountsim::PtyMount mount(options);
-    std::string error;
-    ASSERT_TRUE(mount.StartTcp(0, &error)) << error;
-    store.WriteProfileString("TS", "DEVICE1", mount.Path());
-    store.WriteProfileInt("TS", "COMPORT", 1);
-    store.WriteProfileInt("OPTION3", "TS_CTRL", 1);
+    ASSERT_NO_FATAL_FAILURE(ControlMount(mount));
     store.WriteProfileString("SPEECH", "COMMAND", "true");
     StartFacingSouth();
     // A held press on Rigel: the object and the constellation the pop-up
