@@ -134,6 +134,10 @@ void DrawBandLabel(RenderContext& ctx);
 void DrawStatusTexts(RenderContext& ctx);
 void DrawPoleMark(RenderContext& ctx);
 
+// The positions of the records in `catalogue` that are not stars, ascending,
+// for RenderContext::catalogueObjects.
+std::vector<std::size_t> CatalogueObjects(const std::vector<const StarRecord*>& catalogue);
+
 // Deep-sky symbols of catalogue objects of kinds 2..8 (while SETTING/MESIE is
 // on). `selection` may be null (no filter).
 void DrawDeepSkyMarks(RenderContext& ctx, const ConstellationSelection* selection = nullptr);

@@ -69,7 +69,7 @@ void DrawConstellationPolyline(RenderContext& ctx, LineFileReader& file,
 }
 
 void DrawConstellations(RenderContext& ctx, OverlayState& state) {
-    if (!ctx.painter || !ctx.view || !ctx.catalogue || !ctx.settings) return;
+    if (!ctx.painter || !ctx.view || !ctx.catalogue || !ctx.catalogueObjects || !ctx.settings) return;
     const ViewState& v = *ctx.view;
     if (v.viewMode == ViewMode::Heliocentric) return;
     const OverlaySwitches sw = OverlaySwitches::Load(*ctx.settings);
@@ -93,9 +93,9 @@ void DrawConstellations(RenderContext& ctx, OverlayState& state) {
     };
     std::vector<Anchor> anchors;
     const auto& records = *ctx.catalogue;
-    for (std::size_t i = 0; i < records.size(); ++i) {
+    for (const std::size_t i : *ctx.catalogueObjects) {
         const StarRecord* r = records[i];
-        if (!r || r->kind != kKindConstellationAnchor) continue;
+        if (r->kind != kKindConstellationAnchor) continue;
         const std::string_view abbreviation = FieldText(r->constellation, sizeof r->constellation);
         const bool selected = state.selection.IsSelected(abbreviation) && state.selection.Shows(i);
         const ProjectedPoint pt =

@@ -264,8 +264,15 @@ void DrawDeepSkySymbol(QPainter& p, int kind, int x, int y, const QColor& color)
     }
 }
 
+std::vector<std::size_t> CatalogueObjects(const std::vector<const StarRecord*>& catalogue) {
+    std::vector<std::size_t> objects;
+    for (std::size_t i = 0; i < catalogue.size(); ++i)
+        if (catalogue[i] && catalogue[i]->kind != kKindStar) objects.push_back(i);
+    return objects;
+}
+
 void DrawDeepSkyMarks(RenderContext& ctx, const ConstellationSelection* selection) {
-    if (!ctx.painter || !ctx.view || !ctx.catalogue || !ctx.settings) return;
+    if (!ctx.painter || !ctx.view || !ctx.catalogue || !ctx.catalogueObjects || !ctx.settings) return;
     if (!OverlaySwitches::Load(*ctx.settings).deepSky) return;
     const ViewState& v = *ctx.view;
     QPainter& p = *ctx.painter;
@@ -273,9 +280,9 @@ void DrawDeepSkyMarks(RenderContext& ctx, const ConstellationSelection* selectio
     p.setRenderHint(QPainter::Antialiasing, false);
     const QColor color = ctx.MappedQColor(slot::kDeepSky);
     const auto& records = *ctx.catalogue;
-    for (std::size_t i = 0; i < records.size(); ++i) {
+    for (const std::size_t i : *ctx.catalogueObjects) {
         const StarRecord* r = records[i];
-        if (!r || r->kind < kKindGlobularCluster || r->kind > kKindGalaxy) continue;
+        if (r->kind < kKindGlobularCluster || r->kind > kKindGalaxy) continue;
         const bool shown = !selection || selection->Shows(i);
         const ProjectedPoint pt =
             ProjectStar(v, *r, ctx.sinLatitude, ctx.cosLatitude, nullptr, shown);

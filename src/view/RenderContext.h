@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QString>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,10 @@ struct RenderContext {
     // The catalogue in file order (stars, deep-sky objects, constellation
     // anchors); solar-system bodies are not in it. May be empty.
     const std::vector<const StarRecord*>* catalogue = nullptr;
+    // The positions in `catalogue` of its records that are not stars (deep-sky
+    // objects, constellation anchors), ascending: what the overlays that draw
+    // catalogue objects walk instead of every star (see CatalogueObjects).
+    const std::vector<std::size_t>* catalogueObjects = nullptr;
     std::string dataDirectory;  // with a trailing '/', or empty when unknown
 
     // --- taps ---------------------------------------------------------------

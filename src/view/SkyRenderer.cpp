@@ -84,6 +84,7 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
 
     CollectStars(scene.catalog);
     ctx.catalogue = &stars_;
+    ctx.catalogueObjects = &objects_;
 
     // The hit list of this pass, published when the pass ends (however it ends).
     auto hits = std::make_shared<HitList>();
@@ -154,11 +155,20 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     // The field places exactly the stars ProjectStar accepts, in this order.
     PrepareStarField(scene.catalog);
     starField_.Place(view_, ctx.sinLatitude, ctx.cosLatitude, &selection, placed_);
-    for (const PlacedStar& pt : placed_) {
-        const StarRecord& r = *stars_[pt.index];
-        starPainter.Draw(r, pt.x, pt.y, pt.sinAltitude);
+    // Stars come in record order, which the sky scatters over the whole
+    // image: the pixel of a star some places ahead is fetched while this one
+    // is drawn, so that those fetches overlap. (The prefetch is written here:
+    // the compiler drops one wrapped in a small helper of its own.)
+    constexpr std::size_t kAhead = 16;
+    for (std::size_t i = 0; i < placed_.size(); ++i) {
+        const PlacedStar& ahead = placed_[std::min(i + kAhead, placed_.size() - 1)];
+        __builtin_prefetch(starPainter.Pixels().Nearest(ahead.x, ahead.y), 1);
+        const PlacedStar& pt = placed_[i];
+        // Catalogue stars, never the '#' records of the solar system.
+        starPainter.Draw(pt.magnitude, pt.tint, false, SolarBody::None, pt.x, pt.y, pt.sinAltitude);
+        const StarRecord& r = *pt.record;
         hits->Add(r, pt.x, pt.y);
-        if (IsBrightNamedStar(r)) namedStars.push_back({&r, pt.x, pt.y});
+        if (pt.named) namedStars.push_back({&r, pt.x, pt.y});
     }
 
     DrawDeepSkyMarks(ctx, &selection);
@@ -183,10 +193,12 @@ void SkyRenderer::CollectStars(const StarCatalog* catalog) {
     collectedGeneration_ = catalog ? catalog->Generation() : 0;
     collectedCount_ = catalog ? catalog->Count() : 0;
     stars_.clear();
+    objects_.clear();
     if (!catalog) return;
     stars_.reserve(catalog->Count());
     for (const StarRecord& r : catalog->Records())
         if (!r.IsSolarPlaceholder()) stars_.push_back(&r);
+    objects_ = CatalogueObjects(stars_);
 }
 
 void SkyRenderer::PrepareStarField(const StarCatalog* catalog) {

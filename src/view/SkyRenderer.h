@@ -118,6 +118,7 @@ private:
     BackgroundCache backgroundCache_;
     std::unique_ptr<OverlayState> overlay_;  // grid layer, constellation files, selection
     std::vector<const StarRecord*> stars_;
+    std::vector<std::size_t> objects_;  // CatalogueObjects of stars_
     const StarCatalog* collectedCatalog_ = nullptr;  // what stars_ was collected from
     std::uint64_t collectedGeneration_ = 0;
     std::size_t collectedCount_ = 0;  // a load in progress grows the list without a new number

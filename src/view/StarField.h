@@ -4,7 +4,11 @@
 // catalogue, ordered by magnitude so that the limiting magnitude ends the walk.
 // A pass turns the site, time and framing into one rotation and places every
 // star with a few multiplications and one arc tangent, culling whole parts of
-// the sky before that.
+// the sky before that: what lies outside the cone around the projection centre
+// that holds the chart, beyond the chart's width or height from the centre, or
+// certainly below the horizon never reaches the trigonometry. The unit vectors
+// the culling reads are kept apart from the rest of each star, so that the
+// stars it drops cost little more than their 24 bytes.
 //
 // The result is exactly what ProjectStar gives for every star: the same stars,
 // pixels and sines of altitude. The sine of altitude is computed with the very
@@ -13,12 +17,13 @@
 // far less than a billionth of a pixel except near the zenith and the
 // projection centre, and the pass bounds that difference for each star; a star
 // whose offset lies within that bound of a pixel edge (or too near either
-// point) is placed by ProjectStar itself. No Qt.
+// point) is placed by ProjectStar itself. No Qt in this interface.
 
 #include <cstddef>
 #include <vector>
 
 #include "view/Projection.h"
+#include "view/StarTint.h"
 #include "view/ViewState.h"
 
 namespace tavik {
@@ -27,19 +32,24 @@ struct StarRecord;
 class ConstellationSelection;
 
 // One star a pass draws: its position in the list the field was built from,
-// its pixel and sin(altitude) as ProjectStar gives them.
+// its pixel and sin(altitude) as ProjectStar gives them, and what drawing it
+// takes from its record, so that the pass need not read the record again.
 struct PlacedStar {
     std::size_t index = 0;
     int x = 0;
     int y = 0;
     double sinAltitude = 0.0;
+    const StarRecord* record = nullptr;
+    double magnitude = 0.0;  // the record's
+    StarTint tint;           // TintOf the record's magnitude and spectral type
+    bool named = false;      // IsBrightNamedStar
 };
 
 class StarField {
 public:
     // Prepares the stars (kind 1, sound position and magnitude) of `stars`,
     // the renderer's list of catalogue records. The records must outlive the
-    // field or the next Build.
+    // field or the next Build, and keep their contents meanwhile.
     void Build(const std::vector<const StarRecord*>& stars);
 
     std::size_t Size() const { return entries_.size(); }
@@ -55,16 +65,22 @@ public:
     std::size_t FallbackCount() const { return fallbacks_; }
 
 private:
+    struct Direction {
+        double x, y, z;  // unit vector of (ra, dec): z is sin(dec)
+    };
     struct Entry {
-        double x, y, z;        // unit vector of (ra, dec)
-        double sinDec, cosDec;
+        double cosDec;
         double ra;
         double mag;
-        std::size_t index;     // position in the list given to Build
+        const StarRecord* record;
+        std::size_t index;  // position in the list given to Build
+        StarTint tint;
+        bool named;
     };
-    std::vector<Entry> entries_;                   // by magnitude, brightest first
-    std::vector<const StarRecord*> records_;       // by index, as given to Build
-    bool indexOrder_ = true;                       // entries_ are also in index order
+    // Both by magnitude, brightest first, the one beside the other.
+    std::vector<Direction> directions_;
+    std::vector<Entry> entries_;
+    bool indexOrder_ = true;  // they are also in index order
     mutable std::size_t fallbacks_ = 0;
 };
 

@@ -110,15 +110,15 @@ void ApplySpectralLetter(char letter, bool blueOn, ColorRef moonColor, Rgb& c) {
 
 ColorRef StarColor(double magnitude, std::string_view spectral, bool daylightDimmed,
                    const StarOptions& o) {
+    return StarColor(TintOf(magnitude, spectral), daylightDimmed, o);
+}
+
+ColorRef StarColor(StarTint tint, bool daylightDimmed, const StarOptions& o) {
     if (o.modes.red) return MakeColorRef(255, 0, 0);
-    if (o.modes.noColor || daylightDimmed) return kWhite;
+    if (o.modes.noColor || daylightDimmed || !tint.first) return kWhite;
     Rgb c{255.0, 255.0, 255.0};
-    if (magnitude < 3.0 && !spectral.empty() && spectral.find("III") == std::string_view::npos) {
-        ApplySpectralLetter(spectral[0], o.blueOn, o.moonColor, c);
-        const auto plus = spectral.find('+');
-        if (plus != std::string_view::npos && plus + 1 < spectral.size())
-            ApplySpectralLetter(spectral[plus + 1], o.blueOn, o.moonColor, c);
-    }
+    ApplySpectralLetter(tint.first, o.blueOn, o.moonColor, c);
+    if (tint.second) ApplySpectralLetter(tint.second, o.blueOn, o.moonColor, c);
     const double mx = std::max({c.r, c.g, c.b});
     if (mx > 255.0) {
         const double f = 255.0 / mx;
@@ -191,11 +191,17 @@ void StarPainter::Draw(const StarRecord& star, int x, int y, double sinAltitude)
         else
             body = SolarBody::Planet;
     }
-    Draw(star.mag, star.SpectralText(), star.IsSolarPlaceholder(), body, x, y, sinAltitude);
+    Draw(star.mag, TintOf(star.mag, star.SpectralText()), star.IsSolarPlaceholder(), body, x, y,
+         sinAltitude);
 }
 
 void StarPainter::Draw(double magnitude, std::string_view spectral, bool marker, SolarBody body,
                        int x, int y, double sinAltitude) {
+    Draw(magnitude, TintOf(magnitude, spectral), marker, body, x, y, sinAltitude);
+}
+
+void StarPainter::Draw(double magnitude, StarTint tint, bool marker, SolarBody body, int x, int y,
+                       double sinAltitude) {
     const StarOptions& o = options_;
     const ColorModes& modes = o.modes;
     if (!(magnitude == magnitude)) return;  // not a number: nothing to draw
@@ -225,7 +231,7 @@ void StarPainter::Draw(double magnitude, std::string_view spectral, bool marker,
 
     bool daylightDimmed = false;
     const double m = DrawnMagnitude(magnitude, sinAltitude, o, &daylightDimmed);
-    const ColorRef color = StarColor(magnitude, spectral, daylightDimmed, o);
+    const ColorRef color = StarColor(tint, daylightDimmed, o);
     const bool sizeUp = o.sizeUp && !daylightDimmed;
 
     if (sizeUp || marker) {

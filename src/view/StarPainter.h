@@ -7,10 +7,12 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <string_view>
 
 #include "view/Color.h"
 #include "view/RenderContext.h"
+#include "view/StarTint.h"
 
 namespace tavik {
 
@@ -29,6 +31,11 @@ public:
     void Set(int x, int y, QRgb p) { Row(y)[x] = p; }
     int Width() const { return width_; }
     int Height() const { return height_; }
+    // Where the pixel nearest to (x, y) is held (null for an empty image).
+    const QRgb* Nearest(int x, int y) const {
+        if (!bits_) return nullptr;
+        return Row(std::clamp(y, 0, height_ - 1)) + std::clamp(x, 0, width_ - 1);
+    }
 
 private:
     QRgb* Row(int y) const { return reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_); }
@@ -77,6 +84,8 @@ double DrawnMagnitude(double magnitude, double sinAltitude, const StarOptions& o
 // stars brighter than 3 that are not giants ("III").
 ColorRef StarColor(double magnitude, std::string_view spectral, bool daylightDimmed,
                    const StarOptions& options);
+// The same from the star's tint (TintOf its magnitude and spectral type).
+ColorRef StarColor(StarTint tint, bool daylightDimmed, const StarOptions& options);
 
 // Intensity of the pixel pattern: 100 halved once per whole magnitude beyond
 // 2.8, raised by a fifth with brightness-up, at most 100.
@@ -99,8 +108,14 @@ public:
     // Moon and the planets, which always takes the disc path.
     void Draw(double magnitude, std::string_view spectral, bool marker, SolarBody body, int x,
               int y, double sinAltitude);
+    // The same with the tint already worked out (the star field keeps it).
+    void Draw(double magnitude, StarTint tint, bool marker, SolarBody body, int x, int y,
+              double sinAltitude);
 
     const StarOptions& Options() const { return options_; }
+
+    // The image the stars go into.
+    const PixelBuffer& Pixels() const { return pixels_; }
 
     // The sky the background painter left this pass. The opacity of a large
     // disc is then measured on the sky under the star, so that a constellation

@@ -69,6 +69,8 @@ struct Scene {
         ctx.catalogue = &records;
     }
     void Begin() {
+        objects = CatalogueObjects(records);
+        ctx.catalogueObjects = &objects;
         painter = std::make_unique<QPainter>(&image);
         ctx.painter = painter.get();
     }
@@ -89,6 +91,7 @@ struct Scene {
     MemorySettingsStore store;
     ColorTable colors;
     std::vector<const StarRecord*> records;
+    std::vector<std::size_t> objects;
     RenderContext ctx;
     std::unique_ptr<QPainter> painter;
 };

@@ -1,7 +1,8 @@
 // The star field against ProjectStar: over the whole bundled catalogue (plus a
 // few stars at the awkward points: the zenith, the projection centre, an
 // unreduced right ascension) every mode must place the same stars at the same
-// pixels with the same sin(altitude), in the render pass's drawing order.
+// pixels with the same sin(altitude), in the render pass's drawing order, and
+// hand over each star's record, magnitude, tint and name flag.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include "astro/Angles.h"
 #include "catalog/StarCatalog.h"
 #include "view/ConstellationSelection.h"
+#include "view/Overlay.h"
 #include "view/Projection.h"
 #include "view/StarField.h"
 
@@ -35,7 +37,9 @@ std::vector<PlacedStar> ByProjectStar(const ViewState& v, const std::vector<cons
         if (stars[i]->kind != kKindStar) continue;
         double s = 0.0;
         const ProjectedPoint p = ProjectStar(v, *stars[i], sl, cl, &s, sel.Shows(i));
-        if (p.visible) out.push_back({i, p.x, p.y, s});
+        if (p.visible) out.push_back({i, p.x, p.y, s, stars[i], stars[i]->mag,
+                                      TintOf(stars[i]->mag, stars[i]->SpectralText()),
+                                      IsBrightNamedStar(*stars[i])});
     }
     return out;
 }
@@ -107,6 +111,11 @@ TEST(StarField, PlacesExactlyWhatProjectStarPlacesInEveryMode) {
                         ASSERT_EQ(fast[i].x, slow[i].x) << "star " << slow[i].index;
                         ASSERT_EQ(fast[i].y, slow[i].y) << "star " << slow[i].index;
                         ASSERT_EQ(fast[i].sinAltitude, slow[i].sinAltitude);
+                        ASSERT_EQ(fast[i].record, slow[i].record);
+                        ASSERT_EQ(fast[i].magnitude, slow[i].magnitude);
+                        ASSERT_EQ(fast[i].tint.first, slow[i].tint.first);
+                        ASSERT_EQ(fast[i].tint.second, slow[i].tint.second);
+                        ASSERT_EQ(fast[i].named, slow[i].named);
                     }
                     placed += fast.size();
                     fallbacks += field.FallbackCount();
