@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
 #include "view/ViewState.h"
 
@@ -75,19 +76,24 @@ TimeControl::TimeControl(const Clock& clock, TimerHost& timers)
     : clock_(clock), timers_(timers), current_(clock.Now()) {}
 
 void TimeControl::Load(const SettingsStore& store) {
-    interval_.days = store.GetProfileInt("ANIME", "DAY", 0);
-    interval_.hours = store.GetProfileInt("ANIME", "HOUR", 0);
-    interval_.minutes = store.GetProfileInt("ANIME", "MIN", 3);
-    interval_.seconds = store.GetProfileInt("ANIME", "SEC", 0);
+    // Bounded where they are read: a stored step of any size stays drawable.
+    interval_.days = ReadSettingInt(store, "ANIME", "DAY");
+    interval_.hours = ReadSettingInt(store, "ANIME", "HOUR");
+    interval_.minutes = ReadSettingInt(store, "ANIME", "MIN");
+    interval_.seconds = ReadSettingInt(store, "ANIME", "SEC");
     autoUpdate_ = store.GetProfileInt("SETTING", "MOVING", 0) == 1;
     turnWithTime_ = store.GetProfileInt("ROTATE", "RIGHT", 0) == 1;
 }
 
-void TimeControl::Save(SettingsStore& store) const {
+void TimeControl::SaveInterval(SettingsStore& store) const {
     store.WriteProfileInt("ANIME", "DAY", interval_.days);
     store.WriteProfileInt("ANIME", "HOUR", interval_.hours);
     store.WriteProfileInt("ANIME", "MIN", interval_.minutes);
     store.WriteProfileInt("ANIME", "SEC", interval_.seconds);
+}
+
+void TimeControl::Save(SettingsStore& store) const {
+    SaveInterval(store);
     store.WriteProfileInt("SETTING", "MOVING", autoUpdate_ ? 1 : 0);
     store.WriteProfileInt("ROTATE", "RIGHT", turnWithTime_ ? 1 : 0);
 }
@@ -198,10 +204,7 @@ TimeAction TimeControl::TenMinutesBack() {
 
 void TimeControl::SetInterval(const StepInterval& interval, SettingsStore& store) {
     interval_ = interval;
-    store.WriteProfileInt("ANIME", "DAY", interval_.days);
-    store.WriteProfileInt("ANIME", "HOUR", interval_.hours);
-    store.WriteProfileInt("ANIME", "MIN", interval_.minutes);
-    store.WriteProfileInt("ANIME", "SEC", interval_.seconds);
+    SaveInterval(store);
 }
 
 TimeAction TimeControl::SetDateTime(int year, int month, int day, int hour, int minute,

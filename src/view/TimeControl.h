@@ -200,6 +200,7 @@ public:
     ItemState TurnItem() const;         // 32839
 
 private:
+    void SaveInterval(SettingsStore& store) const;
     void StopStepping();
 
     const Clock& clock_;

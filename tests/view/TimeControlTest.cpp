@@ -234,6 +234,11 @@ TEST_F(TimeControlTest, LoadReadsTheStoredIntervalAndFlags) {
     EXPECT_FALSE(timers.Active(timer_id::kAutoUpdate));
     time.StartAfterLoad();
     EXPECT_TRUE(timers.Active(timer_id::kAutoUpdate));
+
+    // A damaged store: a step of two billion days is cut to a century.
+    store.WriteProfileInt("ANIME", "DAY", 2147483647);
+    time.Load(store);
+    EXPECT_EQ(time.Interval().days, 36525);
 }
 
 }  // namespace
