@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+#include "catalog/LargePageAllocator.h"
 #include "catalog/RecordFile.h"
 #include "catalog/StarRecord.h"
 
@@ -25,7 +26,8 @@ namespace tavik {
 
 class StarCatalog {
 public:
-    static constexpr std::size_t kBlockRecords = 8192;
+    // As many records as fill one large page.
+    static constexpr std::size_t kBlockRecords = kLargePage / sizeof(StarRecord);
 
 
     // The catalogue list in order, for range-for.
@@ -117,7 +119,7 @@ private:
 
     // Every block but the last is full; each is reserved to kBlockRecords
     // and never grows past it, so it never reallocates.
-    std::vector<std::vector<StarRecord>> blocks_;
+    std::vector<std::vector<StarRecord, LargePageAllocator<StarRecord>>> blocks_;
     std::size_t count_ = 0;
     // A fresh number for every catalogue, also for a copy, and at every change.
     struct ChangeCounter {
