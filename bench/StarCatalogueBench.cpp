@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "BenchGuiApp.h"
 #include "astro/Angles.h"
 #include "catalog/RecordFile.h"
 #include "catalog/StarCatalog.h"
@@ -39,14 +40,7 @@ namespace {
 using namespace tavik;
 namespace fs = std::filesystem;
 
-void EnsureGuiApp() {
-    if (QCoreApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "StarCatalogueBench";
-    static char* argv[] = {name, nullptr};
-    new QGuiApplication(argc, argv);
-}
+using bench::EnsureGuiApp;
 
 enum Set { kBundled = 0, kDeep = 1, kMillion = 2 };
 

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "BenchGuiApp.h"
 #include "catalog/StarCatalog.h"
 #include "settings/SettingsStore.h"
 #include "view/SkyRenderer.h"
@@ -24,14 +25,7 @@ namespace {
 
 using namespace tavik;
 
-void EnsureGuiApp() {
-    if (QCoreApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "ViewRenderBench";
-    static char* argv[] = {name, nullptr};
-    new QGuiApplication(argc, argv);
-}
+using bench::EnsureGuiApp;
 
 const StarCatalog& BundledCatalog() {
     static const StarCatalog catalog = [] {

@@ -21,11 +21,19 @@
 
 namespace tavik {
 
-namespace {
+const char* const kMagnitudeTexts[kMagnitudeCount] = {"１等星まで表示", "２等星まで表示", "３等星まで表示",
+                                                      "４等星まで表示", "５等星まで表示", "６等星まで表示",
+                                                      "全て表示"};
 
-constexpr const char* kMagnitudeTexts[] = {"１等星まで表示", "２等星まで表示", "３等星まで表示", "４等星まで表示",
-                                           "５等星まで表示", "６等星まで表示", "全て表示"};
-constexpr int kMagnitudeCount = 7;
+QLineEdit* NumberEdit(int control, int value, QWidget* parent) {
+    auto* e = new QLineEdit(QString::number(value), parent);
+    e->setObjectName(QString::number(control));
+    e->setMaxLength(11);
+    e->setAlignment(Qt::AlignRight);
+    return e;
+}
+
+namespace {
 
 // A check box bound to an int setting (on when exactly 1, stored as 1 or 0) or
 // to a flag.
@@ -35,14 +43,6 @@ constexpr int kMagnitudeCount = 7;
 #define TAVIK_FLAG_ON(field)                                        \
     [](const ViewSettings& s) -> bool { return s.field; },          \
         [](ViewSettings& s, bool on) { s.field = on; }
-
-QLineEdit* NumberEdit(int control, int value, QWidget* parent) {
-    auto* e = new QLineEdit(QString::number(value), parent);
-    e->setObjectName(QString::number(control));
-    e->setMaxLength(11);
-    e->setAlignment(Qt::AlignRight);
-    return e;
-}
 
 // The field's number when it holds one within [low, high]; otherwise the
 // message is shown, the field focused and nothing returned.

@@ -32,6 +32,12 @@ namespace tavik {
 class Prompts;
 class SettingsStore;
 struct ViewSettings;
+
+// The magnitude list of options 1 and 4, "１等星まで表示" … "全て表示".
+inline constexpr int kMagnitudeCount = 7;
+extern const char* const kMagnitudeTexts[kMagnitudeCount];
+// A right-aligned number box named after its control (the dialogs' edit boxes).
+QLineEdit* NumberEdit(int control, int value, QWidget* parent);
 struct ViewState;
 
 // The shared part of the three dialogs: check boxes by control id, OK/Cancel.

@@ -12,6 +12,7 @@
 #include <climits>
 #include <optional>
 
+#include "app/OptionDialogs.h"
 #include "app/Prompts.h"
 #include "settings/ViewSettings.h"
 #include "view/TimeControl.h"
@@ -20,18 +21,6 @@
 namespace tavik {
 
 namespace {
-
-constexpr const char* kMagnitudeTexts[] = {"１等星まで表示", "２等星まで表示", "３等星まで表示", "４等星まで表示",
-                                           "５等星まで表示", "６等星まで表示", "全て表示"};
-constexpr int kMagnitudeCount = 7;
-
-QLineEdit* NumberEdit(int control, int value, QWidget* parent) {
-    auto* e = new QLineEdit(QString::number(value), parent);
-    e->setObjectName(QString::number(control));
-    e->setMaxLength(11);
-    e->setAlignment(Qt::AlignRight);
-    return e;
-}
 
 std::optional<int> NumberOf(const QLineEdit* e) {
     bool ok = false;
