@@ -12,6 +12,7 @@ packages=(
   espeak-ng espeak-ng-data
   libindi-dev indi-bin
   clang-14 libclang-rt-14-dev
+  qt6-translations-l10n libmecab-dev mecab-ipadic-utf8
 )
 
 missing=()
