@@ -168,12 +168,16 @@ void FileBrowser::SetOpenMode(bool open) {
     nameField_->setReadOnly(open);
 }
 
-void FileBrowser::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!filled_) {
+void FileBrowser::setVisible(bool visible) {
+    if (visible && !filled_) {
         filled_ = true;
         Fill();
     }
+    QDialog::setVisible(visible);
+}
+
+void FileBrowser::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
     // Both columns fit their headings; the name column takes the rest.
     list_->resizeColumnToContents(1);
     const int second = std::max(list_->header()->sectionSizeHint(1), list_->columnWidth(1));

@@ -98,6 +98,9 @@ public:
     void Confirm();
 
 protected:
+    // The list is filled before the window first shows, so that a message it
+    // gives (a folder that has gone) comes first, never from inside the show.
+    void setVisible(bool visible) override;
     void showEvent(QShowEvent* event) override;
 
 private:

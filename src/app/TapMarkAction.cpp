@@ -1,6 +1,10 @@
 #include "app/TapMarkAction.h"
 
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
 
 #include "app/Prompts.h"
 #include "catalog/StarRecord.h"
@@ -20,11 +24,26 @@ TapActionResult RunTapMarkAction(const StarRecord& mark, Prompts& prompts, const
         }
         break;
     case kTapProgram: {
-        if (text.empty() || !prompts.Ask(QString::fromUtf8("プログラムを実行しますか？"))) break;
-        const QString program = QString::fromStdString(text);
-        // The path is the program: no shell sees it, so nothing in it is interpreted.
-        result.acted = actions.startProgram ? actions.startProgram(program)
-                                            : QProcess::startDetached(program, QStringList());
+        if (text.empty()) break;
+        result.asked = true;
+        if (!prompts.Ask(QString::fromUtf8("プログラムを実行しますか？"))) break;
+        const QString path = QString::fromStdString(text);
+        const QFileInfo info(path);
+        const bool isProgram = info.isFile() ? info.isExecutable()
+                                             : !path.contains(u'/') && !QStandardPaths::findExecutable(path).isEmpty();
+        if (!isProgram && !info.isFile()) {
+            prompts.Error(QString::fromUtf8("ファイルがありません: ") + path);
+            break;
+        }
+        if (isProgram) {
+            // The path is the program: no shell sees it, so nothing in it is interpreted.
+            result.acted = actions.startProgram ? actions.startProgram(path)
+                                                : QProcess::startDetached(path, QStringList());
+        } else {
+            result.acted = actions.openDocument ? actions.openDocument(path)
+                                                : QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+        }
+        if (!result.acted) prompts.Error(QString::fromUtf8("開けませんでした: ") + path);
         break;
     }
     case kTapAddIn:

@@ -23,6 +23,7 @@
 #include "app/SiteDialog.h"
 #include "app/TavikDoc.h"
 #include "app/SpeechWorker.h"
+#include "app/ScopeExchange.h"
 #include "app/TelescopeControlDialog.h"
 #include "app/TodayDialog.h"
 #include "catalog/ShiftJis.h"
@@ -99,6 +100,7 @@ CTavikView::CTavikView(CTavikDoc& doc, SettingsStore& store, Prompts& prompts, c
     // Every entry exists after the first run.
     commands_.SaveAll();
     colors_.Load(store_);
+    exchange_ = std::make_unique<ScopeExchange>();
     canvas_ = std::make_unique<SkyCanvas>([this] { return Scene(); });
     // Runs on the thread that drew the pass; the window learns of it through
     // its own queue.
@@ -108,6 +110,9 @@ CTavikView::CTavikView(CTavikDoc& doc, SettingsStore& store, Prompts& prompts, c
 }
 
 CTavikView::~CTavikView() {
+    // An exchange under way ends at once; then the mount goes, before its clock.
+    exchange_->Shutdown();
+    scope_.reset();
     canvas_->StopWorker();
     // The magnified view's state is kept only when the view goes away.
     SaveMagnifierState(view_, store_);
@@ -184,11 +189,13 @@ void CTavikView::OnTimer(int id) {
     if (!IsRepeating(id)) KillTimer(id);
     switch (id) {
     case timer_id::kAutoUpdate: {
-        const bool inFront = window() && window()->isActiveWindow();
+        // On a desktop the chart keeps time while it can be seen, whichever
+        // window has the focus; only a minimised or hidden window waits.
+        const bool shown = window() && window()->isVisible() && !window()->isMinimized();
         TimeAction action;
         {
             auto lock = Lock();
-            action = time_.OnAutoUpdateTimer(inFront, view_);
+            action = time_.OnAutoUpdateTimer(shown, view_);
         }
         ApplyTime(action);
         break;
@@ -644,6 +651,7 @@ void CTavikView::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void CTavikView::StylusDown(QPoint at) {
+    pressEnded_ = false;
     const ViewMode mode = view_.viewMode;
     // A tap hides the panel when the option asks for it.
     if (panel_ && panel_->isVisible() && settings_.zoomTapFocus == 1) {
@@ -657,13 +665,19 @@ void CTavikView::StylusDown(QPoint at) {
         update();
     }
     tapHit_ = ShowTapInfo(at);
+    if (pressEnded_) {
+        tapHit_ = false;
+        return;
+    }
     stylusDown_ = true;
     StartTimer(timer_id::kTapMenu, kLongPressMs);
 }
 
 void CTavikView::StylusUp(QPoint at) {
     KillTimer(timer_id::kTapMenu);
+    const bool wasDown = stylusDown_;
     stylusDown_ = false;
+    if (!wasDown && pressEnded_) return;  // the release of a press a question ended
     if (view_.viewMode == ViewMode::PolarAlignment) {
         {
             auto lock = Lock();

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -35,9 +36,11 @@ namespace tavik {
 class CTavikDoc;
 class HitList;
 class CMagnifierPanel;
-class PromptsTelescopeUi;
+class ScopeExchange;
 class SpeechWorker;
-class SystemTelescopeClock;
+class WindowTelescopeClock;
+class WindowTelescopeUi;
+struct GotoTarget;
 class Mount;
 class SkyCanvas;
 struct RenderScene;
@@ -112,6 +115,8 @@ public:
     // --- telescope -------------------------------------------------------
     // The controller, created on first use and kept.
     Mount& Scope();
+    // Runs the mount's exchanges off the window thread.
+    ScopeExchange& Exchange() { return *exchange_; }
     // The last goto target and the telescope's position last read (J2000
     // radians), drawn as markers over the chart while they are set.
     const std::optional<SkyPosition>& TargetMark() const { return targetMark_; }
@@ -203,7 +208,16 @@ private:
     void OnTraceTimer();
     void OnTraceEnd();
     void OnTelescopeReminder();
-    void StartTrace();
+    // What "ここを導入する" sends: the tapped object, or the sky under the tap
+    // at the moment and site of the pass on the screen; nullopt when that
+    // cannot be a target.
+    std::optional<GotoTarget> TappedTarget();
+    // Ends a running trace (its step under way included), then runs `next`
+    // on the window thread once no exchange runs.
+    void AfterTrace(std::function<void()> next);
+    bool StartExchange(std::function<void()> work, std::function<void()> done);
+    // ShowNotice from any thread, through the window's queue.
+    void PostNotice(const QString& text);
     void DrawMarkers(QPainter& window);
 
     // The magnified view, its panel and the horizon search.
@@ -256,15 +270,19 @@ private:
     bool tapHit_ = false;
     bool infoShown_ = false;
     bool stylusDown_ = false;
+    bool pressEnded_ = false;  // a question or dialog opened by the press took it
     TapText tapText_;
     QImage tapImage_;             // the chart with the tap text, while it is shown
     std::string pendingPicture_;  // the deep-sky picture shown 400 ms after its tap
     std::string popupConstellation_;  // the constellation of the last pop-up menu
     QMenu* popup_ = nullptr;
 
-    std::unique_ptr<SystemTelescopeClock> scopeClock_;
-    std::unique_ptr<PromptsTelescopeUi> scopeUi_;
+    std::unique_ptr<ScopeExchange> exchange_;
+    std::unique_ptr<WindowTelescopeClock> scopeClock_;
+    std::unique_ptr<WindowTelescopeUi> scopeUi_;
     std::unique_ptr<Mount> scope_;
+    std::atomic<int> scopeZone_{9};  // the site's zone, as the exchange thread reads it
+    bool traceStopping_ = false;
     std::optional<SkyPosition> targetMark_;
     std::optional<SkyPosition> scopeMark_;
     bool reminderArmed_ = false;

@@ -9,6 +9,7 @@
 #include "app/HorizonSearchDialog.h"
 #include "app/MagnifierPanel.h"
 #include "app/OptionDialogs.h"
+#include "app/ScopeExchange.h"
 #include "app/TelescopeSettingsDialog.h"
 #include "app/Prompts.h"
 #include "app/TavikDoc.h"
@@ -157,7 +158,7 @@ void CTavikView::RunOptionDialogs() {
     if (outcome.telescopeControl && outcome.confirmed) {
         // With telescope control on after the options: its settings, the clock
         // to now, and real-time updating.
-        if (!controlBefore) {
+        if (!controlBefore && !Exchange().Running()) {
             RenderSuspension suspended(*this);
             CTelescopeSettingsDialog::Run(Scope(), store_, this);
         }

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QDir>
 #include <QStandardPaths>
 
 #include "app/DescriptionEditor.h"
@@ -89,6 +90,7 @@ void CTavikView::SaveScreenCapture() {
         return;
     const QImage image = canvas_->Snapshot();
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QDir().mkpath(documents);  // a new account has none yet
     const std::string name =
         ProposeCaptureFileName(documents.toStdString(), time_.Current(), TickCountMs());
     FileBrowser browser(prompts_, this);

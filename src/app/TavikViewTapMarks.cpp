@@ -28,8 +28,13 @@ bool CTavikView::RunTapMarkCommand(int id) {
         if (ok) RefreshView();
         return true;
     }
+    // Stepping stops, so that the mark lands on the sky that was pressed.
     // Real-time updating waits and taps do not turn the view until the dialog
     // is done; both come back on every way out.
+    if (time_.Stepping()) {
+        ApplyTime(time_.ToggleStepping());
+        emit stateChanged();
+    }
     if (time_.AutoUpdate() && TimerActive(timer_id::kAutoUpdate)) {
         KillTimer(timer_id::kAutoUpdate);
         autoUpdateHeld_ = true;
@@ -74,6 +79,9 @@ void CTavikView::RunTapMarkActionOf(const StarRecord& mark) {
         update();
     };
     const TapActionResult r = RunTapMarkAction(mark, prompts_, actions);
+    // A question took the press (its box had the release): the press is over,
+    // no long-press menu follows.
+    if (r.asked) pressEnded_ = true;
     if (r.text) {
         QImage image = canvas_->Snapshot();
         {

@@ -1,16 +1,16 @@
 // The sky view's telescope side: the control dialog, goto of the tapped
 // object, the position check, switching control on and off, the toolbar moves
 // and speeds, the trace after a goto with its markers, and the start-up
-// reminder. Every exchange runs on the window thread through the controller,
-// whose message pump keeps the window responsive meanwhile.
+// reminder. Every exchange runs on the exchange thread (ScopeExchange), one at
+// a time; what it found is shown when it has ended, so the window paints and
+// takes input while a mount keeps it waiting.
 
-#include <QCoreApplication>
 #include <QPainter>
-#include <QThread>
 
 #include <cmath>
 
 #include "app/Prompts.h"
+#include "app/ScopeExchange.h"
 #include "app/TavikDoc.h"
 #include "app/TavikView.h"
 #include "app/TelescopeControlDialog.h"
@@ -37,24 +37,41 @@ double WrapRa(double ra) {
     return ra < 0.0 ? ra + 2.0 * kPi : ra;
 }
 
-void Pump() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
-
 }  // namespace
 
 Mount& CTavikView::Scope() {
     if (!scope_) {
         // The mount is told the site's time, whatever the machine's zone.
-        scopeClock_ = std::make_unique<SystemTelescopeClock>([this] { return settings_.site.zoneOffsetHours; });
-        scopeUi_ = std::make_unique<PromptsTelescopeUi>(prompts_);
+        scopeClock_ = std::make_unique<WindowTelescopeClock>(*exchange_, [this] { return scopeZone_.load(); });
+        scopeUi_ = std::make_unique<WindowTelescopeUi>(prompts_, *exchange_);
     }
     // The link the settings choose (serial or network LX200, or INDI); made
-    // again when the telescope settings changed it.
-    if (!scope_ || scope_->LinkKind() != ConfiguredLink(store_)) {
+    // again when the telescope settings changed it, never under an exchange.
+    if (!scope_ || (!exchange_->Running() && scope_->LinkKind() != ConfiguredLink(store_))) {
         scope_ = MakeMount(store_, *scopeUi_, *scopeClock_);
         GotoHistory& history = doc_.History();
         scope_->SetGotoLog([&history](const std::string& line) { history.Add(line); });
     }
     return *scope_;
+}
+
+bool CTavikView::StartExchange(std::function<void()> work, std::function<void()> done) {
+    scopeZone_ = settings_.site.zoneOffsetHours;
+    return exchange_->Start(std::move(work), std::move(done));
+}
+
+void CTavikView::PostNotice(const QString& text) {
+    QMetaObject::invokeMethod(this, [this, text] { ShowNotice(text); }, Qt::QueuedConnection);
+}
+
+void CTavikView::AfterTrace(std::function<void()> next) {
+    KillTimer(timer_id::kTrace);
+    traceStopping_ = true;  // a step under way does not start the next one
+    exchange_->WhenIdle([this, next = std::move(next)] {
+        traceStopping_ = false;
+        Scope().SetTraceRemaining(0);
+        next();
+    });
 }
 
 bool CTavikView::RunTelescopeCommand(int id) {
@@ -74,38 +91,60 @@ bool CTavikView::RunTelescopeCommand(int id) {
 }
 
 void CTavikView::OpenControlDialog() {
-    if (!TelescopeOn()) return;
-    QThread::msleep(150);
-    Pump();
-    Mount& scope = Scope();
-    if (scope.Busy()) return;
-    std::optional<GotoTarget> target;
-    const ViewMode mode = view_.viewMode;
-    if (tappedRecord_ && mode != ViewMode::PolarAlignment && mode != ViewMode::Heliocentric) {
-        target = TargetOfRecord(*tappedRecord_);
-        target->ra = WrapRa(target->ra);
-    }
-    scope.SetBusy(true);
-    bool gotoDone = false;
-    {
-        CTelescopeControlDialog dlg(scope, prompts_, target, this);
-        dlg.exec();
-        gotoDone = dlg.GotoDone();
-    }
-    scope.SetBusy(false);
-    if (scope.State() == Mount::kDone && gotoDone && target) {
-        scope.SetTraceRemaining(kTraceMs);
-        ShowNotice(Utf8("トレース中"));
-        if (TelescopeOn()) {
-            targetMark_ = SkyPosition{target->ra, target->dec};
-        } else {
-            targetMark_.reset();
+    if (!TelescopeOn() || Scope().Busy()) return;
+    AfterTrace([this] {
+        Mount& scope = Scope();
+        if (scope.Busy() || exchange_->Running()) return;
+        std::optional<GotoTarget> target;
+        const ViewMode mode = view_.viewMode;
+        if (tappedRecord_ && mode != ViewMode::PolarAlignment && mode != ViewMode::Heliocentric) {
+            target = TargetOfRecord(*tappedRecord_);
+            target->ra = WrapRa(target->ra);
         }
-        StartTimer(timer_id::kTrace, scope.TracePeriodMs());
+        scope.SetBusy(true);
+        scopeZone_ = settings_.site.zoneOffsetHours;
+        bool gotoDone = false;
+        {
+            CTelescopeControlDialog dlg(scope, *exchange_, prompts_, target, this);
+            dlg.exec();
+            gotoDone = dlg.GotoDone();
+        }
+        scope.SetBusy(false);
+        if (scope.State() == Mount::kDone && gotoDone && target) {
+            scope.SetTraceRemaining(kTraceMs);
+            ShowNotice(Utf8("トレース中"));
+            if (TelescopeOn()) {
+                targetMark_ = SkyPosition{target->ra, target->dec};
+            } else {
+                targetMark_.reset();
+            }
+            StartTimer(timer_id::kTrace, scope.TracePeriodMs());
+        } else {
+            scope.Disconnect();
+        }
+        update();
+    });
+}
+
+std::optional<GotoTarget> CTavikView::TappedTarget() {
+    // The object the tap found is sent with its own coordinates; only a tap on
+    // empty sky is turned back into a sky position, as good as one pixel of
+    // the chart, at the moment and site of the pass on the screen.
+    GotoTarget target;
+    if (tappedRecord_) {
+        target = TargetOfRecord(*tappedRecord_);
     } else {
-        scope.Disconnect();
+        SkyPosition p;
+        {
+            auto lock = Lock();
+            p = UnprojectSky(canvas_->LastViewLocked(), tapPoint_.x(), tapPoint_.y());
+        }
+        target.ra = p.rightAscension;
+        target.dec = p.declination;
     }
-    update();
+    target.ra = WrapRa(target.ra);
+    if (!(target.ra >= 0.0) || !(target.dec >= -kPi / 2 && target.dec < kPi / 2)) return std::nullopt;
+    return target;
 }
 
 void CTavikView::GotoTapped() {
@@ -125,72 +164,81 @@ void CTavikView::GotoTapped() {
         prompts_.Info(Utf8("自動更新モードを設定しました"));
         return;
     }
-    Mount& scope = Scope();
-    if (scope.Busy()) return;
-    scope.StopTrace();
-    scope.SetBusy(true);
-    if (scope.State() == Mount::kIdle && !scope.Connect()) {
-        ShowNotice(Utf8("COMポートエラー"));
-        scope.SetBusy(false);
-        prompts_.Error(Utf8("ポートを開けません"));
-        return;
-    }
-    std::string position;
-    if (!scope.ReadPosition(position, false)) {
-        scope.Disconnect();
-        scope.SetBusy(false);
-        ShowNotice(Utf8("応答なし"));
-        prompts_.Error(Utf8("応答しません"));
-        return;
-    }
-    if (scope.State() != Mount::kDone) {
-        scope.SetBusy(false);
-        prompts_.Error(Utf8("通信制御エラーです。"));
-        ShowNotice(Utf8("通信エラー"));
-        return;
-    }
-    ShowNotice(QString::fromStdString(position));
-
-    // The object the tap found is sent with its own coordinates; only a tap on
-    // empty sky is turned back into a sky position, as good as one pixel of the chart.
-    GotoTarget target;
-    if (tappedRecord_) {
-        target = TargetOfRecord(*tappedRecord_);
-    } else {
-        SkyPosition p;
-        {
-            auto lock = Lock();
-            p = UnprojectSky(view_, tapPoint_.x(), tapPoint_.y());
-        }
-        target.ra = p.rightAscension;
-        target.dec = p.declination;
-    }
-    target.ra = WrapRa(target.ra);
-    if (!(target.ra >= 0.0) || !(target.dec >= -kPi / 2 && target.dec < kPi / 2) ||
-        !scope.SetTarget(target.ra, target.dec, target.frame, target.name)) {
-        scope.Disconnect();
-        scope.SetBusy(false);
-        prompts_.Error(Utf8("計算結果が不正です。もう一度操作してください"));
-        ShowNotice(Utf8("計算エラー"));
-        return;
-    }
-    scope.Goto();
-    scope.SetBusy(false);
-    if (scope.State() == Mount::kDone) {
-        if (scope.traceEnabled) {
-            scope.SetTraceRemaining(kTraceMs);
-            ShowNotice(Utf8("トレース開始"));
-            targetMark_ = SkyPosition{target.ra, target.dec};
-            StartTimer(timer_id::kTrace, scope.TracePeriodMs());
-        } else {
-            scope.Disconnect();
-            ShowNotice(Utf8("導入指示完了"));
-        }
-    } else {
-        scope.Disconnect();
-        ShowNotice(QString::fromStdString(scope.StatusText()));
-    }
-    update();
+    if (Scope().Busy()) return;
+    // Taken now: the tap and the pass on the screen may change while a trace step ends.
+    const std::optional<GotoTarget> target = TappedTarget();
+    AfterTrace([this, target] {
+        Mount& scope = Scope();
+        if (scope.Busy() || exchange_->Running()) return;
+        enum class Outcome { NoPort, NoAnswer, CommError, BadTarget, Sent };
+        struct Run {
+            Outcome outcome = Outcome::Sent;
+            bool done = false;
+            bool tracing = false;
+            std::string status;
+        };
+        auto run = std::make_shared<Run>();
+        scope.SetBusy(true);
+        StartExchange(
+            [this, &scope, run, target] {
+                if (scope.State() == Mount::kIdle && !scope.Connect()) {
+                    run->outcome = Outcome::NoPort;
+                    return;
+                }
+                std::string position;
+                if (!scope.ReadPosition(position, false)) {
+                    scope.Disconnect();
+                    run->outcome = Outcome::NoAnswer;
+                    return;
+                }
+                if (scope.State() != Mount::kDone) {
+                    run->outcome = Outcome::CommError;
+                    return;
+                }
+                PostNotice(QString::fromStdString(position));
+                if (!target || !scope.SetTarget(target->ra, target->dec, target->frame, target->name)) {
+                    scope.Disconnect();
+                    run->outcome = Outcome::BadTarget;
+                    return;
+                }
+                scope.Goto();
+                run->done = scope.State() == Mount::kDone;
+                run->tracing = run->done && scope.traceEnabled;
+                if (!run->tracing) scope.Disconnect();
+                run->status = scope.StatusText();
+            },
+            [this, &scope, run, target] {
+                scope.SetBusy(false);
+                switch (run->outcome) {
+                case Outcome::NoPort:
+                    ShowNotice(Utf8("COMポートエラー"));
+                    prompts_.Error(Utf8("ポートを開けません"));
+                    return;
+                case Outcome::NoAnswer:
+                    ShowNotice(Utf8("応答なし"));
+                    prompts_.Error(Utf8("応答しません"));
+                    return;
+                case Outcome::CommError:
+                    prompts_.Error(Utf8("通信制御エラーです。"));
+                    ShowNotice(Utf8("通信エラー"));
+                    return;
+                case Outcome::BadTarget:
+                    prompts_.Error(Utf8("計算結果が不正です。もう一度操作してください"));
+                    ShowNotice(Utf8("計算エラー"));
+                    return;
+                case Outcome::Sent: break;
+                }
+                if (run->tracing) {
+                    scope.SetTraceRemaining(kTraceMs);
+                    ShowNotice(Utf8("トレース開始"));
+                    targetMark_ = SkyPosition{target->ra, target->dec};
+                    StartTimer(timer_id::kTrace, scope.TracePeriodMs());
+                } else {
+                    ShowNotice(run->done ? Utf8("導入指示完了") : QString::fromStdString(run->status));
+                }
+                update();
+            });
+    });
 }
 
 void CTavikView::ShowScopePosition() {
@@ -199,24 +247,30 @@ void CTavikView::ShowScopePosition() {
         return;
     }
     Mount& scope = Scope();
-    if (scope.Busy() || scope.State() != Mount::kIdle) return;
+    if (scope.Busy() || scope.State() != Mount::kIdle || exchange_->Running()) return;
+    enum class Outcome { NoPort, NoAnswer, Read };
+    auto outcome = std::make_shared<Outcome>(Outcome::Read);
     scope.SetBusy(true);
-    if (!scope.Connect()) {
-        scope.SetBusy(false);
-        prompts_.Error(Utf8("ポートを開けません"));
-        return;
-    }
-    std::string text;
-    const bool ok = scope.ReadPosition(text, false);
-    scope.Disconnect();
-    scope.SetBusy(false);
-    if (!ok) {
-        prompts_.Error(Utf8("応答しません"));
-        return;
-    }
-    scopeMark_ = SkyPosition{scope.TelescopeRa() * kDegToRad, scope.TelescopeDec() * kDegToRad};
-    StartTimer(timer_id::kTraceEnd, kRedrawAfterMs);
-    update();
+    StartExchange(
+        [&scope, outcome] {
+            if (!scope.Connect()) {
+                *outcome = Outcome::NoPort;
+                return;
+            }
+            std::string text;
+            if (!scope.ReadPosition(text, false)) *outcome = Outcome::NoAnswer;
+            scope.Disconnect();
+        },
+        [this, &scope, outcome] {
+            scope.SetBusy(false);
+            if (*outcome != Outcome::Read) {
+                prompts_.Error(Utf8(*outcome == Outcome::NoPort ? "ポートを開けません" : "応答しません"));
+                return;
+            }
+            scopeMark_ = SkyPosition{scope.TelescopeRa() * kDegToRad, scope.TelescopeDec() * kDegToRad};
+            StartTimer(timer_id::kTraceEnd, kRedrawAfterMs);
+            update();
+        });
 }
 
 void CTavikView::SwitchTelescopeControl() {
@@ -229,6 +283,8 @@ void CTavikView::SwitchTelescopeControl() {
         emit stateChanged();
         return;
     }
+    // The settings dialog changes the mount's own settings: not under an exchange.
+    if (exchange_->Running()) return;
     {
         auto lock = Lock();
         settings_.telescopeControl = 1;
@@ -252,52 +308,51 @@ void CTavikView::SwitchTelescopeControl() {
 }
 
 void CTavikView::ScopeToolbar(int id) {
-    if (!TelescopeOn()) return;
-    Mount& scope = Scope();
-    auto midExchange = [&] {
-        return scope.State() != Mount::kIdle && scope.State() != Mount::kDone;
-    };
-    if (midExchange()) {
-        scope.SetTraceRemaining(0);
-        KillTimer(timer_id::kTrace);
-        for (int i = 0; i < 1000 && midExchange(); ++i) Pump();
-        if (midExchange()) return;
-        scope.Disconnect();
-    }
-    if (scope.State() == Mount::kIdle) {
-        if (!scope.Connect()) {
-            ShowNotice(Utf8("接続出来ません."));
-            Pump();
-            StartTimer(timer_id::kTraceEnd, kRedrawAfterMs);
-            return;
-        }
-        ShowNotice(Utf8("接続しました."));
+    if (!TelescopeOn() || Scope().Busy()) return;
+    // A running trace ends first, whatever it is doing; then the move.
+    AfterTrace([this, id] {
+        Mount& scope = Scope();
+        if (scope.Busy() || exchange_->Running()) return;
+        // A link left in the middle of an exchange is opened afresh.
+        if (scope.State() != Mount::kIdle && scope.State() != Mount::kDone) scope.Disconnect();
         KillTimer(timer_id::kTraceEnd);
-        Pump();
-    }
-    // The notices keep their trailing blanks.
-    switch (id) {
-    case cmd::ScopeFast:
-    case cmd::ScopeSlow:
-        scope.SetSlewRate(id == cmd::ScopeFast ? 4 : 2);
-        scope.Disconnect();
-        ShowNotice(Utf8(id == cmd::ScopeFast ? "高速設定　　　" : "低速設定　　　"));
-        StartTimer(timer_id::kTraceEnd, kRedrawAfterMs);
-        return;
-    default: break;
-    }
-    const char direction = id == cmd::ScopeLeft ? 'e' : id == cmd::ScopeRight ? 'w' : id == cmd::ScopeUp ? 'n' : 's';
-    scope.Nudge(direction);
-    Pump();
-    QThread::msleep(10);
-    scope.Disconnect();
-    ShowNotice(Utf8(id == cmd::ScopeLeft    ? "左回転     　　　"
-                    : id == cmd::ScopeRight ? "右回転     　　　"
-                    : id == cmd::ScopeUp    ? "高位置へ     　　　"
-                                            : "低位置へ     　　　"));
-    StartTimer(timer_id::kTraceEnd, kRedrawAfterMs);
-    // The new position, read and shown.
-    QMetaObject::invokeMethod(this, [this] { RunRouted(cmd::TelescopePosition); }, Qt::QueuedConnection);
+        auto connected = std::make_shared<bool>(true);
+        scope.SetBusy(true);
+        StartExchange(
+            [this, &scope, id, connected] {
+                if (scope.State() == Mount::kIdle) {
+                    *connected = scope.Connect();
+                    if (!*connected) return;
+                    PostNotice(Utf8("接続しました."));
+                }
+                if (id == cmd::ScopeFast || id == cmd::ScopeSlow) {
+                    scope.SetSlewRate(id == cmd::ScopeFast ? 4 : 2);
+                } else {
+                    scope.Nudge(id == cmd::ScopeLeft    ? 'e'
+                                : id == cmd::ScopeRight ? 'w'
+                                : id == cmd::ScopeUp    ? 'n'
+                                                        : 's');
+                }
+                scope.Disconnect();
+            },
+            [this, &scope, id, connected] {
+                scope.SetBusy(false);
+                StartTimer(timer_id::kTraceEnd, kRedrawAfterMs);
+                if (!*connected) {
+                    ShowNotice(Utf8("接続出来ません."));
+                    return;
+                }
+                // The notices keep their trailing blanks.
+                ShowNotice(Utf8(id == cmd::ScopeFast    ? "高速設定　　　"
+                                : id == cmd::ScopeSlow  ? "低速設定　　　"
+                                : id == cmd::ScopeLeft  ? "左回転     　　　"
+                                : id == cmd::ScopeRight ? "右回転     　　　"
+                                : id == cmd::ScopeUp    ? "高位置へ     　　　"
+                                                        : "低位置へ     　　　"));
+                // After a move, the new position, read and shown.
+                if (id != cmd::ScopeFast && id != cmd::ScopeSlow) RunRouted(cmd::TelescopePosition);
+            });
+    });
 }
 
 void CTavikView::OnTraceTimer() {
@@ -306,16 +361,25 @@ void CTavikView::OnTraceTimer() {
         return;
     }
     Mount& scope = Scope();
-    double ra = 0.0, dec = 0.0;
-    if (scope.TraceStep(ra, dec)) {
-        ShowNotice(Utf8("トレース中"));
-        scopeMark_ = SkyPosition{ra, dec};
-        StartTimer(timer_id::kTrace, scope.TracePeriodMs());
-    } else {
-        ShowNotice(Utf8("トレース終了"));
-        StartTimer(timer_id::kTraceEnd, kRedrawAfterMs);
-    }
-    update();
+    if (exchange_->Running()) return;
+    struct Step {
+        bool ok = false;
+        double ra = 0.0, dec = 0.0;
+    };
+    auto step = std::make_shared<Step>();
+    StartExchange([&scope, step] { step->ok = scope.TraceStep(step->ra, step->dec); },
+                  [this, &scope, step] {
+                      if (traceStopping_) return;  // a command ended the trace meanwhile
+                      if (step->ok) {
+                          ShowNotice(Utf8("トレース中"));
+                          scopeMark_ = SkyPosition{step->ra, step->dec};
+                          StartTimer(timer_id::kTrace, scope.TracePeriodMs());
+                      } else {
+                          ShowNotice(Utf8("トレース終了"));
+                          StartTimer(timer_id::kTraceEnd, kRedrawAfterMs);
+                      }
+                      update();
+                  });
 }
 
 void CTavikView::OnTraceEnd() {

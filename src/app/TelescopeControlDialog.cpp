@@ -1,12 +1,15 @@
 #include "app/TelescopeControlDialog.h"
 
-#include <QCoreApplication>
+#include <QPointer>
+
+#include <memory>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/Prompts.h"
+#include "app/ScopeExchange.h"
 #include "telescope/TelescopeController.h"
 
 namespace tavik {
@@ -21,15 +24,10 @@ const char* const kButtonTexts[CTelescopeControlDialog::kButtonCount] = {
 
 }  // namespace
 
-void PromptsTelescopeUi::Error(const std::string& text) { prompts_.Error(U(text)); }
-void PromptsTelescopeUi::Info(const std::string& text) { prompts_.Info(U(text)); }
-bool PromptsTelescopeUi::Ask(const std::string& text) { return prompts_.Ask(U(text)); }
-void PromptsTelescopeUi::PumpMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
-
-CTelescopeControlDialog::CTelescopeControlDialog(Mount& scope, Prompts& prompts,
+CTelescopeControlDialog::CTelescopeControlDialog(Mount& scope, ScopeExchange& exchange, Prompts& prompts,
                                                  const std::optional<GotoTarget>& target,
                                                  QWidget* parent)
-    : QDialog(parent), scope_(scope), prompts_(prompts) {
+    : QDialog(parent), scope_(scope), exchange_(exchange), prompts_(prompts) {
     setWindowTitle(U("望遠鏡制御"));
     scope_.StopTrace();
     noTarget_ = !target || !scope_.SetTarget(target->ra, target->dec, target->frame, target->name);
@@ -86,23 +84,9 @@ void CTelescopeControlDialog::SetButtonsEnabled(bool enabled) {
     }
 }
 
-bool CTelescopeControlDialog::EnsureConnected() {
-    // A link that was lost (state left odd or failed) is opened again as well.
-    if (scope_.State() != Mount::kIdle && scope_.IsConnected()) return true;
-    SetStatus(U("接続開始中..."));
-    QCoreApplication::processEvents();
-    if (!scope_.Connect()) {
-        SetStatus(U("接続出来ません."));
-        prompts_.Error(U("接続出来ません"));
-        return false;
-    }
-    SetStatus(U("接続しました."));
-    return true;
-}
-
 void CTelescopeControlDialog::reject() {
     // Also while a button's action runs: its exchange may be between commands.
-    if (scope_.State() % 2 == 1 || running_) {
+    if (running_ || exchange_.Running()) {
         prompts_.Error(U("望遠鏡と通信中です"));
         return;
     }
@@ -114,36 +98,45 @@ void CTelescopeControlDialog::Press(Button b) {
         reject();
         return;
     }
-    if (running_) return;
-    running_ = true;
-    SetButtonsEnabled(false);
-    auto finish = [this] {
-        running_ = false;
-        SetButtonsEnabled(true);
-    };
+    if (running_ || exchange_.Running()) return;
     if (b == kSiteTime) {
         // The questions come before the port is touched.
         if (scope_.telescopeType == 0 &&
             !prompts_.Ask(U("ETX70に対してこのコマンドを送ると画面表示が壊れる場合があります。続けますか？"))) {
-            finish();
             return;
         }
-        if (!prompts_.Ask(U("観測地、日付時刻をコントローラに書き込みます。"))) {
-            finish();
-            return;
-        }
+        if (!prompts_.Ask(U("観測地、日付時刻をコントローラに書き込みます。"))) return;
     }
-    if (!EnsureConnected()) {
-        finish();
-        return;
+    // A link that was lost (state left odd or failed) is opened again as well.
+    const bool connect = !(scope_.State() != Mount::kIdle && scope_.IsConnected());
+    if (connect) SetStatus(U("接続開始中..."));
+    running_ = true;
+    SetButtonsEnabled(false);
+    auto outcome = std::make_shared<Outcome>();
+    QPointer<CTelescopeControlDialog> self(this);
+    exchange_.Start([&scope = scope_, b, outcome] { *outcome = Exchange(scope, b); },
+                    [self, outcome] {
+                        if (self) self->Finish(*outcome);
+                    });
+}
+
+CTelescopeControlDialog::Outcome CTelescopeControlDialog::Exchange(Mount& scope, Button b) {
+    Outcome o;
+    if (scope.State() == Mount::kIdle || !scope.IsConnected()) {
+        if (!scope.Connect()) {
+            o.status = U("接続出来ません.");
+            o.error = U("接続出来ません");
+            return o;
+        }
+        o.status = U("接続しました.");
     }
     switch (b) {
         case kGoto:
-            if (scope_.Goto()) {
-                gotoDone_ = true;
-                SetStatus(U("導入コマンドを送りました"));
+            if (scope.Goto()) {
+                o.gotoDone = true;
+                o.status = U("導入コマンドを送りました");
             } else {
-                SetStatus(U(scope_.StatusText()));
+                o.status = U(scope.StatusText());
             }
             break;
         case kFast:
@@ -151,7 +144,7 @@ void CTelescopeControlDialog::Press(Button b) {
         case kSlow: {
             const int rate = b == kFast ? 4 : b == kMedium ? 3 : 2;
             const char* speed = b == kFast ? "高速" : b == kMedium ? "中速" : "低速";
-            SetStatus(U(speed) + U(scope_.SetSlewRate(rate) ? "コマンド送信した" : "コマンド失敗"));
+            o.status = U(speed) + U(scope.SetSlewRate(rate) ? "コマンド送信した" : "コマンド失敗");
             break;
         }
         case kUp:
@@ -163,29 +156,38 @@ void CTelescopeControlDialog::Press(Button b) {
                                : b == kDown ? "下移動指示送信した"
                                : b == kLeft ? "左移動指示送信した"
                                             : "右移動指示送信した";
-            SetStatus(U(scope_.Nudge(d) ? done : "移動指示失敗"));
+            o.status = U(scope.Nudge(d) ? done : "移動指示失敗");
             break;
         }
         case kStop:
-            SetStatus(scope_.Stop() ? U("停止指示") : U(scope_.StatusText()));
+            o.status = scope.Stop() ? U("停止指示") : U(scope.StatusText());
             break;
         case kPosition: {
             std::string text;
-            if (scope_.ReadPosition(text, true)) prompts_.Info(U(text));
+            if (scope.ReadPosition(text, true)) o.info = U(text);
             break;
         }
         case kSiteTime:
-            if (scope_.SendSiteAndTime()) {
-                SetStatus(U("設定しました"));
-                prompts_.Info(U("アラインメントが必要になる場合があります。"));
+            if (scope.SendSiteAndTime()) {
+                o.status = U("設定しました");
+                o.info = U("アラインメントが必要になる場合があります。");
             } else {
-                SetStatus(U("失敗しました"));
+                o.status = U("失敗しました");
             }
             break;
         default:
             break;
     }
-    finish();
+    return o;
+}
+
+void CTelescopeControlDialog::Finish(const Outcome& o) {
+    if (o.gotoDone) gotoDone_ = true;
+    if (!o.status.isEmpty()) SetStatus(o.status);
+    running_ = false;
+    SetButtonsEnabled(true);
+    if (!o.error.isEmpty()) prompts_.Error(o.error);
+    if (!o.info.isEmpty()) prompts_.Info(o.info);
 }
 
 }  // namespace tavik

@@ -2,14 +2,15 @@
 // The telescope control dialog (158, "望遠鏡制御"): the target under "目標天体",
 // the goto, speed, move, stop and position buttons, "時刻、観測地", a status
 // line and "閉じる". Every button connects first when the link is not open,
-// runs its exchange with the buttons disabled (the window stays alive through
-// the controller's message pump), and shows its status text. "閉じる" (and the
-// Escape key, and the close box) is refused while an exchange runs.
+// runs its exchange on the exchange thread with the buttons disabled (the
+// dialog and the chart paint and take input meanwhile), and shows its status
+// text when it has ended. "閉じる" (and the Escape key, and the close box) is
+// refused while an exchange runs.
 //
 // The view opens it on message 2052 and does the rest around it:
 //
 //   scope.SetBusy(true);
-//   CTelescopeControlDialog dlg(scope, prompts, target, this);  // target: last tap, or nullopt
+//   CTelescopeControlDialog dlg(scope, exchange, prompts, target, this);  // target: last tap, or nullopt
 //   dlg.exec();
 //   scope.SetBusy(false);
 //   if (scope.State() == TelescopeController::kDone && dlg.GotoDone()) { start the trace }
@@ -24,7 +25,6 @@
 #include <optional>
 
 #include "telescope/GotoTarget.h"
-#include "telescope/TelescopeHost.h"
 
 class QLabel;
 class QPushButton;
@@ -33,20 +33,7 @@ namespace tavik {
 
 class Prompts;
 class Mount;
-
-// The protocol's message boxes through the shell's prompts, and its message
-// pump through the Qt event loop.
-class PromptsTelescopeUi final : public TelescopeUi {
-public:
-    explicit PromptsTelescopeUi(Prompts& prompts) : prompts_(prompts) {}
-    void Error(const std::string& text) override;
-    void Info(const std::string& text) override;
-    bool Ask(const std::string& text) override;
-    void PumpMessages() override;
-
-private:
-    Prompts& prompts_;
-};
+class ScopeExchange;
 
 class CTelescopeControlDialog : public QDialog {
     Q_OBJECT
@@ -59,7 +46,7 @@ public:
 
     // Stops a running trace and sets the target: the tapped object, or none
     // (nullopt: "指定されていません(導入指示不可）", goto disabled).
-    CTelescopeControlDialog(Mount& scope, Prompts& prompts,
+    CTelescopeControlDialog(Mount& scope, ScopeExchange& exchange, Prompts& prompts,
                             const std::optional<GotoTarget>& target, QWidget* parent = nullptr);
 
     QPushButton* ButtonAt(Button b) const { return buttons_[static_cast<std::size_t>(b)]; }
@@ -77,12 +64,23 @@ public:
 
 private:
     void Press(Button b);
-    // Connects when the link is not open; false (with the messages) when it cannot.
-    bool EnsureConnected();
+    // What a button's exchange found, shown when it has ended.
+    struct Outcome {
+        QString status;     // the new status line (empty: unchanged)
+        QString error;      // a message box with the error icon
+        QString info;       // a message box with the information icon
+        bool gotoDone = false;
+    };
+    // The exchange of button `b`, on the exchange thread: connects when the
+    // link is not open, then sends. Touches nothing of the dialog, which may
+    // be gone before it ends.
+    static Outcome Exchange(Mount& scope, Button b);
+    void Finish(const Outcome& outcome);
     void SetStatus(const QString& text);
     void SetButtonsEnabled(bool enabled);
 
     Mount& scope_;
+    ScopeExchange& exchange_;
     Prompts& prompts_;
     bool noTarget_ = false;
     bool gotoDone_ = false;

@@ -13,6 +13,7 @@
 
 #include "app/Capture.h"
 #include "app/CommandList.h"
+#include "app/QuitOnSignal.h"
 #include "app/TavikApp.h"
 
 int main(int argc, char* argv[]) {
@@ -33,5 +34,7 @@ int main(int argc, char* argv[]) {
     }
     tavik::CTavikApp app;
     if (!app.InitInstance()) return 0;  // another copy runs: it was brought forward
+    // A logout ends the program as its exit command does: history and settings written.
+    tavik::QuitOnTerminationSignals();
     return QApplication::exec();
 }

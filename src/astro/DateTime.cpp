@@ -1,5 +1,7 @@
 #include "astro/DateTime.h"
 
+#include <algorithm>
+
 namespace tavik {
 
 namespace {
@@ -110,6 +112,14 @@ DateTime& DateTime::SubtractOffset(const DateOffset& o) {
 DateTime ToUniversalTime(DateTime local, int zoneOffsetHours) {
     local.SubtractOffset(DateOffset(0, zoneOffsetHours, 0, 0));
     return local;
+}
+
+DateTime SiteTimeAt(std::time_t utc, int zoneOffsetHours) {
+    const int zone = std::clamp(zoneOffsetHours, -12, 14);
+    const std::time_t shifted = utc + static_cast<std::time_t>(zone) * 3600;
+    std::tm t{};
+    gmtime_r(&shifted, &t);
+    return DateTime(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
 }
 
 }  // namespace tavik

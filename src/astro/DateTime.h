@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <ctime>
 
 namespace tavik {
 
@@ -88,5 +89,11 @@ constexpr bool IsLeapYear(int year) { return year % 4 == 0; }
 
 // Length of a month (1..12) under that rule.
 int DaysInMonth(int year, int month);
+
+// The site's civil time at a Universal Time instant: the instant plus the
+// zone offset (held between 12 hours behind and 14 ahead), on the Gregorian
+// calendar. The window's clock, the mount's and tavik-cli's "now" all read it,
+// so that every one of them tells the site's time whatever zone the machine is in.
+DateTime SiteTimeAt(std::time_t utc, int zoneOffsetHours);
 
 }  // namespace tavik

@@ -41,8 +41,8 @@ int RunEphem(const std::vector<std::string>& argv) {
                        "'\nusage: tavik-cli ephem [--date YYYY-MM-DD] [--time HH:MM:SS] [--lon D:M] [--lat D:M] "
                        "[--zone H]");
 
-    const auto [date, time] = ParseMomentOptions(args);
     const CliSite site = ParseSiteOptions(args);
+    const auto [date, time] = ParseMomentOptions(args, site.zone);
 
     const DateTime local(date.year, date.month, date.day, time.hour, time.minute, time.second);
     const DateTime ut = ToUniversalTime(local, site.zone);

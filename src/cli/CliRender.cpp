@@ -185,9 +185,6 @@ int PrepareFrame(const CliArgs& args, Frame& frame, const char* command) {
     // Settings: a fresh store plus the overrides.
     for (const std::string& s : args.Values("set")) ApplySetting(store, s);
 
-    // The moment: now, or what was given.
-    const auto [date, time] = ParseMomentOptions(args);
-
     // The site: the store's current site (the default one unless --set changed
     // it), then the explicit options.
     ObservationSite site = ReadCurrentSite(store);
@@ -201,6 +198,9 @@ int PrepareFrame(const CliArgs& args, Frame& frame, const char* command) {
         site.latitudeMinutes = given.lat.minutes;
     }
     if (args.Has("zone")) site.zoneOffsetHours = given.zone;
+
+    // The moment: the site's present time, or what was given.
+    const auto [date, time] = ParseMomentOptions(args, site.zoneOffsetHours);
 
     // The view: as a fresh start reads it, then the options.
     LoadViewState(view, store);

@@ -187,9 +187,11 @@ int RunScope(const std::vector<std::string>& argv) {
     }
 
     QtSettingsStore store;
+    // Every time sent or computed is the site's, as the window tells it.
+    const int zone = ReadCurrentSite(store).zoneOffsetHours;
     std::optional<GotoTarget> target;
     if (object) {
-        const CliMoment m = ParseMomentOptions(args);
+        const CliMoment m = ParseMomentOptions(args, zone);
         const DateTime local(m.date.year, m.date.month, m.date.day, m.time.hour, m.time.minute,
                              m.time.second);
         StarCatalog catalog;
@@ -204,7 +206,7 @@ int RunScope(const std::vector<std::string>& argv) {
     }
 
     CliScopeUi ui;
-    SystemTelescopeClock clock;
+    SystemTelescopeClock clock([zone] { return zone; });
     std::unique_ptr<Mount> mount;
     if (args.Value("indi")) {
         auto indi = std::make_unique<IndiMount>(store, ui, clock);

@@ -26,13 +26,10 @@ CliDate ParseCalendarDate(const std::string& text) {
     return d;
 }
 
-CliMoment ParseMomentOptions(const CliArgs& args) {
-    const std::time_t now = std::time(nullptr);
-    std::tm clock{};
-    localtime_r(&now, &clock);
-    // A leap second (tm_sec 60) is held at 59.
-    CliMoment m{{clock.tm_year + 1900, clock.tm_mon + 1, clock.tm_mday},
-                {clock.tm_hour, clock.tm_min, clock.tm_sec > 59 ? 59 : clock.tm_sec}};
+CliMoment ParseMomentOptions(const CliArgs& args, int zoneOffsetHours) {
+    const DateTime now = SiteTimeAt(std::time(nullptr), zoneOffsetHours);
+    // A leap second is never seen: UTC instants count none.
+    CliMoment m{{now.Year(), now.Month(), now.Day()}, {now.Hour(), now.Minute(), now.Second()}};
     if (auto v = args.Value("date")) m.date = ParseCalendarDate(*v);
     if (auto v = args.Value("time")) m.time = ParseTime(*v);
     return m;

@@ -16,13 +16,14 @@ struct CliSite {
 // Reads --lon, --lat and --zone; out-of-range values are usage errors.
 CliSite ParseSiteOptions(const CliArgs& args);
 
-// The local date and time given by --date and --time; a part left out is taken
-// from this computer's clock.
+// The local date and time given by --date and --time; a part left out is the
+// site's present time (this computer's clock in UTC plus the site's zone), as
+// the window's clock tells it.
 struct CliMoment {
     CliDate date;
     CliTime time;
 };
-CliMoment ParseMomentOptions(const CliArgs& args);
+CliMoment ParseMomentOptions(const CliArgs& args, int zoneOffsetHours);
 
 // ParseDate, then a day beyond the month's length or a year outside 1901..2099
 // (the span of the engine's day scale) is a usage error.

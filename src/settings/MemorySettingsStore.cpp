@@ -13,6 +13,7 @@ std::string LogKey(std::string_view section, std::string_view entry) {
 
 int MemorySettingsStore::GetProfileInt(std::string_view section, std::string_view entry,
                                        int def) const {
+    std::lock_guard guard(lock_);
     auto it = ints_.find({std::string(section), std::string(entry)});
     return it == ints_.end() ? def : it->second;
 }
@@ -20,12 +21,14 @@ int MemorySettingsStore::GetProfileInt(std::string_view section, std::string_vie
 std::string MemorySettingsStore::GetProfileString(std::string_view section,
                                                   std::string_view entry,
                                                   std::string_view def) const {
+    std::lock_guard guard(lock_);
     auto it = strings_.find({std::string(section), std::string(entry)});
     return it == strings_.end() ? std::string(def) : it->second;
 }
 
 void MemorySettingsStore::WriteProfileInt(std::string_view section, std::string_view entry,
                                           int value) {
+    std::lock_guard guard(lock_);
     Key key{std::string(section), std::string(entry)};
     strings_.erase(key);
     ints_[key] = value;
@@ -34,6 +37,7 @@ void MemorySettingsStore::WriteProfileInt(std::string_view section, std::string_
 
 void MemorySettingsStore::WriteProfileString(std::string_view section, std::string_view entry,
                                              const std::optional<std::string>& value) {
+    std::lock_guard guard(lock_);
     Key key{std::string(section), std::string(entry)};
     ints_.erase(key);
     if (value) {
@@ -45,6 +49,7 @@ void MemorySettingsStore::WriteProfileString(std::string_view section, std::stri
 }
 
 bool MemorySettingsStore::Contains(std::string_view section, std::string_view entry) const {
+    std::lock_guard guard(lock_);
     Key key{std::string(section), std::string(entry)};
     return ints_.count(key) != 0 || strings_.count(key) != 0;
 }

@@ -1,6 +1,7 @@
 #include "settings/SettingsStore.h"
 
 #include <cstdint>
+#include <mutex>
 
 #include <QMetaType>
 #include <QSettings>
@@ -11,6 +12,7 @@ namespace tavik {
 
 struct QtSettingsStore::Impl {
     std::unique_ptr<QSettings> settings;
+    std::mutex lock;  // the telescope's exchanges read from their own thread
 };
 
 namespace {
@@ -34,6 +36,7 @@ QtSettingsStore::~QtSettingsStore() {
 }
 
 int QtSettingsStore::GetProfileInt(std::string_view section, std::string_view entry, int def) const {
+    std::lock_guard guard(impl_->lock);
     const QVariant v = impl_->settings->value(KeyOf(section, entry));
     if (!v.isValid()) return def;
     bool ok = false;
@@ -57,6 +60,7 @@ int QtSettingsStore::GetProfileInt(std::string_view section, std::string_view en
 
 std::string QtSettingsStore::GetProfileString(std::string_view section, std::string_view entry,
                                               std::string_view def) const {
+    std::lock_guard guard(impl_->lock);
     const QVariant v = impl_->settings->value(KeyOf(section, entry));
     if (!v.isValid()) return std::string(def);
     // A hand-edited INI line with an unquoted comma reads back as a list.
@@ -65,11 +69,13 @@ std::string QtSettingsStore::GetProfileString(std::string_view section, std::str
 }
 
 void QtSettingsStore::WriteProfileInt(std::string_view section, std::string_view entry, int value) {
+    std::lock_guard guard(impl_->lock);
     impl_->settings->setValue(KeyOf(section, entry), value);
 }
 
 void QtSettingsStore::WriteProfileString(std::string_view section, std::string_view entry,
                                          const std::optional<std::string>& value) {
+    std::lock_guard guard(impl_->lock);
     if (value) {
         impl_->settings->setValue(KeyOf(section, entry), QString::fromStdString(*value));
     } else {
@@ -78,10 +84,14 @@ void QtSettingsStore::WriteProfileString(std::string_view section, std::string_v
 }
 
 bool QtSettingsStore::Contains(std::string_view section, std::string_view entry) const {
+    std::lock_guard guard(impl_->lock);
     return impl_->settings->contains(KeyOf(section, entry));
 }
 
-void QtSettingsStore::Sync() { impl_->settings->sync(); }
+void QtSettingsStore::Sync() {
+    std::lock_guard guard(impl_->lock);
+    impl_->settings->sync();
+}
 
 std::string QtSettingsStore::FileName() const { return impl_->settings->fileName().toStdString(); }
 

@@ -4,6 +4,7 @@
 // four operations.
 
 #include <map>
+#include <mutex>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,6 +52,7 @@ private:
     std::map<Key, int> ints_;
     std::map<Key, std::string> strings_;
     std::vector<std::string> writeLog_;
+    mutable std::mutex lock_;  // the telescope's exchanges read from their own thread
 };
 
 // The user's store: QSettings in INI format, organisation "Arvex", application

@@ -9,8 +9,19 @@ namespace tavik {
 GotoHistory::~GotoHistory() { Flush(); }
 
 void GotoHistory::Add(std::string line) {
+    std::lock_guard guard(lock_);
     lines_.push_back(std::move(line));
-    if (lines_.size() >= kFlushLines) Flush();
+    if (lines_.size() >= kFlushLines) FlushLocked();
+}
+
+bool GotoHistory::Modified() const {
+    std::lock_guard guard(lock_);
+    return !lines_.empty();
+}
+
+std::vector<std::string> GotoHistory::Lines() const {
+    std::lock_guard guard(lock_);
+    return lines_;
 }
 
 std::string GotoHistory::EncodeLine(std::string_view utf8) {
@@ -20,8 +31,15 @@ std::string GotoHistory::EncodeLine(std::string_view utf8) {
 }
 
 bool GotoHistory::Flush() {
+    std::lock_guard guard(lock_);
+    return FlushLocked();
+}
+
+bool GotoHistory::FlushLocked() {
     if (lines_.empty()) return true;
     if (folder_.empty()) return false;
+    std::error_code ec;
+    std::filesystem::create_directories(folder_, ec);  // a new account has no documents folder yet
     std::string bytes;
     for (const std::string& line : lines_) bytes += EncodeLine(line);
     std::ofstream out(FilePath(), std::ios::binary | std::ios::app);

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,21 +37,26 @@ public:
     // Appends a UTF-8 line and marks the history modified; the 100th line
     // writes the whole list at once.
     void Add(std::string line);
-    // Appends the lines to the file (created when missing), empties the list
-    // and clears the modified mark; true when there was nothing to write. When
-    // the file cannot be written (no folder set, a read-only folder) the lines
-    // are kept for the next attempt and the result is false.
+    // Appends the lines to the file (created when missing, with its folder),
+    // empties the list and clears the modified mark; true when there was
+    // nothing to write. When the file cannot be written (no folder set, a
+    // read-only folder) the lines are kept for the next attempt and the result
+    // is false. Add and Flush may be called from different threads (the
+    // mount's exchanges add, the window flushes).
     bool Flush();
 
-    bool Modified() const { return !lines_.empty(); }
-    const std::vector<std::string>& Lines() const { return lines_; }
+    bool Modified() const;
+    std::vector<std::string> Lines() const;
 
     // The bytes written for one line: Shift-JIS, at most 70 bytes, then CR LF.
     static std::string EncodeLine(std::string_view utf8);
 
 private:
+    bool FlushLocked();
+
     std::filesystem::path folder_;
     std::vector<std::string> lines_;
+    mutable std::mutex lock_;
 };
 
 }  // namespace tavik

@@ -46,14 +46,10 @@ void SystemTelescopeClock::Sleep(milliseconds duration) {
 }
 
 DateTime SystemTelescopeClock::LocalNow() {
-    std::time_t t = utcNow_ ? utcNow_() : std::time(nullptr);
+    const std::time_t t = utcNow_ ? utcNow_() : std::time(nullptr);
+    if (zone_) return SiteTimeAt(t, zone_());
     std::tm local{};
-    if (zone_) {
-        t += static_cast<std::time_t>(std::clamp(zone_(), -12, 14)) * 3600;
-        gmtime_r(&t, &local);
-    } else {
-        localtime_r(&t, &local);
-    }
+    localtime_r(&t, &local);
     return DateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                     local.tm_min, local.tm_sec);
 }

@@ -10,16 +10,6 @@
 
 namespace tavik {
 
-DateTime SiteTimeAt(std::time_t utc, int zoneOffsetHours) {
-    // Zones lie between 12 hours behind and 14 ahead; a hand-edited store
-    // beyond that must not push the calendar out of range.
-    const int zone = std::clamp(zoneOffsetHours, -12, 14);
-    const std::time_t shifted = utc + static_cast<std::time_t>(zone) * 3600;
-    std::tm t{};
-    gmtime_r(&shifted, &t);
-    return DateTime(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-}
-
 DateTime SystemClock::Now() const {
     const std::time_t now = utcNow_ ? utcNow_() : std::time(nullptr);
     if (zone_) return SiteTimeAt(now, zone_());
@@ -132,9 +122,9 @@ TimeAction TimeControl::ToggleAutoUpdate(SettingsStore& store) {
     return action;
 }
 
-TimeAction TimeControl::OnAutoUpdateTimer(bool inFront, ViewState& view) {
+TimeAction TimeControl::OnAutoUpdateTimer(bool shown, ViewState& view) {
     current_ = clock_.Now();
-    if (!inFront) return {};  // the clock moves on, the hidden window is not redrawn
+    if (!shown) return {};  // the clock moves on, the hidden window is not redrawn
     TimeAction action{.refresh = true};
     if (static_cast<int>(view.viewMode) > 20 && turnWithTime_) {
         view.turnDegrees += 10;

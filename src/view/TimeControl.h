@@ -62,10 +62,6 @@ public:
     virtual DateTime Now() const = 0;
 };
 
-// The site's civil time at a Universal Time instant: the instant plus the
-// zone offset, on the Gregorian calendar.
-DateTime SiteTimeAt(std::time_t utc, int zoneOffsetHours);
-
 // The computer's clock read as the site's local time: the current UTC instant
 // plus the zone offset of the site (SETTING/JISA with the site), whatever zone
 // the machine itself is set to. Without a zone provider the machine's own zone
@@ -170,8 +166,9 @@ public:
     TimeAction SetToNow();
     // 32778: auto update on/off. Writes SETTING/MOVING.
     TimeAction ToggleAutoUpdate(SettingsStore& store);
-    // Timer 165. `inFront`: the program's window is the foreground window.
-    TimeAction OnAutoUpdateTimer(bool inFront, ViewState& view);
+    // Timer 165. `shown`: the program's window can be seen (not minimised or
+    // hidden); a window out of sight keeps the time but is not redrawn.
+    TimeAction OnAutoUpdateTimer(bool shown, ViewState& view);
     // 32875: stepping on/off.
     TimeAction ToggleStepping();
     // Timer 1003: one step; the timer is re-armed by AfterRepaint.

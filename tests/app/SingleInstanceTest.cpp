@@ -1,5 +1,6 @@
 // Only one copy runs: a second lock on the same key fails and asks the first
-// to come forward; a second start of the program ends without a window.
+// to come forward; a second start of the program ends without a window; a
+// termination signal ends the program in good order.
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,7 @@ TEST(SingleInstanceTest, SecondLockFailsAndTheFirstIsAskedToComeForward) {
     EXPECT_EQ(raised.count(), 1);
 }
 
-TEST(SingleInstanceTest, SecondStartOfTheProgramEndsWithoutAWindow) {
+TEST(SingleInstanceTest, SecondStartEndsWithoutAWindowAndTermEndsTheFirstInGoodOrder) {
     test::QtApp();
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
@@ -67,9 +68,14 @@ TEST(SingleInstanceTest, SecondStartOfTheProgramEndsWithoutAWindow) {
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(first.state(), QProcess::Running) << "the first copy keeps running";
 
+    // SIGTERM (a logout): the program leaves through its own exit path, which
+    // releases the lock and writes the goto history and the settings.
     first.terminate();
-    if (!first.waitForFinished(5000)) first.kill();
+    if (!first.waitForFinished(10000)) first.kill();
     first.waitForFinished(2000);
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(home.path() + "/TavikMutex.socket"));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -121,22 +122,45 @@ TEST(AddInDialog, AddStoresAtOnceAndOkRewritesTheList) {
     EXPECT_EQ(store.GetProfileInt("ADIN", "ENABLE", 0), 1);
 }
 
-TEST(TapMarkAction, ProgramOnlyAfterYesAndTextReturned) {
+TEST(TapMarkAction, ProgramOrDocumentOnlyAfterYesFailuresSaidAndTextReturned) {
     test::QtApp();
+    QTemporaryDir dir;
+    const QString programPath = dir.path() + "/x; rm -rf ~";
+    const QString documentPath = dir.path() + "/M42.pdf";
+    for (const QString& p : {programPath, documentPath}) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QFile::setPermissions(programPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     RecordingPrompts prompts;
-    QStringList started;
+    QStringList started, opened;
     TapMarkActions actions;
     actions.startProgram = [&](const QString& p) {
         started << p;
         return true;
     };
-    const StarRecord program = MakeTapMark({0, 0}, 1, {kTapProgram, "p", "/opt/x; rm -rf ~"});
-    EXPECT_FALSE(RunTapMarkAction(program, prompts, actions).acted);
+    actions.openDocument = [&](const QString& p) {
+        opened << p;
+        return false;  // no application for it
+    };
+    const StarRecord program = MakeTapMark({0, 0}, 1, {kTapProgram, "p", programPath.toStdString()});
+    const TapActionResult no = RunTapMarkAction(program, prompts, actions);
+    EXPECT_FALSE(no.acted);
+    EXPECT_TRUE(no.asked);
     EXPECT_TRUE(started.isEmpty());
     prompts.answer = true;
     EXPECT_TRUE(RunTapMarkAction(program, prompts, actions).acted);
-    EXPECT_EQ(started, QStringList{"/opt/x; rm -rf ~"});  // the whole text is the program
+    EXPECT_EQ(started, QStringList{programPath});  // the whole text is the program
     EXPECT_EQ(prompts.messages.first(), U("ask: プログラムを実行しますか？"));
+
+    // A document goes to the desktop's application; a failure is said, as is a missing file.
+    prompts.messages.clear();
+    EXPECT_FALSE(RunTapMarkAction(MakeTapMark({0, 0}, 1, {kTapProgram, "d", documentPath.toStdString()}), prompts, actions).acted);
+    EXPECT_EQ(opened, QStringList{documentPath});
+    EXPECT_TRUE(prompts.messages.contains(U("error: 開けませんでした: ") + documentPath));
+    RunTapMarkAction(MakeTapMark({0, 0}, 1, {kTapProgram, "m", "/nowhere/x"}), prompts, actions);
+    EXPECT_TRUE(prompts.messages.contains(U("error: ファイルがありません: /nowhere/x")));
+    EXPECT_EQ(started.size(), 1);
 
     const TapActionResult text = RunTapMarkAction(MakeTapMark({0, 0}, 2, {kTapText, "t", "メモ"}), prompts, actions);
     EXPECT_EQ(text.text, U("メモ"));

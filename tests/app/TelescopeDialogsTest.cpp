@@ -1,9 +1,11 @@
 // The telescope dialogs against the simulated mount: the target line, a goto,
-// "閉じる" refused during an exchange, and the settings written on OK.
+// the dialog alive and "閉じる" refused during an exchange, and the settings
+// written on OK.
 
 #include <gtest/gtest.h>
 
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
@@ -11,6 +13,7 @@
 #include "../telescope/ScopeTestSupport.h"
 #include "QtTestApp.h"
 #include "app/Prompts.h"
+#include "app/ScopeExchange.h"
 #include "app/TelescopeControlDialog.h"
 #include "app/TelescopeSettingsDialog.h"
 #include "settings/SettingsSchema.h"
@@ -20,16 +23,26 @@ namespace {
 
 using Dlg = CTelescopeControlDialog;
 
+// Presses a button and lets its exchange end.
+void Press(Dlg& dlg, Dlg::Button b) {
+    dlg.ButtonAt(b)->click();
+    test::WaitUntil([&] {
+        QCoreApplication::processEvents();
+        return !dlg.Running();
+    });
+}
+
 TEST(TelescopeControlDialogTest, WithoutATargetGotoIsDisabled) {
     test::QtApp();
     test::ScopeRig rig;
     RecordingPrompts prompts;
-    Dlg dlg(*rig.scope, prompts, std::nullopt);
+    ScopeExchange exchange;
+    Dlg dlg(*rig.scope, exchange, prompts, std::nullopt);
     EXPECT_EQ(dlg.TargetName(), QString::fromUtf8("指定されていません(導入指示不可）"));
     EXPECT_FALSE(dlg.ButtonAt(Dlg::kGoto)->isEnabled());
     EXPECT_EQ(dlg.Status(), QString::fromUtf8("未接続状態"));
     // Other buttons connect on their own.
-    dlg.ButtonAt(Dlg::kSlow)->click();
+    Press(dlg, Dlg::kSlow);
     EXPECT_EQ(dlg.Status(), QString::fromUtf8("低速コマンド送信した"));
     EXPECT_FALSE(dlg.ButtonAt(Dlg::kGoto)->isEnabled());
 }
@@ -38,11 +51,12 @@ TEST(TelescopeControlDialogTest, GotoIsSentOnceAndLogged) {
     test::QtApp();
     test::ScopeRig rig;
     RecordingPrompts prompts;
+    ScopeExchange exchange;
     std::vector<std::string> history;
     rig.scope->SetGotoLog([&](const std::string& l) { history.push_back(l); });
-    Dlg dlg(*rig.scope, prompts, GotoTarget{"M42 オリオン星雲", 1.4634585777972453, -0.0951204442, TargetFrame::J2000});
+    Dlg dlg(*rig.scope, exchange, prompts, GotoTarget{"M42 オリオン星雲", 1.4634585777972453, -0.0951204442, TargetFrame::J2000});
     EXPECT_EQ(dlg.TargetText(), QString::fromUtf8("赤経 05:35:24 赤緯 -05*27*00 "));
-    dlg.ButtonAt(Dlg::kGoto)->click();
+    Press(dlg, Dlg::kGoto);
     EXPECT_EQ(dlg.Status(), QString::fromUtf8("導入コマンドを送りました"));
     EXPECT_TRUE(dlg.GotoDone());
     EXPECT_FALSE(dlg.ButtonAt(Dlg::kGoto)->isEnabled());
@@ -52,27 +66,37 @@ TEST(TelescopeControlDialogTest, GotoIsSentOnceAndLogged) {
     EXPECT_EQ(rig.Received(), ":U#:Sr 05:35:24#:U#:U#:Sd -05*27*00#:U#:MS#");
 }
 
-TEST(TelescopeControlDialogTest, CloseIsRefusedDuringAnExchange) {
+TEST(TelescopeControlDialogTest, TheDialogStaysAliveAndCloseIsRefusedDuringAnExchange) {
     test::QtApp();
     test::FakeClock fake;
     mountsim::MountOptions o;
     o.replies["Sw"] = std::nullopt;  // the speed command gets no answer
     test::ScopeRig rig(o, &fake);
     RecordingPrompts prompts;
-    Dlg dlg(*rig.scope, prompts, std::nullopt);
+    ScopeExchange exchange;
+    Dlg dlg(*rig.scope, exchange, prompts, std::nullopt);
     dlg.show();
-    bool pressed = false;
+    // The mount's wait is held until the window has been used meanwhile.
+    std::atomic<bool> waiting{false}, release{false};
     fake.onSleep = [&] {
-        if (pressed) return;
-        pressed = true;
-        EXPECT_TRUE(dlg.Running());
-        EXPECT_FALSE(dlg.ButtonAt(Dlg::kStop)->isEnabled());
-        dlg.ButtonAt(Dlg::kClose)->click();
+        waiting = true;
+        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     };
     dlg.ButtonAt(Dlg::kFast)->click();
-    EXPECT_TRUE(pressed);
+    ASSERT_TRUE(test::WaitUntil([&] {
+        QCoreApplication::processEvents();
+        return waiting.load();
+    }));
+    EXPECT_TRUE(dlg.Running());
+    EXPECT_FALSE(dlg.ButtonAt(Dlg::kStop)->isEnabled());
+    dlg.ButtonAt(Dlg::kClose)->click();  // handled at once, not after the wait
     EXPECT_TRUE(prompts.messages.contains(QString::fromUtf8("error: 望遠鏡と通信中です")));
     EXPECT_TRUE(dlg.isVisible());
+    release = true;
+    ASSERT_TRUE(test::WaitUntil([&] {
+        QCoreApplication::processEvents();
+        return !dlg.Running();
+    }));
     EXPECT_EQ(dlg.Status(), QString::fromUtf8("高速コマンド失敗"));
     EXPECT_TRUE(dlg.ButtonAt(Dlg::kStop)->isEnabled());
     dlg.ButtonAt(Dlg::kClose)->click();  // now it closes

@@ -1,0 +1,18 @@
+#pragma once
+// Ends the event loop in good order on SIGTERM, SIGINT and SIGHUP (a logout, a
+// Ctrl+C in the terminal, a closed terminal), so that the window closes as
+// through "プログラム終了": the view saves its state and the goto history and
+// the settings are written. The handler only writes a byte to a pipe; the
+// quit itself happens on the window thread.
+//
+//   QApplication qapp(argc, argv);
+//   tavik::QuitOnTerminationSignals();
+//   return qapp.exec();
+
+namespace tavik {
+
+// Installs the handlers (once; later calls do nothing). False when the pipe
+// could not be made.
+bool QuitOnTerminationSignals();
+
+}  // namespace tavik
