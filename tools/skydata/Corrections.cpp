@@ -14,7 +14,7 @@ const DsoCorrection kDsoCorrections[] = {
     {"M24", "いて座スタークラウド", 0},  // no name in the source
     {"M42", "オリオン大星雲", 0},       // the usual Japanese name
     {"M44", "プレセペ星団", 0},
-    {"M45", "プレアデス星団（すばる）", 0},
+    {"M45", "プレアデス星団", 0},
     {"M51", "子持ち銀河", 0},           // the source's designation "NGC 5194/5" finds no name
     {"M76", "小亜鈴状星雲", 0},         // likewise "NGC 650/1"
     {"M84", "", 0},                     // "マルカリアンの鎖" is the chain of galaxies, not M84
