@@ -1,6 +1,6 @@
 // Catalogue size against load and repaint, for three data sets:
-//   Bundled  data/tavik.dat       (9,117 records, stars to magnitude 6.5)
-//   Deep     data/deep/tavik.dat  (117,076 records, Hipparcos to 11.5)
+//   Bundled  data/tavik.dat       (9,114 records, stars to magnitude 6.5)
+//   Deep     data/deep/tavik.dat  (117,073 records, Hipparcos to 11.5)
 //   Million  1,000,000 stars to magnitude 11, written by this benchmark into
 //            the temporary folder on first use (brightest first, as the data
 //            tool orders a catalogue)

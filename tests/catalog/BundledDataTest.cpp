@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <numbers>
 #include <set>
 
@@ -169,5 +170,51 @@ TEST(BundledData, MilkyWayOutlineFitsTheOverlayFormat) {
     EXPECT_EQ(p.codes.back(), kStrokeEnd);
     for (std::size_t i = 0; i < p.size(); ++i) {
         EXPECT_LE(std::abs(p.dec[i]), std::numbers::pi / 2);
+    }
+}
+
+// Faults of the source data that a user meets on a tap: a second record on top
+// of a Messier object wins its taps, a name on two objects, wrong names and kinds.
+TEST(BundledData, DeepSkyListHasNoDuplicatesAndTheRightNames) {
+    for (const auto& dir : {kData, kData / "deep"}) {
+        SCOPED_TRACE(dir.string());
+        StarCatalog catalog;
+        ASSERT_TRUE(catalog.LoadFile(dir / "tavik.dat").ok);
+        std::vector<const StarRecord*> messier, others;
+        std::map<std::string, std::string> names;  // name -> designation of its first record
+        for (const auto& r : catalog.Records()) {
+            if (r.kind == kKindConstellationAnchor) continue;
+            if (r.name) {
+                const auto [it, added] = names.emplace(*r.name, std::string(r.DesignationText()));
+                EXPECT_TRUE(added) << SjisToUtf8(*r.name) << " on " << it->second << " and " << r.DesignationText();
+            }
+            if (r.kind == kKindStar) continue;
+            (r.ShortDesignation().starts_with("M") ? messier : others).push_back(&r);
+        }
+        for (const StarRecord* m : messier) {
+            for (const StarRecord* o : others) {
+                const double cosD = std::sin(m->dec) * std::sin(o->dec) +
+                                    std::cos(m->dec) * std::cos(o->dec) * std::cos(m->ra - o->ra);
+                EXPECT_LT(cosD, std::cos(0.5 * kDeg)) << o->ShortDesignation() << " on " << m->ShortDesignation();
+            }
+        }
+        const std::pair<const char*, int> kinds[] = {{"M8", kKindDiffuseNebula},  {"M11", kKindOpenCluster},
+                                                     {"M16", kKindDiffuseNebula}, {"M42", kKindDiffuseNebula},
+                                                     {"M51", kKindGalaxy},        {"NGC6281", kKindOpenCluster},
+                                                     {"LMC", kKindGalaxy},        {"NGC292", kKindGalaxy}};
+        for (const auto& [designation, kind] : kinds) {
+            const StarRecord* r = FindDesignation(catalog, designation);
+            ASSERT_NE(r, nullptr) << designation;
+            EXPECT_EQ(r->kind, kind) << designation;
+        }
+        const std::pair<const char*, const char*> named[] = {
+            {"M8", "干潟星雲"},       {"M11", "野鴨星団"},       {"M16", "わし星雲"},
+            {"M42", "オリオン大星雲"}, {"M45", "プレアデス星団"}, {"M51", "子持ち銀河"},
+            {"LMC", "大マゼラン雲"},   {"NGC292", "小マゼラン雲"}};
+        for (const auto& [designation, name] : named) {
+            const StarRecord* r = FindDesignation(catalog, designation);
+            ASSERT_TRUE(r && r->name) << designation;
+            EXPECT_EQ(SjisToUtf8(*r->name), name) << designation;
+        }
     }
 }

@@ -36,7 +36,7 @@ TEST(CliSearch, ListsInTheListOrderAndAPickedLineBringsItsObjectToTheCentre) {
         if (l.rfind("M42 ", 0) == 0) m42 = l;
     }
     EXPECT_EQ(lines.front().rfind("  ", 0), 0u) << "planet lines first: " << lines.front();
-    EXPECT_EQ(m42.rfind("M42 ◎ オリオン星雲  4.0等  48度\t", 0), 0u) << m42;
+    EXPECT_EQ(m42.rfind("M42 ◎ オリオン大星雲  4.0等  48度\t", 0), 0u) << m42;
 
     const CliRun pick = RunCli("search " + kMoment + " --pick M42");
     ASSERT_EQ(pick.status, 0);

@@ -162,7 +162,7 @@ TEST_F(CliScopeTest, GotoObjectLikeTheWindow) {
     CliRun r = Cli(dev + "goto --object ' m 42 '");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "導入コマンドを送りました\n");
-    EXPECT_NE(r.err.find("M42 オリオン星雲 赤経 "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("M42 オリオン大星雲 赤経 "), std::string::npos) << r.err;
     const std::time_t now = std::time(nullptr);
     std::tm utc{};
     gmtime_r(&now, &utc);

@@ -6,6 +6,7 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "Corrections.h"
 #include "SkyGeometry.h"
 #include "catalog/ConstellationTable.h"
 #include "catalog/ShiftJis.h"
@@ -112,6 +113,21 @@ void SetStarDesignation(StarRecord& r, const std::string& flamsteed, const std::
     std::copy(std::begin(d), std::end(d), r.designation);
 }
 
+// The radius in arcminutes of the region a Messier object covers: half its
+// larger dimension in the source ("66x60", "13"), at least the minimum.
+double MessierRegionArcmin(const json& properties) {
+    double larger = 0;
+    std::string dim = Text(properties, "dim");
+    for (std::size_t start = 0; start < dim.size();) {
+        std::size_t end = dim.find('x', start);
+        if (end == std::string::npos) end = dim.size();
+        const double v = Number(json(dim.substr(start, end - start)));
+        if (!std::isnan(v)) larger = std::max(larger, v);
+        start = end + 1;
+    }
+    return std::max(larger / 2, kMinMessierRegionArcmin);
+}
+
 }  // namespace
 
 std::string SpectralFromBv(double bv) {
@@ -182,6 +198,20 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
     }
     stats.anchors = static_cast<int>(anchors.size());
 
+    // A Japanese name the source gives to several stars stays with one of
+    // them: the star StarNameOwner names, else the brightest.
+    std::map<std::string, std::pair<std::string, double>> nameOwners;  // name -> (HIP, mag)
+    for (const auto& f : s.stars.at("features")) {
+        const std::string hip = IdText(f);
+        if (!s.starNames.contains(hip)) continue;
+        const std::string ja = Text(s.starNames.at(hip), "ja");
+        if (ja.empty()) continue;
+        const double mag = Number(f.at("properties").at("mag"));
+        const std::string fixedOwner = StarNameOwner(ja);
+        auto [it, inserted] = nameOwners.try_emplace(ja, hip, mag);
+        if (!inserted && (fixedOwner.empty() ? mag < it->second.second : hip == fixedOwner)) it->second = {hip, mag};
+    }
+
     for (const auto& f : s.stars.at("features")) {
         const double mag = Number(f.at("properties").at("mag"));
         if (std::isnan(mag) || mag > starLimit) continue;
@@ -200,8 +230,13 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
         r.mag = mag;
         SetPosition(r, p);
         r.SetConstellation(constellation);
-        SetStarDesignation(r, names ? Text(*names, "flam") : "", names ? Text(*names, "bayer") : "", constellation);
-        if (names) r.name = JapaneseName(Text(*names, "ja"));
+        SetStarDesignation(r, names ? Text(*names, "flam") : "",
+                           names ? CorrectedBayer(hip, Text(*names, "bayer")) : "", constellation);
+        if (names) {
+            const std::string ja = Text(*names, "ja");
+            if (!ja.empty() && nameOwners.at(ja).first != hip) ++stats.sharedStarNamesLeftOut;
+            else r.name = JapaneseName(ja);
+        }
         if (r.name) ++stats.starsWithJapaneseName;
         r.SetSpectral(SpectralFromBv(Number(f.at("properties").value("bv", json("")))));
         objects.push_back(std::move(r));
@@ -228,10 +263,23 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
         std::copy_n(designation.begin(), std::min<std::size_t>(designation.size(), 7), d + 3);
         std::copy(std::begin(d), std::end(d), r.designation);
         r.name = dsoName(nameKeys);
+        if (const DsoCorrection* c = FindDsoCorrection(designation)) {
+            if (c->name && !*c->name) r.name.reset();
+            if (c->name && *c->name) {
+                r.name = JapaneseName(c->name);
+                if (!r.name) throw std::runtime_error(designation + ": corrected name without a Shift-JIS form");
+            }
+            if (c->kind) r.kind = static_cast<std::int16_t>(c->kind);
+        }
         objects.push_back(std::move(r));
     };
 
     std::map<std::string, bool> messierDesignations;
+    struct Region {
+        RaDec centre;
+        double radiusArcmin;
+    };
+    std::vector<Region> messierRegions;
     for (const auto& f : s.messier.at("features")) {
         const auto& pr = f.at("properties");
         const std::string id = IdText(f);  // "M31"
@@ -242,21 +290,35 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
         if (std::isnan(mag) || mag >= 99) mag = 12.0;
         makeDso(f, id, kind, mag, {desig, "M " + id.substr(1), id});
         if (!desig.empty()) messierDesignations[desig] = true;
+        messierRegions.push_back({PointOf(f), MessierRegionArcmin(pr)});
         ++stats.messier;
     }
 
-    // The brighter NGC/IC objects that have a common name.
+    // The brighter NGC/IC objects (and the few others of ExtraDsoDesignation)
+    // that have a common name. An object inside a Messier object's region
+    // duplicates it (the cluster of M42's nebula, the nebulae of M45's stars)
+    // and would take its taps, so it is left out.
+    auto insideMessierRegion = [&](const RaDec& p) {
+        return std::any_of(messierRegions.begin(), messierRegions.end(), [&](const Region& m) {
+            return AngularDistanceDeg(p, m.centre) * 60 < m.radiusArcmin;
+        });
+    };
     std::map<std::string, bool> taken;
     for (const json* list : {&s.dsosBright, &s.dsos6}) {
         for (const auto& f : list->at("features")) {
             const std::string id = IdText(f);  // "NGC 7000"
-            if (id.rfind("NGC ", 0) != 0 && id.rfind("IC ", 0) != 0) continue;
+            const std::string extra = ExtraDsoDesignation(id);
+            if (id.rfind("NGC ", 0) != 0 && id.rfind("IC ", 0) != 0 && extra.empty()) continue;
             if (messierDesignations.count(id) || taken.count(id) || !s.dsoNames.contains(id)) continue;
             const auto& pr = f.at("properties");
             const double mag = Number(pr.at("mag"));
             const int kind = KindForDsoType(Text(pr, "type"));
             if (std::isnan(mag) || mag >= 99 || kind == 0) continue;
-            std::string compact = id;
+            if (insideMessierRegion(PointOf(f))) {
+                ++stats.dsosInMessierRegions;
+                continue;
+            }
+            std::string compact = extra.empty() ? id : extra;
             compact.erase(std::remove(compact.begin(), compact.end(), ' '), compact.end());
             // Designation characters 3..9; a seven-character designation
             // ("NGC7000") fills the field to its end without a NUL.

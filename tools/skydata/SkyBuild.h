@@ -31,6 +31,10 @@ struct BuildStats {
     int anchors = 0;
     int messier = 0;
     int otherDsos = 0;
+    // Left out: deep-sky objects inside a Messier object's region, and the
+    // Japanese names of stars that share them with the star they belong to.
+    int dsosInMessierRegions = 0;
+    int sharedStarNamesLeftOut = 0;
     // Stars whose constellation the source names, and how many of them the
     // boundary polygons place in that same constellation (a self-check).
     int boundaryChecks = 0;

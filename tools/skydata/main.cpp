@@ -93,10 +93,12 @@ int main(int argc, char** argv) {
         Write(out / "tavikconste.dat", LineFileBytes(BuildBoundaryOutlines(s)));
         const PolylineData milkyWay = BuildMilkyWay(s, kOverlayPoints);
         Write(out / "Milkey.p92", OverlayFileBytes(milkyWay));
-        std::printf("records %zu: stars %d (%d with Japanese names), anchors %d, Messier %d, other deep-sky %d; "
+        std::printf("records %zu: stars %d (%d with Japanese names, %d shared names left out), anchors %d, "
+                    "Messier %d, other deep-sky %d (%d inside Messier regions left out); "
                     "Milky Way points %zu; boundary self-check %d of %d\n",
-                    records.size(), stats.stars, stats.starsWithJapaneseName, stats.anchors, stats.messier,
-                    stats.otherDsos, milkyWay.size(), stats.boundaryAgreements, stats.boundaryChecks);
+                    records.size(), stats.stars, stats.starsWithJapaneseName, stats.sharedStarNamesLeftOut,
+                    stats.anchors, stats.messier, stats.otherDsos, stats.dsosInMessierRegions, milkyWay.size(),
+                    stats.boundaryAgreements, stats.boundaryChecks);
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tavik-skydata: %s\n", e.what());

@@ -1,0 +1,65 @@
+#include "Corrections.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "catalog/StarRecord.h"
+
+namespace tavik::skydata {
+
+namespace {
+
+const DsoCorrection kDsoCorrections[] = {
+    {"M11", "野鴨星団", 0},             // the source has "わし星団", M16's name misapplied
+    {"M24", "いて座スタークラウド", 0},  // no name in the source
+    {"M42", "オリオン大星雲", 0},       // the usual Japanese name
+    {"M44", "プレセペ星団", 0},
+    {"M45", "プレアデス星団", 0},
+    {"M51", "子持ち銀河", 0},           // the source's designation "NGC 5194/5" finds no name
+    {"M76", "小亜鈴状星雲", 0},         // likewise "NGC 650/1"
+    {"M84", "", 0},                     // "マルカリアンの鎖" is the chain of galaxies, not M84
+    {"M87", "おとめ座A", 0},            // "おとめ座銀河" reads as a galaxy of that name
+    {"M93", "", 0},                     // "バタフライ星団" is M6
+    {"NGC869", "ペルセウス座h星団", 0},  // the source has the bare letter "h"
+    {"NGC884", "ペルセウス座χ星団", 0},  // and "χ"
+    {"NGC2244", "ばら星雲の星団", 0},    // the cluster inside the Rosette Nebula
+    {"NGC2264", "クリスマスツリー星団", kKindOpenCluster},
+    {"NGC3293", nullptr, kKindOpenCluster},  // open clusters the source types as star-forming regions
+    {"NGC6281", nullptr, kKindOpenCluster},
+};
+
+struct NameOwner {
+    const char* name;
+    const char* hip;
+};
+
+const NameOwner kStarNameOwners[] = {
+    {"アティク", "17448"},  // ο Per (ζ Per is brighter)
+    {"ベーミン", "20535"},  // υ3 Eri
+    {"カストゥラ", "4422"}, // υ2 Cas (ν Cep is brighter)
+};
+
+}  // namespace
+
+const DsoCorrection* FindDsoCorrection(std::string_view designation) {
+    auto it = std::find_if(std::begin(kDsoCorrections), std::end(kDsoCorrections),
+                           [&](const DsoCorrection& c) { return designation == c.designation; });
+    return it == std::end(kDsoCorrections) ? nullptr : &*it;
+}
+
+std::string ExtraDsoDesignation(std::string_view sourceId) {
+    return sourceId == "PGC 17223" ? "LMC" : "";
+}
+
+std::string StarNameOwner(std::string_view japaneseName) {
+    for (const auto& o : kStarNameOwners) {
+        if (japaneseName == o.name) return o.hip;
+    }
+    return {};
+}
+
+std::string CorrectedBayer(std::string_view hip, const std::string& bayer) {
+    return hip == "20535" && bayer == "undefined3" ? "υ3" : bayer;
+}
+
+}  // namespace tavik::skydata

@@ -1,0 +1,39 @@
+#pragma once
+// Where the source data is wrong or silent. The Japanese names and the object
+// types of the deep-sky list were checked object by object against the common
+// Japanese names and the objects' nature; the stars that share a Japanese name
+// in the source were given back to the star the name belongs to.
+
+#include <string>
+#include <string_view>
+
+namespace tavik::skydata {
+
+struct DsoCorrection {
+    const char* designation;  // as written in the record: "M11", "NGC6281"
+    const char* name;         // UTF-8; nullptr keeps the source's name, "" removes it
+    int kind;                 // 0 keeps the kind of the source's type
+};
+
+// The correction for a deep-sky designation, or nullptr.
+const DsoCorrection* FindDsoCorrection(std::string_view designation);
+
+// The designation for a bright deep-sky object outside the NGC and IC
+// catalogues that is kept ("PGC 17223" is the Large Magellanic Cloud, "LMC"),
+// "" for every other source id.
+std::string ExtraDsoDesignation(std::string_view sourceId);
+
+// The Hipparcos number of the star that carries a Japanese name which the
+// source gives to several stars, where that is not simply the brightest of
+// them (the name the IAU gave to a fainter one); "" when the brightest keeps it.
+std::string StarNameOwner(std::string_view japaneseName);
+
+// A Bayer letter the source spells wrongly, corrected (HIP 20535 is υ3 Eri,
+// written "undefined3"); otherwise the letter as given.
+std::string CorrectedBayer(std::string_view hip, const std::string& bayer);
+
+// The smallest region, in arcminutes, a Messier object is taken to cover
+// when the source gives its size as smaller or not at all.
+inline constexpr double kMinMessierRegionArcmin = 5.0;
+
+}  // namespace tavik::skydata
