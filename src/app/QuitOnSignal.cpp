@@ -12,6 +12,7 @@ namespace tavik {
 namespace {
 
 int g_signalPipe[2] = {-1, -1};
+bool g_requested = false;
 
 void OnSignal(int) {
     const char byte = 1;
@@ -32,6 +33,7 @@ bool QuitOnTerminationSignals() {
         char bytes[16];
         while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
         }
+        g_requested = true;
         QCoreApplication::quit();
     });
     struct sigaction action {};
@@ -41,5 +43,7 @@ bool QuitOnTerminationSignals() {
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &action, nullptr);
     return true;
 }
+
+bool TerminationRequested() { return g_requested; }
 
 }  // namespace tavik

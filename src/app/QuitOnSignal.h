@@ -7,6 +7,8 @@
 //
 //   QApplication qapp(argc, argv);
 //   tavik::QuitOnTerminationSignals();
+//   ... start-up, which may take a while ...
+//   if (tavik::TerminationRequested()) return 0;
 //   return qapp.exec();
 
 namespace tavik {
@@ -14,5 +16,7 @@ namespace tavik {
 // Installs the handlers (once; later calls do nothing). False when the pipe
 // could not be made.
 bool QuitOnTerminationSignals();
+// A signal came and was taken (during start-up no event loop runs to end).
+bool TerminationRequested();
 
 }  // namespace tavik

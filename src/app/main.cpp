@@ -32,9 +32,10 @@ int main(int argc, char* argv[]) {
         if (capture + 1 >= args.size()) return 2;
         return tavik::CaptureWindowPictures(args.at(capture + 1));
     }
-    tavik::CTavikApp app;
-    if (!app.InitInstance()) return 0;  // another copy runs: it was brought forward
     // A logout ends the program as its exit command does: history and settings written.
     tavik::QuitOnTerminationSignals();
+    tavik::CTavikApp app;
+    if (!app.InitInstance()) return 0;  // another copy runs: it was brought forward
+    if (tavik::TerminationRequested()) return 0;
     return QApplication::exec();
 }

@@ -21,6 +21,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <numbers>
 #include <memory>
 #include <optional>
 
@@ -31,6 +33,7 @@
 #include "app/TavikApp.h"
 #include "app/TavikDoc.h"
 #include "app/TavikView.h"
+#include "app/ScopeExchange.h"
 #include "app/ToolbarState.h"
 #include "catalog/CatalogLocation.h"
 #include "settings/SettingsStore.h"
@@ -483,6 +486,118 @@ TEST_F(TapWindowTest, GotoFromATapSlewsTheMountAndTheTraceDrawsItOnTheTarget) {
     EXPECT_NE(app->Doc()->History().Lines()[0].find("リゲル"), std::string::npos);
 }
 
+
+// A held press at `at`, then the item of `command` in the pop-up menu it opens.
+void ChooseFromLongPress(CTavikView& view, QPoint at, int command) {
+    QTest::mousePress(&view, Qt::LeftButton, {}, at);
+    ASSERT_TRUE(Until([&] { return view.PopupMenu() != nullptr; }));
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, at);
+    QAction* item = nullptr;
+    for (QAction* a : view.PopupMenu()->actions())
+        if (a->data().toInt() == command) item = a;
+    ASSERT_NE(item, nullptr);
+    item->trigger();
+    view.PopupMenu()->close();
+}
+
+// The J2000 right ascension and declination (radians) of the last :Sr/:Sd pair sent.
+std::optional<std::pair<double, double>> SentTarget(const mountsim::PtyMount& mount) {
+    int h = 0, m = 0, sec = 0, d = 0, dm = 0, ds = 0;
+    char sign = '+';
+    bool ra = false, dec = false;
+    for (const std::string& c : mount.Commands()) {
+        ra = ra || std::sscanf(c.c_str(), ":Sr %d:%d:%d#", &h, &m, &sec) == 3;
+        dec = dec || std::sscanf(c.c_str(), ":Sd %c%d*%d*%d#", &sign, &d, &dm, &ds) == 4;
+    }
+    if (!ra || !dec) return std::nullopt;
+    const double deg = std::numbers::pi / 180.0;
+    return std::pair{(h + m / 60.0 + sec / 3600.0) * 15.0 * deg,
+                     (sign == '-' ? -1 : 1) * (d + dm / 60.0 + ds / 3600.0) * deg};
+}
+
+TEST_F(TapWindowTest, GotoOfEmptySkySendsTheSkyUnderThePressAtTheMomentShown) {
+    mountsim::MountOptions options;
+    options.slewSeconds = 0.2;
+    mountsim::PtyMount mount(options);
+    ASSERT_NO_FATAL_FAILURE(ControlMount(mount));
+    store.WriteProfileInt("TS", "JNOW", 0);
+    store.WriteProfileInt("SETTING", "MOVING", 1);
+    store.WriteProfileInt("SETTING", "POPUP", 0);
+    store.WriteProfileInt("SETTING", "POPUPTS", 1);
+    StartFacingSouth();
+    const auto rigel = HitPoint(*view, "Bet Ori");
+    ASSERT_TRUE(rigel);
+    // Empty sky a few pixels from the star: nothing drawn within six pixels.
+    std::optional<QPoint> empty;
+    for (int r = 7; r < 20 && !empty; ++r) {
+        for (const QPoint d : {QPoint(r, 0), QPoint(-r, 0), QPoint(0, r), QPoint(0, -r)}) {
+            const QPoint at = *rigel + d;
+            bool clear = true;
+            for (const HitEntry& e : view->Hits()->Entries())
+                clear = clear && (std::abs(e.x - at.x()) > 6 || std::abs(e.y - at.y()) > 6);
+            if (clear && !empty) empty = at;
+        }
+    }
+    ASSERT_TRUE(empty);
+    ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *empty, cmd::GotoHere));
+    ASSERT_FALSE(view->TappedRecord().has_value());
+    std::optional<std::pair<double, double>> sent;
+    ASSERT_TRUE(Until([&] { return (sent = SentTarget(mount)).has_value(); }, 10000))
+        << prompts.messages.join("|").toStdString();
+    const StarRecord* star = nullptr;
+    for (const HitEntry& e : view->Hits()->Entries())
+        if (e.record && std::string(e.record->DesignationText()).find("Bet Ori") != std::string::npos) star = e.record;
+    ASSERT_NE(star, nullptr);
+    // A few pixels of a chart some ninety degrees wide: within a few degrees of the star.
+    EXPECT_NEAR(std::remainder(sent->first - star->ra, 2 * std::numbers::pi), 0.0, 0.08);
+    EXPECT_NEAR(sent->second, star->dec, 0.08);
+}
+
+TEST_F(TapWindowTest, TheWindowPaintsAndTakesKeysWhileASilentMountKeepsAGotoWaiting) {
+    mountsim::MountOptions options;
+    options.replies["GR"] = std::nullopt;  // the position is never answered
+    mountsim::PtyMount mount(options);
+    ASSERT_NO_FATAL_FAILURE(ControlMount(mount));
+    store.WriteProfileInt("SETTING", "MOVING", 1);
+    store.WriteProfileInt("SETTING", "POPUP", 0);
+    store.WriteProfileInt("SETTING", "POPUPTS", 1);
+    StartFacingSouth();
+    const auto rigel = HitPoint(*view, "Bet Ori");
+    ASSERT_TRUE(rigel);
+    ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::GotoHere));
+    ASSERT_TRUE(Until([&] { return !mount.Commands().empty(); }));
+    ASSERT_TRUE(view->Exchange().Running());
+    // Mid-wait: a key turns the view and the chart is drawn and painted again.
+    const int turn = view->View().turnDegrees;
+    const int renders = view->RenderCount(), paints = view->PaintCount();
+    QTest::keyClick(view, Qt::Key_Left);
+    EXPECT_NE(view->View().turnDegrees, turn);
+    EXPECT_TRUE(Until([&] { return view->RenderCount() > renders && view->PaintCount() > paints; }));
+    EXPECT_TRUE(view->Exchange().Running()) << "the mount's five seconds have not passed";
+    // Another telescope command meanwhile is not run into the half-done exchange.
+    frame->RunCommand(cmd::TelescopePosition);
+    // The window closes in the middle of the wait: the exchange ends at once.
+    app.reset();
+    EXPECT_FALSE(prompts.messages.contains("error: 応答しません"));
+}
+
+TEST_F(TapWindowTest, AutoUpdateRedrawsWhileShownWhateverHasTheFocusButNotWhenMinimised) {
+    store.WriteProfileInt("SETTING", "MOVING", 1);
+    StartFacingSouth();
+    QWidget other;  // another program's window has the focus
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_FALSE(frame->isActiveWindow());
+    int renders = view->RenderCount();
+    view->OnTimer(timer_id::kAutoUpdate);
+    EXPECT_TRUE(Until([&] { return view->RenderCount() > renders; }));
+    frame->showMinimized();
+    ASSERT_TRUE(Until([&] { return !view->RenderPending() && view->PassesInFlight() == 0; }));
+    renders = view->RenderCount();
+    view->OnTimer(timer_id::kAutoUpdate);
+    QTest::qWait(100);
+    EXPECT_EQ(view->RenderCount(), renders);
+}
 
 // What a command can change that a user would see or the program would keep.
 struct Observed {

@@ -18,6 +18,7 @@
 #include "astro/Planets.h"
 #include "astro/Precession.h"
 #include "astro/TimeScales.h"
+#include "astro/DateTime.h"
 #include "mountsim/PtyMount.h"
 
 namespace tavik {
@@ -112,9 +113,26 @@ TEST_F(CliScopeTest, SiteFromOptionsAndFromSettings) {
     EXPECT_NE(sent.find(":Sg 350*00#:St -33*52#:SC "), std::string::npos) << sent;
 
     mount->ClearCommands();
-    r = Cli(dev + "site", "[LOCATION]\nTOUKEI=139\nTOUKEIF=22\nHOKUI=35\nHOKUIF=34\n");
+    // The time and date sent are the site's (UTC + SETTING/JISA), as the window
+    // sends them, whatever zone this machine keeps.
+    const std::time_t before = std::time(nullptr);
+    r = Cli(dev + "site", "[LOCATION]\nTOUKEI=139\nTOUKEIF=22\nHOKUI=35\nHOKUIF=34\n[SETTING]\nJISA=-5\n");
+    const std::time_t after = std::time(nullptr);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(Sent().find(":Sg 220*38#:St +35*34#"), std::string::npos) << Sent();
+    auto stamp = [](std::time_t t) {
+        const DateTime d = SiteTimeAt(t, -5);
+        char text[64];
+        std::snprintf(text, sizeof text, ":SL %02d:%02d:", d.Hour(), d.Minute());
+        std::string out = text;
+        std::snprintf(text, sizeof text, ":SC %02d/%02d/%02d#", d.Month(), d.Day(), d.Year() % 100);
+        return std::pair{out, std::string(text)};
+    };
+    const auto [timeBefore, dateBefore] = stamp(before);
+    const auto [timeAfter, dateAfter] = stamp(after);
+    const std::string site = Sent();
+    EXPECT_TRUE(site.rfind(timeBefore, 0) == 0 || site.rfind(timeAfter, 0) == 0) << site;
+    EXPECT_TRUE(site.find(dateBefore) != std::string::npos || site.find(dateAfter) != std::string::npos) << site;
 }
 
 TEST_F(CliScopeTest, NudgeRateStop) {

@@ -48,8 +48,14 @@ TEST(GotoHistoryTest, WritesAtTheHundredthLineAndOnClose) {
     EXPECT_EQ(all.size(), 5 + 100 * (Utf8ToSjis(line).size() + 2) + last.size());
     EXPECT_EQ(all.substr(all.size() - last.size()), last);
 
-    // A folder that cannot be written keeps the lines for the next attempt.
-    GotoHistory lost(dir / "missing" / "folder");
+    // A missing folder (a new account without documents) is made.
+    GotoHistory fresh(dir / "missing" / "folder");
+    fresh.Add("x");
+    EXPECT_TRUE(fresh.Flush());
+    EXPECT_EQ(ReadAll(dir / "missing" / "folder" / "望遠鏡導入履歴.txt"), "x\r\n");
+
+    // A folder that cannot be made keeps the lines for the next attempt.
+    GotoHistory lost(file / "folder");
     lost.Add("x");
     EXPECT_FALSE(lost.Flush());
     EXPECT_TRUE(lost.Modified());
