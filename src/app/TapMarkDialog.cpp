@@ -13,6 +13,7 @@
 
 #include "app/FileBrowser.h"
 #include "app/Prompts.h"
+#include "view/TimeControl.h"
 #include "catalog/StarCatalog.h"
 
 namespace tavik {
@@ -188,9 +189,11 @@ void CTapMarkDialog::Append(const QString& more) {
 }
 
 void CTapMarkDialog::InsertDate() {
-    const QDateTime now = QDateTime::currentDateTime();
-    Append(QString::asprintf("* %d/%d/%d %d:%d", now.date().year(), now.date().month(), now.date().day(),
-                             now.time().hour(), now.time().minute()));
+    const QDateTime local = QDateTime::currentDateTime();
+    const DateTime now = clock_ ? clock_->Now()
+                                : DateTime(local.date().year(), local.date().month(), local.date().day(),
+                                           local.time().hour(), local.time().minute(), local.time().second());
+    Append(QString::asprintf("* %d/%d/%d %d:%d", now.Year(), now.Month(), now.Day(), now.Hour(), now.Minute()));
 }
 
 void CTapMarkDialog::InsertPhrase() { Append(phrases_->currentText()); }
@@ -252,6 +255,7 @@ bool RegisterTapAt(TapMarkSession& s, const SkyPosition& position) {
     TapMarkFields fields;
     fields.label = NewTapLabel(CurrentTapNumber(s.store));
     CTapMarkDialog dialog(fields, false, s.prompts, s.chooseFile, s.parent);
+    dialog.SetClock(s.clock);
     const int result = Run(s, dialog);
     if (result == CTapMarkDialog::Register) {
         RegisterTapMark(s.catalog, s.store, s.dataDirectory, position, dialog.Fields());
@@ -267,6 +271,7 @@ bool ChangeTapAt(TapMarkSession& s, const StarRecord* found) {
         return false;
     }
     CTapMarkDialog dialog(FieldsOfTapMark(s.catalog.TapMark(*index)), true, s.prompts, s.chooseFile, s.parent);
+    dialog.SetClock(s.clock);
     const int result = Run(s, dialog);
     if (result == CTapMarkDialog::Register) {
         ChangeTapMark(s.catalog, *index, dialog.Fields(), s.dataDirectory);

@@ -28,6 +28,7 @@ class QPushButton;
 
 namespace tavik {
 
+class Clock;
 class Prompts;
 class SettingsStore;
 class StarCatalog;
@@ -70,6 +71,9 @@ public:
     // `existing`: a mark is being changed ("削除" enabled).
     CTapMarkDialog(const TapMarkFields& fields, bool existing, Prompts& prompts, FileChooser chooseFile,
                    QWidget* parent = nullptr);
+    // The clock "日時挿入" reads: the site's time, as the status line shows it
+    // (this computer's own clock until set).
+    void SetClock(const Clock* clock) { clock_ = clock; }
 
     TapMarkFields Fields() const;
 
@@ -94,6 +98,7 @@ private:
 
     Prompts& prompts_;
     FileChooser chooseFile_;
+    const Clock* clock_ = nullptr;
     QComboBox* kind_;
     QLineEdit* label_;
     QLineEdit* text_;
@@ -115,6 +120,7 @@ struct TapMarkSession {
     // Shows the dialog and returns its result: exec() unless set (tests drive
     // the dialog through it).
     std::function<int(CTapMarkDialog&)> runDialog;
+    const Clock* clock = nullptr;  // the site's clock, for "日時挿入"
 };
 
 // "タップを登録": the dialog for a new mark (kind 0, empty text, the label

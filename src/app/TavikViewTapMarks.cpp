@@ -50,7 +50,7 @@ void CTavikView::OnTapMarkTimer(bool change) {
     {
         RenderSuspension suspended(*this);  // the tap list changes under the dialog
         TapMarkSession session{doc_.Catalog(), store_, doc_.DataDirectory(), prompts_,
-                               BrowserFileChooser(prompts_, this), this, {}};
+                               BrowserFileChooser(prompts_, this), this, {}, &time_.GetClock()};
         if (change) {
             redraw = ChangeTapAt(session, tappedRecord_ && tappedRecord_->IsTapMark() ? &*tappedRecord_ : nullptr);
         } else {

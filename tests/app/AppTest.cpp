@@ -484,6 +484,18 @@ TEST_F(TapWindowTest, GotoFromATapSlewsTheMountAndTheTraceDrawsItOnTheTarget) {
     EXPECT_TRUE(slewed);
     EXPECT_EQ(app->Doc()->History().Lines().size(), 1u);
     EXPECT_NE(app->Doc()->History().Lines()[0].find("リゲル"), std::string::npos);
+
+    // A toolbar move while the trace runs: the trace ends cleanly, then the mount moves.
+    ASSERT_TRUE(view->TimerActive(timer_id::kTrace) || view->Exchange().Running());
+    frame->RunCommand(cmd::ScopeLeft);
+    auto sent = [&](const char* command) {
+        const auto all = mount.Commands();
+        return std::find(all.begin(), all.end(), command) != all.end();
+    };
+    EXPECT_TRUE(Until([&] { return sent(":Me#") && sent(":Qe#"); }, 5000));
+    EXPECT_TRUE(Until([&] { return !view->Exchange().Running() && !view->TimerActive(timer_id::kTrace); }, 5000));
+    QTest::qWait(1200);  // where the old trace step would have read a closed line
+    EXPECT_FALSE(prompts.messages.join("|").contains("開いていない")) << prompts.messages.join("|").toStdString();
 }
 
 

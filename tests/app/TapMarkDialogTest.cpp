@@ -18,6 +18,7 @@
 #include "app/TapMarkDialog.h"
 #include "catalog/StarCatalog.h"
 #include "settings/SettingsStore.h"
+#include "view/TimeControl.h"
 
 using namespace tavik;
 
@@ -96,6 +97,19 @@ TEST(TapMarkDialog, RegistersThroughTheControlsAndExchangesFiles) {
     StarRecord star;
     EXPECT_FALSE(ChangeTapAt(s, &star));
     EXPECT_EQ(f.prompts.messages.last(), U("error: 対象ﾀｯﾌﾟ情報がありません"));
+
+    // "日時挿入" stamps the site's time, from the session's clock.
+    struct SiteClock final : Clock {
+        DateTime Now() const override { return DateTime(2026, 1, 11, 0, 5, 0); }
+    } site;
+    s.clock = &site;
+    s.runDialog = [&](CTapMarkDialog& d) {
+        d.KindCombo()->setCurrentIndex(kTapText);
+        d.Button(U("日時挿入"))->click();
+        EXPECT_EQ(d.TextEdit()->text(), U("* 2026/1/11 0:5"));
+        return int(CTapMarkDialog::Cancelled);
+    };
+    EXPECT_FALSE(RegisterTapAt(s, {0, 0}));
 }
 
 TEST(AddInDialog, AddStoresAtOnceAndOkRewritesTheList) {
