@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QResizeEvent>
 #include <QTimerEvent>
 
@@ -47,6 +48,7 @@ bool IsRepeating(int id) { return id == timer_id::kAutoUpdate || id == timer_id:
 
 constexpr int kLongPressMs = 500;
 constexpr int kTapInfoMs = 5000;
+constexpr int kRestyleSettleMs = 500;  // the bars' new layout arrives within it
 constexpr int kPictureDelayMs = 400;
 
 // The pop-up request of a long press.
@@ -366,6 +368,12 @@ void CTavikView::HandleRender() {
         update();  // the busy mark while the worker draws
         break;
     case SkyCanvas::Outcome::Resized:
+        if (restyled_) {
+            // A restyle, not the user: drawn at once.
+            restyled_ = false;
+            PostRender();
+            break;
+        }
         // The client size changed: a new image now, the drawing one second later.
         StartTimer(timer_id::kFirstPaint, 1000);
         update();
@@ -405,11 +413,9 @@ void CTavikView::paintEvent(QPaintEvent*) {
     p.end();
     const ColorModes modes = ColorModes::Load(store_);
     const QFont font = ViewFont(settings_.fontSize);
-    // The one-line confirmation of the last command, in the bottom-left corner
-    // it shares with the site line (so only while the site texts are hidden).
-    if (!notice_.isEmpty()) {
-        tavik::ShowNotice(*this, height(), font, notice_, colors_, modes, settings_.noSiteName != 0);
-    }
+    // The one-line confirmation of the last command, over the site line in the
+    // bottom-left corner until the notice goes.
+    if (!notice_.isEmpty()) tavik::ShowNotice(*this, height(), font, notice_, colors_, modes);
     if (shown) {
         QPainter markers(this);
         DrawMarkers(markers);
@@ -542,8 +548,13 @@ bool CTavikView::RunCommand(int id) {
         }
         if (!r.error.empty()) prompts_.Error(QString::fromStdString(r.error));
         // Red mode reddens the whole window, menus and dialogs included.
-        if (id == cmd::RedMode || id == cmd::BlackOnWhite || id == cmd::WhiteOnBlack || id == cmd::ColorDisplay)
+        if (id == cmd::RedMode || id == cmd::BlackOnWhite || id == cmd::WhiteOnBlack || id == cmd::ColorDisplay) {
             ApplyNightMode(*qApp, settings_.allRed);
+            // The restyled bars may move the chart's edge: that is no resize by
+            // the user, and the new colours are drawn at once.
+            restyled_ = true;
+            QTimer::singleShot(kRestyleSettleMs, this, [this] { restyled_ = false; });
+        }
         if (!r.notice.empty()) ShowNotice(QString::fromStdString(r.notice));
         if (r.refresh) RefreshView();
         break;

@@ -256,6 +256,7 @@ private:
     int suspended_ = 0;
     bool deferredRender_ = false;
     bool firstPaintDone_ = false;
+    bool restyled_ = false;  // a colour mode restyled the bars: the next resize draws at once
     int passesInFlight_ = 0;
     int renderCount_ = 0;
     int paintCount_ = 0;

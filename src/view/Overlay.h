@@ -175,11 +175,11 @@ void DrawDeepSkyDesignation(RenderContext& ctx, const StarRecord& object, int x,
 // is on), painted as broad strokes into a layer and blended onto the chart.
 void DrawMilkyWay(RenderContext& ctx, OverlayState& state);
 
-// The one-line notice at the bottom-left of the window. Drawn only when the
-// site texts are hidden (the notice shares their corner); returns whether it
-// drew. `target` is the window surface.
-bool ShowNotice(QPaintDevice& target, int clientHeight, const QFont& font, const QString& text,
-                const ColorTable& colors, const ColorModes& modes, bool hideSite);
+// The one-line notice at the bottom-left of the window, over the site line
+// for as long as the notice lasts, in colours of the display mode that stand
+// apart (red text on the red mode's dark sky). `target` is the window surface.
+void ShowNotice(QPaintDevice& target, int clientHeight, const QFont& font, const QString& text,
+                const ColorTable& colors, const ColorModes& modes);
 
 // The site lines of the status texts (UTF-8): "東経%d度%d分" / "西経%d度%d分"
 // and "北緯%d度%d分" / "南緯%d度%d分", west and south with both numbers made

@@ -294,20 +294,23 @@ void DrawDeepSkyMarks(RenderContext& ctx, const ConstellationSelection* selectio
     p.restore();
 }
 
-bool ShowNotice(QPaintDevice& target, int clientHeight, const QFont& font, const QString& text,
-                const ColorTable& colors, const ColorModes& modes, bool hideSite) {
-    // The notice shares the bottom-left corner with the site line, so it is
-    // shown only while the site texts are hidden.
-    if (!hideSite || text.isEmpty()) return false;
+void ShowNotice(QPaintDevice& target, int clientHeight, const QFont& font, const QString& text,
+                const ColorTable& colors, const ColorModes& modes) {
+    if (text.isEmpty()) return;
     ColorRef fore = MapColor(colors[slot::kGeneralText], modes);
     ColorRef back = colors[slot::kGeneralText] ^ 0xFFFFFFu;
-    if (modes.red) back = MapColor(back, ColorModes{true, true, false, false, false});
     if (modes.whiteOnBlack) {
         fore = kWhite;
         back = kBlack;
     } else if (modes.blackOnWhite) {
         fore = kBlack;
         back = kWhite;
+    } else if (modes.red) {
+        // Red text on the red mode's own sky, never on a box that the red
+        // mapping turns into the text's own colour.
+        back = MapSkyColor(colors[slot::kBackground], modes);
+        auto brightness = [](ColorRef c) { return (RedOf(c) * 3 + GreenOf(c) * 6 + BlueOf(c)) / 10; };
+        if (std::abs(brightness(fore) - brightness(back)) < 96) back = kBlack;
     }
     QPainter p(&target);
     p.setFont(font);
@@ -317,7 +320,6 @@ bool ShowNotice(QPaintDevice& target, int clientHeight, const QFont& font, const
     p.fillRect(box, ToQColor(back));
     p.setPen(ToQColor(fore));
     p.drawText(QPoint(0, clientHeight - h + fm.ascent()), text);
-    return true;
 }
 
 }  // namespace tavik

@@ -142,9 +142,10 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     if (mode == ViewMode::PolarAlignment) DrawPolarReticle(ctx);
 
     DrawGrids(ctx, *overlay_);
-    DrawBandLabel(ctx);
     if (scene.catalog) DrawTapMarks(ctx, scene.catalog->TapMarks(), scene.numberedMarks);
+    // The compass strip is cleared first; the height band goes a line below its names.
     DrawCompassLabels(ctx);
+    DrawBandLabel(ctx);
     DrawConstellations(ctx, *overlay_);
 
     // Stars, from the last record to the first so that earlier records end up on top.

@@ -179,7 +179,7 @@ StarPainter::StarPainter(const RenderContext& ctx)
     : StarPainter(ctx, StarOptions::FromContext(ctx)) {}
 
 StarPainter::StarPainter(const RenderContext& ctx, const StarOptions& options)
-    : ctx_(ctx), options_(options), pixels_(*ctx.image), scratch_(40, 40, QImage::Format_ARGB32) {}
+    : ctx_(ctx), options_(options), pixels_(*ctx.image) {}
 
 void StarPainter::Draw(const StarRecord& star, int x, int y, double sinAltitude) {
     SolarBody body = SolarBody::None;
@@ -276,9 +276,9 @@ void StarPainter::Draw(double magnitude, StarTint tint, bool marker, SolarBody b
 }
 
 void StarPainter::DrawDisc(int x, int y, int t, ColorRef color, SolarBody body) {
-    t = std::min(t, scratch_.width() - 2);
-    const int half = t / 2;
-    const int size = 2 * half + 1;  // the blended square, (x - t/2 .. x + t/2)
+    constexpr int kMaxDisc = 38;  // the largest disc the size options give, and then some
+    t = std::min(t, kMaxDisc);
+    const int half = t / 2;  // the disc lies within x - t/2 .. x + t/2
 
     int opacity = 100;
     if (body != SolarBody::Sun && body != SolarBody::Moon) {
@@ -290,22 +290,15 @@ void StarPainter::DrawDisc(int x, int y, int t, ColorRef color, SolarBody body) 
         opacity = std::min(opacity, 100);
     }
 
-    // The disc of diameter t + 1 in the scratch area; only its own pixels are
-    // blended, so the corners of the square keep the sky beneath them.
-    scratch_.fill(Qt::transparent);
-    {
-        QPainter sp(&scratch_);
-        sp.setRenderHint(QPainter::Antialiasing, false);
-        sp.setPen(Qt::NoPen);
-        sp.setBrush(ToQColor(color));
-        sp.drawEllipse(QRect(0, 0, t + 1, t + 1));
-    }
+    // A filled disc of diameter t + 1 centred on the point's pixel: the pixels
+    // whose centres lie within it (a quarter pixel in from its edge, so that
+    // the rim is round); the corners of the square keep the sky beneath them.
+    const double radius = (t + 1) / 2.0 - 0.25;
     const int r = RedOf(color), g = GreenOf(color), b = BlueOf(color);
-    for (int sy = 0; sy < size; ++sy) {
-        const QRgb* src = reinterpret_cast<const QRgb*>(scratch_.constScanLine(sy));
-        for (int sx = 0; sx < size; ++sx) {
-            if (qAlpha(src[sx]) == 0) continue;
-            const int px = x - half + sx, py = y - half + sy;
+    for (int dy = -half; dy <= half; ++dy) {
+        for (int dx = -half; dx <= half; ++dx) {
+            if (dx * dx + dy * dy > radius * radius) continue;
+            const int px = x + dx, py = y + dy;
             if (!pixels_.Contains(px, py)) continue;
             const QRgb old = pixels_.Get(px, py);
             pixels_.Set(px, py,

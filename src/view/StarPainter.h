@@ -130,7 +130,6 @@ private:
     StarOptions options_;
     PixelBuffer pixels_;
     const SkyBackdrop* backdrop_ = nullptr;
-    QImage scratch_;  // 40 x 40 work area for discs
 };
 
 }  // namespace tavik

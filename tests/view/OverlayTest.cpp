@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <map>
+
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
@@ -225,27 +229,37 @@ TEST(Overlay, StatusTextsLeaveOutTheSiteWhenHidden) {
     EXPECT_GT(hidden.CountNonBlack(), 30);  // date and time stay
 }
 
-TEST(Overlay, ShowNoticeOnlyWithHiddenSite) {
+TEST(Overlay, ShowNoticeIsReadableInEveryColourMode) {
     App();
     ColorTable colors;
     ColorModes modes;
     QImage window(240, 240, QImage::Format_RGB32);
-    window.fill(qRgb(0, 0, 0));
     const QFont font = ViewFont(75);
-    EXPECT_FALSE(ShowNotice(window, 240, font, QString::fromUtf8("天頂に切替"), colors, modes, false));
-    EXPECT_EQ(window.pixel(2, 235) & 0xFFFFFF, 0u);
-    EXPECT_TRUE(ShowNotice(window, 240, font, QString::fromUtf8("天頂に切替"), colors, modes, true));
-    // Opaque background: slot 5 (255, 0, 0) inverted is (0, 255, 255).
-    int background = 0;
-    for (int x = 0; x < 40; ++x) background += (window.pixel(x, 239) & 0xFFFFFF) == 0x00FFFF;
-    EXPECT_GT(background, 5);
+    // The text's and the box's colours on the notice's line, most frequent first.
+    auto inks = [&](const char* text) {
+        window.fill(qRgb(0, 0, 0));
+        ShowNotice(window, 240, font, QString::fromUtf8(text), colors, modes);
+        std::map<QRgb, int> counts;
+        for (int y = 226; y < 240; ++y)
+            for (int x = 0; x < 30; ++x) ++counts[window.pixel(x, y) & 0xFFFFFF];
+        std::vector<std::pair<int, QRgb>> byCount;
+        for (auto [c, n] : counts) byCount.push_back({n, c});
+        std::sort(byCount.rbegin(), byCount.rend());
+        return byCount;
+    };
+    // Slot 5 (255, 0, 0) on its inverse (0, 255, 255).
+    auto normal = inks("天頂に切替");
+    EXPECT_EQ(normal[0].second, 0x00FFFFu);
+    // Red mode: red text on a dark box, not red on red.
+    modes.red = true;
+    auto red = inks("天頂に切替");
+    ASSERT_GE(red.size(), 2u);
+    EXPECT_LT(qRed(red[0].second), 80) << std::hex << red[0].second;
+    EXPECT_GT(qRed(red[1].second), 150) << std::hex << red[1].second;
     // Black-on-white: black text on white.
+    modes.red = false;
     modes.blackOnWhite = true;
-    window.fill(qRgb(0, 0, 0));
-    ShowNotice(window, 240, font, QString::fromUtf8("白黒"), colors, modes, true);
-    int white = 0;
-    for (int x = 0; x < 20; ++x) white += (window.pixel(x, 239) & 0xFFFFFF) == 0xFFFFFF;
-    EXPECT_GT(white, 5);
+    EXPECT_EQ(inks("白黒")[0].second, 0xFFFFFFu);
 }
 
 TEST(Overlay, DeepSkySymbols) {
