@@ -130,6 +130,8 @@ std::string TelescopeController::ReplyForMessage() const {
         const auto c = static_cast<unsigned char>(raw[i]);
         if (c >= 0x20 && c < 0x7F) {
             out += static_cast<char>(c);
+        } else if (c == 0xDF) {
+            out += '*';  // the controller's degree sign, written as in our own texts
         } else {
             out += Format("\\x%02X", c);
         }

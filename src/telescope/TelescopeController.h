@@ -128,6 +128,8 @@ private:
     bool AwaitLine(bool report);
     std::size_t ReplyCount() const;
     char FirstReplyByte() const;  // 0 when nothing came
+    // The reply as printable text: the degree byte 0xDF as '*', other
+    // unprintable bytes as \xNN.
     std::string ReplyForMessage() const;
     // The status text for a failed acknowledged command: "受信なし <step>"
     // without a reply, `zeroText` for "0", "異常応答 <step>:" + reply otherwise.

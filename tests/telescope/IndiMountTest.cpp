@@ -3,12 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -17,6 +12,7 @@
 #include <numbers>
 #include <thread>
 
+#include "IndiTestServer.h"
 #include "ScopeTestSupport.h"
 #include "astro/Precession.h"
 #include "settings/SettingsStore.h"
@@ -26,97 +22,16 @@ namespace tavik {
 namespace {
 
 namespace fs = std::filesystem;
+using test::OnPath;
 constexpr double kRad = std::numbers::pi / 180.0;
 constexpr const char* kDevice = "Telescope Simulator";
-
-bool OnPath(const char* program) {
-    const std::string cmd = std::string("command -v ") + program + " >/dev/null 2>&1";
-    return std::system(cmd.c_str()) == 0;
-}
-
-int FreeLoopbackPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    close(fd);
-    return ntohs(a.sin_port);
-}
-
-bool Accepts(int port) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(static_cast<std::uint16_t>(port));
-    const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    close(fd);
-    return ok;
-}
-
-// indiserver in a process group of its own (the driver runs in it too), with a
-// private HOME so that the simulator's files stay out of the user's.
-class IndiServer {
-public:
-    // A port found free can be taken before the server binds it: then the
-    // server ends at once and another port is tried.
-    bool Start() {
-        home = fs::path(TAVIK_BINARY_DIR) / "indi-test" /
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::remove_all(home);  // no park data or settings of an earlier run
-        fs::create_directories(home);
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            port = FreeLoopbackPort();
-            pid_ = fork();
-            if (pid_ == 0) {
-                setpgid(0, 0);
-                setenv("HOME", home.c_str(), 1);
-                const std::string p = std::to_string(port);
-                // Its local socket is named after the port, so servers of
-                // tests running side by side do not collide.
-                const std::string local = "/tmp/tavik-indi-test-" + p;
-                freopen("/dev/null", "w", stdout);
-                freopen((home / "server.log").c_str(), "w", stderr);
-                execlp("indiserver", "indiserver", "-p", p.c_str(), "-u", local.c_str(),
-                       "indi_simulator_telescope", static_cast<char*>(nullptr));
-                _exit(127);
-            }
-            setpgid(pid_, pid_);
-            bool ended = false;
-            test::WaitUntil([&] {
-                ended = waitpid(pid_, nullptr, WNOHANG) == pid_;
-                return ended || Accepts(port);
-            });
-            if (!ended) return Accepts(port);
-            kill(-pid_, SIGKILL);  // a driver it may have started
-            pid_ = -1;
-        }
-        return false;
-    }
-    void Stop() {
-        if (pid_ <= 0) return;
-        kill(-pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-    ~IndiServer() { Stop(); }
-
-    int port = 0;
-    fs::path home;
-
-private:
-    pid_t pid_ = -1;
-};
 
 class IndiMountTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!OnPath("indiserver") || !OnPath("indi_simulator_telescope"))
             GTEST_SKIP() << "indiserver or indi_simulator_telescope not installed (Debian: indi-bin)";
-        ASSERT_TRUE(server.Start());
+        ASSERT_TRUE(server.Start("indi_simulator_telescope"));
         mount = std::make_unique<IndiMount>(store, ui, clock);
         mount->SetServer("127.0.0.1", server.port);
         mount->SetGotoLog([this](const std::string& line) { history.push_back(line); });
@@ -137,7 +52,7 @@ protected:
             std::chrono::seconds(120));
     }
 
-    IndiServer server;
+    test::IndiServer server;
     MemorySettingsStore store;
     RecordingTelescopeUi ui;
     SystemTelescopeClock clock;

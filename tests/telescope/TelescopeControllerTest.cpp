@@ -301,6 +301,38 @@ TEST(TelescopeControllerTest, HighPrecisionIsCorrectedOnce) {
     EXPECT_EQ(rig.Received(), ":GR#:GD#");
 }
 
+// A real controller: high precision from power-on, the degree sign as its
+// byte 0xDF. Everything works, and the texts show the degree sign as '*'.
+TEST(TelescopeControllerTest, RealControllerFormats) {
+    Options o;
+    o.highPrecision = true;
+    o.degreeSign = '\xDF';
+    o.slewSeconds = 0;
+    o.dec = 22 + 2 / 60.0;
+    ScopeRig rig(o);
+    ASSERT_TRUE(rig.Connect());
+    std::string text;
+    ASSERT_TRUE(rig.scope->ReadPosition(text, true));
+    EXPECT_DOUBLE_EQ(rig.scope->TelescopeDec(), 22 + 2 / 60.0);
+    EXPECT_EQ(text, "赤経：00:00:00#  赤緯：+22*02#");
+
+    rig.scope->SetTarget(83.75 * kRad, -5.5 * kRad);
+    ASSERT_TRUE(rig.scope->Goto()) << rig.scope->StatusText();
+    text.clear();
+    ASSERT_TRUE(rig.scope->ReadPosition(text, true));
+    EXPECT_EQ(text, "赤経：05:35.0#  赤緯：-05*30#");
+    ObservationSite site{"x", 139, 22, 35, 34, 9};
+    EXPECT_TRUE(rig.scope->SendSiteAndTime(site)) << rig.scope->StatusText();
+    EXPECT_TRUE(rig.scope->SetSlewRate(3));
+    EXPECT_TRUE(rig.scope->Nudge('e'));
+    EXPECT_TRUE(rig.scope->Stop());
+    rig.mount.With([](mountsim::MountSimulator& m) {
+        EXPECT_EQ(m.LongitudeWestMinutes(), 220 * 60 + 38);
+        EXPECT_TRUE(m.Unknown().empty());
+    });
+    EXPECT_EQ(rig.ui.messages.size(), 1u);  // the precision correction only
+}
+
 TEST(TelescopeControllerTest, MalformedPositionRepliesFailCleanly) {
     struct Case {
         const char* cmd;

@@ -51,10 +51,11 @@ public:
     void With(const std::function<void(MountSimulator&)>& f);
     // Called with every command received and every reply sent (for --verbose).
     void SetLogger(std::function<void(const std::string& in, const std::string& out)> log);
+    // The simulator's time now, seconds (for MountSimulator::Receive inside With).
+    double Now() const;
 
 private:
     void Loop();
-    double Now() const;
 
     MountSimulator sim_;
     mutable std::mutex lock_;

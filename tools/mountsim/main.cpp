@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <thread>
 
@@ -31,9 +32,11 @@ void Usage(std::FILE* out) {
                  "  --ra DEG --dec DEG   initial pointing (default 0, 0)\n"
                  "  --slew-seconds S     duration of a goto slew (default 3)\n"
                  "  --high-precision     start in high precision (HH:MM:SS positions)\n"
+                 "  --degree-df          send byte 0xDF as the degree sign, as real\n"
+                 "                       controllers do (default '*')\n"
                  "  --ms-reply C         answer :MS# with C (0 goes, 1 below horizon, 2 too high)\n"
                  "  --reply CMD=TEXT     answer command CMD (Sr, Sd, MS, GR, GD, Sw, SL, Sg,\n"
-                 "                       St, SC) with TEXT instead\n"
+                 "                       St, SC, D, CM, ...) with TEXT instead\n"
                  "  --silent CMD         never answer command CMD\n"
                  "  --no-reply           never answer anything\n"
                  "  --garbage            answer with garbage\n"
@@ -61,6 +64,14 @@ std::string Printable(const std::string& s) {
 int main(int argc, char** argv) {
     using tavik::mountsim::MountOptions;
     MountOptions options;
+    // The controller's clock starts at this computer's local time.
+    {
+        const std::time_t t = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&t, &local);
+        options.localClock = static_cast<double>(t) + static_cast<double>(local.tm_gmtoff);
+        options.utcOffsetHours = -static_cast<double>(local.tm_gmtoff) / 3600.0;
+    }
     std::string link;
     int tcpPort = -1;
     bool verbose = false;
@@ -103,6 +114,8 @@ int main(int argc, char** argv) {
             options.slewSeconds = number(value());
         } else if (a == "--high-precision") {
             options.highPrecision = true;
+        } else if (a == "--degree-df") {
+            options.degreeSign = '\xDF';
         } else if (a == "--ms-reply") {
             options.replies["MS"] = value();
         } else if (a == "--reply") {
