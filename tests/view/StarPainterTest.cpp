@@ -244,6 +244,9 @@ TEST(StarPainter, SizeUpDrawsDiscsAndDaylightCancelsIt) {
     for (const auto& [dx, dy] : disc) {
         EXPECT_LE(std::abs(dx), 2);
         EXPECT_LE(std::abs(dy), 2);
+        // Round and centred on the point: symmetric both ways, corners left out.
+        EXPECT_TRUE(disc.count({-dx, dy}) && disc.count({dx, -dy})) << dx << "," << dy;
+        EXPECT_FALSE(std::abs(dx) == 2 && std::abs(dy) == 2) << dx << "," << dy;
     }
 
     StarChart day;
