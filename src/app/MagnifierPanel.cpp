@@ -1,6 +1,10 @@
 #include "app/MagnifierPanel.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QHideEvent>
+#include <QKeyEvent>
+#include <QShowEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QScrollBar>
@@ -29,6 +33,12 @@ public:
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
     void SetStepFunction(std::function<int(int)> f) { stepFunction_ = std::move(f); }
+    // Enter and Escape typed in the box are the box's: they never reach the
+    // chart's keys (where they would open the action-key menu).
+    void SetKeyActions(std::function<void()> enter, std::function<void()> escape) {
+        enter_ = std::move(enter);
+        escape_ = std::move(escape);
+    }
 
     void stepBy(int steps) override {
         if (!lastStep_.isValid() || lastStep_.elapsed() > kRepeatGapMs) held_.start();
@@ -45,9 +55,27 @@ protected:
         if (stepFunction_) return StepUpEnabled | StepDownEnabled;
         return QSpinBox::stepEnabled();
     }
+    void keyPressEvent(QKeyEvent* e) override {
+        switch (e->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            interpretText();  // the typed number counts
+            if (enter_) enter_();
+            e->accept();
+            return;
+        case Qt::Key_Escape:
+            if (escape_) escape_();
+            e->accept();
+            return;
+        default:
+            QSpinBox::keyPressEvent(e);
+        }
+    }
 
 private:
     std::function<int(int)> stepFunction_;
+    std::function<void()> enter_;
+    std::function<void()> escape_;
     QElapsedTimer held_;
     QElapsedTimer lastStep_;
 };
@@ -134,13 +162,27 @@ CMagnifierPanel::CMagnifierPanel(QWidget* parent) : QWidget(parent) {
     lower->addLayout(zoomButtons, 1);
     layout->addLayout(lower, 1);
 
+    // An edit in a box keeps the focus there, even when it is drawn at once:
+    // a held arrow goes on repeating and typed keys stay in the box.
     connect(heading_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) {
-        Apply(model_.EditHeading(v));
+        Apply(model_.EditHeading(v), false);
         if (!model_.ProgrammaticChange() && heading_->value() != model_.Heading()) Show();  // -1 and 360 wrap
     });
     connect(altitude_, qOverload<int>(&QSpinBox::valueChanged), this,
-            [this](int v) { Apply(model_.EditAltitude(v)); });
-    connect(zoom_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) { Apply(model_.EditZoom(v)); });
+            [this](int v) { Apply(model_.EditAltitude(v), false); });
+    connect(zoom_, qOverload<int>(&QSpinBox::valueChanged), this,
+            [this](int v) { Apply(model_.EditZoom(v), false); });
+    // Enter draws what waits; Escape puts the shown values back and leaves the box.
+    for (QSpinBox* spin : {heading_, altitude_, zoom_}) {
+        static_cast<PanelSpin*>(spin)->SetKeyActions(
+            [this] {
+                if (model_.Pending()) Apply(model_.Draw());
+            },
+            [this] {
+                Show();
+                if (QWidget* view = parentWidget()) view->setFocus(Qt::OtherFocusReason);
+            });
+    }
     connect(headingBar_, &QAbstractSlider::actionTriggered, this, &CMagnifierPanel::OnHeadingAction);
     connect(altitudeBar_, &QAbstractSlider::actionTriggered, this, &CMagnifierPanel::OnAltitudeAction);
     connect(in_, &QPushButton::clicked, this, [this] {
@@ -178,6 +220,20 @@ void CMagnifierPanel::SetHeadingFromView(int viewDirection) {
 
 void CMagnifierPanel::SetAutoEnter(bool on) { model_.SetAutoEnter(on); }
 
+void CMagnifierPanel::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (!e->spontaneous()) emit shownChanged(true);
+}
+
+void CMagnifierPanel::hideEvent(QHideEvent* e) {
+    QWidget* focus = QApplication::focusWidget();
+    const bool hadFocus = focus && isAncestorOf(focus);
+    QWidget::hideEvent(e);
+    if (e->spontaneous()) return;
+    if (hadFocus && parentWidget()) parentWidget()->setFocus(Qt::OtherFocusReason);
+    emit shownChanged(false);
+}
+
 void CMagnifierPanel::DockAt(const QRect& client) {
     const int width = std::max(1, std::min(sizeHint().width(), client.width() / 3));
     setGeometry(client.right() - width + 1, client.top(), width, client.height());
@@ -198,7 +254,7 @@ void CMagnifierPanel::Show() {
     });
 }
 
-void CMagnifierPanel::Apply(const PanelEffect& effect) {
+void CMagnifierPanel::Apply(const PanelEffect& effect, bool focusToView) {
     draw_->setVisible(model_.Pending());
     draw_->setEnabled(model_.Pending());
     if (effect.changed) emit valuesChanged();
@@ -206,7 +262,9 @@ void CMagnifierPanel::Apply(const PanelEffect& effect) {
     if (effect.render) {
         emit renderRequested();
         // The draw action gives the focus back to the view.
-        if (QWidget* view = parentWidget()) view->setFocus(Qt::OtherFocusReason);
+        if (focusToView) {
+            if (QWidget* view = parentWidget()) view->setFocus(Qt::OtherFocusReason);
+        }
     }
 }
 

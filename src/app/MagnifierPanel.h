@@ -64,12 +64,22 @@ public:
     QSize sizeHint() const override;
 
 signals:
+    // Shown or hidden: the chart beside it takes a new width.
+    void shownChanged(bool shown);
     void renderRequested();
     void targetMarkRequested();
     void valuesChanged();
 
+protected:
+    void showEvent(QShowEvent* e) override;
+    // Hidden with the focus in one of its controls: the focus goes back to the
+    // chart, so that the keys work there at once.
+    void hideEvent(QHideEvent* e) override;
+
 private:
-    void Apply(const PanelEffect& effect);
+    // `focusToView`: a draw gives the focus back to the chart (not after an
+    // edit in a box, which keeps it).
+    void Apply(const PanelEffect& effect, bool focusToView = true);
     void Show();  // model values into the controls (a programmatic change)
     void OnHeadingAction(int action);
     void OnAltitudeAction(int action);

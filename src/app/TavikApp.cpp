@@ -104,7 +104,7 @@ bool WaitForRender(CTavikView& view, int timeoutMs) {
     while (clock.elapsed() < timeoutMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         if (view.RenderCount() > before && !view.RenderPending() && view.PassesInFlight() == 0 &&
-            view.Image().size() == view.size()) {
+            view.Image().size() == view.ChartArea()) {
             QCoreApplication::processEvents();
             return true;
         }

@@ -48,7 +48,7 @@ bool IsRepeating(int id) { return id == timer_id::kAutoUpdate || id == timer_id:
 
 constexpr int kLongPressMs = 500;
 constexpr int kTapInfoMs = 5000;
-constexpr int kRestyleSettleMs = 500;  // the bars' new layout arrives within it
+constexpr int kRelayoutSettleMs = 500;  // a new layout of the bars arrives within it
 constexpr int kPictureDelayMs = 400;
 
 // The pop-up request of a long press.
@@ -121,6 +121,17 @@ CTavikView::~CTavikView() {
 }
 
 QSize CTavikView::sizeHint() const { return QSize(320, 400); }
+
+void CTavikView::RelayoutAtOnce() {
+    relayout_ = true;
+    QTimer::singleShot(kRelayoutSettleMs, this, [this] { relayout_ = false; });
+    PostRender();
+}
+
+QSize CTavikView::ChartArea() const {
+    if (panel_ && panel_->isVisible()) return QSize(std::max(1, width() - panel_->width()), height());
+    return size();
+}
 
 std::unique_lock<std::mutex> CTavikView::Lock() const {
     return std::unique_lock<std::mutex>(canvas_->Lock());
@@ -329,7 +340,8 @@ bool CTavikView::event(QEvent* e) {
     if (e->type() == MessageType(view_message::kClientArea)) {
         {
             auto lock = Lock();
-            UpdateChartGeometry(view_, width(), height());
+            const QSize area = ChartArea();
+            UpdateChartGeometry(view_, area.width(), area.height());
         }
         RefreshView();
         return true;
@@ -348,15 +360,16 @@ void CTavikView::HandleRender() {
     }
     // The panel's values at the start of every pass in the magnified view.
     TakePanelValues();
+    const QSize area = ChartArea();
     {
         auto lock = Lock();
-        UpdateChartGeometry(view_, width(), height());
+        UpdateChartGeometry(view_, area.width(), area.height());
     }
     const bool hourglass = Hourglass();
     // Without the hourglass option the pass runs here, under the wait cursor.
     if (!hourglass) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const SkyCanvas::Outcome outcome = canvas_->HandleRenderRequest(
-        width(), height(), hourglass, [] {
+        area.width(), area.height(), hourglass, [] {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             return true;
         });
@@ -368,9 +381,9 @@ void CTavikView::HandleRender() {
         update();  // the busy mark while the worker draws
         break;
     case SkyCanvas::Outcome::Resized:
-        if (restyled_) {
-            // A restyle, not the user: drawn at once.
-            restyled_ = false;
+        if (relayout_) {
+            // The program moved the chart's edge, not the user: drawn at once.
+            relayout_ = false;
             PostRender();
             break;
         }
@@ -398,24 +411,25 @@ void CTavikView::OnPassDone() {
 
 void CTavikView::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const bool shown = canvas_->Paint(width(), height(), [&p](const QImage& image) {
+    const QSize area = ChartArea();
+    const bool shown = canvas_->Paint(area.width(), area.height(), [&p](const QImage& image) {
         p.drawImage(0, 0, image);
     });
     if (!shown) {
         // The image was made for another size: a new one now, the sky in a second.
-        p.fillRect(rect(), ToQColor(colors_[slot::kBackground]));
+        p.fillRect(QRect(QPoint(0, 0), area), ToQColor(colors_[slot::kBackground]));
         StartTimer(timer_id::kFirstPaint, 1000);
-    } else if (infoShown_ && tapImage_.size() == size()) {
+    } else if (infoShown_ && tapImage_.size() == area) {
         // The chart with the tap text written on it.
         p.drawImage(0, 0, tapImage_);
     }
-    if (shown) pictures_.Paint(p, rect());
+    if (shown) pictures_.Paint(p, QRect(QPoint(0, 0), area));
     p.end();
     const ColorModes modes = ColorModes::Load(store_);
     const QFont font = ViewFont(settings_.fontSize);
     // The one-line confirmation of the last command, over the site line in the
     // bottom-left corner until the notice goes.
-    if (!notice_.isEmpty()) tavik::ShowNotice(*this, height(), font, notice_, colors_, modes);
+    if (!notice_.isEmpty()) tavik::ShowNotice(*this, area.height(), font, notice_, colors_, modes);
     if (shown) {
         QPainter markers(this);
         DrawMarkers(markers);
@@ -444,7 +458,8 @@ void CTavikView::resizeEvent(QResizeEvent* e) {
     if (panel_) panel_->DockAt(rect());
     {
         auto lock = Lock();
-        UpdateChartGeometry(view_, width(), height());
+        const QSize area = ChartArea();
+        UpdateChartGeometry(view_, area.width(), area.height());
     }
     PostRender();
 }
@@ -454,7 +469,8 @@ void CTavikView::FitChartToWindow() {
         auto lock = Lock();
         const bool frozen = view_.fullScreen;
         view_.fullScreen = false;
-        UpdateChartGeometry(view_, width(), height());
+        const QSize area = ChartArea();
+        UpdateChartGeometry(view_, area.width(), area.height());
         view_.fullScreen = frozen;
     }
     RefreshView();
@@ -552,8 +568,7 @@ bool CTavikView::RunCommand(int id) {
             ApplyNightMode(*qApp, settings_.allRed);
             // The restyled bars may move the chart's edge: that is no resize by
             // the user, and the new colours are drawn at once.
-            restyled_ = true;
-            QTimer::singleShot(kRestyleSettleMs, this, [this] { restyled_ = false; });
+            RelayoutAtOnce();
         }
         if (!r.notice.empty()) ShowNotice(QString::fromStdString(r.notice));
         if (r.refresh) RefreshView();
@@ -742,7 +757,7 @@ bool CTavikView::ShowTapInfo(QPoint at) {
 
 void CTavikView::ActByRegion(QPoint at) {
     const int x = at.x(), y = at.y();
-    const int w = width(), h = height();
+    const int w = ChartArea().width(), h = ChartArea().height();
     if (y > h - 10) {
         if (x > w - 40) RunRouted(cmd::DateTimeDialog);
         return;

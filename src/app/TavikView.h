@@ -148,6 +148,14 @@ public:
     bool Hourglass() const { return settings_.noWaitCursor; }
 
     QSize sizeHint() const override;
+    // Where the chart is drawn: the whole view, less the magnifier panel's
+    // strip at the right while the panel shows (the chart lies beside it, its
+    // corners and centre in sight).
+    QSize ChartArea() const;
+    // The chart's area changes by the program's doing (restyled bars, the
+    // panel shown or hidden): drawn at once, not after the second a resize by
+    // the user waits.
+    void RelayoutAtOnce();
 
     // The view's lock (the canvas lock): held while the view state, the
     // settings or the catalogue change, since a pass may read them on the
@@ -256,7 +264,7 @@ private:
     int suspended_ = 0;
     bool deferredRender_ = false;
     bool firstPaintDone_ = false;
-    bool restyled_ = false;  // a colour mode restyled the bars: the next resize draws at once
+    bool relayout_ = false;  // the program moved the chart's edge: the next resize draws at once
     int passesInFlight_ = 0;
     int renderCount_ = 0;
     int paintCount_ = 0;

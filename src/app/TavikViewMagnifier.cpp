@@ -71,7 +71,9 @@ void CTavikView::SyncMagnifierPanel() {
             RefreshView();
         });
         connect(panel_, &CMagnifierPanel::targetMarkRequested, this, [this] { update(); });
+        connect(panel_, &CMagnifierPanel::shownChanged, this, [this] { RelayoutAtOnce(); });
     } else if (!view_.magnifier.present && panel_) {
+        panel_->hide();  // the focus comes back to the chart
         panel_->deleteLater();
         panel_ = nullptr;
     } else if (panel_) {

@@ -13,7 +13,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,6 +32,7 @@
 
 #include "QtTestApp.h"
 #include "app/CommandList.h"
+#include "app/MagnifierPanel.h"
 #include "app/MainFrame.h"
 #include "app/Prompts.h"
 #include "app/TavikApp.h"
@@ -202,7 +207,7 @@ TEST_F(AppTest, RenderRequestsCoalesceAndAResizeRedrawsAfterTimer10002) {
 
     n = view->RenderCount();
     frame->resize(frame->width() + 40, frame->height() + 40);
-    ASSERT_TRUE(Until([&] { return view->Image().size() == view->size(); }));
+    ASSERT_TRUE(Until([&] { return view->Image().size() == view->ChartArea(); }));
     EXPECT_EQ(view->RenderCount(), n) << "the new size only recreates the image";
     EXPECT_TRUE(view->TimerActive(timer_id::kFirstPaint));
     view->OnTimer(timer_id::kFirstPaint);
@@ -609,6 +614,57 @@ TEST_F(TapWindowTest, AutoUpdateRedrawsWhileShownWhateverHasTheFocusButNotWhenMi
     view->OnTimer(timer_id::kAutoUpdate);
     QTest::qWait(100);
     EXPECT_EQ(view->RenderCount(), renders);
+}
+
+TEST_F(TapWindowTest, MagnifierPanelKeepsItsKeysRepeatsHeldArrowsAndLeavesTheChartInSight) {
+    store.WriteProfileInt("OPTION2", "AUTO_ENTER", 1);
+    StartFacingSouth();
+    frame->RunCommand(32860);  // the magnified view
+    frame->RunCommand(32862);  // its navigator
+    CMagnifierPanel* panel = view->MagnifierPanel();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(panel->isVisible());
+    ASSERT_TRUE(WaitForRender(*view));
+    // The chart lies beside the panel: its date corner and its centre are in sight.
+    EXPECT_EQ(view->ChartArea().width(), view->width() - panel->width());
+    EXPECT_EQ(view->View().chartOffsetX + view->View().chartHalf, view->ChartArea().width() / 2);
+    EXPECT_EQ(view->Image().width(), view->ChartArea().width());
+
+    // Enter and Escape in a box are the box's: no action-key menu.
+    QSpinBox* zoom = panel->Spin(MagnifierControl::Zoom);
+    zoom->setFocus();
+    zoom->findChild<QLineEdit*>()->selectAll();
+    QTest::keyClicks(zoom, "30");
+    QTest::keyClick(zoom, Qt::Key_Return);
+    EXPECT_EQ(panel->Framing().zoom, 30);
+    QTest::keyClick(zoom, Qt::Key_Escape);
+    EXPECT_EQ(view->PopupMenu(), nullptr);
+    EXPECT_TRUE(view->hasFocus()) << "Escape leaves the box for the chart";
+
+    // A held arrow repeats, with the view drawn at each step.
+    QSpinBox* altitude = panel->Spin(MagnifierControl::Altitude);
+    altitude->setFocus();
+    const int start = altitude->value();
+    QStyleOptionSpinBox option;
+    option.initFrom(altitude);
+    option.subControls = QStyle::SC_SpinBoxUp;
+    const QPoint up = altitude->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, altitude).center();
+    const int renders = view->RenderCount();
+    QTest::mousePress(altitude, Qt::LeftButton, {}, up);
+    Until([&] { return altitude->value() >= start + 3 * altitude->singleStep(); }, 3000);
+    QTest::mouseRelease(altitude, Qt::LeftButton, {}, up);
+    EXPECT_GE(altitude->value(), start + 3) << "held, not one step";
+    EXPECT_TRUE(Until([&] { return view->RenderCount() > renders + 1; }));
+
+    // Leaving the magnified view with the focus in the panel: the keys work on the chart.
+    altitude->setFocus();
+    frame->RunCommand(32860);
+    ASSERT_TRUE(Until([&] { return view->MagnifierPanel() == nullptr; }));
+    EXPECT_TRUE(view->hasFocus());
+    const int turn = view->View().turnDegrees;
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    EXPECT_NE(view->View().turnDegrees, turn);
+    EXPECT_EQ(view->ChartArea(), view->size());
 }
 
 // What a command can change that a user would see or the program would keep.
