@@ -42,7 +42,7 @@ const std::vector<PopupItemDef>& Items(PopupKind kind) {
             ids.insert(ids.end(), m.items.begin(), m.items.end());
             items.push_back({0, m.title, std::move(ids)});
         }
-        items.push_back({32909, nullptr});
+        items.push_back({32909, "ツールバーを追加"});  // a frame command, not in the view's table
         return items;
     }();
     static const std::vector<PopupItemDef> none;

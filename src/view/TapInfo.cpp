@@ -54,7 +54,8 @@ TapText ComposeTapText(const StarRecord& r, const TapTextOptions& o) {
         std::string name = SjisToUtf8(FieldText(r.designation, sizeof r.designation));
         if (r.kind == SolarPlaceholderKind(kSolarMoon) && !o.planisphere) {
             char buf[32];
-            std::snprintf(buf, sizeof buf, ":月齢%.1f", o.moonAge);
+            // The age counted from the middle of the local date, as the day's listing counts it.
+            std::snprintf(buf, sizeof buf, ":月齢%.1f", o.moonAge + 0.5);
             name += buf;
         }
         t.first = std::move(name);

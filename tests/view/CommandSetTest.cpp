@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "settings/SettingsStore.h"
+#include "catalog/StarRecord.h"
 #include "view/CommandSet.h"
+#include "view/Menus.h"
 #include "view/ViewCommands.h"
 
 namespace tavik {
@@ -229,6 +233,29 @@ TEST(CommandTable, SortedUniqueWithTexts) {
     ASSERT_NE(FindCommand(32875), nullptr);
     EXPECT_STREQ(FindCommand(32774)->text, "観測場所選択");
     EXPECT_EQ(FindCommand(12345), nullptr);
+}
+
+TEST(CommandTable, NoMenuShowsANumberForAText) {
+    StarRecord star;
+    std::memcpy(star.constellation, "Ori", 3);
+    auto check = [](const std::vector<MenuEntry>& entries, auto& self) -> void {
+        for (const MenuEntry& e : entries) {
+            EXPECT_TRUE(e.IsSeparator() || e.text.find_first_not_of("0123456789") != std::string::npos)
+                << e.id << " shows " << e.text;
+            self(e.children, self);
+        }
+    };
+    for (PopupKind kind : {PopupKind::Display, PopupKind::TapRegistration, PopupKind::Telescope, PopupKind::ActionKey}) {
+        for (const StarRecord* tapped : {static_cast<const StarRecord*>(nullptr), static_cast<const StarRecord*>(&star)}) {
+            PopupContext c;
+            c.mode = ViewMode::Direction;
+            c.tapped = tapped;
+            c.telescopeControl = c.magnifierPanelExists = c.magnifierPanelHidden = true;
+            check(BuildPopupMenu(kind, c, {}), check);
+        }
+    }
+    for (const MenuDef& m : MainMenus())
+        for (int id : m.items) EXPECT_TRUE(id == 0 || FindCommand(id) != nullptr) << m.title << " " << id;
 }
 
 }  // namespace
