@@ -5,7 +5,12 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLayout>
+#include <QScreen>
+#include <QStyle>
 #include <QThread>
+
+#include <algorithm>
 
 #include "app/MainFrame.h"
 #include "app/Prompts.h"
@@ -21,7 +26,37 @@ namespace tavik {
 
 CTavikApp::CTavikApp(AppOptions options) : options_(std::move(options)) {}
 
+namespace {
+
+// The window's place and size, kept in a section of our own.
+constexpr const char* kWindowSection = "WINDOW";
+constexpr const char* kGeometryEntry = "GEOMETRY";
+
+// A first start: the chart about two thirds of the screen's height, square,
+// with the bars above it, in the middle of the screen.
+void FitToScreen(QWidget& frame, QWidget& view) {
+    const QScreen* screen = frame.screen() ? frame.screen() : QGuiApplication::primaryScreen();
+    if (!screen) {
+        frame.resize(320, 520);
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    const int side = std::max(240, available.height() * 2 / 3);
+    frame.resize(side, side);
+    if (QLayout* layout = frame.layout()) layout->activate();
+    const int bars = std::max(0, frame.height() - view.height());
+    const QSize size(std::min(side, available.width()), std::min(side + bars, available.height()));
+    frame.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available));
+}
+
+}  // namespace
+
 CTavikApp::~CTavikApp() {
+    if (frame_ && store_ && options_.show) {
+        // Where the window was, for the next start (full screen included).
+        store_->WriteProfileString(kWindowSection, kGeometryEntry,
+                                   frame_->saveGeometry().toBase64().toStdString());
+    }
     frame_.reset();  // the view saves its state while the store still exists
     doc_.reset();
 }
@@ -87,8 +122,17 @@ bool CTavikApp::InitInstance() {
             frame_->activateWindow();
         });
     }
-    // Portrait: a chart square of at least 240 pixels with the status lines below.
-    frame_->resize(320, 520);
+    // The place and size of the last run (on a screen that still exists: Qt
+    // moves a window whose screen has gone), or one that suits the screen.
+    const std::string geometry = store_->GetProfileString(kWindowSection, kGeometryEntry, "");
+    if (!options_.show || geometry.empty() ||
+        !frame_->restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry)))) {
+        if (options_.show) {
+            FitToScreen(*frame_, *view);
+        } else {
+            frame_->resize(320, 520);  // tests: the portrait window of the pocket device
+        }
+    }
     if (options_.show) frame_->show();
 
     doc_->LoadAtStartup();

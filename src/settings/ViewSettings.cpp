@@ -212,7 +212,9 @@ void ViewSettings::Load(const SettingsStore& store) {
         if (d.group == SettingGroup::View) {
             LoadOne(*this, store, d, false);
         } else if (d.group == SettingGroup::ViewScreen) {
-            LoadOne(*this, store, d, !rememberScreen);
+            // A first start (nothing stored) opens as the start values give:
+            // the planisphere facing south.
+            LoadOne(*this, store, d, !rememberScreen || !store.Contains(d.section, d.entry));
         }
     }
 }

@@ -34,6 +34,7 @@
 #include "app/CommandList.h"
 #include "app/MagnifierPanel.h"
 #include "app/MainFrame.h"
+#include <QScreen>
 #include "app/Prompts.h"
 #include "app/TavikApp.h"
 #include "app/TavikDoc.h"
@@ -117,9 +118,24 @@ TEST_F(AppTest, FrameIsTitledTavikWithTheSixMenusAndBothToolbars) {
     EXPECT_EQ(frame->CommandBarButtons(), MainToolbarButtons(0));
     EXPECT_EQ(frame->SecondStripButtons(), SecondToolbarButtons(0));
     EXPECT_TRUE(app->Doc()->Loaded());
-    // Portrait, with a chart square of at least 240 pixels and room below it.
-    EXPECT_GT(view->height(), view->width());
-    EXPECT_GE(view->width(), 240);
+}
+
+TEST_F(AppTest, FirstStartShowsThePlanisphereAtTwoThirdsOfTheScreenAndTheNextStartRestoresTheWindow) {
+    Start();
+    // Nothing stored: the planisphere facing south, the chart square at about
+    // two thirds of the screen's height.
+    EXPECT_EQ(view->View().viewMode, ViewMode::Planisphere);
+    EXPECT_EQ(view->View().facing, 3);
+    const QRect screen = frame->screen()->availableGeometry();
+    EXPECT_NEAR(view->width(), screen.height() * 2 / 3, screen.height() / 20);
+    EXPECT_NEAR(view->height(), view->width(), 2);
+    // Where the user put it is where it comes back.
+    frame->setGeometry(QRect(screen.topLeft() + QPoint(30, 40), QSize(360, 420)));
+    const QRect placed = frame->geometry();
+    app.reset();
+    EXPECT_FALSE(store.GetProfileString("WINDOW", "GEOMETRY", "").empty());
+    Start();
+    EXPECT_EQ(frame->geometry(), placed);
 }
 
 TEST_F(AppTest, ToolbarSwitchCyclesThroughTheTwelveToolbarsAndBack) {

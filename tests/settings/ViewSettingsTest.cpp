@@ -43,9 +43,9 @@ TEST(ViewSettingsTest, EmptyStoreReadsEveryDefault) {
     EXPECT_TRUE(v.messierJpeg);
     EXPECT_TRUE(v.tapNoTurn);
     EXPECT_TRUE(v.rememberScreen);
-    // SCREEN/END is true, so the screen state is read with its defaults: the
-    // polar alignment view, facing South.
-    EXPECT_EQ(v.viewMode, 1);
+    // Nothing of the screen state is stored (a first start): it starts as
+    // SCREEN/END 0 starts it, the planisphere facing South.
+    EXPECT_EQ(v.viewMode, 0);
     EXPECT_EQ(v.facing, 3);
     EXPECT_EQ(v.heightBand, 0);
     EXPECT_FALSE(v.constellationLines);
@@ -99,8 +99,9 @@ TEST(ViewSettingsTest, EveryViewEntryIsReadWithItsSchemaDefault) {
         if (d.type == SettingType::String) {
             EXPECT_EQ(out.GetProfileString(d.section, d.entry, "?"), d.stringDefault);
         } else if (d.type == SettingType::Int) {
-            EXPECT_EQ(out.GetProfileInt(d.section, d.entry, -12345), d.intDefault)
-                << Key(d.section, d.entry);
+            // The screen state of a first start is the start value.
+            const int expected = d.group == SettingGroup::ViewScreen ? d.startValue : d.intDefault;
+            EXPECT_EQ(out.GetProfileInt(d.section, d.entry, -12345), expected) << Key(d.section, d.entry);
         } else {
             EXPECT_EQ(out.GetProfileInt(d.section, d.entry, -12345), d.intDefault != 0 ? 1 : 0)
                 << Key(d.section, d.entry);

@@ -301,7 +301,7 @@ TEST(ViewSettings, LoadHonoursScreenEnd) {
     MemorySettingsStore store;
     ViewState v;
     LoadViewState(v, store);
-    EXPECT_EQ(v.viewMode, ViewMode::PolarAlignment);  // fresh store: VIEW/STATUS 1
+    EXPECT_EQ(v.viewMode, ViewMode::Planisphere);  // first start: the start values
     EXPECT_EQ(v.facing, Facing::South);
     store.WriteProfileInt("VIEW", "STATUS", 21);
     store.WriteProfileInt("SETTING", "DIRECT", 1);
