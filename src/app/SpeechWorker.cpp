@@ -9,6 +9,8 @@
 #include <csignal>
 #include <vector>
 
+#include "catalog/SpokenReading.h"
+
 extern char** environ;
 
 namespace tavik {
@@ -93,7 +95,8 @@ void SpeechWorker::Run() {
         pending_ = false;
         busy_ = true;
         lock.unlock();
-        RunProgram(command, text);
+        if (!reading_) reading_ = std::make_unique<SpokenReading>();
+        RunProgram(command, reading_->Kana(text));
         lock.lock();
         busy_ = false;
         idle_.notify_all();

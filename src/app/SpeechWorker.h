@@ -2,7 +2,9 @@
 // Reading descriptions aloud: a worker thread that hands the text to an
 // external speech program. The program is a command line (setting
 // SPEECH/COMMAND, by default espeak-ng with its Japanese voice); the text goes
-// to its standard input as UTF-8. "Busy" lasts while the program runs. A
+// to its standard input as UTF-8, turned into its kana pronunciation first
+// (SpokenReading, loaded by the worker on its first text), since a speech
+// program may have no kanji readings. "Busy" lasts while the program runs. A
 // missing program stays silent.
 //
 // The view creates one worker on the first use of command 32963 and keeps it
@@ -15,12 +17,15 @@
 #include <sys/types.h>
 
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace tavik {
+
+class SpokenReading;
 
 // Words of a command line as a shell splits them, without expanding anything:
 // blanks separate words, '…' is taken literally, "…" with \" and \\ inside,
@@ -57,6 +62,7 @@ private:
     bool busy_ = false;
     bool stop_ = false;
     pid_t child_ = -1;
+    std::unique_ptr<SpokenReading> reading_;  // used by the worker thread only
     std::thread thread_;
 };
 

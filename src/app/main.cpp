@@ -13,6 +13,7 @@
 
 #include "app/Capture.h"
 #include "app/CommandList.h"
+#include "app/JapaneseQtTexts.h"
 #include "app/QuitOnSignal.h"
 #include "app/TavikApp.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char* argv[]) {
     // The list needs no screen: without a chosen platform it runs off screen.
     if (listCommands && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
+    tavik::InstallJapaneseQtTexts(qapp);
     const QStringList args = QApplication::arguments();
     if (listCommands) {
         QTextStream out(stdout);

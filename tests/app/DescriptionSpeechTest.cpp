@@ -17,6 +17,7 @@
 #include "app/Prompts.h"
 #include "app/SpeechWorker.h"
 #include "catalog/Description.h"
+#include "catalog/SpokenReading.h"
 #include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
 
@@ -90,7 +91,8 @@ TEST(SpeechWorkerTest, HandsTheTextToTheProgramAndIsBusyWhileItRuns) {
     QFile(release).open(QIODevice::WriteOnly);
     worker.WaitUntilIdle();
     EXPECT_FALSE(worker.Busy());
-    EXPECT_EQ(Slurp(heard), "こと座のベガ");
+    // In its kana pronunciation when MeCab's dictionary is there.
+    EXPECT_EQ(Slurp(heard), SpokenReading().Available() ? "コトザノベガ" : "こと座のベガ");
 
     // A missing program stays silent; the worker carries on.
     worker.SetCommand("/nonexistent/speech-program -v ja");
