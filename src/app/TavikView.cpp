@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QGestureEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -98,6 +99,7 @@ CTavikView::CTavikView(CTavikDoc& doc, SettingsStore& store, Prompts& prompts, c
       commands_(view_, settings_, time_, store_) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    grabGesture(Qt::PinchGesture);  // two fingers zoom; one finger stays a mouse
     commands_.Load();
     // Every entry exists after the first run.
     commands_.SaveAll();
@@ -320,6 +322,7 @@ void CTavikView::PostRender() {
 }
 
 bool CTavikView::event(QEvent* e) {
+    if (e->type() == QEvent::Gesture && GestureEvent(static_cast<QGestureEvent*>(e))) return true;
     if (e->type() == MessageType(view_message::kRender)) {
         HandleRender();
         return true;
@@ -426,7 +429,7 @@ void CTavikView::paintEvent(QPaintEvent*) {
     if (shown) pictures_.Paint(p, QRect(QPoint(0, 0), area));
     p.end();
     const ColorModes modes = ColorModes::Load(store_);
-    const QFont font = ViewFont(settings_.fontSize);
+    const QFont font = ViewFont(ChartFontTenths(settings_.fontSize, view_.chartSize));
     // The one-line confirmation of the last command, over the site line in the
     // bottom-left corner until the notice goes.
     if (!notice_.isEmpty()) tavik::ShowNotice(*this, area.height(), font, notice_, colors_, modes);
@@ -668,11 +671,27 @@ void CTavikView::RunRouted(int id) {
 void CTavikView::mousePressEvent(QMouseEvent* e) {
     // Touch screens arrive here too: Qt turns an unhandled touch into mouse events.
     if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
-    StylusDown(e->position().toPoint());
+    const QPoint at = e->position().toPoint();
+    drag_ = Drag{at, false, view_.magnifier, view_.facing, view_.turnDegrees};
+    StylusDown(at);
+}
+
+void CTavikView::mouseMoveEvent(QMouseEvent* e) {
+    if (!(e->buttons() & Qt::LeftButton)) return QWidget::mouseMoveEvent(e);
+    DragTo(e->position().toPoint());
 }
 
 void CTavikView::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
+    const bool dragged = drag_ && drag_->active;
+    drag_.reset();
+    if (dragged) {
+        // The end of a drag is no tap.
+        KillTimer(timer_id::kTapMenu);
+        stylusDown_ = false;
+        tapHit_ = false;
+        return;
+    }
     StylusUp(e->position().toPoint());
 }
 

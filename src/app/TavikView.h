@@ -12,6 +12,8 @@
 #include <QString>
 #include <QWidget>
 
+class QGestureEvent;
+
 #include <atomic>
 #include <functional>
 #include <map>
@@ -178,6 +180,8 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void timerEvent(QTimerEvent* e) override;
@@ -238,6 +242,16 @@ private:
     void RunOptionDialogs();
     void DrawTargetMark(QPainter& window);
 
+    // Gestures: the wheel and a pinch zoom, a drag turns the sky.
+    void ZoomAround(QPoint at, bool in);
+    // Moves the sky with a press that moved; false while it is still a tap.
+    bool DragTo(QPoint at);
+    bool GestureEvent(QGestureEvent* e);
+    void SetMagnifierFraming(MagnifierFraming framing);
+    // Degrees of sky per pixel near the chart's centre (across: horizontally).
+    double DegreesPerPixel(bool across) const;
+    QPoint FromChartCentre(QPoint at) const;
+
     // Registered tap marks, their actions, the add-in list.
     bool RunTapMarkCommand(int id);
     void OnTapMarkTimer(bool change);
@@ -280,6 +294,15 @@ private:
     bool infoShown_ = false;
     bool stylusDown_ = false;
     bool pressEnded_ = false;  // a question or dialog opened by the press took it
+    struct Drag {
+        QPoint from;
+        bool active = false;  // moved beyond a tap: the sky follows
+        MagnifierFraming framing;
+        int facing = 0, turn = 0;
+    };
+    std::optional<Drag> drag_;  // while the left button or a finger is down
+    int wheelAngle_ = 0;        // eighths of a degree not yet turned into steps
+    double pinchScale_ = 1.0;
     TapText tapText_;
     QImage tapImage_;             // the chart with the tap text, while it is shown
     std::string pendingPicture_;  // the deep-sky picture shown 400 ms after its tap

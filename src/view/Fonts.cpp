@@ -1,6 +1,7 @@
 #include "view/Fonts.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tavik {
 
@@ -13,6 +14,13 @@ QFont ViewFont(int tenths) {
     font.setStyleHint(QFont::SansSerif);
     font.setHintingPreference(QFont::PreferFullHinting);
     return font;
+}
+
+int ChartFontTenths(int tenths, int chartSize) {
+    constexpr double kDeviceChart = 240.0;
+    constexpr double kMostScale = 2.5;
+    const double scale = std::clamp(std::sqrt(std::max(chartSize, 1) / kDeviceChart), 1.0, kMostScale);
+    return static_cast<int>(std::lround(tenths * scale));
 }
 
 }  // namespace tavik

@@ -17,4 +17,10 @@ QString ViewFontFamily();
 // The view font at `tenths` tenths of a point (values below 30 are raised to 30).
 QFont ViewFont(int tenths);
 
+// The size in tenths for a chart of `chartSize` pixels: FONT/SIZE as it is up
+// to the pocket device's 240-pixel chart, growing with the square root of a
+// larger chart's size (at most two and a half times), so that the texts stay
+// readable on a large window without crowding it.
+int ChartFontTenths(int tenths, int chartSize);
+
 }  // namespace tavik
