@@ -208,6 +208,9 @@ TEST_F(SiteDialogTest, TypedValuesUnderAnExistingNameUpdateItsSlotAndOutOfRangeI
     QTest::keyClick(popup, Qt::Key_Return);
     EXPECT_EQ(pick.Result().longitudeDegrees, 35) << "イスラエル";
     EXPECT_EQ(pick.Result().zoneOffsetHours, 2);
+    QTest::keyClick(pick.List()->lineEdit(), Qt::Key_Down);  // and so does a step with the arrow keys
+    EXPECT_EQ(pick.Result().name, "カイロ（エジプト）");
+    EXPECT_EQ(pick.Result().longitudeDegrees, 31);
 }
 
 TEST_F(SiteDialogTest, AnEmptyNameIsNotRegistered) {
