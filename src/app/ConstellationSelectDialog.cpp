@@ -53,12 +53,9 @@ void CConstellationSelectDialog::Fill() {
     if (filled_) return;
     filled_ = true;
     const auto& table = ConstellationTable();
+    // Every row, Serpens' two (head and tail, both "へび") included.
     for (std::size_t row = 0; row < table.size(); ++row) {
-        // Serpens has two rows with one abbreviation: list it once.
         const std::string abbreviation = table[row].abbreviation;
-        bool seen = false;
-        for (std::size_t i = 0; i < row; ++i) seen = seen || abbreviation == table[i].abbreviation;
-        if (seen) continue;
         auto* item = new QListWidgetItem(QString::fromUtf8(table[row].name), list_);
         item->setData(Qt::UserRole, QString::fromStdString(abbreviation));
         item->setSelected(std::find(slots_.begin(), slots_.end(), abbreviation) != slots_.end());

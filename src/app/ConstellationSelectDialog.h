@@ -1,7 +1,7 @@
 #pragma once
 // The constellation selection dialog "星座選択" (command 32838 "星座複数選択"):
-// "表示星座を選択" switches the selection on, the list of the 89 constellations
-// (sorted by name, filled 200 ms after opening) picks the ones shown, and
+// "表示星座を選択" switches the selection on, the list of the 89 table rows (Serpens
+// twice; sorted by name, filled 200 ms after opening) picks the ones shown, and
 // "黄道１２星座の選択" picks the twelve of the zodiac.
 //
 //   CConstellationSelectDialog dlg(active, slots, parent);

@@ -31,6 +31,13 @@ CHorizonSearchDialog::CHorizonSearchDialog(std::vector<HorizonEntry> entries, QW
     connect(buttons, &QDialogButtonBox::accepted, this, &CHorizonSearchDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CHorizonSearchDialog::reject);
     connect(filter_, &QLineEdit::textChanged, this, &CHorizonSearchDialog::ApplyFilter);
+    // As in any list: a double-click picks its line, Enter in the filter the
+    // selected line or else the first one shown.
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        list_->setCurrentItem(item);
+        accept();
+    });
+    connect(filter_, &QLineEdit::returnPressed, this, &CHorizonSearchDialog::PickFromFilter);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(filter_);
@@ -68,6 +75,20 @@ void CHorizonSearchDialog::ApplyFilter() {
         // A line the user cannot see is not what OK picks.
         if (!shown && item->isSelected()) item->setSelected(false);
     }
+}
+
+void CHorizonSearchDialog::PickFromFilter() {
+    Fill();
+    const QList<QListWidgetItem*> selected = list_->selectedItems();
+    if (selected.isEmpty() || selected.front()->isHidden()) {
+        for (int row = 0; row < list_->count(); ++row) {
+            if (!list_->item(row)->isHidden()) {
+                list_->setCurrentItem(list_->item(row));
+                break;
+            }
+        }
+    }
+    accept();
 }
 
 void CHorizonSearchDialog::accept() {

@@ -4,6 +4,8 @@
 // dialog opens, each tagged with its record reference. A filter field above
 // the list narrows what is shown to the lines containing the typed text
 // ("M42", "土星"); it never changes the lines themselves or their tags.
+// A double-click on a line picks it as OK does; Enter in the filter picks the
+// selected line, or the first line shown when none is selected.
 //
 // After exec(): Chosen() is the selected line on OK (nothing on Cancel or
 // with nothing selected); ChosenReference() its tag or -999999. Confirm()
@@ -51,6 +53,7 @@ protected:
 
 private:
     void ApplyFilter();
+    void PickFromFilter();
 
     std::vector<HorizonEntry> entries_;
     QLineEdit* filter_ = nullptr;

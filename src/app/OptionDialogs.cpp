@@ -9,14 +9,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <climits>
 #include <optional>
 
+#include "app/NumberField.h"
 #include "app/OptionZoomDialog.h"
 #include "app/Prompts.h"
 #include "settings/SettingsSchema.h"
 #include "settings/ViewSettings.h"
-#include "view/TimeControl.h"
 #include "view/ViewState.h"
 
 namespace tavik {
@@ -24,14 +23,6 @@ namespace tavik {
 const char* const kMagnitudeTexts[kMagnitudeCount] = {"１等星まで表示", "２等星まで表示", "３等星まで表示",
                                                       "４等星まで表示", "５等星まで表示", "６等星まで表示",
                                                       "全て表示"};
-
-QLineEdit* NumberEdit(int control, int value, QWidget* parent) {
-    auto* e = new QLineEdit(QString::number(value), parent);
-    e->setObjectName(QString::number(control));
-    e->setMaxLength(11);
-    e->setAlignment(Qt::AlignRight);
-    return e;
-}
 
 namespace {
 
@@ -43,19 +34,6 @@ namespace {
 #define TAVIK_FLAG_ON(field)                                        \
     [](const ViewSettings& s) -> bool { return s.field; },          \
         [](ViewSettings& s, bool on) { s.field = on; }
-
-// The field's number when it holds one within [low, high]; otherwise the
-// message is shown, the field focused and nothing returned.
-std::optional<int> TakeNumber(QLineEdit* e, int low, int high, bool ranged, Prompts& prompts) {
-    bool ok = false;
-    const int v = e->text().trimmed().toInt(&ok);
-    if (ok && v >= low && v <= high) return v;
-    prompts.Info(ranged ? QString::fromStdString(RangeMessage(low, high))
-                        : QString::fromUtf8("整数を入力してください。"));
-    e->setFocus();
-    e->selectAll();
-    return std::nullopt;
-}
 
 // The part of the settings that the view state carries: the view's save copies
 // it back from there, so it goes into the state as well.
@@ -177,11 +155,11 @@ QLineEdit* COption1Dialog::Edit(int control) const {
 }
 
 bool COption1Dialog::TakeFields(ViewSettings& into) {
-    const std::optional<int> shift = TakeNumber(shift_, -50, 20, true, prompts_);
+    const std::optional<int> shift = TakeSettingNumber(shift_, "MAGN", "SHIFT", prompts_);
     if (!shift) return false;
-    const std::optional<int> wide = TakeNumber(wide_, 1, 20, true, prompts_);
+    const std::optional<int> wide = TakeSettingNumber(wide_, "DIREC", "WIDE", prompts_);
     if (!wide) return false;
-    const std::optional<int> font = TakeNumber(font_, INT_MIN, INT_MAX, false, prompts_);
+    const std::optional<int> font = TakeSettingNumber(font_, "FONT", "SIZE", prompts_);
     if (!font) return false;
     into.starShift = *shift;
     into.wideTenths = *wide;

@@ -4,8 +4,8 @@
 // option 4 (COptionZoomDialog) one after another.
 //
 // Each dialog shows a copy of the view's settings; OK checks the number fields
-// (a value out of range, or no number, brings the range message and keeps the
-// dialog open), stores the dialog's values into the view's settings (and the
+// against the range the settings reader keeps them in (a value out of range,
+// or no number, brings the range message and keeps the dialog open), stores the dialog's values into the view's settings (and the
 // few the view state carries: limiting magnitude, horizontal stretch, the
 // Whole-band skip, the orthographic framing, full screen) and runs the view's
 // save operation. Option 1 also writes POPUPMENU/MAG = SETTING/MAGNIT before
@@ -36,8 +36,6 @@ struct ViewSettings;
 // The magnitude list of options 1 and 4, "１等星まで表示" … "全て表示".
 inline constexpr int kMagnitudeCount = 7;
 extern const char* const kMagnitudeTexts[kMagnitudeCount];
-// A right-aligned number box named after its control (the dialogs' edit boxes).
-QLineEdit* NumberEdit(int control, int value, QWidget* parent);
 struct ViewState;
 
 // The shared part of the three dialogs: check boxes by control id, OK/Cancel.

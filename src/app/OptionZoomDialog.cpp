@@ -9,27 +9,15 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include <climits>
 #include <optional>
 
+#include "app/NumberField.h"
 #include "app/OptionDialogs.h"
 #include "app/Prompts.h"
 #include "settings/ViewSettings.h"
-#include "view/TimeControl.h"
 #include "view/ViewState.h"
 
 namespace tavik {
-
-namespace {
-
-std::optional<int> NumberOf(const QLineEdit* e) {
-    bool ok = false;
-    const int v = e->text().trimmed().toInt(&ok);
-    if (!ok) return std::nullopt;
-    return v;
-}
-
-}  // namespace
 
 COptionZoomDialog::COptionZoomDialog(ViewSettings& settings, SettingsStore& store, Prompts& prompts,
                                      ViewState* view, QWidget* parent)
@@ -82,28 +70,15 @@ QLineEdit* COptionZoomDialog::Edit(int control) const {
 }
 
 bool COptionZoomDialog::TryAccept() {
-    struct Field {
-        QLineEdit* edit;
-        int low, high;
-        bool ranged;
-    };
-    const Field fields[] = {{upTo_, 100, 901, true}, {shift_, INT_MIN, INT_MAX, false}, {thisPoint_, 30, 900, true}};
-    int values[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        const Field& f = fields[i];
-        const std::optional<int> v = NumberOf(f.edit);
-        if (!v || *v < f.low || *v > f.high) {
-            prompts_.Info(f.ranged ? QString::fromStdString(RangeMessage(f.low, f.high))
-                                   : QString::fromUtf8("整数を入力してください。"));
-            f.edit->setFocus();
-            f.edit->selectAll();
-            return false;
-        }
-        values[i] = *v;
-    }
-    settings_.zoomThreshold = values[0];
-    settings_.zoomStarShift = values[1];
-    settings_.zoomInPoint = values[2];
+    const std::optional<int> upTo = TakeSettingNumber(upTo_, "ZOOMINVIEW", "UPTO", prompts_);
+    if (!upTo) return false;
+    const std::optional<int> shift = TakeSettingNumber(shift_, "ZOOMINVIEW", "SHIFT", prompts_);
+    if (!shift) return false;
+    const std::optional<int> thisPoint = TakeSettingNumber(thisPoint_, "ZOOMINVIEW", "THISPOINT", prompts_);
+    if (!thisPoint) return false;
+    settings_.zoomThreshold = *upTo;
+    settings_.zoomStarShift = *shift;
+    settings_.zoomInPoint = *thisPoint;
     // No entry chosen leaves the limit as it was.
     if (magnitude_->currentIndex() >= 0) settings_.zoomLimitMagnitude = magnitude_->currentIndex() + 1;
     if (view_) {

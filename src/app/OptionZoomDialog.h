@@ -8,7 +8,7 @@
 //   1121 ZOOMINVIEW/UPTO       100..901
 //   1120 ZOOMINVIEW/MAG        "１等星まで表示" .. "６等星まで表示", "全て表示"
 //                              (index = value - 1)
-//   1119 ZOOMINVIEW/SHIFT      any integer
+//   1119 ZOOMINVIEW/SHIFT      -99..99
 //   1122 ZOOMINVIEW/THISPOINT  30..900
 //
 // OK checks the fields (a value out of range, or no number, brings the range

@@ -23,8 +23,8 @@ bool QtPrompts::AskDefaultNo(const QString& text) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
-QString QtPrompts::ChooseFile(const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent_, title, QString(), filter);
+QString QtPrompts::ChooseFile(const QString& title, const QString& filter, const QString& start) {
+    return QFileDialog::getOpenFileName(parent_, title, start, filter);
 }
 
 }  // namespace tavik

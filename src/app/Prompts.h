@@ -18,8 +18,9 @@ public:
     virtual bool Ask(const QString& text) = 0;
     // The same question with "No" preselected (a careless Enter answers No).
     virtual bool AskDefaultNo(const QString& text) { return Ask(text); }
-    // An existing file chosen by the user, or empty when cancelled.
-    virtual QString ChooseFile(const QString& title, const QString& filter) = 0;
+    // An existing file chosen by the user, or empty when cancelled. `start` is
+    // the folder shown first, or a path in it whose name is proposed.
+    virtual QString ChooseFile(const QString& title, const QString& filter, const QString& start = {}) = 0;
 };
 
 // Message boxes with the program's title and a file dialog.
@@ -31,7 +32,7 @@ public:
     void Info(const QString& text) override;
     bool Ask(const QString& text) override;
     bool AskDefaultNo(const QString& text) override;
-    QString ChooseFile(const QString& title, const QString& filter) override;
+    QString ChooseFile(const QString& title, const QString& filter, const QString& start = {}) override;
 
 private:
     QWidget* parent_;
@@ -46,14 +47,18 @@ public:
         messages.append("ask: " + text);
         return answer;
     }
-    QString ChooseFile(const QString& title, const QString&) override {
+    QString ChooseFile(const QString& title, const QString& filter, const QString& start = {}) override {
         messages.append("file: " + title);
+        fileFilter = filter;
+        fileStart = start;
         return chosenFile;
     }
 
     QStringList messages;
     bool answer = false;
     QString chosenFile;
+    QString fileFilter;  // of the last file choice
+    QString fileStart;
 };
 
 }  // namespace tavik

@@ -8,13 +8,17 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
+#include <algorithm>
 #include <cstdlib>
+#include <utility>
 
+#include "app/NumberField.h"
 #include "app/Prompts.h"
 
 namespace tavik {
@@ -23,12 +27,44 @@ namespace {
 
 constexpr int kUserTag = 1000;
 
-QSpinBox* Spin(QWidget* parent, int max, const char* id) {
-    auto* s = new QSpinBox(parent);
-    s->setRange(0, max);
-    s->setObjectName(QString::fromLatin1(id));
-    return s;
-}
+// The name box. The combo box activates an entry also when the typed name
+// matches one and the box loses focus or takes Enter; only a pick from the
+// drop-down list, an arrow key or the wheel counts as choosing an entry.
+class NameBox final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    bool Choosing() const { return choosing_; }
+
+    void hidePopup() override {
+        // A pick is announced right after the list closes.
+        choosing_ = true;
+        QComboBox::hidePopup();
+        QTimer::singleShot(0, this, [this] { choosing_ = false; });
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        switch (e->key()) {
+        case Qt::Key_Up: case Qt::Key_Down: case Qt::Key_PageUp: case Qt::Key_PageDown:
+            Choose([&] { QComboBox::keyPressEvent(e); });
+            break;
+        default:
+            QComboBox::keyPressEvent(e);
+        }
+    }
+    void wheelEvent(QWheelEvent* e) override {
+        Choose([&] { QComboBox::wheelEvent(e); });
+    }
+
+private:
+    template <class F>
+    void Choose(F&& f) {
+        choosing_ = true;
+        f();
+        choosing_ = false;
+    }
+    bool choosing_ = false;
+};
 
 }  // namespace
 
@@ -36,7 +72,8 @@ CSiteDialog::CSiteDialog(const ObservationSite& current, SettingsStore& store, P
                          QWidget* parent)
     : QDialog(parent), store_(store), prompts_(prompts), initial_(current) {
     setWindowTitle(QString::fromUtf8("観測場所"));
-    list_ = new QComboBox(this);
+    auto* nameBox = new NameBox(this);
+    list_ = nameBox;
     list_->setObjectName(QStringLiteral("1000"));
     list_->setEditable(true);
     list_->setInsertPolicy(QComboBox::NoInsert);
@@ -54,10 +91,10 @@ CSiteDialog::CSiteDialog(const ObservationSite& current, SettingsStore& store, P
         group->addButton(pair.first);
         group->addButton(pair.second);
     }
-    lonDeg_ = Spin(this, 180, "1001");
-    lonMin_ = Spin(this, 59, "1002");
-    latDeg_ = Spin(this, 90, "1003");
-    latMin_ = Spin(this, 59, "1004");
+    lonDeg_ = NumberEdit(kLongitudeDegrees, 0, this);
+    lonMin_ = NumberEdit(kLongitudeMinutes, 0, this);
+    latDeg_ = NumberEdit(kLatitudeDegrees, 0, this);
+    latMin_ = NumberEdit(kLatitudeMinutes, 0, this);
     zone_ = new QComboBox(this);
     zone_->setObjectName(QStringLiteral("1022"));
     static const char* hours[13] = {"０時間", "１時間", "２時間", "３時間", "４時間",
@@ -109,7 +146,9 @@ CSiteDialog::CSiteDialog(const ObservationSite& current, SettingsStore& store, P
     SetValues(v);
     list_->setEditText(QString::fromStdString(current.name));
 
-    connect(list_, qOverload<int>(&QComboBox::activated), this, &CSiteDialog::SelectEntry);
+    connect(list_, qOverload<int>(&QComboBox::activated), this, [this, nameBox](int index) {
+        if (nameBox->Choosing()) SelectEntry(index);
+    });
     QTimer::singleShot(100, this, [this] {
         if (!filled_) FillList();
     });
@@ -159,20 +198,20 @@ void CSiteDialog::SetValues(const UserSiteValues& v) {
     (v.west ? west_ : east_)->setChecked(true);
     (v.south ? south_ : north_)->setChecked(true);
     (v.zoneMinus ? zoneMinus_ : zonePlus_)->setChecked(true);
-    lonDeg_->setValue(v.longitudeDegrees);
-    lonMin_->setValue(v.longitudeMinutes);
-    latDeg_->setValue(v.latitudeDegrees);
-    latMin_->setValue(v.latitudeMinutes);
+    lonDeg_->setText(QString::number(v.longitudeDegrees));
+    lonMin_->setText(QString::number(v.longitudeMinutes));
+    latDeg_->setText(QString::number(v.latitudeDegrees));
+    latMin_->setText(QString::number(v.latitudeMinutes));
     zone_->setCurrentIndex(std::clamp(v.zoneHours, 0, 12));
 }
 
 UserSiteValues CSiteDialog::Values() const {
     UserSiteValues v;
     v.name = list_->currentText().toStdString();
-    v.longitudeDegrees = lonDeg_->value();
-    v.longitudeMinutes = lonMin_->value();
-    v.latitudeDegrees = latDeg_->value();
-    v.latitudeMinutes = latMin_->value();
+    v.longitudeDegrees = lonDeg_->text().trimmed().toInt();
+    v.longitudeMinutes = lonMin_->text().trimmed().toInt();
+    v.latitudeDegrees = latDeg_->text().trimmed().toInt();
+    v.latitudeMinutes = latMin_->text().trimmed().toInt();
     v.west = west_->isChecked();
     v.south = south_->isChecked();
     v.zoneHours = std::max(0, zone_->currentIndex());
@@ -192,8 +231,24 @@ ObservationSite CSiteDialog::Result() const {
     return s;
 }
 
+QLineEdit* CSiteDialog::Edit(int control) const {
+    switch (control) {
+    case kLongitudeDegrees: return lonDeg_;
+    case kLongitudeMinutes: return lonMin_;
+    case kLatitudeDegrees: return latDeg_;
+    case kLatitudeMinutes: return latMin_;
+    default: return nullptr;
+    }
+}
+
 bool CSiteDialog::TryAccept() {
     if (!filled_) FillList();
+    // Fields in the order they stand; out of range is refused, not cut.
+    const std::pair<QLineEdit*, int> ranges[] = {
+        {lonDeg_, 180}, {lonMin_, 59}, {latDeg_, 90}, {latMin_, 59}};
+    for (const auto& [edit, high] : ranges) {
+        if (!TakeNumber(edit, 0, high, prompts_)) return false;
+    }
     const UserSiteValues v = Values();
     const int index = list_->currentIndex();
     const bool selected = index >= 0 && list_->itemText(index) == list_->currentText();

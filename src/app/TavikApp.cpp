@@ -110,7 +110,7 @@ bool CTavikApp::InitInstance() {
         std::filesystem::path documents = options_.documentsDir;
         if (documents.empty())
             documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
-        doc_->History().SetFolder(documents);
+        doc_->SetDocumentsFolder(documents);
     }
     auto* view = new CTavikView(*doc_, *store_, *prompts_, *clock_);
     frame_ = std::make_unique<CMainFrame>(view, *store_);

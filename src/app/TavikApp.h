@@ -24,7 +24,7 @@ struct AppOptions {
     SettingsStore* store = nullptr;      // nullptr: the user's store (QSettings Arvex/Tavik)
     Prompts* prompts = nullptr;          // nullptr: message boxes
     const Clock* clock = nullptr;        // nullptr: the computer's clock
-    std::filesystem::path documentsDir;  // empty: the user's documents folder (goto history)
+    std::filesystem::path documentsDir;  // empty: the user's documents folder (goto history, catalogue prompt)
     bool show = true;
     // False: no single-instance lock is taken (a read-only run beside a
     // running copy, e.g. --list-commands).

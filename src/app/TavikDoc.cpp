@@ -1,6 +1,7 @@
 #include "app/TavikDoc.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 #include "settings/SettingsStore.h"
 
@@ -23,6 +24,16 @@ bool CTavikDoc::LoadAtStartup() {
 bool CTavikDoc::LoadChosen(const std::filesystem::path& path) {
     last_ = LoadChosenCatalog(catalog_, path, store_, Pump);
     return catalog_.Loaded();
+}
+
+QString CTavikDoc::CataloguePromptStart() const {
+    const std::filesystem::path folder = CatalogPromptFolder(store_, documents_);
+    return QDir(QString::fromStdString(folder.string())).filePath(QString::fromLatin1(kCatalogFileName));
+}
+
+void CTavikDoc::SetDocumentsFolder(const std::filesystem::path& folder) {
+    documents_ = folder;
+    history_.SetFolder(folder);
 }
 
 std::string CTavikDoc::DataDirectory() const { return tavik::DataDirectory(store_); }

@@ -22,8 +22,15 @@ public:
 
     // The start-up load. Returns true when the catalogue was loaded.
     bool LoadAtStartup();
-    // A catalogue the user picked; true when it loaded.
+    // A catalogue the user picked; true when it loaded. A file that is no
+    // catalogue is refused: LastResult().catalog.error tells why.
     bool LoadChosen(const std::filesystem::path& path);
+    // Where the choice of a missing catalogue starts: "tavik.dat" proposed in
+    // the data folder (the stored or default one, when it exists) or else in
+    // the documents folder.
+    QString CataloguePromptStart() const;
+    // The user's documents folder: the goto history is written there.
+    void SetDocumentsFolder(const std::filesystem::path& folder);
 
     bool Loaded() const { return catalog_.Loaded(); }
     StarCatalog& Catalog() { return catalog_; }
@@ -42,6 +49,7 @@ public:
 private:
     SettingsStore& store_;
     std::filesystem::path programDir_;
+    std::filesystem::path documents_;
     StarCatalog catalog_;
     CatalogOpenResult last_;
     GotoHistory history_;

@@ -281,11 +281,15 @@ void CTavikView::OnTimer(int id) {
 void CTavikView::AskForCatalogue() {
     prompts_.Info(QString::fromUtf8("データファイルを指定してください。"));
     const QString file = prompts_.ChooseFile(QString::fromUtf8("データファイルを指定してください。"),
-                                             QStringLiteral("tavik.dat (*.dat);;* (*)"));
+                                             QString::fromUtf8("データ(*.dat)"), doc_.CataloguePromptStart());
     bool loaded = false;
     // No pass runs or starts while there is no catalogue, so the load needs no lock
     // (it pumps messages, and a paint then takes the lock itself).
-    if (!file.isEmpty()) loaded = doc_.LoadChosen(std::filesystem::path(file.toStdString()));
+    if (!file.isEmpty()) {
+        loaded = doc_.LoadChosen(std::filesystem::path(file.toStdString()));
+        if (!loaded && doc_.LastResult().catalog.opened)
+            prompts_.Error(QString::fromStdString(doc_.LastResult().catalog.error));
+    }
     if (loaded) {
         time_.StartAfterLoad();
         RefreshView();

@@ -77,22 +77,16 @@ Spherical MoonHorizontal(const DateTime& ut, const SitePlace& p) {
     return EquatorialToHorizontal(eq.lon, eq.lat, p.phi, p.theta);
 }
 
-// The four event slots of the Sun (first = 0) or the Moon (first = 4), tested
-// against the body's horizontal position `now` and the one two minutes earlier.
-// A horizon event is taken where it begins: a rise needs the body outside the
-// eastern band at the previous sample, a set needs it at or above the horizon.
-// Within the day that only repeats what "first sample" already means; at 00:00
-// it keeps a rise or set that was under way before midnight out of the listing
-// (the previous day lists it).
-void TestBody(DailyEvents& events, int first, const Spherical& now, const Spherical& previous,
-              const DateTime& clock) {
+// The four event slots of the Sun (first = 0) or the Moon (first = 4): each
+// missing event whose test the body's horizontal position passes is listed at
+// this sample. A rise or set already under way at 00:00 is listed at 00:00, as
+// the first sample of the day that passes its test.
+void TestBody(DailyEvents& events, int first, const Spherical& now, const DateTime& clock) {
     for (int kind = kEventRise; kind <= kEventLowerTransit; ++kind) {
         const int slot = first + kind;
-        if (events.Found(slot)) continue;
-        if (!EventTest(now.lon, now.lat, kind)) continue;
-        if (kind == kEventRise && EventTest(previous.lon, previous.lat, kEventRise)) continue;
-        if (kind == kEventSet && previous.lat < 0.0) continue;
-        events.Record(slot, clock.Hour(), clock.Minute());
+        if (!events.Found(slot) && EventTest(now.lon, now.lat, kind)) {
+            events.Record(slot, clock.Hour(), clock.Minute());
+        }
     }
 }
 
@@ -226,14 +220,6 @@ void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& eve
     clock = DateTime(clock.Year(), clock.Month(), clock.Day(), 0, 0, 0);
     events.SetHeader(clock.Year(), clock.Month(), clock.Day());
 
-    // Positions at 23:58 of the previous day, the sample before the first.
-    DateTime before = clock;
-    before.SubtractOffset(DateOffset(0, 0, 2, 0));
-    const SitePlace placeBefore = PlaceAt(before, site);
-    const DateTime utBefore = ToUniversalTime(before, site.zoneOffsetHours);
-    Spherical sunPrevious = SunHorizontal(utBefore, placeBefore);
-    Spherical moonPrevious = MoonHorizontal(utBefore, placeBefore);
-
     constexpr int kSamples = 24 * 30;
     const DateOffset step(0, 0, 2, 0);
     PlanetTrack planets[] = {{Planet::Jupiter, kSlotJupiterTransit},
@@ -246,16 +232,8 @@ void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& eve
         double obliquity = 0.0;
         bool sunReady = false;
 
-        if (AnyMissing(events, kSlotSunRise)) {
-            const Spherical hz = SunHorizontal(ut, place);
-            TestBody(events, kSlotSunRise, hz, sunPrevious, clock);
-            sunPrevious = hz;
-        }
-        if (AnyMissing(events, kSlotMoonRise)) {
-            const Spherical hz = MoonHorizontal(ut, place);
-            TestBody(events, kSlotMoonRise, hz, moonPrevious, clock);
-            moonPrevious = hz;
-        }
+        if (AnyMissing(events, kSlotSunRise)) TestBody(events, kSlotSunRise, SunHorizontal(ut, place), clock);
+        if (AnyMissing(events, kSlotMoonRise)) TestBody(events, kSlotMoonRise, MoonHorizontal(ut, place), clock);
         for (PlanetTrack& track : planets) {
             if (events.Found(track.slot)) continue;
             // A planet far from the meridian cannot pass the transit test, so its

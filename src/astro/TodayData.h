@@ -119,11 +119,10 @@ private:
 // advanced by two minutes per sample, and left at 00:00:00 of the following
 // day, ready for the next day. `events` is cleared first.
 //
-// A rise is taken at the first sample inside the eastern band and a set at the
-// first sample below the horizon on the western side after a sample at or above
-// it. For the 00:00 sample the sample before is 23:58 of the previous day, so a
-// rise or set already under way before midnight belongs to the previous day's
-// listing and is not listed again at 00:00.
+// Each event is taken at the first sample of the day that passes its test, so
+// a rise or set under way at midnight (the body inside the band from 1.8
+// degrees below the horizon to the horizon) is listed at 00:00, and may be
+// listed at the end of the previous day as well.
 void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& events);
 
 // The whole "today's data" sequence on the caller's clock: computes the day the

@@ -84,9 +84,23 @@ CatalogOpenResult LoadChosenCatalog(StarCatalog& catalog, const fs::path& path, 
     }
     catalog.SetLoaded(true);
     result.catalog = catalog.Load(in, pump);
+    if (!result.catalog.ok) {
+        // Not a catalogue (or a damaged one): refused, nothing remembered.
+        catalog.Clear();
+        catalog.SetLoaded(false);
+        return result;
+    }
     settings.WriteProfileString(kCatalogSection, kCatalogEntry, result.path);
     result.tapMarks = catalog.LoadTapMarks(DataFilePath(settings, kTapFileName));
     return result;
+}
+
+fs::path CatalogPromptFolder(const SettingsStore& settings, const fs::path& fallback) {
+    std::error_code ec;
+    for (const fs::path& folder : {fs::path(DataDirectory(settings)), UserDataDirectory()}) {
+        if (!folder.empty() && fs::is_directory(folder, ec)) return folder;
+    }
+    return fallback;
 }
 
 void ResetDataLocation(SettingsStore& settings) {

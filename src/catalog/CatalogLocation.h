@@ -65,11 +65,18 @@ struct CatalogOpenResult {
 CatalogOpenResult LoadCatalogAtStartup(StarCatalog& catalog, const std::filesystem::path& programDir,
                                        SettingsStore& settings, const PumpFn& pump = {});
 
-// A catalogue the user picked: loaded when it opens, its path stored in
-// TAVIK_DATA and the tap file of its data directory loaded. When it does not
-// open nothing changes (result.catalog.opened false).
+// A catalogue the user picked: loaded when it opens and reads whole, its path
+// stored in TAVIK_DATA and the tap file of its data directory loaded. When it
+// does not open nothing changes (result.catalog.opened false); when it is no
+// catalogue or a damaged one (result.catalog.ok false, the error says why) the
+// catalogue is left empty and unloaded and nothing is stored.
 CatalogOpenResult LoadChosenCatalog(StarCatalog& catalog, const std::filesystem::path& path,
                                     SettingsStore& settings, const PumpFn& pump = {});
+
+// The folder the file choice for a missing catalogue starts in: the folder of
+// the stored (or default) catalogue path when it exists, else the per-user
+// data directory when it exists, else `fallback`.
+std::filesystem::path CatalogPromptFolder(const SettingsStore& settings, const std::filesystem::path& fallback);
 
 // "Reset data location": deletes TAVIK/TAVIK_DATA, SEIZAE/FILE and SEIZALINE/FILE.
 void ResetDataLocation(SettingsStore& settings);

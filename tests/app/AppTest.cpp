@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSpinBox>
@@ -299,6 +300,27 @@ TEST_F(AppTest, MissingCatalogueRecoversWithTheChosenFile) {
     EXPECT_EQ(prompts.messages.size(), 2);
     EXPECT_EQ(store.GetProfileString(kCatalogSection, kCatalogEntry, ""),
               std::string(TAVIK_DATA_DIR "/tavik.dat"));
+}
+
+TEST_F(AppTest, MissingCatalogueIsAskedForInItsFolderAndAFileThatIsNoCatalogueIsRefused) {
+    const QString expected = programDir.filePath("tavik.dat");
+    store.WriteProfileString(kCatalogSection, kCatalogEntry, expected.toStdString());
+    QFile junk(programDir.filePath("notes.dat"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a catalogue, only some text\n");
+    junk.close();
+    prompts.chosenFile = junk.fileName();
+    Start();
+    view->OnTimer(timer_id::kNoCatalogue);
+    EXPECT_EQ(prompts.fileFilter, QString::fromUtf8("データ(*.dat)"));
+    EXPECT_EQ(prompts.fileStart, expected) << "tavik.dat proposed where it was looked for";
+    EXPECT_FALSE(app->Doc()->Loaded());
+    EXPECT_EQ(app->Doc()->Catalog().Count(), 0u);
+    const QString error = QString::fromStdString(app->Doc()->LastResult().catalog.error);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(prompts.messages.value(2), "error: " + error);
+    EXPECT_EQ(prompts.messages.value(3), QString::fromUtf8("info: プログラムを 10秒後に終了します。"));
+    EXPECT_EQ(store.GetProfileString(kCatalogSection, kCatalogEntry, ""), expected.toStdString()) << "not stored";
 }
 
 TEST_F(AppTest, CatalogueBesideTheProgramWinsOverTheStoredPath) {

@@ -1,14 +1,20 @@
 // The dialogs without their modal loops: the site dialog's list, registration,
-// update by name, full list and signed storage; the date-and-time dialog's
+// update by name (typed into the real dialog), range refusal, full list and
+// signed storage; the date-and-time dialog's
 // range checks and "現在時刻に"; the interval list; today's data; the about box.
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
+#include <QTest>
 
 #include "QtTestApp.h"
 #include "app/AboutDialog.h"
@@ -158,6 +164,53 @@ TEST_F(SiteDialogTest, ANewNameIsRegisteredAnExistingOneUpdatedAndTheEleventhRef
         EXPECT_TRUE(dlg.TryAccept());
         EXPECT_EQ(ReadUserSite(store, 4).longitudeDegrees, 44);
     }
+}
+
+// Replaces a field's text the way a user does.
+void Type(QWidget* field, const QString& text) {
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, text);
+}
+
+TEST_F(SiteDialogTest, TypedValuesUnderAnExistingNameUpdateItsSlotAndOutOfRangeIsRefused) {
+    WriteUserSite(store, 2, Site("Urayama", 120));  // latitude 10
+    CSiteDialog dlg(current, store, prompts);
+    dlg.show();
+    QApplication::setActiveWindow(&dlg);
+    dlg.FillList();
+    Type(dlg.findChild<QWidget*>("1003"), "77");
+    Type(dlg.findChild<QWidget*>("1001"), "200");  // east longitude 0..180
+    QComboBox* name = dlg.List();
+    name->setFocus();
+    Type(name->lineEdit(), "Urayama");
+    QPushButton* ok = dlg.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    QTest::mouseClick(ok, Qt::LeftButton);  // the name box loses focus
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(prompts.messages, QStringList{"info: 0 から 180 までの整数を入力してください。"});
+    EXPECT_EQ(ReadUserSite(store, 2).latitudeDegrees, 10) << "nothing written";
+
+    Type(dlg.findChild<QWidget*>("1001"), "121");
+    QTest::mouseClick(ok, Qt::LeftButton);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(prompts.messages.size(), 1) << "an update, not a registration";
+    const UserSiteValues stored = ReadUserSite(store, 2);
+    EXPECT_EQ(stored.latitudeDegrees, 77);
+    EXPECT_EQ(stored.longitudeDegrees, 121);
+    EXPECT_EQ(dlg.Result().latitudeDegrees, 77);
+
+    // A pick from the drop-down list still loads the entry.
+    CSiteDialog pick(current, store, prompts);
+    pick.show();
+    pick.FillList();
+    pick.List()->showPopup();
+    QAbstractItemView* popup = pick.List()->view();
+    popup->setCurrentIndex(popup->model()->index(91, 0));
+    QTest::keyClick(popup, Qt::Key_Return);
+    EXPECT_EQ(pick.Result().longitudeDegrees, 35) << "イスラエル";
+    EXPECT_EQ(pick.Result().zoneOffsetHours, 2);
+    QTest::keyClick(pick.List()->lineEdit(), Qt::Key_Down);  // and so does a step with the arrow keys
+    EXPECT_EQ(pick.Result().name, "カイロ（エジプト）");
+    EXPECT_EQ(pick.Result().longitudeDegrees, 31);
 }
 
 TEST_F(SiteDialogTest, AnEmptyNameIsNotRegistered) {

@@ -80,12 +80,18 @@ TEST(OptionZoomDialog, RangesThenStoresAndSaves) {
     EXPECT_FALSE(store.Contains("ZOOMINVIEW", "UPTO")) << "nothing stored";
 
     dlg.Edit(COptionZoomDialog::kUpTo)->setText("901");
-    dlg.Edit(COptionZoomDialog::kShift)->setText("-120");
+    QLineEdit* shift = dlg.Edit(COptionZoomDialog::kShift);
+    shift->selectAll();
+    QTest::keyClicks(shift, "-120");  // the next start would read -99
+    EXPECT_FALSE(dlg.TryAccept());
+    EXPECT_EQ(prompts.messages.value(1), QString::fromUtf8("info: -99 から 99 までの整数を入力してください。"));
+    shift->selectAll();
+    QTest::keyClicks(shift, "-99");
     dlg.Edit(COptionZoomDialog::kThisPoint)->setText("30");
     dlg.MagnitudeList()->setCurrentIndex(6);  // "全て表示"
     EXPECT_TRUE(dlg.TryAccept());
     EXPECT_EQ(store.GetProfileInt("ZOOMINVIEW", "UPTO", 0), 901);
-    EXPECT_EQ(store.GetProfileInt("ZOOMINVIEW", "SHIFT", 0), -120);
+    EXPECT_EQ(store.GetProfileInt("ZOOMINVIEW", "SHIFT", 0), -99);
     EXPECT_EQ(store.GetProfileInt("ZOOMINVIEW", "THISPOINT", 0), 30);
     EXPECT_EQ(store.GetProfileInt("ZOOMINVIEW", "MAG", 0), 7);
     EXPECT_EQ(view.zoomUpTo, 901);
@@ -120,6 +126,32 @@ TEST(HorizonSearchDialog, FilterNarrowsAndTheJumpIsAsked) {
     dlg.accept();
     EXPECT_EQ(dlg.ChosenReference(), CHorizonSearchDialog::kNothingSelected);
     EXPECT_FALSE(dlg.Confirm(true, prompts));
+}
+
+TEST(HorizonSearchDialog, DoubleClickOrEnterInTheFilterPicksTheLine) {
+    test::QtApp();
+    const std::vector<HorizonEntry> lines{{"M42 ◎ オリオン星雲  4.0等  48度", 628, false},
+                                          {"  土星  9度", 9121, false},
+                                          {" オリオン座  65度", 59, false}};
+    CHorizonSearchDialog typed(lines);
+    typed.show();
+    typed.Fill();
+    QTest::keyClicks(typed.Filter(), "m42");
+    QTest::keyClick(typed.Filter(), Qt::Key_Return);
+    EXPECT_EQ(typed.result(), QDialog::Accepted);
+    EXPECT_EQ(typed.ChosenReference(), 628) << "the first line shown";
+
+    CHorizonSearchDialog clicked(lines);
+    clicked.show();
+    clicked.Fill();
+    QListWidget* list = clicked.List();
+    const QPoint at = list->visualItemRect(list->item(0)).center();
+    // A double-click: the first press and release, then the second press
+    // that arrives as the double-click.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(clicked.result(), QDialog::Accepted);
+    EXPECT_EQ(clicked.ChosenReference(), 9121);
 }
 
 }  // namespace

@@ -114,17 +114,22 @@ TEST_F(OptionChainTest, WideZeroIsRefusedAndKeepsTheDialogOpenTwentyIsTaken) {
     EXPECT_TRUE(store.WriteLog().empty());
 
     wide->setText("20");
-    dlg.Edit(COption1Dialog::kFont)->setText("abc");  // "文字:" takes any number, but a number
+    // "文字:" within what the next start reads back unchanged.
+    QLineEdit* font = dlg.Edit(COption1Dialog::kFont);
+    font->selectAll();
+    QTest::keyClicks(font, "5");
     QTest::mouseClick(dlg.OkButton(), Qt::LeftButton);
     EXPECT_TRUE(dlg.isVisible());
-    EXPECT_EQ(prompts.messages.value(1), QString::fromUtf8("info: 整数を入力してください。"));
+    EXPECT_EQ(prompts.messages.value(1), QString::fromUtf8("info: 30 から 1000 までの整数を入力してください。"));
+    EXPECT_TRUE(store.WriteLog().empty());
 
-    dlg.Edit(COption1Dialog::kFont)->setText("5");
+    font->selectAll();
+    QTest::keyClicks(font, "30");
     QTest::mouseClick(dlg.OkButton(), Qt::LeftButton);
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(store.GetProfileInt("DIREC", "WIDE", 0), 20);
-    EXPECT_EQ(store.GetProfileInt("FONT", "SIZE", 0), 5);
+    EXPECT_EQ(store.GetProfileInt("FONT", "SIZE", 0), 30);
     EXPECT_EQ(view.wideTenths, 20);
     EXPECT_FALSE(dlg.Check(COption1Dialog::kActionMenu)->isEnabled());
     EXPECT_TRUE(dlg.Check(COption1Dialog::kActionMenu)->isChecked());
