@@ -16,6 +16,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointingDevice>
+#include <QWheelEvent>
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
@@ -703,6 +705,72 @@ TEST_F(TapWindowTest, MagnifierPanelKeepsItsKeysRepeatsHeldArrowsAndLeavesTheCha
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
     EXPECT_NE(view->View().turnDegrees, turn);
     EXPECT_EQ(view->ChartArea(), view->size());
+}
+
+// One notch of a mouse wheel at `at`, as the window system delivers it.
+void Wheel(QWidget* w, QPoint at, int notches) {
+    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
+}
+
+void Drag(QWidget* w, QPoint from, QPoint to) {
+    QTest::mousePress(w, Qt::LeftButton, {}, from);
+    for (int i = 1; i <= 10; ++i) QTest::mouseMove(w, from + (to - from) * i / 10, 5);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, to);
+}
+
+TEST_F(TapWindowTest, WheelZoomsDragTurnsTheSkyAndNeitherIsATapWhileATouchStillPressesAndHolds) {
+    StartFacingSouth();
+    const ViewState& v = view->View();
+    const QPoint centre(v.clientWidth / 2, v.chartHalf);
+    // The direction view: a sideways drag turns it (the sky follows the pointer), no tap.
+    const int before = v.facing * 90 + v.turnDegrees;
+    Drag(view, centre, centre + QPoint(80, 0));
+    const int after = v.facing * 90 + v.turnDegrees;
+    EXPECT_LT((after - before + 360) % 360, 360 - 5) << "turned towards the east";
+    EXPECT_GT((after - before + 360) % 360, 180);
+    EXPECT_FALSE(view->InfoShown());
+    QTest::qWait(600);
+    EXPECT_EQ(view->PopupMenu(), nullptr) << "a drag is no long press";
+
+    // Wheel up enters the magnified view at the pointer; then it zooms around it.
+    Wheel(view, centre, 1);
+    ASSERT_EQ(v.viewMode, ViewMode::Magnified);
+    ASSERT_TRUE(WaitForRender(*view));
+    const QPoint centreNow(v.clientWidth / 2, v.chartHalf);
+    // Out to the widest field, where a pixel is a sizeable part of a degree
+    // (the framing keeps whole degrees).
+    Wheel(view, centreNow, -60);
+    EXPECT_EQ(v.magnifier.zoom, 30);
+    const MagnifierFraming m0 = v.magnifier;
+    Wheel(view, centreNow, 1);
+    EXPECT_GT(v.magnifier.zoom, m0.zoom);
+    EXPECT_EQ(v.magnifier.heading, m0.heading) << "at the centre only the zoom changes";
+    EXPECT_EQ(v.magnifier.altitude, m0.altitude);
+    const MagnifierFraming m1 = v.magnifier;
+    Wheel(view, centreNow + QPoint(v.chartHalf / 2, 0), 3);  // right of the centre: towards the west
+    EXPECT_GT(v.magnifier.zoom, m1.zoom);
+    EXPECT_GT((v.magnifier.heading - m1.heading + 360) % 360, 0);
+    EXPECT_LT((v.magnifier.heading - m1.heading + 360) % 360, 90);
+    if (view->MagnifierPanel()) EXPECT_EQ(view->MagnifierPanel()->Framing().zoom, v.magnifier.zoom);
+    // A drag moves the sky with the pointer: right turns east, down raises the view.
+    const MagnifierFraming m2 = v.magnifier;
+    Drag(view, centreNow, centreNow + QPoint(60, 40));
+    EXPECT_GT((m2.heading - v.magnifier.heading + 360) % 360, 0);
+    EXPECT_LT((m2.heading - v.magnifier.heading + 360) % 360, 90);
+    EXPECT_GT(v.magnifier.altitude, m2.altitude);
+    EXPECT_FALSE(view->InfoShown());
+
+    // A finger held still opens the long-press menu, as the mouse does.
+    frame->RunCommand(32860);  // back to the direction view
+    ASSERT_TRUE(WaitForRender(*view));
+    QPointingDevice* touch = QTest::createTouchDevice();
+    const QPoint c(v.clientWidth / 2, v.chartHalf);
+    QTest::touchEvent(view, touch).press(0, c);
+    EXPECT_TRUE(Until([&] { return view->PopupMenu() != nullptr; }, 2000));
+    QTest::touchEvent(view, touch).release(0, c);
+    if (view->PopupMenu()) view->PopupMenu()->close();
 }
 
 // What a command can change that a user would see or the program would keep.
