@@ -13,6 +13,7 @@ packages=(
   libindi-dev indi-bin
   clang-14 libclang-rt-14-dev
   qt6-translations-l10n libmecab-dev mecab-ipadic-utf8
+  desktop-file-utils appstream dpkg-dev
 )
 
 missing=()

@@ -54,6 +54,36 @@ std::string LocateCatalog(const fs::path& programDir, SettingsStore& settings) {
 
 namespace {
 std::ifstream OpenForReading(const fs::path& path) { return std::ifstream(path, std::ios::binary); }
+
+// Copies the data files and the constellation descriptions of `source` into
+// `target` (created if need be). Files already in `target` are the user's and
+// stay. False with `error` set when a folder or file cannot be made.
+bool CopyDataFolder(const fs::path& source, const fs::path& target, std::string& error) {
+    std::error_code ec;
+    fs::create_directories(target, ec);
+    if (ec) {
+        error = "cannot create " + target.string() + ": " + ec.message();
+        return false;
+    }
+    std::vector<std::string> names = BundledDataFiles();
+    for (const auto& entry : fs::directory_iterator(source, ec)) {
+        if (entry.path().extension() == ".p91") names.push_back(entry.path().filename().string());
+    }
+    for (const std::string& name : names) {
+        const fs::path from = source / name;
+        const fs::path to = target / name;
+        if (fs::exists(to, ec)) continue;  // the user's copy stays
+        if (!fs::is_regular_file(from, ec)) continue;
+        fs::copy_file(from, to, fs::copy_options::skip_existing, ec);
+        if (ec) {
+            error = "cannot copy " + from.string() + " to " + to.string() + ": " + ec.message();
+            return false;
+        }
+        // Installed copies may be read-only; the user's copy must be writable.
+        fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
+    }
+    return true;
+}
 }  // namespace
 
 CatalogOpenResult LoadCatalogAtStartup(StarCatalog& catalog, const fs::path& programDir,
@@ -141,32 +171,14 @@ FirstRunResult InstallBundledDataIfNeeded(const fs::path& programDir, SettingsSt
         return result;
     }
     const fs::path& source = bundledDirs.front();
-    fs::create_directories(targetDir, ec);
-    if (ec) {
-        result.error = "cannot create " + targetDir.string() + ": " + ec.message();
-        return result;
-    }
-    // The data files, then the constellation descriptions beside them.
-    std::vector<std::string> names = BundledDataFiles();
-    for (const auto& entry : fs::directory_iterator(source, ec)) {
-        if (entry.path().extension() == ".p91") names.push_back(entry.path().filename().string());
-    }
-    for (const std::string& name : names) {
-        const fs::path from = source / name;
-        const fs::path to = targetDir / name;
-        if (fs::exists(to, ec)) continue;  // the user's copy stays
-        if (!fs::is_regular_file(from, ec)) continue;
-        fs::copy_file(from, to, fs::copy_options::skip_existing, ec);
-        if (ec) {
-            result.error = "cannot copy " + from.string() + " to " + to.string() + ": " + ec.message();
-            return result;
-        }
-        // Installed copies may be read-only; the user's copy must be writable.
-        fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
-    }
+    if (!CopyDataFolder(source, targetDir, result.error)) return result;
     result.catalogPath = (targetDir / kCatalogFileName).string();
     settings.WriteProfileString(kCatalogSection, kCatalogEntry, result.catalogPath);
     result.installed = true;
+    // The deep set gets its own writable copy too, so that taps made on it can be
+    // saved; without it the default set still works.
+    if (fs::is_regular_file(source / kDeepDataFolder / kCatalogFileName, ec))
+        CopyDataFolder(source / kDeepDataFolder, targetDir / kDeepDataFolder, result.error);
     return result;
 }
 

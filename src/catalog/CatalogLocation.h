@@ -26,6 +26,8 @@ inline constexpr char kLineFileName[] = "tavikline.dat";
 inline constexpr char kFigureFileName[] = "tavikconste.dat";
 inline constexpr char kMilkyWayFileName[] = "Milkey.p92";
 inline constexpr char kTapFileName[] = "TavikUser.tap";
+// The deep star set: a complete second data folder inside the bundled one.
+inline constexpr char kDeepDataFolder[] = "deep";
 
 // The folder of the running program (from /proc/self/exe; empty if unknown).
 std::filesystem::path CurrentProgramDirectory();
@@ -94,15 +96,17 @@ std::vector<std::filesystem::path> BundledDataCandidates(const std::filesystem::
 struct FirstRunResult {
     bool installed = false;   // files were set up and TAVIK_DATA stored
     std::string catalogPath;  // the stored path when installed
-    std::string error;        // why nothing was installed although it was needed
+    std::string error;        // why nothing (installed false) or the deep set
+                              // (installed true) could not be set up
 };
 
 // First run: when TAVIK/TAVIK_DATA is not stored and no "TavikM-1.dat" stands
 // beside the program, copies the bundled files from the first folder of
 // `bundledDirs` into `targetDir` (files already there are kept, never
-// overwritten) and stores targetDir/tavik.dat in TAVIK/TAVIK_DATA. A stored
-// path is never changed. Without anything to do, returns installed false and
-// no error.
+// overwritten) and stores targetDir/tavik.dat in TAVIK/TAVIK_DATA; then the
+// deep set in its "deep" subfolder, when there is one, into targetDir/deep.
+// A stored path is never changed. Without anything to do, returns installed
+// false and no error.
 FirstRunResult InstallBundledDataIfNeeded(const std::filesystem::path& programDir,
                                           SettingsStore& settings,
                                           const std::vector<std::filesystem::path>& bundledDirs,

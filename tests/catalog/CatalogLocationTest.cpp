@@ -119,6 +119,10 @@ TEST(CatalogLocation, FirstRunCopiesBundledDataIntoFreshHome) {
     test::WriteBytes(home / "bundle" / "tavikline.dat", "lines");
     test::WriteBytes(home / "bundle" / "Milkey.p92", "milky");
     fs::permissions(home / "bundle" / "tavikline.dat", fs::perms::owner_read, fs::perm_options::replace);
+    fs::create_directories(home / "bundle" / "deep");
+    WriteCatalog(home / "bundle" / "deep" / "tavik.dat", 7);
+    test::WriteBytes(home / "bundle" / "deep" / "Ori.p91", "deep orion");
+    fs::permissions(home / "bundle" / "deep" / "tavik.dat", fs::perms::owner_read, fs::perm_options::replace);
 
     MemorySettingsStore settings;
     const FirstRunResult result =
@@ -130,6 +134,10 @@ TEST(CatalogLocation, FirstRunCopiesBundledDataIntoFreshHome) {
     EXPECT_EQ(test::ReadBytes(target / "tavikline.dat"), "lines");
     EXPECT_TRUE((fs::status(target / "tavikline.dat").permissions() & fs::perms::owner_write) != fs::perms::none);
     EXPECT_FALSE(fs::exists(target / "tavikconste.dat"));  // not in the bundle: skipped
+    // The deep set has its own writable copy, where its taps can be saved.
+    EXPECT_EQ(test::ReadBytes(target / "deep" / "Ori.p91"), "deep orion");
+    EXPECT_TRUE((fs::status(target / "deep" / "tavik.dat").permissions() & fs::perms::owner_write) !=
+                fs::perms::none);
 
     StarCatalog catalog;
     EXPECT_TRUE(LoadCatalogAtStartup(catalog, home / "bin", settings).catalog.ok);
