@@ -393,6 +393,16 @@ protected:
         store.WriteProfileInt("OPTION3", "TS_CTRL", 1);
     }
 
+    // The mount under control, real-time updating on and the telescope's
+    // long-press menu, the direction view towards the south.
+    void StartWithTelescopeMenu(mountsim::PtyMount& mount) {
+        ASSERT_NO_FATAL_FAILURE(ControlMount(mount));
+        store.WriteProfileInt("SETTING", "MOVING", 1);
+        store.WriteProfileInt("SETTING", "POPUP", 0);
+        store.WriteProfileInt("SETTING", "POPUPTS", 1);
+        StartFacingSouth();
+    }
+
     // The direction view towards the south, on the fixed evening of the clock.
     void StartFacingSouth() {
         Start();
@@ -484,12 +494,8 @@ TEST_F(TapWindowTest, GotoFromATapSlewsTheMountAndTheTraceDrawsItOnTheTarget) {
     mountsim::MountOptions options;
     options.slewSeconds = 0.3;
     mountsim::PtyMount mount(options);
-    ASSERT_NO_FATAL_FAILURE(ControlMount(mount));
     store.WriteProfileInt("TS", "TRACE", 1);
-    store.WriteProfileInt("SETTING", "MOVING", 1);
-    store.WriteProfileInt("SETTING", "POPUP", 0);
-    store.WriteProfileInt("SETTING", "POPUPTS", 1);
-    StartFacingSouth();
+    ASSERT_NO_FATAL_FAILURE(StartWithTelescopeMenu(mount));
 
     // In the planisphere the command is refused and nothing is sent.
     frame->RunCommand(32801);
@@ -576,12 +582,8 @@ TEST_F(TapWindowTest, GotoOfEmptySkySendsTheSkyUnderThePressAtTheMomentShown) {
     mountsim::MountOptions options;
     options.slewSeconds = 0.2;
     mountsim::PtyMount mount(options);
-    ASSERT_NO_FATAL_FAILURE(ControlMount(mount));
     store.WriteProfileInt("TS", "JNOW", 0);
-    store.WriteProfileInt("SETTING", "MOVING", 1);
-    store.WriteProfileInt("SETTING", "POPUP", 0);
-    store.WriteProfileInt("SETTING", "POPUPTS", 1);
-    StartFacingSouth();
+    ASSERT_NO_FATAL_FAILURE(StartWithTelescopeMenu(mount));
     const auto rigel = HitPoint(*view, "Bet Ori");
     ASSERT_TRUE(rigel);
     // Empty sky a few pixels from the star: nothing drawn within six pixels.
@@ -614,11 +616,7 @@ TEST_F(TapWindowTest, TheWindowPaintsAndTakesKeysWhileASilentMountKeepsAGotoWait
     mountsim::MountOptions options;
     options.replies["GR"] = std::nullopt;  // the position is never answered
     mountsim::PtyMount mount(options);
-    ASSERT_NO_FATAL_FAILURE(ControlMount(mount));
-    store.WriteProfileInt("SETTING", "MOVING", 1);
-    store.WriteProfileInt("SETTING", "POPUP", 0);
-    store.WriteProfileInt("SETTING", "POPUPTS", 1);
-    StartFacingSouth();
+    ASSERT_NO_FATAL_FAILURE(StartWithTelescopeMenu(mount));
     const auto rigel = HitPoint(*view, "Bet Ori");
     ASSERT_TRUE(rigel);
     ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::GotoHere));
