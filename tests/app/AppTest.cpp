@@ -213,6 +213,13 @@ TEST_F(AppTest, SteppingWaitsForTheRepaintBeforeTheNextStep) {
     frame->RunCommand(cmd::SetNow);  // stops stepping only
     EXPECT_FALSE(view->TimerActive(timer_id::kStep));
     EXPECT_EQ(frame->Action(cmd::SetNow)->text(), "現在時刻セット");
+
+    // Registering a tap mark stops stepping: the mark lands on the sky pressed.
+    frame->RunCommand(cmd::Stepping);
+    ASSERT_TRUE(view->Time().Stepping());
+    frame->RunCommand(cmd::TapRegister);
+    EXPECT_FALSE(view->Time().Stepping());
+    EXPECT_FALSE(view->TimerActive(timer_id::kStep));
 }
 
 TEST_F(AppTest, RenderRequestsCoalesceAndAResizeRedrawsAfterTimer10002) {

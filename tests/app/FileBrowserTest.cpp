@@ -111,11 +111,21 @@ TEST_F(FileBrowserTest, SaveModeNamesAndTheRootRule) {
     EXPECT_EQ(b.result(), QDialog::Accepted);
     EXPECT_EQ(b.ResultPath(), root_ + "/b.jpg");
 
-    // A folder that has gone: back to the root, with the message.
-    prompts_.messages.clear();
-    FileBrowser gone(prompts_);
+    // A folder that has gone: back to the root, with the message, which comes
+    // before the window shows (never from inside its show).
+    struct SeeingPrompts final : Prompts {
+        const QWidget* browser = nullptr;
+        QStringList seen;
+        void Error(const QString&) override {}
+        void Info(const QString& text) override { seen << text + (browser->isVisible() ? " (shown)" : ""); }
+        bool Ask(const QString&) override { return false; }
+        QString ChooseFile(const QString&, const QString&, const QString&) override { return {}; }
+    } seeing;
+    FileBrowser gone(seeing);
+    seeing.browser = &gone;
     gone.SetFolder(root_ + "/no/such");
     gone.show();
-    EXPECT_EQ(prompts_.messages, QStringList({"info: ファイルが見つかりません。システムルートに戻ります。"}));
+    EXPECT_EQ(seeing.seen, QStringList({"ファイルが見つかりません。システムルートに戻ります。"}));
     EXPECT_EQ(gone.Folder(), "");
+    EXPECT_TRUE(gone.isVisible());
 }
