@@ -48,6 +48,7 @@
 #include "settings/SettingsStore.h"
 #include "view/CommandSet.h"
 #include "view/HitList.h"
+#include "view/TapMarks.h"
 #include "view/ViewCommands.h"
 #include "mountsim/PtyMount.h"
 
@@ -776,6 +777,31 @@ TEST_F(TapWindowTest, WheelZoomsDragTurnsTheSkyAndNeitherIsATapWhileATouchStillP
     EXPECT_TRUE(Until([&] { return view->PopupMenu() != nullptr; }, 2000));
     QTest::touchEvent(view, touch).release(0, c);
     if (view->PopupMenu()) view->PopupMenu()->close();
+}
+
+TEST_F(TapWindowTest, AQuestionFromAProgramMarkEndsThePress) {
+    store.WriteProfileInt("TAPREG", "ENABLE", 1);
+    StartFacingSouth();
+    const auto rigel = HitPoint(*view, "Bet Ori");
+    ASSERT_TRUE(rigel);
+    const StarRecord star = *std::find_if(view->Hits()->Entries().begin(), view->Hits()->Entries().end(),
+                                          [&](const HitEntry& e) { return QPoint(e.x, e.y) == *rigel; })
+                                 ->record;
+    // A program mark a little way from the star.
+    app->Doc()->Catalog().AppendTapMark(
+        MakeTapMark({star.ra + 0.05, star.dec}, 1, {kTapProgram, "p", "/nonexistent/program"}));
+    ASSERT_TRUE(WaitForRender(*view));
+    std::optional<QPoint> mark;
+    for (const HitEntry& e : view->Hits()->Entries())
+        if (e.record && e.record->IsTapMark()) mark = QPoint(e.x, e.y);
+    ASSERT_TRUE(mark);
+    prompts.answer = false;
+    QTest::mousePress(view, Qt::LeftButton, {}, *mark);
+    ASSERT_TRUE(prompts.messages.contains("ask: プログラムを実行しますか？"));
+    QTest::qWait(700);  // longer than a long press
+    EXPECT_EQ(view->PopupMenu(), nullptr) << "the question took the press";
+    QTest::mouseRelease(view, Qt::LeftButton, {}, *mark);
+    EXPECT_EQ(view->PopupMenu(), nullptr);
 }
 
 // What a command can change that a user would see or the program would keep.
