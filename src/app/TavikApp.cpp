@@ -148,7 +148,7 @@ bool WaitForRender(CTavikView& view, int timeoutMs) {
     while (clock.elapsed() < timeoutMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         if (view.RenderCount() > before && !view.RenderPending() && view.PassesInFlight() == 0 &&
-            view.Image().size() == view.ChartArea()) {
+            view.Image().size() == view.DeviceArea()) {
             QCoreApplication::processEvents();
             return true;
         }

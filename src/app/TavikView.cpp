@@ -130,6 +130,21 @@ void CTavikView::RelayoutAtOnce() {
     PostRender();
 }
 
+QSize CTavikView::DeviceArea() const {
+    const double ratio = devicePixelRatioF();
+    const QSize area = ChartArea();
+    return QSize(std::max(1, static_cast<int>(std::lround(area.width() * ratio))),
+                 std::max(1, static_cast<int>(std::lround(area.height() * ratio))));
+}
+
+QPoint CTavikView::ToDevice(QPointF at) const { return (at * devicePixelRatioF()).toPoint(); }
+
+void CTavikView::UpdateGeometryLocked() {
+    const QSize device = DeviceArea();
+    view_.pixelRatio = devicePixelRatioF();
+    UpdateChartGeometry(view_, device.width(), device.height());
+}
+
 QSize CTavikView::ChartArea() const {
     if (panel_ && panel_->isVisible()) return QSize(std::max(1, width() - panel_->width()), height());
     return size();
@@ -347,8 +362,7 @@ bool CTavikView::event(QEvent* e) {
     if (e->type() == MessageType(view_message::kClientArea)) {
         {
             auto lock = Lock();
-            const QSize area = ChartArea();
-            UpdateChartGeometry(view_, area.width(), area.height());
+            UpdateGeometryLocked();
         }
         RefreshView();
         return true;
@@ -367,10 +381,10 @@ void CTavikView::HandleRender() {
     }
     // The panel's values at the start of every pass in the magnified view.
     TakePanelValues();
-    const QSize area = ChartArea();
+    const QSize area = DeviceArea();
     {
         auto lock = Lock();
-        UpdateChartGeometry(view_, area.width(), area.height());
+        UpdateGeometryLocked();
     }
     const bool hourglass = Hourglass();
     // Without the hourglass option the pass runs here, under the wait cursor.
@@ -418,27 +432,31 @@ void CTavikView::OnPassDone() {
 
 void CTavikView::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    // The chart is drawn in device pixels and copied onto the window one to one.
     const QSize area = ChartArea();
-    const bool shown = canvas_->Paint(area.width(), area.height(), [&p](const QImage& image) {
-        p.drawImage(0, 0, image);
+    const QRect target(QPoint(0, 0), area);
+    const QSize device = DeviceArea();
+    const bool shown = canvas_->Paint(device.width(), device.height(), [&p, target](const QImage& image) {
+        p.drawImage(target, image);
     });
     if (!shown) {
         // The image was made for another size: a new one now, the sky in a second.
-        p.fillRect(QRect(QPoint(0, 0), area), ToQColor(colors_[slot::kBackground]));
+        p.fillRect(target, ToQColor(colors_[slot::kBackground]));
         StartTimer(timer_id::kFirstPaint, 1000);
-    } else if (infoShown_ && tapImage_.size() == area) {
+    } else if (infoShown_ && tapImage_.size() == device) {
         // The chart with the tap text written on it.
-        p.drawImage(0, 0, tapImage_);
+        p.drawImage(target, tapImage_);
     }
     if (shown) pictures_.Paint(p, QRect(QPoint(0, 0), area));
     p.end();
     const ColorModes modes = ColorModes::Load(store_);
-    const QFont font = ViewFont(ChartFontTenths(settings_.fontSize, view_.chartSize));
+    const QFont font = ViewFont(ChartFontTenths(settings_.fontSize, static_cast<int>(view_.chartSize / view_.pixelRatio)));
     // The one-line confirmation of the last command, over the site line in the
     // bottom-left corner until the notice goes.
     if (!notice_.isEmpty()) tavik::ShowNotice(*this, area.height(), font, notice_, colors_, modes);
     if (shown) {
         QPainter markers(this);
+        markers.scale(1.0 / view_.pixelRatio, 1.0 / view_.pixelRatio);  // they are placed in device pixels
         DrawMarkers(markers);
         DrawTargetMark(markers);
     }
@@ -465,8 +483,7 @@ void CTavikView::resizeEvent(QResizeEvent* e) {
     if (panel_) panel_->DockAt(rect());
     {
         auto lock = Lock();
-        const QSize area = ChartArea();
-        UpdateChartGeometry(view_, area.width(), area.height());
+        UpdateGeometryLocked();
     }
     PostRender();
 }
@@ -476,8 +493,7 @@ void CTavikView::FitChartToWindow() {
         auto lock = Lock();
         const bool frozen = view_.fullScreen;
         view_.fullScreen = false;
-        const QSize area = ChartArea();
-        UpdateChartGeometry(view_, area.width(), area.height());
+        UpdateGeometryLocked();
         view_.fullScreen = frozen;
     }
     RefreshView();
@@ -675,14 +691,14 @@ void CTavikView::RunRouted(int id) {
 void CTavikView::mousePressEvent(QMouseEvent* e) {
     // Touch screens arrive here too: Qt turns an unhandled touch into mouse events.
     if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
-    const QPoint at = e->position().toPoint();
+    const QPoint at = ToDevice(e->position());
     drag_ = Drag{at, false, view_.magnifier, view_.facing, view_.turnDegrees};
     StylusDown(at);
 }
 
 void CTavikView::mouseMoveEvent(QMouseEvent* e) {
     if (!(e->buttons() & Qt::LeftButton)) return QWidget::mouseMoveEvent(e);
-    DragTo(e->position().toPoint());
+    DragTo(ToDevice(e->position()));
 }
 
 void CTavikView::mouseReleaseEvent(QMouseEvent* e) {
@@ -696,7 +712,7 @@ void CTavikView::mouseReleaseEvent(QMouseEvent* e) {
         tapHit_ = false;
         return;
     }
-    StylusUp(e->position().toPoint());
+    StylusUp(ToDevice(e->position()));
 }
 
 void CTavikView::StylusDown(QPoint at) {
@@ -778,7 +794,10 @@ bool CTavikView::ShowTapInfo(QPoint at) {
 }
 
 
-void CTavikView::ActByRegion(QPoint at) {
+void CTavikView::ActByRegion(QPoint device) {
+    // The regions are measured in window pixels.
+    const double ratio = view_.pixelRatio;
+    const QPoint at = (QPointF(device) / ratio).toPoint();
     const int x = at.x(), y = at.y();
     const int w = ChartArea().width(), h = ChartArea().height();
     if (y > h - 10) {
@@ -790,8 +809,8 @@ void CTavikView::ActByRegion(QPoint at) {
     {
         auto lock = Lock();
         ViewState& v = view_;
-        const int r = v.chartSize;
-        const int x0 = v.chartOffsetX;
+        const int r = static_cast<int>(v.chartSize / ratio);
+        const int x0 = static_cast<int>(v.chartOffsetX / ratio);
         switch (v.viewMode) {
         case ViewMode::Direction:
         case ViewMode::Magnified: {
@@ -882,7 +901,7 @@ void CTavikView::OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapp
         // After the menu has closed, as a menu command would.
         QMetaObject::invokeMethod(this, [this, id] { RunRouted(id); }, Qt::QueuedConnection);
     });
-    popup_->popup(mapToGlobal(at));
+    popup_->popup(mapToGlobal((QPointF(at) / view_.pixelRatio).toPoint()));
 }
 
 void CTavikView::RunConstellationDialog() {

@@ -154,10 +154,16 @@ public:
     // strip at the right while the panel shows (the chart lies beside it, its
     // corners and centre in sight).
     QSize ChartArea() const;
+    // The same in device pixels: the size of the chart's image, and of the
+    // view's geometry and every position in it (taps, hits, markers).
+    QSize DeviceArea() const;
+    QPoint ToDevice(QPointF windowPoint) const;
     // The chart's area changes by the program's doing (restyled bars, the
     // panel shown or hidden): drawn at once, not after the second a resize by
     // the user waits.
     void RelayoutAtOnce();
+    // The chart geometry for the present area and pixel ratio; lock held.
+    void UpdateGeometryLocked();
 
     // The view's lock (the canvas lock): held while the view state, the
     // settings or the catalogue change, since a pass may read them on the

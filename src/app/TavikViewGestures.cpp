@@ -83,7 +83,7 @@ void CTavikView::wheelEvent(QWheelEvent* e) {
     while (std::abs(wheelAngle_) >= 120) {
         const bool in = wheelAngle_ > 0;
         wheelAngle_ -= in ? 120 : -120;
-        ZoomAround(e->position().toPoint(), in);
+        ZoomAround(ToDevice(e->position()), in);
     }
     e->accept();
 }
@@ -92,7 +92,7 @@ bool CTavikView::DragTo(QPoint at) {
     if (!drag_) return false;
     const QPoint moved = at - drag_->from;
     if (!drag_->active) {
-        if (moved.manhattanLength() < kDragStartPixels) return false;
+        if (moved.manhattanLength() < kDragStartPixels * view_.pixelRatio) return false;
         // From here on the press is a drag: no tap text, no long-press menu.
         drag_->active = true;
         KillTimer(timer_id::kTapMenu);
@@ -130,7 +130,7 @@ bool CTavikView::GestureEvent(QGestureEvent* e) {
     if (pinch->state() == Qt::GestureStarted) pinchScale_ = 1.0;
     pinchScale_ *= pinch->scaleFactor();
     // Each step of the zoom table is about a tenth: one step per tenth pinched.
-    const QPoint at = mapFromGlobal(pinch->centerPoint().toPoint());
+    const QPoint at = ToDevice(mapFromGlobal(pinch->centerPoint()));
     while (pinchScale_ > 1.1) {
         pinchScale_ /= 1.1;
         ZoomAround(at, true);

@@ -116,7 +116,7 @@ void CTavikView::ShowDescription() {
     if (image.isNull()) return;
     // A block at (5, 10) on a filled background, in the scheme's text colour.
     const ColorModes modes = ColorModes::Load(store_);
-    const QFont font = ViewFont(ChartFontTenths(TapFontTenths(store_), view_.chartSize));
+    const QFont font = ViewFont(ChartFontTenths(TapFontTenths(store_), view_.chartSize, view_.pixelRatio));
     {
         QPainter p(&image);
         p.setFont(font);

@@ -86,7 +86,7 @@ void CTavikView::RunTapMarkActionOf(const StarRecord& mark) {
         QImage image = canvas_->Snapshot();
         {
             QPainter p(&image);
-            DrawTextBlock(p, ViewFont(ChartFontTenths(TapFontTenths(store_), view_.chartSize)), 10, 22, *r.text, colors_, ColorModes::Load(store_));
+            DrawTextBlock(p, ViewFont(ChartFontTenths(TapFontTenths(store_), view_.chartSize, view_.pixelRatio)), 10, 22, *r.text, colors_, ColorModes::Load(store_));
         }
         tapImage_ = std::move(image);
         update();

@@ -414,7 +414,7 @@ void CTavikView::DrawMarkers(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(color, 1));
-    const QRect chart(QPoint(0, 0), ChartArea());
+    const QRect chart(QPoint(0, 0), DeviceArea());
     auto place = [&](const SkyPosition& s) -> std::optional<QPoint> {
         const std::optional<ProjectedPoint> pt = canvas_->ProjectOnLastPass(s.rightAscension, s.declination);
         if (!pt || !pt->visible || !chart.contains(pt->x, pt->y)) return std::nullopt;

@@ -16,11 +16,12 @@ QFont ViewFont(int tenths) {
     return font;
 }
 
-int ChartFontTenths(int tenths, int chartSize) {
+int ChartFontTenths(int tenths, int chartSize, double pixelRatio) {
     constexpr double kDeviceChart = 240.0;
     constexpr double kMostScale = 2.5;
-    const double scale = std::clamp(std::sqrt(std::max(chartSize, 1) / kDeviceChart), 1.0, kMostScale);
-    return static_cast<int>(std::lround(tenths * scale));
+    const double ratio = std::isfinite(pixelRatio) ? std::clamp(pixelRatio, 1.0, 4.0) : 1.0;
+    const double scale = std::clamp(std::sqrt(std::max(chartSize, 1) / ratio / kDeviceChart), 1.0, kMostScale);
+    return static_cast<int>(std::lround(tenths * scale * ratio));
 }
 
 }  // namespace tavik

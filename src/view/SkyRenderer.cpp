@@ -104,7 +104,7 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     if (!ctx.overwrite && !BackgroundCoversImage(ctx)) image.fill(ToQRgb(ctx.Background()));
 
     // Text: the view font, coloured by mode, transparent background.
-    ctx.font = ViewFont(ChartFontTenths(ReadSettingInt(settings, "FONT", "SIZE"), view_.chartSize));
+    ctx.font = ViewFont(ChartFontTenths(ReadSettingInt(settings, "FONT", "SIZE"), view_.chartSize, view_.pixelRatio));
     ctx.textHeight = QFontMetrics(ctx.font, &image).height();
     ctx.textColor = ToQColor(TextColor(ctx.modes));
     painter.setFont(ctx.font);
@@ -251,7 +251,7 @@ RenderContext SkyRenderer::LastPassContext(QImage& image, const RenderScene& sce
     ctx.cosLatitude = std::cos(view_.latitude);
     ctx.dataDirectory = scene.dataDirectory;
     if (scene.settings) {
-        ctx.font = ViewFont(ChartFontTenths(ReadSettingInt(*scene.settings, "FONT", "SIZE"), view_.chartSize));
+        ctx.font = ViewFont(ChartFontTenths(ReadSettingInt(*scene.settings, "FONT", "SIZE"), view_.chartSize, view_.pixelRatio));
         ctx.textHeight = QFontMetrics(ctx.font, &image).height();
         ctx.textColor = ToQColor(TextColor(ctx.modes));
     }
@@ -294,7 +294,7 @@ TapOutcome SkyRenderer::TapAt(QImage& image, const RenderScene& scene, int x, in
         DrawTappedConstellation(ctx, *overlay_, out.text.constellation, out.text.drawFigure,
                                 out.text.drawLines);
     }
-    DrawTapText(image, out.text, out.x, out.y, ChartFontTenths(TapFontTenths(settings), view_.chartSize),
+    DrawTapText(image, out.text, out.x, out.y, ChartFontTenths(TapFontTenths(settings), view_.chartSize, view_.pixelRatio),
                 ctx.MappedQColor(slot::kGeneralText));
     return out;
 }

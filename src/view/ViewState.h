@@ -78,6 +78,10 @@ struct ViewState {
     int chartSize = 240;
     int chartHalf = 120;
     int chartOffsetX = 0;
+    // Device pixels per window pixel: the chart is drawn at the screen's own
+    // pixels (sharp lines and discs on a high-density screen); sizes above are
+    // in device pixels.
+    double pixelRatio = 1.0;
 
     // --- per-paint values -------------------------------------------------
     double turnRadians = 0.0;

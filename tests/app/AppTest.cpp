@@ -234,7 +234,7 @@ TEST_F(AppTest, RenderRequestsCoalesceAndAResizeRedrawsAfterTimer10002) {
 
     n = view->RenderCount();
     frame->resize(frame->width() + 40, frame->height() + 40);
-    ASSERT_TRUE(Until([&] { return view->Image().size() == view->ChartArea(); }));
+    ASSERT_TRUE(Until([&] { return view->Image().size() == view->DeviceArea(); }));
     EXPECT_EQ(view->RenderCount(), n) << "the new size only recreates the image";
     EXPECT_TRUE(view->TimerActive(timer_id::kFirstPaint));
     view->OnTimer(timer_id::kFirstPaint);
@@ -674,7 +674,7 @@ TEST_F(TapWindowTest, MagnifierPanelKeepsItsKeysRepeatsHeldArrowsAndLeavesTheCha
     // The chart lies beside the panel: its date corner and its centre are in sight.
     EXPECT_EQ(view->ChartArea().width(), view->width() - panel->width());
     EXPECT_EQ(view->View().chartOffsetX + view->View().chartHalf, view->ChartArea().width() / 2);
-    EXPECT_EQ(view->Image().width(), view->ChartArea().width());
+    EXPECT_EQ(view->Image().width(), view->DeviceArea().width());
 
     // Enter and Escape in a box are the box's: no action-key menu.
     QSpinBox* zoom = panel->Spin(MagnifierControl::Zoom);
