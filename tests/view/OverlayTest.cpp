@@ -627,5 +627,20 @@ TEST(SkyPolyline, StrokeCodeTwoEndsAStroke) {
     EXPECT_EQ(last.y, px[3].y);
 }
 
+TEST(Overlay, ChartTextsGrowWithTheChartAndThePixelRatio) {
+    App();
+    QImage chart(8, 8, QImage::Format_RGB32);  // the chart's image: text measured as drawn
+    auto height = [&](int chartSize, double ratio) {
+        return QFontMetrics(ViewFont(ChartFontTenths(kDefaultFontTenths, chartSize, ratio)), &chart).height();
+    };
+    const int device = height(240, 1.0);
+    EXPECT_EQ(ChartFontTenths(kDefaultFontTenths, 240), kDefaultFontTenths) << "the pocket device's size";
+    EXPECT_GE(height(1080, 1.0), 14);
+    EXPECT_LE(height(4000, 1.0), device * 3) << "bounded";
+    // On a screen of two device pixels per window pixel the same window's text
+    // takes twice the device pixels.
+    EXPECT_NEAR(height(2160, 2.0), 2 * height(1080, 1.0), 2);
+}
+
 }  // namespace
 }  // namespace tavik
