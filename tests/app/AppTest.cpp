@@ -771,11 +771,11 @@ TEST_F(TapWindowTest, WheelZoomsDragTurnsTheSkyAndNeitherIsATapWhileATouchStillP
     // A finger held still opens the long-press menu, as the mouse does.
     frame->RunCommand(32860);  // back to the direction view
     ASSERT_TRUE(WaitForRender(*view));
-    QPointingDevice* touch = QTest::createTouchDevice();
+    const std::unique_ptr<QPointingDevice> touch(QTest::createTouchDevice());  // the test's to delete
     const QPoint c(v.clientWidth / 2, v.chartHalf);
-    QTest::touchEvent(view, touch).press(0, c);
+    QTest::touchEvent(view, touch.get()).press(0, c);
     EXPECT_TRUE(Until([&] { return view->PopupMenu() != nullptr; }, 2000));
-    QTest::touchEvent(view, touch).release(0, c);
+    QTest::touchEvent(view, touch.get()).release(0, c);
     if (view->PopupMenu()) view->PopupMenu()->close();
 }
 
