@@ -777,6 +777,18 @@ TEST_F(TapWindowTest, WheelZoomsDragTurnsTheSkyAndNeitherIsATapWhileATouchStillP
     EXPECT_TRUE(Until([&] { return view->PopupMenu() != nullptr; }, 2000));
     QTest::touchEvent(view, touch.get()).release(0, c);
     if (view->PopupMenu()) view->PopupMenu()->close();
+
+    // Two fingers spread apart: the magnified view zooms in, as the wheel does.
+    frame->RunCommand(32860);
+    ASSERT_TRUE(WaitForRender(*view));
+    const int zoom = v.magnifier.zoom;
+    QTest::touchEvent(view, touch.get()).press(0, c - QPoint(20, 0)).press(1, c + QPoint(20, 0));
+    for (int i = 1; i <= 10; ++i) {
+        QTest::touchEvent(view, touch.get()).move(0, c - QPoint(20 + 8 * i, 0)).move(1, c + QPoint(20 + 8 * i, 0));
+        QCoreApplication::processEvents();
+    }
+    QTest::touchEvent(view, touch.get()).release(0, c - QPoint(100, 0)).release(1, c + QPoint(100, 0));
+    EXPECT_GT(v.magnifier.zoom, zoom);
 }
 
 TEST_F(TapWindowTest, AQuestionFromAProgramMarkEndsThePress) {
