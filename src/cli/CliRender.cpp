@@ -204,9 +204,6 @@ int PrepareFrame(const CliArgs& args, Frame& frame, const char* command) {
 
     // The view: as a fresh start reads it, then the options.
     LoadViewState(view, store);
-    // A fresh store would restore its stored screen (the polar view); the
-    // chart starts as the planisphere unless VIEW/STATUS was given.
-    if (!store.Contains("VIEW", "STATUS")) view.viewMode = ViewMode::Planisphere;
     if (auto v = args.Value("mode")) view.viewMode = ParseMode(*v);
     if (auto v = args.Value("facing")) {
         view.facing = ParseFacing(*v);
