@@ -1,0 +1,350 @@
+#pragma once
+// The sky view window. It owns the view's state (mode and framing, settings,
+// site, moment) and its commands, renders the sky into an off-screen image on
+// request (message 2048, coalesced: passes never overlap) and paints by copying
+// that image. Every timer of the view goes through one handler keyed by the
+// timer's identifier.
+
+#include <QBasicTimer>
+#include <QImage>
+#include <QMenu>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+class QGestureEvent;
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "settings/ViewSettings.h"
+#include "view/Color.h"
+#include "app/pictures/PictureDisplay.h"
+#include "catalog/StarRecord.h"
+#include "view/CommandSet.h"
+#include "view/Menus.h"
+#include "view/Projection.h"
+#include "view/TapInfo.h"
+#include "view/TapMarks.h"
+#include "view/TimeControl.h"
+#include "view/ViewState.h"
+
+namespace tavik {
+
+class CTavikDoc;
+class HitList;
+class CMagnifierPanel;
+class ScopeExchange;
+class SpeechWorker;
+class WindowTelescopeClock;
+class WindowTelescopeUi;
+struct GotoTarget;
+class Mount;
+class SkyCanvas;
+struct RenderScene;
+class Prompts;
+class SettingsStore;
+
+// Private messages of the view, posted as events of type QEvent::User + id.
+namespace view_message {
+inline constexpr int kRender = 2048;
+inline constexpr int kControlDialog = 2052;  // open the telescope control dialog
+inline constexpr int kHorizonSearch = 2053;  // run the horizon search
+inline constexpr int kPopup = 2054;       // the long press's pop-up menu
+inline constexpr int kClientArea = 2055;
+}  // namespace view_message
+
+class CTavikView : public QWidget, public TimerHost {
+    Q_OBJECT
+    friend class RenderSuspension;
+
+public:
+    CTavikView(CTavikDoc& doc, SettingsStore& store, Prompts& prompts, const Clock& clock,
+               QWidget* parent = nullptr);
+    ~CTavikView() override;
+
+    // After the document's load: starts timer 165 when auto update was on, or
+    // timer 998 (the catalogue prompt) when no catalogue could be had.
+    void StartAfterLoad();
+
+    // TimerHost.
+    void StartTimer(int id, int periodMs) override;
+    void KillTimer(int id) override;
+    bool TimerActive(int id) const;
+    // The timer handler (public so that tests can fire a timer at once).
+    void OnTimer(int id);
+
+    // Runs a command of the view (window-free ones and the view's dialogs).
+    // Returns false for identifiers the view does not know.
+    bool RunCommand(int id);
+    bool HandlesCommand(int id) const;
+    ItemState CommandState(int id) const;
+
+    // Recomputes the framing and posts a render request; nothing before the
+    // catalogue is loaded.
+    void RefreshView();
+    // Posts message 2048 unless one is pending.
+    void PostRender();
+    void ShowNotice(const QString& text);
+
+    // Applies a site from the site dialog: saved, clock set to now, refreshed.
+    void ApplySite(const ObservationSite& site);
+
+    // The frame's command routing: menu items, keys and taps run their
+    // commands through `run`, and pop-up menus take their items' state from
+    // `state`, exactly as the frame's own menus do.
+    void SetCommandRouter(std::function<void(int)> run, ItemStateFn state);
+
+    // --- taps ------------------------------------------------------------
+    // The hit list of the last pass.
+    std::shared_ptr<const HitList> Hits() const;
+    // What the last stylus-down found (kept until the next one), where, and
+    // the text it wrote.
+    const std::optional<StarRecord>& TappedRecord() const { return tappedRecord_; }
+    QPoint TapPoint() const { return tapPoint_; }
+    bool TapHit() const { return tapHit_; }
+    bool InfoShown() const { return infoShown_; }
+    const TapText& LastTapText() const { return tapText_; }
+    // The pop-up menu open now (or last opened), or nullptr.
+    QMenu* PopupMenu() const { return popup_; }
+    // Opens one of the pop-up menus at `at` for the tapped record (may be null).
+    void OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapped);
+
+    // --- telescope -------------------------------------------------------
+    // The controller, created on first use and kept.
+    Mount& Scope();
+    // Runs the mount's exchanges off the window thread.
+    ScopeExchange& Exchange() { return *exchange_; }
+    // The last goto target and the telescope's position last read (J2000
+    // radians), drawn as markers over the chart while they are set.
+    const std::optional<SkyPosition>& TargetMark() const { return targetMark_; }
+    const std::optional<SkyPosition>& ScopeMark() const { return scopeMark_; }
+
+    // Fits the chart square to the present client area even while full
+    // screen keeps it fixed (after the frame has changed the window for it).
+    void FitChartToWindow();
+    bool FullScreen() const { return view_.fullScreen; }
+
+    // --- magnified view ----------------------------------------------------
+    // The magnifier panel while the magnified view is shown, else nullptr.
+    CMagnifierPanel* MagnifierPanel() const { return panel_; }
+
+    ViewState& View() { return view_; }
+    ViewSettings& Settings() { return settings_; }
+    TimeControl& Time() { return time_; }
+    CommandSet& Commands() { return commands_; }
+    // A copy of the off-screen image.
+    QImage Image() const;
+    int RenderCount() const { return renderCount_; }
+    int PaintCount() const { return paintCount_; }
+    bool RenderPending() const { return renderPending_; }
+    // Passes started and not yet reported done (the worker may be drawing).
+    int PassesInFlight() const { return passesInFlight_; }
+    QString Notice() const { return notice_; }
+    // The hourglass option (PROC/SANDCLOCK): passes run on the render worker,
+    // with a busy mark instead of the wait cursor.
+    bool Hourglass() const { return settings_.noWaitCursor; }
+
+    QSize sizeHint() const override;
+    // Where the chart is drawn: the whole view, less the magnifier panel's
+    // strip at the right while the panel shows (the chart lies beside it, its
+    // corners and centre in sight).
+    QSize ChartArea() const;
+    // The same in device pixels: the size of the chart's image, and of the
+    // view's geometry and every position in it (taps, hits, markers).
+    QSize DeviceArea() const;
+    QPoint ToDevice(QPointF windowPoint) const;
+    // The chart's area changes by the program's doing (restyled bars, the
+    // panel shown or hidden): drawn at once, not after the second a resize by
+    // the user waits.
+    void RelayoutAtOnce();
+    // The chart geometry for the present area and pixel ratio; lock held.
+    void UpdateGeometryLocked();
+
+    // The view's lock (the canvas lock): held while the view state, the
+    // settings or the catalogue change, since a pass may read them on the
+    // worker thread.
+    std::unique_lock<std::mutex> Lock() const;
+
+signals:
+    // The menu and toolbar state may have changed.
+    void stateChanged();
+    // Timer 9999: the program is to end.
+    void exitRequested();
+    // A pass has drawn a new image.
+    void rendered();
+    // Full screen was switched on or off (the frame hides or shows its bars).
+    void fullScreenChanged(bool on);
+
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void timerEvent(QTimerEvent* e) override;
+
+private:
+    RenderScene Scene() const;
+    void OnPassDone();
+    void HandleRender();
+    void ApplyTime(const TimeAction& action);
+    void AskForCatalogue();
+    void RunSiteDialog();
+    void RunDateTimeDialog();
+    void RunIntervalDialog();
+    void RunTodayData();
+    void RunColorDialog();
+
+    // Taps and keys.
+    void StylusDown(QPoint at);
+    void StylusUp(QPoint at);
+    bool ShowTapInfo(QPoint at);
+    void ActByRegion(QPoint at);
+    void OnPopupRequest(bool hit, QPoint at);
+    bool HandleKey(int key);
+    void RunRouted(int id);
+    void ShowPicture(const std::string& path);
+    void SelectConstellation(bool onlyTapped);
+    void RunConstellationDialog();
+
+    // Telescope commands and timers.
+    bool RunTelescopeCommand(int id);
+    void OpenControlDialog();
+    void GotoTapped();
+    void ShowScopePosition();
+    void SwitchTelescopeControl();
+    void ScopeToolbar(int id);
+    void OnTraceTimer();
+    void OnTraceEnd();
+    void OnTelescopeReminder();
+    // What "ここを導入する" sends: the tapped object, or the sky under the tap
+    // at the moment and site of the pass on the screen; nullopt when that
+    // cannot be a target.
+    std::optional<GotoTarget> TappedTarget();
+    // Ends a running trace (its step under way included), then runs `next`
+    // on the window thread once no exchange runs.
+    void AfterTrace(std::function<void()> next);
+    bool StartExchange(std::function<void()> work, std::function<void()> done);
+    // ShowNotice from any thread, through the window's queue.
+    void PostNotice(const QString& text);
+    void DrawMarkers(QPainter& window);
+
+    // The magnified view, its panel and the horizon search.
+    bool RunMagnifierCommand(int id);
+    void SyncMagnifierPanel();
+    void TakePanelValues();
+    void ShowNavigator();
+    void ZoomInHere();
+    void RunHorizonSearch();
+    void RunOptionDialogs();
+    void DrawTargetMark(QPainter& window);
+
+    // Gestures: the wheel and a pinch zoom, a drag turns the sky.
+    void ZoomAround(QPoint at, bool in);
+    // Moves the sky with a press that moved; false while it is still a tap.
+    bool DragTo(QPoint at);
+    bool GestureEvent(QGestureEvent* e);
+    void SetMagnifierFraming(MagnifierFraming framing);
+    // Degrees of sky per pixel near the chart's centre (across: horizontally).
+    double DegreesPerPixel(bool across) const;
+    QPoint FromChartCentre(QPoint at) const;
+
+    // Registered tap marks, their actions, the add-in list.
+    bool RunTapMarkCommand(int id);
+    void OnTapMarkTimer(bool change);
+    void RunTapMarkActionOf(const StarRecord& mark);
+
+    // Screen capture, pictures and constellation descriptions.
+    bool RunPictureCommand(int id);
+    void SaveScreenCapture();
+    void ShowDescription();
+    void EditDescription();
+    bool TelescopeOn() const { return settings_.telescopeControl == 1; }
+
+    CTavikDoc& doc_;
+    SettingsStore& store_;
+    Prompts& prompts_;
+    ViewState view_;
+    ViewSettings settings_;
+    TimeControl time_;
+    CommandSet commands_;
+    ColorTable colors_;
+    std::unique_ptr<SkyCanvas> canvas_;
+
+    bool renderPending_ = false;
+    int suspended_ = 0;
+    bool deferredRender_ = false;
+    bool firstPaintDone_ = false;
+    bool relayout_ = false;  // the program moved the chart's edge: the next resize draws at once
+    int passesInFlight_ = 0;
+    int renderCount_ = 0;
+    int paintCount_ = 0;
+    QString notice_;
+    int noticeUntilPass_ = 0;  // the notice goes with the pass after this one
+    std::map<int, QBasicTimer> timers_;
+
+    std::function<void(int)> router_;
+    ItemStateFn routerState_;
+    std::optional<StarRecord> tappedRecord_;
+    QPoint tapPoint_;
+    bool tapHit_ = false;
+    bool infoShown_ = false;
+    bool stylusDown_ = false;
+    bool pressEnded_ = false;  // a question or dialog opened by the press took it
+    struct Drag {
+        QPoint from;
+        bool active = false;  // moved beyond a tap: the sky follows
+        MagnifierFraming framing;
+        int facing = 0, turn = 0;
+    };
+    std::optional<Drag> drag_;  // while the left button or a finger is down
+    int wheelAngle_ = 0;        // eighths of a degree not yet turned into steps
+    double pinchScale_ = 1.0;
+    TapText tapText_;
+    QImage tapImage_;             // the chart with the tap text, while it is shown
+    std::string pendingPicture_;  // the deep-sky picture shown 400 ms after its tap
+    std::string popupConstellation_;  // the constellation of the last pop-up menu
+    QMenu* popup_ = nullptr;
+
+    std::unique_ptr<ScopeExchange> exchange_;
+    std::unique_ptr<WindowTelescopeClock> scopeClock_;
+    std::unique_ptr<WindowTelescopeUi> scopeUi_;
+    std::unique_ptr<Mount> scope_;
+    std::atomic<int> scopeZone_{9};  // the site's zone, as the exchange thread reads it
+    bool traceStopping_ = false;
+    std::optional<SkyPosition> targetMark_;
+    std::optional<SkyPosition> scopeMark_;
+    bool reminderArmed_ = false;
+
+    CMagnifierPanel* panel_ = nullptr;
+    std::optional<TapNoTurnHold> noTurn_;  // TAP/NODIR held on during a tap-mark command
+    bool autoUpdateHeld_ = false;          // real-time updating paused for it
+    PictureDisplay pictures_;
+    std::unique_ptr<QtJpegReporter> jpegReporter_;
+    std::unique_ptr<SpeechWorker> speech_;
+    std::string descriptionConstellation_;  // of the description command in progress
+};
+
+// While a modal dialog that writes settings is open no pass runs; a render
+// request that arrives meanwhile is run when the dialog has closed.
+class RenderSuspension {
+public:
+    explicit RenderSuspension(CTavikView& view);
+    ~RenderSuspension();
+    RenderSuspension(const RenderSuspension&) = delete;
+    RenderSuspension& operator=(const RenderSuspension&) = delete;
+
+private:
+    CTavikView& view_;
+};
+
+}  // namespace tavik
