@@ -8,10 +8,12 @@
 #include <QMenu>
 #include <QGestureEvent>
 #include <QMouseEvent>
+#include <QPinchGesture>
 #include <QPainter>
 #include <QTimer>
 #include <QResizeEvent>
 #include <QTimerEvent>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <filesystem>
@@ -19,18 +21,18 @@
 #include "app/dialogs/ColorDialog.h"
 #include "app/dialogs/ConstellationSelectDialog.h"
 #include "app/dialogs/Dialogs.h"
-#include "app/view/MagnifierPanel.h"
-#include "app/view/NightMode.h"
+#include "app/dialogs/OptionDialogs.h"
 #include "app/dialogs/Prompts.h"
 #include "app/dialogs/SiteDialog.h"
-#include "app/view/TavikDoc.h"
-#include "app/pictures/SpeechWorker.h"
-#include "app/telescope/ScopeExchange.h"
-#include "app/telescope/TelescopeControlDialog.h"
 #include "app/dialogs/TodayDialog.h"
+#include "app/view/GestureController.h"
+#include "app/view/MagnifierController.h"
+#include "app/view/MagnifierPanel.h"
+#include "app/view/NightMode.h"
+#include "app/view/TapMarkController.h"
+#include "app/view/TavikDoc.h"
 #include "catalog/ShiftJis.h"
 #include "settings/SettingsStore.h"
-#include "telescope/Mount.h"
 #include "view/Fonts.h"
 #include "view/HitList.h"
 #include "view/Overlay.h"
@@ -104,7 +106,17 @@ CTavikView::CTavikView(CTavikDoc& doc, SettingsStore& store, Prompts& prompts, c
     // Every entry exists after the first run.
     commands_.SaveAll();
     colors_.Load(store_);
-    exchange_ = std::make_unique<ScopeExchange>();
+    // The controllers see the view only through their host interfaces.
+    ChartHost& chart = *this;
+    TimerHost& timers = *this;
+    QWidget& window = *this;
+    telescope_ = std::make_unique<ScopeController>(static_cast<ScopeController::Host&>(*this), timers, store_,
+                                                   prompts_, doc_.History(), this);
+    pictures_ = std::make_unique<PicturePresenter>(static_cast<PicturePresenter::Host&>(*this), timers, store_,
+                                                   prompts_, window);
+    magnifier_ = std::make_unique<MagnifierController>(chart, timers, store_, prompts_, window);
+    tapMarks_ = std::make_unique<TapMarkController>(chart, timers, doc_, store_, prompts_, window);
+    gestures_ = std::make_unique<GestureController>(chart, timers, *magnifier_);
     canvas_ = std::make_unique<SkyCanvas>([this] { return Scene(); });
     // Runs on the thread that drew the pass; the window learns of it through
     // its own queue.
@@ -115,8 +127,7 @@ CTavikView::CTavikView(CTavikDoc& doc, SettingsStore& store, Prompts& prompts, c
 
 CTavikView::~CTavikView() {
     // An exchange under way ends at once; then the mount goes, before its clock.
-    exchange_->Shutdown();
-    scope_.reset();
+    telescope_.reset();
     canvas_->StopWorker();
     // The magnified view's state is kept only when the view goes away.
     SaveMagnifierState(view_, store_);
@@ -146,7 +157,8 @@ void CTavikView::UpdateGeometryLocked() {
 }
 
 QSize CTavikView::ChartArea() const {
-    if (panel_ && panel_->isVisible()) return QSize(std::max(1, width() - panel_->width()), height());
+    const int strip = magnifier_->ShownWidth();
+    if (strip > 0) return QSize(std::max(1, width() - strip), height());
     return size();
 }
 
@@ -261,29 +273,29 @@ void CTavikView::OnTimer(int id) {
         if (FileExists(pendingPicture_)) ShowPicture(pendingPicture_);
         break;
     case timer_id::kDescriptionShow:
-        ShowDescription();
+        pictures_->ShowDescription();
         break;
     case timer_id::kDescriptionEdit:
-        EditDescription();
+        pictures_->EditDescription();
         break;
     case timer_id::kHorizonSearch:
         QCoreApplication::postEvent(this, new QEvent(MessageType(view_message::kHorizonSearch)));
         break;
     case timer_id::kTapSave0:
     case timer_id::kTapSave1:
-        OnTapMarkTimer(id == timer_id::kTapSave1);
+        tapMarks_->OnTimer(id == timer_id::kTapSave1);
         break;
     case timer_id::kPost2052:
         QCoreApplication::postEvent(this, new QEvent(MessageType(view_message::kControlDialog)));
         break;
     case timer_id::kTrace:
-        OnTraceTimer();
+        telescope_->OnTraceTimer();
         break;
     case timer_id::kTraceEnd:
-        OnTraceEnd();
+        telescope_->OnTraceEnd();
         break;
     case timer_id::kTelescopeReminder:
-        OnTelescopeReminder();
+        telescope_->OnReminder();
         break;
     default:
         // Telescope, tap-mark, search, picture and add-in timers: their work
@@ -329,7 +341,7 @@ void CTavikView::RefreshView() {
         RefreshViewState(view_);
         colors_.Load(store_);
     }
-    SyncMagnifierPanel();
+    magnifier_->Sync();
     if (!doc_.Loaded()) return;
     PostRender();
 }
@@ -341,17 +353,25 @@ void CTavikView::PostRender() {
 }
 
 bool CTavikView::event(QEvent* e) {
-    if (e->type() == QEvent::Gesture && GestureEvent(static_cast<QGestureEvent*>(e))) return true;
+    if (e->type() == QEvent::Gesture) {
+        auto* gesture = static_cast<QGestureEvent*>(e);
+        if (auto* pinch = static_cast<QPinchGesture*>(gesture->gesture(Qt::PinchGesture))) {
+            gestures_->Pinch(pinch->state() == Qt::GestureStarted, pinch->scaleFactor(),
+                             ToDevice(mapFromGlobal(pinch->centerPoint())));
+            gesture->accept(pinch);
+            return true;
+        }
+    }
     if (e->type() == MessageType(view_message::kRender)) {
         HandleRender();
         return true;
     }
     if (e->type() == MessageType(view_message::kHorizonSearch)) {
-        RunHorizonSearch();
+        magnifier_->RunHorizonSearch();
         return true;
     }
     if (e->type() == MessageType(view_message::kControlDialog)) {
-        OpenControlDialog();
+        telescope_->OpenControlDialog();
         return true;
     }
     if (e->type() == MessageType(view_message::kPopup)) {
@@ -380,7 +400,7 @@ void CTavikView::HandleRender() {
         return;
     }
     // The panel's values at the start of every pass in the magnified view.
-    TakePanelValues();
+    magnifier_->TakePanelValues();
     const QSize area = DeviceArea();
     {
         auto lock = Lock();
@@ -423,7 +443,7 @@ void CTavikView::OnPassDone() {
     ++renderCount_;
     // A new picture of the sky takes the tap text and any picture away.
     tapImage_ = QImage();
-    pictures_.Clear();
+    pictures_->ClearPicture();
     // A notice stays for the picture its command asked for.
     if (!notice_.isEmpty() && renderCount_ > noticeUntilPass_) notice_.clear();
     update();
@@ -447,7 +467,7 @@ void CTavikView::paintEvent(QPaintEvent*) {
         // The chart with the tap text written on it.
         p.drawImage(target, tapImage_);
     }
-    if (shown) pictures_.Paint(p, QRect(QPoint(0, 0), area));
+    if (shown) pictures_->PaintPicture(p, QRect(QPoint(0, 0), area));
     p.end();
     const ColorModes modes = ColorModes::Load(store_);
     const QFont font = ViewFont(ChartFontTenths(settings_.fontSize, static_cast<int>(view_.chartSize / view_.pixelRatio)));
@@ -480,7 +500,7 @@ void CTavikView::paintEvent(QPaintEvent*) {
 
 void CTavikView::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
-    if (panel_) panel_->DockAt(rect());
+    magnifier_->Dock();
     {
         auto lock = Lock();
         UpdateGeometryLocked();
@@ -508,20 +528,13 @@ void CTavikView::ShowNotice(const QString& text) {
 bool CTavikView::HandlesCommand(int id) const {
     switch (id) {
     case cmd::SiteDialog: case cmd::DateTimeDialog: case cmd::StepInterval:
-    case cmd::TodaysData: case cmd::ColorDialog:
+    case cmd::TodaysData: case cmd::ColorDialog: case cmd::OptionDialogs:
     case cmd::AllConstellations: case cmd::OnlyConstellation: case cmd::ConstellationChoice:
-    case cmd::TelescopeControl: case cmd::GotoHere: case cmd::TelescopePosition:
-    case cmd::TelescopeSwitch: case cmd::ScopeLeft: case cmd::ScopeRight: case cmd::ScopeUp:
-    case cmd::ScopeDown: case cmd::ScopeFast: case cmd::ScopeSlow:
-    case cmd::ScreenCapture: case cmd::Description: case cmd::DescriptionEdit:
-    case cmd::DescriptionSpeech:
-    case 32862: case cmd::PanelZoomIn: case cmd::PanelZoomOut: case cmd::KeyZoomIn:
-    case cmd::KeyZoomOut: case cmd::ZoomHere: case cmd::HorizonSearch: case cmd::OptionDialogs:
     case 32937: case 32938: case 32939: case 32940:
-    case cmd::TapRegister: case cmd::TapChange: case cmd::AddInList:
         return true;
     default:
-        return commands_.Handles(id);
+        return ScopeController::Handles(id) || PicturePresenter::Handles(id) || MagnifierController::Handles(id) ||
+               TapMarkController::Handles(id) || commands_.Handles(id);
     }
 }
 
@@ -551,33 +564,29 @@ bool CTavikView::RunCommand(int id) {
         emit fullScreenChanged(view_.fullScreen);
         break;
     }
-    case cmd::TelescopeControl: case cmd::GotoHere: case cmd::TelescopePosition:
-    case cmd::TelescopeSwitch: case cmd::ScopeLeft: case cmd::ScopeRight: case cmd::ScopeUp:
-    case cmd::ScopeDown: case cmd::ScopeFast: case cmd::ScopeSlow:
-        if (CommandState(id).enabled) RunTelescopeCommand(id);
-        break;
-    case cmd::ScreenCapture: case cmd::Description: case cmd::DescriptionEdit:
-    case cmd::DescriptionSpeech:
-        RunPictureCommand(id);
-        break;
-    case 32862: case cmd::PanelZoomIn: case cmd::PanelZoomOut: case cmd::KeyZoomIn:
-    case cmd::KeyZoomOut: case cmd::ZoomHere: case cmd::HorizonSearch: case cmd::OptionDialogs:
-        if (CommandState(id).enabled) RunMagnifierCommand(id);
-        break;
-    case cmd::TapRegister: case cmd::TapChange: case cmd::AddInList:
-        RunTapMarkCommand(id);
+    case cmd::OptionDialogs:
+        if (CommandState(id).enabled) RunOptionDialogs();
         break;
     case 32937: case 32938: case 32939: case 32940: {
         // The numbered marks at the last tap point (or all cleared).
-        SkyPosition at;
-        {
-            auto lock = Lock();
-            at = UnprojectSky(canvas_->LastViewLocked(), tapPoint_.x(), tapPoint_.y());
-        }
-        if (ApplyNumberedMarkCommand(doc_.Numbered(), id, at)) RefreshView();
+        if (ApplyNumberedMarkCommand(doc_.Numbered(), id, SkyUnderTap())) RefreshView();
         break;
     }
     default: {
+        if (ScopeController::Handles(id) || MagnifierController::Handles(id)) {
+            if (CommandState(id).enabled) {
+                if (ScopeController::Handles(id)) telescope_->Run(id); else magnifier_->Run(id);
+            }
+            break;
+        }
+        if (PicturePresenter::Handles(id)) {
+            pictures_->Run(id, popupConstellation_);
+            break;
+        }
+        if (TapMarkController::Handles(id)) {
+            tapMarks_->Run(id);
+            break;
+        }
         if (!commands_.Handles(id)) return false;
         CommandResult r;
         {
@@ -692,20 +701,18 @@ void CTavikView::mousePressEvent(QMouseEvent* e) {
     // Touch screens arrive here too: Qt turns an unhandled touch into mouse events.
     if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
     const QPoint at = ToDevice(e->position());
-    drag_ = Drag{at, false, view_.magnifier, view_.facing, view_.turnDegrees};
+    gestures_->Press(at);
     StylusDown(at);
 }
 
 void CTavikView::mouseMoveEvent(QMouseEvent* e) {
     if (!(e->buttons() & Qt::LeftButton)) return QWidget::mouseMoveEvent(e);
-    DragTo(ToDevice(e->position()));
+    gestures_->MoveTo(ToDevice(e->position()));
 }
 
 void CTavikView::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
-    const bool dragged = drag_ && drag_->active;
-    drag_.reset();
-    if (dragged) {
+    if (gestures_->Release()) {
         // The end of a drag is no tap.
         KillTimer(timer_id::kTapMenu);
         stylusDown_ = false;
@@ -715,20 +722,18 @@ void CTavikView::mouseReleaseEvent(QMouseEvent* e) {
     StylusUp(ToDevice(e->position()));
 }
 
+void CTavikView::wheelEvent(QWheelEvent* e) {
+    gestures_->Wheel(e->angleDelta().y(), ToDevice(e->position()));
+    e->accept();
+}
+
 void CTavikView::StylusDown(QPoint at) {
     pressEnded_ = false;
     const ViewMode mode = view_.viewMode;
     // A tap hides the panel when the option asks for it.
-    if (panel_ && panel_->isVisible() && settings_.zoomTapFocus == 1) {
-        panel_->hide();
-        panel_->setEnabled(false);
-        store_.WriteProfileInt("TAP", "ZOOM_DLG", 1);
-    }
+    magnifier_->HideForTap();
     if (mode == ViewMode::PolarAlignment || mode == ViewMode::Heliocentric) return;
-    if (pictures_.Showing()) {
-        pictures_.Clear();
-        update();
-    }
+    if (pictures_->ClearPicture()) update();
     tapHit_ = ShowTapInfo(at);
     if (pressEnded_) {
         tapHit_ = false;
@@ -776,8 +781,10 @@ bool CTavikView::ShowTapInfo(QPoint at) {
     if (!r.IsTapMark()) {
         tapImage_ = std::move(withText);
         update();
-    } else {
-        RunTapMarkActionOf(r);
+    } else if (tapMarks_->ActOn(r)) {
+        // A question took the press (its box had the release): the press is
+        // over, no long-press menu follows.
+        pressEnded_ = true;
     }
     const std::string dir = doc_.DataDirectory();
     if (r.IsSolarPlaceholder() && settings_.planetJpeg == 1) {
@@ -881,7 +888,7 @@ void CTavikView::OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapp
     c.mode = view_.viewMode;
     c.tapped = tapped;
     c.magnifierPanelExists = view_.magnifier.present;
-    c.magnifierPanelHidden = panel_ && panel_->isHidden();
+    c.magnifierPanelHidden = magnifier_->PanelHidden();
     c.telescopeControl = settings_.telescopeControl == 1;
     c.fullScreen = settings_.fullScreen == 1;
     // The constellation items act on the constellation of this menu's object.
@@ -902,6 +909,33 @@ void CTavikView::OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapp
         QMetaObject::invokeMethod(this, [this, id] { RunRouted(id); }, Qt::QueuedConnection);
     });
     popup_->popup(mapToGlobal((QPointF(at) / view_.pixelRatio).toPoint()));
+}
+
+void CTavikView::RunOptionDialogs() {
+    const bool wasFullScreen = view_.fullScreen;
+    const bool controlBefore = TelescopeOn();
+    OptionsOutcome outcome;
+    {
+        RenderSuspension suspended(*this);  // the dialogs write the view's settings
+        outcome = RunOptionChain(settings_, view_, store_, prompts_, this);
+        // Cancelled throughout, nothing is stored.
+        auto lock = Lock();
+        if (outcome.confirmed) commands_.SaveAll();
+    }
+    magnifier_->SetAutoEnter(settings_.autoEnter == 1);
+    if (view_.fullScreen != wasFullScreen) emit fullScreenChanged(view_.fullScreen);
+    if (outcome.telescopeControl && outcome.confirmed) {
+        // With telescope control on after the options: its settings, the clock
+        // to now, and real-time updating.
+        if (!controlBefore) telescope_->RunSettingsDialog();
+        RunCommand(cmd::SetNow);
+        if (!time_.AutoUpdate()) {
+            RunCommand(cmd::AutoUpdate);
+            ShowNotice(QString::fromUtf8("自動更新モードを設定しました"));
+        }
+    }
+    if (outcome.confirmed) RefreshView();
+    emit stateChanged();
 }
 
 void CTavikView::RunConstellationDialog() {
@@ -992,7 +1026,7 @@ bool CTavikView::HandleKey(int key) {
         case Qt::Key_E: case Qt::Key_I: id = cmd::PanelZoomIn; break;
         case Qt::Key_O: case Qt::Key_X: id = cmd::PanelZoomOut; break;
         case Qt::Key_N:
-            if (panel_ && panel_->isHidden()) ShowNavigator();
+            if (magnifier_->PanelHidden()) magnifier_->ShowNavigator();
             return true;
         default: break;
         }
@@ -1012,6 +1046,132 @@ bool CTavikView::HandleKey(int key) {
     if (id == 0) return false;
     RunRouted(id);
     return true;
+}
+
+}  // namespace tavik
+
+namespace tavik {
+
+// --- drawn over the chart ----------------------------------------------------
+
+void CTavikView::DrawMarkers(QPainter& p) {
+    const std::optional<SkyPosition>& target = telescope_->TargetMark();
+    const std::optional<SkyPosition>& scope = telescope_->ScopeMark();
+    if (!target && !scope) return;
+    const ColorModes modes = ColorModes::Load(store_);
+    QColor color = ToQColor(MapColor(colors_[slot::kTelescopeTrace], modes));
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(color, 1));
+    const QRect chart(QPoint(0, 0), DeviceArea());
+    auto place = [&](const SkyPosition& s) -> std::optional<QPoint> {
+        const std::optional<ProjectedPoint> pt = canvas_->ProjectOnLastPass(s.rightAscension, s.declination);
+        if (!pt || !pt->visible || !chart.contains(pt->x, pt->y)) return std::nullopt;
+        return QPoint(pt->x, pt->y);
+    };
+    if (target) {
+        if (const auto at = place(*target)) p.drawEllipse(QRect(at->x() - 5, at->y() - 5, 11, 11));
+    }
+    if (scope) {
+        if (const auto at = place(*scope)) {
+            p.drawEllipse(QRect(at->x() - 5, at->y() - 5, 10, 10));
+            p.drawEllipse(QRect(at->x() - 3, at->y() - 3, 6, 6));
+        }
+    }
+    p.restore();
+}
+
+void CTavikView::DrawTargetMark(QPainter& p) {
+    const std::optional<TargetMarkGeometry> mark = magnifier_->PendingTargetMark();
+    if (!mark) return;
+    const ColorModes modes = ColorModes::Load(store_);
+    p.save();
+    p.setPen(QPen(ToQColor(TextColor(modes)), 1));
+    for (const auto& l : mark->lines) p.drawLine(l.x1, l.y1, l.x2, l.y2);
+    p.restore();
+}
+
+// --- what the controllers ask of the view --------------------------------------
+
+void CTavikView::ChangeState(const std::function<void(ViewState&)>& change, bool save) {
+    auto lock = Lock();
+    change(view_);
+    if (save) commands_.SaveAll();
+}
+
+ViewState CTavikView::LastPass() const {
+    auto lock = Lock();
+    return canvas_->LastViewLocked();
+}
+
+void CTavikView::WithCatalogue(const std::function<void(StarCatalog&)>& work) {
+    auto lock = Lock();
+    work(doc_.Catalog());
+}
+
+SkyPosition CTavikView::SkyUnderTap() const {
+    auto lock = Lock();
+    return UnprojectSky(canvas_->LastViewLocked(), tapPoint_.x(), tapPoint_.y());
+}
+
+void CTavikView::EndTap() {
+    tapHit_ = false;
+    if (infoShown_) {
+        infoShown_ = false;
+        tapImage_ = QImage();
+        update();
+    }
+}
+
+std::unique_ptr<TapNoTurnHold> CTavikView::HoldTapTurns() { return std::make_unique<TapNoTurnHold>(settings_); }
+
+QImage CTavikView::ChartImage() const { return canvas_->Snapshot(); }
+
+QImage CTavikView::ChartWithAddIn(const std::string& path) const { return canvas_->WithAddIn(path); }
+
+QFont CTavikView::TapFont() const {
+    return ViewFont(ChartFontTenths(TapFontTenths(store_), view_.chartSize, view_.pixelRatio));
+}
+
+void CTavikView::ShowTapImage(QImage image) {
+    tapImage_ = std::move(image);
+    update();
+}
+
+void CTavikView::ShowOverChart(QImage image, int shownMs) {
+    tapImage_ = std::move(image);
+    infoShown_ = true;
+    StartTimer(timer_id::kTapInfo, shownMs);
+    update();
+}
+
+void CTavikView::ShowPicture(const std::string& path) { pictures_->ShowPicture(path, settings_.stretchJpeg); }
+
+void CTavikView::WithPassesHeld(const std::function<void()>& dialog) {
+    RenderSuspension suspended(*this);
+    dialog();
+}
+
+void CTavikView::SetTelescopeOn(bool on) {
+    auto lock = Lock();
+    settings_.telescopeControl = on ? 1 : 0;
+    commands_.SaveAll();
+}
+
+void CTavikView::SaveSettings() {
+    auto lock = Lock();
+    commands_.SaveAll();
+}
+
+std::string CTavikView::DataDirectory() const { return doc_.DataDirectory(); }
+
+bool CTavikView::FinishPasses() {
+    // Render requests that arrive meanwhile are dropped by the canvas.
+    return canvas_->WaitIdle([] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return true;
+    });
 }
 
 }  // namespace tavik

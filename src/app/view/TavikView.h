@@ -1,4 +1,12 @@
 #pragma once
+// app/view: the sky view and what belongs to it alone. The view (CTavikView)
+// and its document (CTavikDoc); the controllers it owns for the magnified
+// view (MagnifierController with its panel), the tap marks
+// (TapMarkController) and the gestures (GestureController), which reach it
+// only through ChartHost; night mode. Builds on app/telescope, app/pictures
+// and app/dialogs, whose controllers it owns through their own Host
+// interfaces.
+//
 // The sky view window. It owns the view's state (mode and framing, settings,
 // site, moment) and its commands, renders the sky into an off-screen image on
 // request (message 2048, coalesced: passes never overlap) and paints by copying
@@ -12,19 +20,19 @@
 #include <QString>
 #include <QWidget>
 
-class QGestureEvent;
 
-#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 
+#include "app/pictures/PicturePresenter.h"
+#include "app/telescope/ScopeController.h"
+#include "app/view/ChartHost.h"
+#include "catalog/StarRecord.h"
 #include "settings/ViewSettings.h"
 #include "view/Color.h"
-#include "app/pictures/PictureDisplay.h"
-#include "catalog/StarRecord.h"
 #include "view/CommandSet.h"
 #include "view/Menus.h"
 #include "view/Projection.h"
@@ -38,13 +46,10 @@ namespace tavik {
 class CTavikDoc;
 class HitList;
 class CMagnifierPanel;
-class ScopeExchange;
-class SpeechWorker;
-class WindowTelescopeClock;
-class WindowTelescopeUi;
-struct GotoTarget;
-class Mount;
+class GestureController;
+class MagnifierController;
 class SkyCanvas;
+class TapMarkController;
 struct RenderScene;
 class Prompts;
 class SettingsStore;
@@ -58,7 +63,11 @@ inline constexpr int kPopup = 2054;       // the long press's pop-up menu
 inline constexpr int kClientArea = 2055;
 }  // namespace view_message
 
-class CTavikView : public QWidget, public TimerHost {
+class CTavikView : public QWidget,
+                   public TimerHost,
+                   private ChartHost,
+                   private ScopeController::Host,
+                   private PicturePresenter::Host {
     Q_OBJECT
     friend class RenderSuspension;
 
@@ -74,22 +83,22 @@ public:
     // TimerHost.
     void StartTimer(int id, int periodMs) override;
     void KillTimer(int id) override;
-    bool TimerActive(int id) const;
+    bool TimerActive(int id) const override;
     // The timer handler (public so that tests can fire a timer at once).
     void OnTimer(int id);
 
     // Runs a command of the view (window-free ones and the view's dialogs).
     // Returns false for identifiers the view does not know.
-    bool RunCommand(int id);
+    bool RunCommand(int id) override;
     bool HandlesCommand(int id) const;
     ItemState CommandState(int id) const;
 
     // Recomputes the framing and posts a render request; nothing before the
     // catalogue is loaded.
-    void RefreshView();
+    void RefreshView() override;
     // Posts message 2048 unless one is pending.
     void PostRender();
-    void ShowNotice(const QString& text);
+    void ShowNotice(const QString& text) override;
 
     // Applies a site from the site dialog: saved, clock set to now, refreshed.
     void ApplySite(const ObservationSite& site);
@@ -104,8 +113,8 @@ public:
     std::shared_ptr<const HitList> Hits() const;
     // What the last stylus-down found (kept until the next one), where, and
     // the text it wrote.
-    const std::optional<StarRecord>& TappedRecord() const { return tappedRecord_; }
-    QPoint TapPoint() const { return tapPoint_; }
+    const std::optional<StarRecord>& TappedRecord() const override { return tappedRecord_; }
+    QPoint TapPoint() const override { return tapPoint_; }
     bool TapHit() const { return tapHit_; }
     bool InfoShown() const { return infoShown_; }
     const TapText& LastTapText() const { return tapText_; }
@@ -114,28 +123,18 @@ public:
     // Opens one of the pop-up menus at `at` for the tapped record (may be null).
     void OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapped);
 
-    // --- telescope -------------------------------------------------------
-    // The controller, created on first use and kept.
-    Mount& Scope();
-    // Runs the mount's exchanges off the window thread.
-    ScopeExchange& Exchange() { return *exchange_; }
-    // The last goto target and the telescope's position last read (J2000
-    // radians), drawn as markers over the chart while they are set.
-    const std::optional<SkyPosition>& TargetMark() const { return targetMark_; }
-    const std::optional<SkyPosition>& ScopeMark() const { return scopeMark_; }
+    // --- the view's controllers -------------------------------------------
+    ScopeController& Telescope() { return *telescope_; }
+    MagnifierController& Magnifier() { return *magnifier_; }
 
     // Fits the chart square to the present client area even while full
     // screen keeps it fixed (after the frame has changed the window for it).
     void FitChartToWindow();
     bool FullScreen() const { return view_.fullScreen; }
 
-    // --- magnified view ----------------------------------------------------
-    // The magnifier panel while the magnified view is shown, else nullptr.
-    CMagnifierPanel* MagnifierPanel() const { return panel_; }
-
     ViewState& View() { return view_; }
     ViewSettings& Settings() { return settings_; }
-    TimeControl& Time() { return time_; }
+    TimeControl& Time() override { return time_; }
     CommandSet& Commands() { return commands_; }
     // A copy of the off-screen image.
     QImage Image() const;
@@ -161,7 +160,7 @@ public:
     // The chart's area changes by the program's doing (restyled bars, the
     // panel shown or hidden): drawn at once, not after the second a resize by
     // the user waits.
-    void RelayoutAtOnce();
+    void RelayoutAtOnce() override;
     // The chart geometry for the present area and pixel ratio; lock held.
     void UpdateGeometryLocked();
 
@@ -196,13 +195,15 @@ private:
     RenderScene Scene() const;
     void OnPassDone();
     void HandleRender();
-    void ApplyTime(const TimeAction& action);
     void AskForCatalogue();
     void RunSiteDialog();
     void RunDateTimeDialog();
     void RunIntervalDialog();
     void RunTodayData();
     void RunColorDialog();
+    void RunOptionDialogs();
+    void SelectConstellation(bool onlyTapped);
+    void RunConstellationDialog();
 
     // Taps and keys.
     void StylusDown(QPoint at);
@@ -211,64 +212,43 @@ private:
     void ActByRegion(QPoint at);
     void OnPopupRequest(bool hit, QPoint at);
     bool HandleKey(int key);
-    void RunRouted(int id);
-    void ShowPicture(const std::string& path);
-    void SelectConstellation(bool onlyTapped);
-    void RunConstellationDialog();
 
-    // Telescope commands and timers.
-    bool RunTelescopeCommand(int id);
-    void OpenControlDialog();
-    void GotoTapped();
-    void ShowScopePosition();
-    void SwitchTelescopeControl();
-    void ScopeToolbar(int id);
-    void OnTraceTimer();
-    void OnTraceEnd();
-    void OnTelescopeReminder();
-    // What "ここを導入する" sends: the tapped object, or the sky under the tap
-    // at the moment and site of the pass on the screen; nullopt when that
-    // cannot be a target.
-    std::optional<GotoTarget> TappedTarget();
-    // Ends a running trace (its step under way included), then runs `next`
-    // on the window thread once no exchange runs.
-    void AfterTrace(std::function<void()> next);
-    bool StartExchange(std::function<void()> work, std::function<void()> done);
-    // ShowNotice from any thread, through the window's queue.
-    void PostNotice(const QString& text);
+    // Drawn over the chart: the telescope's markers and the magnifier's target.
     void DrawMarkers(QPainter& window);
-
-    // The magnified view, its panel and the horizon search.
-    bool RunMagnifierCommand(int id);
-    void SyncMagnifierPanel();
-    void TakePanelValues();
-    void ShowNavigator();
-    void ZoomInHere();
-    void RunHorizonSearch();
-    void RunOptionDialogs();
     void DrawTargetMark(QPainter& window);
 
-    // Gestures: the wheel and a pinch zoom, a drag turns the sky.
-    void ZoomAround(QPoint at, bool in);
-    // Moves the sky with a press that moved; false while it is still a tap.
-    bool DragTo(QPoint at);
-    bool GestureEvent(QGestureEvent* e);
-    void SetMagnifierFraming(MagnifierFraming framing);
-    // Degrees of sky per pixel near the chart's centre (across: horizontally).
-    double DegreesPerPixel(bool across) const;
-    QPoint FromChartCentre(QPoint at) const;
-
-    // Registered tap marks, their actions, the add-in list.
-    bool RunTapMarkCommand(int id);
-    void OnTapMarkTimer(bool change);
-    void RunTapMarkActionOf(const StarRecord& mark);
-
-    // Screen capture, pictures and constellation descriptions.
-    bool RunPictureCommand(int id);
-    void SaveScreenCapture();
-    void ShowDescription();
-    void EditDescription();
-    bool TelescopeOn() const { return settings_.telescopeControl == 1; }
+    // What the controllers ask of the view (ChartHost, ScopeController::Host,
+    // PicturePresenter::Host).
+    const ViewState& State() const override { return view_; }
+    const ViewSettings& Settings() const override { return settings_; }
+    void ChangeState(const std::function<void(ViewState&)>& change, bool save) override;
+    ViewState LastPass() const override;
+    void WithCatalogue(const std::function<void(StarCatalog&)>& work) override;
+    void ApplyTime(const TimeAction& action) override;
+    void SetTapPoint(QPoint at) override { tapPoint_ = at; }
+    SkyPosition SkyUnderTap() const override;
+    void EndTap() override;
+    std::unique_ptr<TapNoTurnHold> HoldTapTurns() override;
+    QImage ChartImage() const override;
+    QImage ChartWithAddIn(const std::string& path) const override;
+    QFont TapFont() const override;
+    const ColorTable& Colors() const override { return colors_; }
+    void ShowTapImage(QImage image) override;
+    void ShowOverChart(QImage image, int shownMs) override;
+    void ShowPicture(const std::string& path) override;
+    void RunRouted(int id) override;
+    void Repaint() override { update(); }
+    void StateChanged() override { emit stateChanged(); }
+    void WithPassesHeld(const std::function<void()>& dialog) override;
+    ViewMode Mode() const override { return view_.viewMode; }
+    bool TelescopeOn() const override { return settings_.telescopeControl == 1; }
+    void SetTelescopeOn(bool on) override;
+    int ZoneOffsetHours() const override { return settings_.site.zoneOffsetHours; }
+    bool AutoUpdating() const override { return time_.AutoUpdate(); }
+    void SaveSettings() override;
+    std::string DataDirectory() const override;
+    bool FinishPasses() override;
+    DateTime Moment() const override { return time_.Current(); }
 
     CTavikDoc& doc_;
     SettingsStore& store_;
@@ -300,38 +280,18 @@ private:
     bool infoShown_ = false;
     bool stylusDown_ = false;
     bool pressEnded_ = false;  // a question or dialog opened by the press took it
-    struct Drag {
-        QPoint from;
-        bool active = false;  // moved beyond a tap: the sky follows
-        MagnifierFraming framing;
-        int facing = 0, turn = 0;
-    };
-    std::optional<Drag> drag_;  // while the left button or a finger is down
-    int wheelAngle_ = 0;        // eighths of a degree not yet turned into steps
-    double pinchScale_ = 1.0;
     TapText tapText_;
     QImage tapImage_;             // the chart with the tap text, while it is shown
     std::string pendingPicture_;  // the deep-sky picture shown 400 ms after its tap
     std::string popupConstellation_;  // the constellation of the last pop-up menu
     QMenu* popup_ = nullptr;
-
-    std::unique_ptr<ScopeExchange> exchange_;
-    std::unique_ptr<WindowTelescopeClock> scopeClock_;
-    std::unique_ptr<WindowTelescopeUi> scopeUi_;
-    std::unique_ptr<Mount> scope_;
-    std::atomic<int> scopeZone_{9};  // the site's zone, as the exchange thread reads it
-    bool traceStopping_ = false;
-    std::optional<SkyPosition> targetMark_;
-    std::optional<SkyPosition> scopeMark_;
     bool reminderArmed_ = false;
 
-    CMagnifierPanel* panel_ = nullptr;
-    std::optional<TapNoTurnHold> noTurn_;  // TAP/NODIR held on during a tap-mark command
-    bool autoUpdateHeld_ = false;          // real-time updating paused for it
-    PictureDisplay pictures_;
-    std::unique_ptr<QtJpegReporter> jpegReporter_;
-    std::unique_ptr<SpeechWorker> speech_;
-    std::string descriptionConstellation_;  // of the description command in progress
+    std::unique_ptr<ScopeController> telescope_;
+    std::unique_ptr<PicturePresenter> pictures_;
+    std::unique_ptr<MagnifierController> magnifier_;
+    std::unique_ptr<TapMarkController> tapMarks_;
+    std::unique_ptr<GestureController> gestures_;
 };
 
 // While a modal dialog that writes settings is open no pass runs; a render

@@ -35,6 +35,7 @@
 
 #include "QtTestApp.h"
 #include "app/shell/CommandList.h"
+#include "app/view/MagnifierController.h"
 #include "app/view/MagnifierPanel.h"
 #include "app/shell/MainFrame.h"
 #include <QScreen>
@@ -528,13 +529,13 @@ TEST_F(TapWindowTest, GotoFromATapSlewsTheMountAndTheTraceDrawsItOnTheTarget) {
     view->PopupMenu()->close();
 
     // The target is Rigel's own position; the trace reads the mount until it is there.
-    ASSERT_TRUE(Until([&] { return view->TargetMark().has_value(); }, 10000)) << prompts.messages.join("|").toStdString();
+    ASSERT_TRUE(Until([&] { return view->Telescope().TargetMark().has_value(); }, 10000)) << prompts.messages.join("|").toStdString();
     const StarRecord& r = *view->TappedRecord();
-    EXPECT_DOUBLE_EQ(view->TargetMark()->rightAscension, r.ra);
-    EXPECT_DOUBLE_EQ(view->TargetMark()->declination, r.dec);
+    EXPECT_DOUBLE_EQ(view->Telescope().TargetMark()->rightAscension, r.ra);
+    EXPECT_DOUBLE_EQ(view->Telescope().TargetMark()->declination, r.dec);
     ASSERT_TRUE(Until(
         [&] {
-            const auto& m = view->ScopeMark();
+            const auto& m = view->Telescope().ScopeMark();
             return m && std::abs(m->rightAscension - r.ra) < 0.002 && std::abs(m->declination - r.dec) < 0.002;
         },
         15000));
@@ -545,14 +546,14 @@ TEST_F(TapWindowTest, GotoFromATapSlewsTheMountAndTheTraceDrawsItOnTheTarget) {
     EXPECT_NE(app->Doc()->History().Lines()[0].find("リゲル"), std::string::npos);
 
     // A toolbar move while the trace runs: the trace ends cleanly, then the mount moves.
-    ASSERT_TRUE(view->TimerActive(timer_id::kTrace) || view->Exchange().Running());
+    ASSERT_TRUE(view->TimerActive(timer_id::kTrace) || view->Telescope().Exchange().Running());
     frame->RunCommand(cmd::ScopeLeft);
     auto sent = [&](const char* command) {
         const auto all = mount.Commands();
         return std::find(all.begin(), all.end(), command) != all.end();
     };
     EXPECT_TRUE(Until([&] { return sent(":Me#") && sent(":Qe#"); }, 5000));
-    EXPECT_TRUE(Until([&] { return !view->Exchange().Running() && !view->TimerActive(timer_id::kTrace); }, 5000));
+    EXPECT_TRUE(Until([&] { return !view->Telescope().Exchange().Running() && !view->TimerActive(timer_id::kTrace); }, 5000));
     QTest::qWait(1200);  // where the old trace step would have read a closed line
     EXPECT_FALSE(prompts.messages.join("|").contains("開いていない")) << prompts.messages.join("|").toStdString();
 }
@@ -629,14 +630,14 @@ TEST_F(TapWindowTest, TheWindowPaintsAndTakesKeysWhileASilentMountKeepsAGotoWait
     ASSERT_TRUE(rigel);
     ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::GotoHere));
     ASSERT_TRUE(Until([&] { return !mount.Commands().empty(); }));
-    ASSERT_TRUE(view->Exchange().Running());
+    ASSERT_TRUE(view->Telescope().Exchange().Running());
     // Mid-wait: a key turns the view and the chart is drawn and painted again.
     const int turn = view->View().turnDegrees;
     const int renders = view->RenderCount(), paints = view->PaintCount();
     QTest::keyClick(view, Qt::Key_Left);
     EXPECT_NE(view->View().turnDegrees, turn);
     EXPECT_TRUE(Until([&] { return view->RenderCount() > renders && view->PaintCount() > paints; }));
-    EXPECT_TRUE(view->Exchange().Running()) << "the mount's five seconds have not passed";
+    EXPECT_TRUE(view->Telescope().Exchange().Running()) << "the mount's five seconds have not passed";
     // Another telescope command meanwhile is not run into the half-done exchange.
     frame->RunCommand(cmd::TelescopePosition);
     // The window closes in the middle of the wait: the exchange ends at once.
@@ -667,7 +668,7 @@ TEST_F(TapWindowTest, MagnifierPanelKeepsItsKeysRepeatsHeldArrowsAndLeavesTheCha
     StartFacingSouth();
     frame->RunCommand(32860);  // the magnified view
     frame->RunCommand(32862);  // its navigator
-    CMagnifierPanel* panel = view->MagnifierPanel();
+    CMagnifierPanel* panel = view->Magnifier().Panel();
     ASSERT_NE(panel, nullptr);
     ASSERT_TRUE(panel->isVisible());
     ASSERT_TRUE(WaitForRender(*view));
@@ -705,7 +706,7 @@ TEST_F(TapWindowTest, MagnifierPanelKeepsItsKeysRepeatsHeldArrowsAndLeavesTheCha
     // Leaving the magnified view with the focus in the panel: the keys work on the chart.
     altitude->setFocus();
     frame->RunCommand(32860);
-    ASSERT_TRUE(Until([&] { return view->MagnifierPanel() == nullptr; }));
+    ASSERT_TRUE(Until([&] { return view->Magnifier().Panel() == nullptr; }));
     EXPECT_TRUE(view->hasFocus());
     const int turn = view->View().turnDegrees;
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
@@ -759,7 +760,7 @@ TEST_F(TapWindowTest, WheelZoomsDragTurnsTheSkyAndNeitherIsATapWhileATouchStillP
     EXPECT_GT(v.magnifier.zoom, m1.zoom);
     EXPECT_GT((v.magnifier.heading - m1.heading + 360) % 360, 0);
     EXPECT_LT((v.magnifier.heading - m1.heading + 360) % 360, 90);
-    if (view->MagnifierPanel()) EXPECT_EQ(view->MagnifierPanel()->Framing().zoom, v.magnifier.zoom);
+    if (view->Magnifier().Panel()) EXPECT_EQ(view->Magnifier().Panel()->Framing().zoom, v.magnifier.zoom);
     // A drag moves the sky with the pointer: right turns east, down raises the view.
     const MagnifierFraming m2 = v.magnifier;
     Drag(view, centreNow, centreNow + QPoint(60, 40));
@@ -888,7 +889,7 @@ TEST_F(TapWindowTest, EveryCommandHasAPlaceShowsItsRuleAndDoesSomething) {
     // The magnified view, so that the panel's commands are there too.
     frame->RunCommand(ViewCommand::Magnified);
     ASSERT_TRUE(WaitForRender(*view));
-    ASSERT_NE(view->MagnifierPanel(), nullptr);
+    ASSERT_NE(view->Magnifier().Panel(), nullptr);
 
     // Dialogs are cancelled as soon as they open; they are counted.
     QStringList dialogs;

@@ -1,25 +1,18 @@
-// The sky view's telescope side: the control dialog, goto of the tapped
-// object, the position check, switching control on and off, the toolbar moves
-// and speeds, the trace after a goto with its markers, and the start-up
-// reminder. Every exchange runs on the exchange thread (ScopeExchange), one at
-// a time; what it found is shown when it has ended, so the window paints and
-// takes input while a mount keeps it waiting.
-
-#include <QPainter>
+#include "app/telescope/ScopeController.h"
 
 #include <cmath>
 
 #include "app/dialogs/Prompts.h"
 #include "app/telescope/ScopeExchange.h"
-#include "app/view/TavikDoc.h"
-#include "app/view/TavikView.h"
 #include "app/telescope/TelescopeControlDialog.h"
 #include "app/telescope/TelescopeSettingsDialog.h"
 #include "astro/Angles.h"
 #include "settings/SettingsStore.h"
+#include "telescope/GotoHistory.h"
 #include "telescope/GotoTarget.h"
 #include "telescope/Mount.h"
-#include "view/SkyRenderer.h"
+#include "view/CommandSet.h"
+#include "view/TimeControl.h"
 
 namespace tavik {
 
@@ -39,33 +32,57 @@ double WrapRa(double ra) {
 
 }  // namespace
 
-Mount& CTavikView::Scope() {
-    if (!scope_) {
+ScopeController::ScopeController(Host& host, TimerHost& timers, SettingsStore& store, Prompts& prompts,
+                                 GotoHistory& history, QWidget* window)
+    : host_(host),
+      timers_(timers),
+      store_(store),
+      prompts_(prompts),
+      history_(history),
+      window_(window),
+      exchange_(std::make_unique<ScopeExchange>()) {}
+
+ScopeController::~ScopeController() {
+    exchange_->Shutdown();
+    scope_.reset();
+}
+
+bool ScopeController::Handles(int id) {
+    switch (id) {
+    case cmd::TelescopeControl: case cmd::GotoHere: case cmd::TelescopePosition:
+    case cmd::TelescopeSwitch: case cmd::ScopeLeft: case cmd::ScopeRight: case cmd::ScopeUp:
+    case cmd::ScopeDown: case cmd::ScopeFast: case cmd::ScopeSlow:
+        return true;
+    default: return false;
+    }
+}
+
+Mount& ScopeController::Scope() {
+    if (!clock_) {
         // The mount is told the site's time, whatever the machine's zone.
-        scopeClock_ = std::make_unique<WindowTelescopeClock>(*exchange_, [this] { return scopeZone_.load(); });
-        scopeUi_ = std::make_unique<WindowTelescopeUi>(prompts_, *exchange_);
+        clock_ = std::make_unique<WindowTelescopeClock>(*exchange_, [this] { return zone_.load(); });
+        ui_ = std::make_unique<WindowTelescopeUi>(prompts_, *exchange_);
     }
     // The link the settings choose (serial or network LX200, or INDI); made
     // again when the telescope settings changed it, never under an exchange.
     if (!scope_ || (!exchange_->Running() && scope_->LinkKind() != ConfiguredLink(store_))) {
-        scope_ = MakeMount(store_, *scopeUi_, *scopeClock_);
-        GotoHistory& history = doc_.History();
-        scope_->SetGotoLog([&history](const std::string& line) { history.Add(line); });
+        scope_ = MakeMount(store_, *ui_, *clock_);
+        scope_->SetGotoLog([this](const std::string& line) { history_.Add(line); });
     }
     return *scope_;
 }
 
-bool CTavikView::StartExchange(std::function<void()> work, std::function<void()> done) {
-    scopeZone_ = settings_.site.zoneOffsetHours;
+bool ScopeController::StartExchange(std::function<void()> work, std::function<void()> done) {
+    zone_ = host_.ZoneOffsetHours();
     return exchange_->Start(std::move(work), std::move(done));
 }
 
-void CTavikView::PostNotice(const QString& text) {
-    QMetaObject::invokeMethod(this, [this, text] { ShowNotice(text); }, Qt::QueuedConnection);
+void ScopeController::PostNotice(const QString& text) {
+    QMetaObject::invokeMethod(this, [this, text] { host_.ShowNotice(text); }, Qt::QueuedConnection);
 }
 
-void CTavikView::AfterTrace(std::function<void()> next) {
-    KillTimer(timer_id::kTrace);
+void ScopeController::AfterTrace(std::function<void()> next) {
+    timers_.KillTimer(timer_id::kTrace);
     traceStopping_ = true;  // a step under way does not start the next one
     exchange_->WhenIdle([this, next = std::move(next)] {
         traceStopping_ = false;
@@ -74,71 +91,68 @@ void CTavikView::AfterTrace(std::function<void()> next) {
     });
 }
 
-bool CTavikView::RunTelescopeCommand(int id) {
+void ScopeController::Run(int id) {
     switch (id) {
     case cmd::TelescopeControl:
-        if (TelescopeOn()) StartTimer(timer_id::kPost2052, kOpenDialogDelayMs);
-        return true;
-    case cmd::GotoHere: GotoTapped(); return true;
-    case cmd::TelescopePosition: ShowScopePosition(); return true;
-    case cmd::TelescopeSwitch: SwitchTelescopeControl(); return true;
+        if (host_.TelescopeOn()) timers_.StartTimer(timer_id::kPost2052, kOpenDialogDelayMs);
+        break;
+    case cmd::GotoHere: GotoTapped(); break;
+    case cmd::TelescopePosition: ShowScopePosition(); break;
+    case cmd::TelescopeSwitch: SwitchTelescopeControl(); break;
     case cmd::ScopeLeft: case cmd::ScopeRight: case cmd::ScopeUp: case cmd::ScopeDown:
     case cmd::ScopeFast: case cmd::ScopeSlow:
         ScopeToolbar(id);
-        return true;
-    default: return false;
+        break;
+    default: break;
     }
 }
 
-void CTavikView::OpenControlDialog() {
-    if (!TelescopeOn() || Scope().Busy()) return;
+void ScopeController::OpenControlDialog() {
+    if (!host_.TelescopeOn() || Scope().Busy()) return;
     AfterTrace([this] {
         Mount& scope = Scope();
         if (scope.Busy() || exchange_->Running()) return;
         std::optional<GotoTarget> target;
-        const ViewMode mode = view_.viewMode;
-        if (tappedRecord_ && mode != ViewMode::PolarAlignment && mode != ViewMode::Heliocentric) {
-            target = TargetOfRecord(*tappedRecord_);
+        const ViewMode mode = host_.Mode();
+        const std::optional<StarRecord>& tapped = host_.TappedRecord();
+        if (tapped && mode != ViewMode::PolarAlignment && mode != ViewMode::Heliocentric) {
+            target = TargetOfRecord(*tapped);
             target->ra = WrapRa(target->ra);
         }
         scope.SetBusy(true);
-        scopeZone_ = settings_.site.zoneOffsetHours;
+        zone_ = host_.ZoneOffsetHours();
         bool gotoDone = false;
         {
-            CTelescopeControlDialog dlg(scope, *exchange_, prompts_, target, this);
+            CTelescopeControlDialog dlg(scope, *exchange_, prompts_, target, window_);
             dlg.exec();
             gotoDone = dlg.GotoDone();
         }
         scope.SetBusy(false);
         if (scope.State() == Mount::kDone && gotoDone && target) {
             scope.SetTraceRemaining(kTraceMs);
-            ShowNotice(Utf8("トレース中"));
-            if (TelescopeOn()) {
+            host_.ShowNotice(Utf8("トレース中"));
+            if (host_.TelescopeOn()) {
                 targetMark_ = SkyPosition{target->ra, target->dec};
             } else {
                 targetMark_.reset();
             }
-            StartTimer(timer_id::kTrace, scope.TracePeriodMs());
+            timers_.StartTimer(timer_id::kTrace, scope.TracePeriodMs());
         } else {
             scope.Disconnect();
         }
-        update();
+        host_.Repaint();
     });
 }
 
-std::optional<GotoTarget> CTavikView::TappedTarget() {
+std::optional<GotoTarget> ScopeController::TappedTarget() const {
     // The object the tap found is sent with its own coordinates; only a tap on
     // empty sky is turned back into a sky position, as good as one pixel of
     // the chart, at the moment and site of the pass on the screen.
     GotoTarget target;
-    if (tappedRecord_) {
-        target = TargetOfRecord(*tappedRecord_);
+    if (const std::optional<StarRecord>& tapped = host_.TappedRecord()) {
+        target = TargetOfRecord(*tapped);
     } else {
-        SkyPosition p;
-        {
-            auto lock = Lock();
-            p = UnprojectSky(canvas_->LastViewLocked(), tapPoint_.x(), tapPoint_.y());
-        }
+        const SkyPosition p = host_.SkyUnderTap();
         target.ra = p.rightAscension;
         target.dec = p.declination;
     }
@@ -147,20 +161,20 @@ std::optional<GotoTarget> CTavikView::TappedTarget() {
     return target;
 }
 
-void CTavikView::GotoTapped() {
-    const ViewMode mode = view_.viewMode;
+void ScopeController::GotoTapped() {
+    const ViewMode mode = host_.Mode();
     if (mode == ViewMode::Planisphere || mode == ViewMode::PolarAlignment || mode == ViewMode::Heliocentric ||
         mode == ViewMode::Zenith) {
         prompts_.Error(Utf8("この画面では位置計算できません"));
         return;
     }
-    if (!TelescopeOn()) {
+    if (!host_.TelescopeOn()) {
         prompts_.Info(Utf8("制御指定をしてください。"));
         return;
     }
-    if (!time_.AutoUpdate()) {
+    if (!host_.AutoUpdating()) {
         prompts_.Error(Utf8("自動更新になっていません。現在時刻をセットします。もう一度操作してください。"));
-        RunCommand(cmd::AutoUpdate);
+        host_.RunCommand(cmd::AutoUpdate);
         prompts_.Info(Utf8("自動更新モードを設定しました"));
         return;
     }
@@ -211,38 +225,38 @@ void CTavikView::GotoTapped() {
                 scope.SetBusy(false);
                 switch (run->outcome) {
                 case Outcome::NoPort:
-                    ShowNotice(Utf8("COMポートエラー"));
+                    host_.ShowNotice(Utf8("COMポートエラー"));
                     prompts_.Error(Utf8("ポートを開けません"));
                     return;
                 case Outcome::NoAnswer:
-                    ShowNotice(Utf8("応答なし"));
+                    host_.ShowNotice(Utf8("応答なし"));
                     prompts_.Error(Utf8("応答しません"));
                     return;
                 case Outcome::CommError:
                     prompts_.Error(Utf8("通信制御エラーです。"));
-                    ShowNotice(Utf8("通信エラー"));
+                    host_.ShowNotice(Utf8("通信エラー"));
                     return;
                 case Outcome::BadTarget:
                     prompts_.Error(Utf8("計算結果が不正です。もう一度操作してください"));
-                    ShowNotice(Utf8("計算エラー"));
+                    host_.ShowNotice(Utf8("計算エラー"));
                     return;
                 case Outcome::Sent: break;
                 }
                 if (run->tracing) {
                     scope.SetTraceRemaining(kTraceMs);
-                    ShowNotice(Utf8("トレース開始"));
+                    host_.ShowNotice(Utf8("トレース開始"));
                     targetMark_ = SkyPosition{target->ra, target->dec};
-                    StartTimer(timer_id::kTrace, scope.TracePeriodMs());
+                    timers_.StartTimer(timer_id::kTrace, scope.TracePeriodMs());
                 } else {
-                    ShowNotice(run->done ? Utf8("導入指示完了") : QString::fromStdString(run->status));
+                    host_.ShowNotice(run->done ? Utf8("導入指示完了") : QString::fromStdString(run->status));
                 }
-                update();
+                host_.Repaint();
             });
     });
 }
 
-void CTavikView::ShowScopePosition() {
-    if (!TelescopeOn()) {
+void ScopeController::ShowScopePosition() {
+    if (!host_.TelescopeOn()) {
         prompts_.Error(Utf8("望遠鏡制御の設定がありません"));
         return;
     }
@@ -268,54 +282,40 @@ void CTavikView::ShowScopePosition() {
                 return;
             }
             scopeMark_ = SkyPosition{scope.TelescopeRa() * kDegToRad, scope.TelescopeDec() * kDegToRad};
-            StartTimer(timer_id::kTraceEnd, kRedrawAfterMs);
-            update();
+            timers_.StartTimer(timer_id::kTraceEnd, kRedrawAfterMs);
+            host_.Repaint();
         });
 }
 
-void CTavikView::SwitchTelescopeControl() {
-    if (TelescopeOn()) {
-        {
-            auto lock = Lock();
-            settings_.telescopeControl = 0;
-            commands_.SaveAll();
-        }
-        emit stateChanged();
+void ScopeController::SwitchTelescopeControl() {
+    if (host_.TelescopeOn()) {
+        host_.SetTelescopeOn(false);
+        host_.StateChanged();
         return;
     }
     // The settings dialog changes the mount's own settings: not under an exchange.
     if (exchange_->Running()) return;
-    {
-        auto lock = Lock();
-        settings_.telescopeControl = 1;
-        commands_.SaveAll();
-    }
+    host_.SetTelescopeOn(true);
     Mount& scope = Scope();
-    {
-        RenderSuspension suspended(*this);  // the dialog writes the TS settings
-        CTelescopeSettingsDialog::Run(scope, store_, this);
-    }
-    RunCommand(cmd::SetNow);
-    if (!time_.AutoUpdate()) {
-        RunCommand(cmd::AutoUpdate);
+    host_.WithPassesHeld([&] { CTelescopeSettingsDialog::Run(scope, store_, window_); });  // it writes the TS settings
+    host_.RunCommand(cmd::SetNow);
+    if (!host_.AutoUpdating()) {
+        host_.RunCommand(cmd::AutoUpdate);
         prompts_.Info(Utf8("自動更新モードを設定しました"));
     }
-    {
-        auto lock = Lock();
-        commands_.SaveAll();
-    }
-    emit stateChanged();
+    host_.SaveSettings();
+    host_.StateChanged();
 }
 
-void CTavikView::ScopeToolbar(int id) {
-    if (!TelescopeOn() || Scope().Busy()) return;
+void ScopeController::ScopeToolbar(int id) {
+    if (!host_.TelescopeOn() || Scope().Busy()) return;
     // A running trace ends first, whatever it is doing; then the move.
     AfterTrace([this, id] {
         Mount& scope = Scope();
         if (scope.Busy() || exchange_->Running()) return;
         // A link left in the middle of an exchange is opened afresh.
         if (scope.State() != Mount::kIdle && scope.State() != Mount::kDone) scope.Disconnect();
-        KillTimer(timer_id::kTraceEnd);
+        timers_.KillTimer(timer_id::kTraceEnd);
         auto connected = std::make_shared<bool>(true);
         scope.SetBusy(true);
         StartExchange(
@@ -337,27 +337,27 @@ void CTavikView::ScopeToolbar(int id) {
             },
             [this, &scope, id, connected] {
                 scope.SetBusy(false);
-                StartTimer(timer_id::kTraceEnd, kRedrawAfterMs);
+                timers_.StartTimer(timer_id::kTraceEnd, kRedrawAfterMs);
                 if (!*connected) {
-                    ShowNotice(Utf8("接続出来ません."));
+                    host_.ShowNotice(Utf8("接続出来ません."));
                     return;
                 }
                 // The notices keep their trailing blanks.
-                ShowNotice(Utf8(id == cmd::ScopeFast    ? "高速設定　　　"
+                host_.ShowNotice(Utf8(id == cmd::ScopeFast    ? "高速設定　　　"
                                 : id == cmd::ScopeSlow  ? "低速設定　　　"
                                 : id == cmd::ScopeLeft  ? "左回転     　　　"
                                 : id == cmd::ScopeRight ? "右回転     　　　"
                                 : id == cmd::ScopeUp    ? "高位置へ     　　　"
                                                         : "低位置へ     　　　"));
                 // After a move, the new position, read and shown.
-                if (id != cmd::ScopeFast && id != cmd::ScopeSlow) RunRouted(cmd::TelescopePosition);
+                if (id != cmd::ScopeFast && id != cmd::ScopeSlow) host_.RunRouted(cmd::TelescopePosition);
             });
     });
 }
 
-void CTavikView::OnTraceTimer() {
-    if (!TelescopeOn()) {
-        StartTimer(timer_id::kTraceEnd, kRedrawSoonMs);
+void ScopeController::OnTraceTimer() {
+    if (!host_.TelescopeOn()) {
+        timers_.StartTimer(timer_id::kTraceEnd, kRedrawSoonMs);
         return;
     }
     Mount& scope = Scope();
@@ -371,65 +371,42 @@ void CTavikView::OnTraceTimer() {
                   [this, &scope, step] {
                       if (traceStopping_) return;  // a command ended the trace meanwhile
                       if (step->ok) {
-                          ShowNotice(Utf8("トレース中"));
+                          host_.ShowNotice(Utf8("トレース中"));
                           scopeMark_ = SkyPosition{step->ra, step->dec};
-                          StartTimer(timer_id::kTrace, scope.TracePeriodMs());
+                          timers_.StartTimer(timer_id::kTrace, scope.TracePeriodMs());
                       } else {
-                          ShowNotice(Utf8("トレース終了"));
-                          StartTimer(timer_id::kTraceEnd, kRedrawAfterMs);
+                          host_.ShowNotice(Utf8("トレース終了"));
+                          timers_.StartTimer(timer_id::kTraceEnd, kRedrawAfterMs);
                       }
-                      update();
+                      host_.Repaint();
                   });
 }
 
-void CTavikView::OnTraceEnd() {
+void ScopeController::OnTraceEnd() {
     // The redraw after a trace or a position check: the markers go.
-    KillTimer(timer_id::kTraceEnd);
+    timers_.KillTimer(timer_id::kTraceEnd);
     targetMark_.reset();
     scopeMark_.reset();
-    RefreshView();
+    host_.RefreshView();
 }
 
-void CTavikView::OnTelescopeReminder() {
-    if (!TelescopeOn()) return;
-    if (time_.AutoUpdate()) {
+void ScopeController::OnReminder() {
+    if (!host_.TelescopeOn()) return;
+    if (host_.AutoUpdating()) {
         prompts_.Info(Utf8("望遠鏡制御がONになっています。"));
         return;
     }
     if (prompts_.Ask(Utf8("望遠鏡制御がONになっています。自動更新を設定しますか？"))) {
-        RunCommand(cmd::AutoUpdate);
+        host_.RunCommand(cmd::AutoUpdate);
     } else if (prompts_.Ask(Utf8("望遠鏡制御をOFFしますか？"))) {
-        auto lock = Lock();
-        settings_.telescopeControl = 0;
-        commands_.SaveAll();
+        host_.SetTelescopeOn(false);
     }
-    emit stateChanged();
+    host_.StateChanged();
 }
 
-void CTavikView::DrawMarkers(QPainter& p) {
-    if (!targetMark_ && !scopeMark_) return;
-    const ColorModes modes = ColorModes::Load(store_);
-    QColor color = ToQColor(MapColor(colors_[slot::kTelescopeTrace], modes));
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(color, 1));
-    const QRect chart(QPoint(0, 0), DeviceArea());
-    auto place = [&](const SkyPosition& s) -> std::optional<QPoint> {
-        const std::optional<ProjectedPoint> pt = canvas_->ProjectOnLastPass(s.rightAscension, s.declination);
-        if (!pt || !pt->visible || !chart.contains(pt->x, pt->y)) return std::nullopt;
-        return QPoint(pt->x, pt->y);
-    };
-    if (targetMark_) {
-        if (const auto at = place(*targetMark_)) p.drawEllipse(QRect(at->x() - 5, at->y() - 5, 11, 11));
-    }
-    if (scopeMark_) {
-        if (const auto at = place(*scopeMark_)) {
-            p.drawEllipse(QRect(at->x() - 5, at->y() - 5, 10, 10));
-            p.drawEllipse(QRect(at->x() - 3, at->y() - 3, 6, 6));
-        }
-    }
-    p.restore();
+void ScopeController::RunSettingsDialog() {
+    if (exchange_->Running()) return;
+    host_.WithPassesHeld([this] { CTelescopeSettingsDialog::Run(Scope(), store_, window_); });
 }
 
 }  // namespace tavik

@@ -1,0 +1,196 @@
+#include "app/view/MagnifierController.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+#include "app/dialogs/HorizonSearchDialog.h"
+#include "app/view/ChartHost.h"
+#include "app/view/MagnifierPanel.h"
+#include "astro/TimeScales.h"
+#include "settings/SettingsStore.h"
+#include "view/CommandSet.h"
+#include "view/HorizonSearch.h"
+#include "view/TimeControl.h"
+#include "view/ViewCommands.h"
+
+namespace tavik {
+
+namespace {
+
+constexpr int kSearchDelayMs = 1000;
+constexpr int kNavigator = 32862;
+
+int Wrap360(int degrees) { return ((degrees % 360) + 360) % 360; }
+
+}  // namespace
+
+MagnifierController::MagnifierController(ChartHost& host, TimerHost& timers, SettingsStore& store, Prompts& prompts,
+                                         QWidget& view)
+    : host_(host), timers_(timers), store_(store), prompts_(prompts), view_(view) {}
+
+bool MagnifierController::Handles(int id) {
+    switch (id) {
+    case kNavigator: case cmd::PanelZoomIn: case cmd::PanelZoomOut: case cmd::KeyZoomIn:
+    case cmd::KeyZoomOut: case cmd::ZoomHere: case cmd::HorizonSearch:
+        return true;
+    default: return false;
+    }
+}
+
+void MagnifierController::Run(int id) {
+    switch (id) {
+    case kNavigator: ShowNavigator(); break;
+    case cmd::ZoomHere: ZoomInHere(); break;
+    case cmd::HorizonSearch: timers_.StartTimer(timer_id::kHorizonSearch, kSearchDelayMs); break;
+    case cmd::PanelZoomIn:
+    case cmd::PanelZoomOut:
+    case cmd::KeyZoomIn:  // the accelerators Y and X
+    case cmd::KeyZoomOut: {
+        // Forwarded to the panel while it exists: its zoom changes as "In" and
+        // "out" change it, without the draw action.
+        if (!panel_) break;
+        const bool in = id == cmd::PanelZoomIn || id == cmd::KeyZoomIn;
+        host_.ChangeState(
+            [&](ViewState& view) {
+                int& zoom = view.magnifier.zoom;
+                zoom = in ? ZoomInStep(zoom) : ZoomOutStep(zoom);
+                panel_->SetFraming(view.magnifier);
+            },
+            false);
+        host_.RefreshView();
+        break;
+    }
+    default: break;
+    }
+}
+
+void MagnifierController::Sync() {
+    const ViewState& view = host_.State();
+    if (view.magnifier.present && !panel_) {
+        // Created hidden and disabled: the navigator command (or a key) shows it.
+        panel_ = new CMagnifierPanel(&view_);
+        panel_->SetAutoEnter(host_.Settings().autoEnter == 1);
+        panel_->SetFraming(view.magnifier);
+        panel_->DockAt(view_.rect());
+        panel_->hide();
+        panel_->setEnabled(false);
+        QObject::connect(panel_, &CMagnifierPanel::renderRequested, &view_, [this] {
+            TakePanelValues();
+            host_.RefreshView();
+        });
+        QObject::connect(panel_, &CMagnifierPanel::targetMarkRequested, &view_, [this] { host_.Repaint(); });
+        QObject::connect(panel_, &CMagnifierPanel::shownChanged, &view_, [this] { host_.RelayoutAtOnce(); });
+    } else if (!view.magnifier.present && panel_) {
+        panel_->hide();  // the focus comes back to the chart
+        panel_->deleteLater();
+        panel_ = nullptr;
+    } else if (panel_) {
+        // The view's own changes (turning, stepping, a jump) go back to the panel.
+        panel_->SetFraming(view.magnifier);
+        panel_->DockAt(view_.rect());
+    }
+}
+
+void MagnifierController::TakePanelValues() {
+    if (!panel_) return;
+    host_.ChangeState(
+        [this](ViewState& view) {
+            view.magnifier = panel_->Framing();
+            TakeMagnifierHeading(view);
+        },
+        false);
+}
+
+void MagnifierController::ShowNavigator() {
+    if (!panel_) return;
+    if (panel_->isHidden()) {
+        panel_->setEnabled(true);
+        panel_->DockAt(view_.rect());
+        panel_->show();
+        store_.WriteProfileInt("TAP", "ZOOM_DLG", 0);
+    }
+    panel_->setFocus();
+    host_.StateChanged();
+}
+
+void MagnifierController::HideForTap() {
+    if (panel_ && panel_->isVisible() && host_.Settings().zoomTapFocus == 1) {
+        panel_->hide();
+        panel_->setEnabled(false);
+        store_.WriteProfileInt("TAP", "ZOOM_DLG", 1);
+    }
+}
+
+void MagnifierController::SetAutoEnter(bool on) {
+    if (panel_) panel_->SetAutoEnter(on);
+}
+
+void MagnifierController::Dock() {
+    if (panel_) panel_->DockAt(view_.rect());
+}
+
+bool MagnifierController::PanelHidden() const { return panel_ && panel_->isHidden(); }
+
+int MagnifierController::ShownWidth() const { return panel_ && panel_->isVisible() ? panel_->width() : 0; }
+
+void MagnifierController::ZoomInHere() {
+    const QPoint tap = host_.TapPoint();
+    const MagnifierTarget target = ZoomInTarget(host_.LastPass(), tap.x(), tap.y());
+    const std::optional<int> zoom = host_.Settings().zoomInPoint;
+    host_.ChangeState([&](ViewState& view) { ApplyMagnifierTarget(view, target, zoom); }, true);
+    host_.RefreshView();
+    host_.StateChanged();
+}
+
+void MagnifierController::SetFraming(MagnifierFraming framing) {
+    framing.heading = Wrap360(framing.heading);
+    framing.altitude = std::clamp(framing.altitude, magnifier::kAltitudeMin, magnifier::kAltitudeEditMax);
+    framing.zoom = std::clamp(framing.zoom, magnifier::kZoomMin, magnifier::kZoomMax);
+    host_.ChangeState(
+        [&](ViewState& view) {
+            view.magnifier = framing;
+            TakeMagnifierHeading(view);
+        },
+        true);
+    if (panel_) panel_->SetFraming(framing);
+    host_.RefreshView();
+}
+
+void MagnifierController::RunHorizonSearch() {
+    // What the user did meanwhile is done first.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    const DateTime local = host_.Time().Current();
+    const ViewSettings& settings = host_.Settings();
+    const ObservationSite site = settings.site;
+    const double lst = LocalSiderealTime(local, site.zoneOffsetHours, site.longitudeDegrees, site.longitudeMinutes);
+    const double latitude = LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes);
+    std::vector<HorizonEntry> entries;
+    // The placeholders are catalogue records a pass reads.
+    host_.WithCatalogue([&](StarCatalog& catalog) {
+        UpdateSolarPlaceholders(catalog, local, site.zoneOffsetHours, lst, latitude);
+        entries = HorizonSearchList(catalog, lst, latitude, settings.userTapText == 1);
+    });
+    std::optional<HorizonEntry> chosen;
+    {
+        CHorizonSearchDialog dlg(std::move(entries), &view_);
+        if (dlg.exec() != QDialog::Accepted) return;
+        chosen = dlg.Confirm(settings.noQuestionAfterSearch == 1, prompts_);
+    }
+    if (!chosen) return;
+    std::optional<MagnifierTarget> target;
+    host_.WithCatalogue([&](StarCatalog& catalog) { target = JumpTargetOf(catalog, *chosen, lst, latitude); });
+    if (!target) return;
+    host_.ChangeState([&](ViewState& view) { ApplyMagnifierTarget(view, *target, std::nullopt); }, true);
+    host_.RefreshView();
+    host_.StateChanged();
+}
+
+std::optional<TargetMarkGeometry> MagnifierController::PendingTargetMark() const {
+    // Only while a change of the panel waits to be drawn.
+    if (!panel_ || panel_->isHidden() || !panel_->Model().Pending()) return std::nullopt;
+    const MagnifierFraming f = panel_->Framing();
+    return TargetMark(host_.LastPass(), f.heading, f.altitude, host_.Settings().zoomCentreMark == 1);
+}
+
+}  // namespace tavik
