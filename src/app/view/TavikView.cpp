@@ -16,22 +16,17 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-#include <filesystem>
 
-#include "app/dialogs/ColorDialog.h"
-#include "app/dialogs/ConstellationSelectDialog.h"
-#include "app/dialogs/Dialogs.h"
-#include "app/dialogs/OptionDialogs.h"
 #include "app/dialogs/Prompts.h"
-#include "app/dialogs/SiteDialog.h"
-#include "app/dialogs/TodayDialog.h"
+#include "app/view/ChartMarks.h"
 #include "app/view/GestureController.h"
+#include "app/view/InputController.h"
 #include "app/view/MagnifierController.h"
 #include "app/view/MagnifierPanel.h"
 #include "app/view/NightMode.h"
 #include "app/view/TapMarkController.h"
 #include "app/view/TavikDoc.h"
-#include "catalog/ShiftJis.h"
+#include "app/view/ViewDialogs.h"
 #include "settings/SettingsStore.h"
 #include "view/Fonts.h"
 #include "view/HitList.h"
@@ -49,45 +44,7 @@ constexpr QEvent::Type MessageType(int id) { return static_cast<QEvent::Type>(QE
 // view is one-shot and is killed by the handler before it acts.
 bool IsRepeating(int id) { return id == timer_id::kAutoUpdate || id == timer_id::kTraceEnd; }
 
-constexpr int kLongPressMs = 500;
-constexpr int kTapInfoMs = 5000;
 constexpr int kRelayoutSettleMs = 500;  // a new layout of the bars arrives within it
-constexpr int kPictureDelayMs = 400;
-
-// The pop-up request of a long press.
-class PopupEvent final : public QEvent {
-public:
-    PopupEvent(bool hit, QPoint at)
-        : QEvent(MessageType(view_message::kPopup)), hit(hit), at(at) {}
-    bool hit;
-    QPoint at;
-};
-
-// A menu of entries whose items run `run` with their command.
-void FillMenu(QMenu& menu, const std::vector<MenuEntry>& entries, const std::function<void(int)>& run) {
-    for (const MenuEntry& e : entries) {
-        if (e.IsSeparator()) {
-            menu.addSeparator();
-        } else if (e.IsSubmenu()) {
-            FillMenu(*menu.addMenu(QString::fromStdString(e.text)), e.children, run);
-        } else {
-            QAction* a = menu.addAction(QString::fromStdString(e.text));
-            a->setData(e.id);
-            a->setEnabled(e.enabled);
-            if (e.checked) {
-                a->setCheckable(true);
-                a->setChecked(true);
-            }
-            const int id = e.id;
-            QObject::connect(a, &QAction::triggered, &menu, [run, id] { run(id); });
-        }
-    }
-}
-
-bool FileExists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(path, ec);
-}
 
 }  // namespace
 
@@ -117,6 +74,9 @@ CTavikView::CTavikView(CTavikDoc& doc, SettingsStore& store, Prompts& prompts, c
     magnifier_ = std::make_unique<MagnifierController>(chart, timers, store_, prompts_, window);
     tapMarks_ = std::make_unique<TapMarkController>(chart, timers, doc_, store_, prompts_, window);
     gestures_ = std::make_unique<GestureController>(chart, timers, *magnifier_);
+    dialogs_ = std::make_unique<ViewDialogs>(chart, timers, doc_, store_, prompts_, window, *telescope_, *magnifier_);
+    input_ = std::make_unique<InputController>(chart, timers, store_, prompts_, window, *magnifier_, *pictures_,
+                                               *tapMarks_);
     canvas_ = std::make_unique<SkyCanvas>([this] { return Scene(); });
     // Runs on the thread that drew the pass; the window learns of it through
     // its own queue.
@@ -234,96 +194,35 @@ void CTavikView::OnTimer(int id) {
         // On a desktop the chart keeps time while it can be seen, whichever
         // window has the focus; only a minimised or hidden window waits.
         const bool shown = window() && window()->isVisible() && !window()->isMinimized();
-        TimeAction action;
-        {
-            auto lock = Lock();
-            action = time_.OnAutoUpdateTimer(shown, view_);
-        }
-        ApplyTime(action);
+        ChangeTime([this, shown](TimeControl& time) { return time.OnAutoUpdateTimer(shown, view_); });
         break;
     }
-    case timer_id::kStep: {
-        TimeAction action;
-        {
-            auto lock = Lock();
-            action = time_.OnStepTimer();
-        }
-        ApplyTime(action);
-        break;
-    }
-    case timer_id::kNoCatalogue:
-        AskForCatalogue();
-        break;
-    case timer_id::kExit:
-        emit exitRequested();
-        break;
-    case timer_id::kFirstPaint:
-        RefreshView();
-        break;
-    case timer_id::kTapMenu:
-        // Still held after half a second: the pop-up menu for the tap.
-        if (stylusDown_) QCoreApplication::postEvent(this, new PopupEvent(tapHit_, tapPoint_));
-        break;
-    case timer_id::kTapInfo:
-        infoShown_ = false;
-        tapImage_ = QImage();
-        update();
-        break;
-    case timer_id::kPicture:
-        if (FileExists(pendingPicture_)) ShowPicture(pendingPicture_);
-        break;
-    case timer_id::kDescriptionShow:
-        pictures_->ShowDescription();
-        break;
-    case timer_id::kDescriptionEdit:
-        pictures_->EditDescription();
-        break;
+    case timer_id::kStep: ChangeTime([](TimeControl& time) { return time.OnStepTimer(); }); break;
+    case timer_id::kNoCatalogue: dialogs_->AskForCatalogue(); break;
+    case timer_id::kExit: emit exitRequested(); break;
+    case timer_id::kFirstPaint: RefreshView(); break;
+    case timer_id::kTapMenu: input_->OnLongPress(); break;
+    case timer_id::kTapInfo: input_->OnTapTextTimer(); break;
+    case timer_id::kPicture: input_->OnPictureTimer(); break;
+    case timer_id::kDescriptionShow: pictures_->ShowDescription(); break;
+    case timer_id::kDescriptionEdit: pictures_->EditDescription(); break;
     case timer_id::kHorizonSearch:
         QCoreApplication::postEvent(this, new QEvent(MessageType(view_message::kHorizonSearch)));
         break;
     case timer_id::kTapSave0:
-    case timer_id::kTapSave1:
-        tapMarks_->OnTimer(id == timer_id::kTapSave1);
-        break;
+    case timer_id::kTapSave1: tapMarks_->OnTimer(id == timer_id::kTapSave1); break;
     case timer_id::kPost2052:
         QCoreApplication::postEvent(this, new QEvent(MessageType(view_message::kControlDialog)));
         break;
-    case timer_id::kTrace:
-        telescope_->OnTraceTimer();
-        break;
-    case timer_id::kTraceEnd:
-        telescope_->OnTraceEnd();
-        break;
-    case timer_id::kTelescopeReminder:
-        telescope_->OnReminder();
-        break;
+    case timer_id::kTrace: telescope_->OnTraceTimer(); break;
+    case timer_id::kTraceEnd: telescope_->OnTraceEnd(); break;
+    case timer_id::kTelescopeReminder: telescope_->OnReminder(); break;
     default:
         // Telescope, tap-mark, search, picture and add-in timers: their work
         // belongs to parts of the program that are not in this build.
         break;
     }
     emit stateChanged();
-}
-
-void CTavikView::AskForCatalogue() {
-    prompts_.Info(QString::fromUtf8("データファイルを指定してください。"));
-    const QString file = prompts_.ChooseFile(QString::fromUtf8("データファイルを指定してください。"),
-                                             QString::fromUtf8("データ(*.dat)"), doc_.CataloguePromptStart());
-    bool loaded = false;
-    // No pass runs or starts while there is no catalogue, so the load needs no lock
-    // (it pumps messages, and a paint then takes the lock itself).
-    if (!file.isEmpty()) {
-        loaded = doc_.LoadChosen(std::filesystem::path(file.toStdString()));
-        if (!loaded && doc_.LastResult().catalog.opened)
-            prompts_.Error(QString::fromStdString(doc_.LastResult().catalog.error));
-    }
-    if (loaded) {
-        time_.StartAfterLoad();
-        RefreshView();
-        return;
-    }
-    prompts_.Info(QString::fromUtf8("プログラムを 10秒後に終了します。"));
-    StartTimer(timer_id::kExit, 10000);
 }
 
 void CTavikView::ApplyTime(const TimeAction& action) {
@@ -376,7 +275,7 @@ bool CTavikView::event(QEvent* e) {
     }
     if (e->type() == MessageType(view_message::kPopup)) {
         const auto* popup = static_cast<PopupEvent*>(e);
-        OnPopupRequest(popup->hit, popup->at);
+        input_->OnPopupRequest(popup->hit, popup->at);
         return true;
     }
     if (e->type() == MessageType(view_message::kClientArea)) {
@@ -442,7 +341,7 @@ void CTavikView::OnPassDone() {
     if (passesInFlight_ > 0) --passesInFlight_;
     ++renderCount_;
     // A new picture of the sky takes the tap text and any picture away.
-    tapImage_ = QImage();
+    input_->ClearImage();
     pictures_->ClearPicture();
     // A notice stays for the picture its command asked for.
     if (!notice_.isEmpty() && renderCount_ > noticeUntilPass_) notice_.clear();
@@ -463,9 +362,9 @@ void CTavikView::paintEvent(QPaintEvent*) {
         // The image was made for another size: a new one now, the sky in a second.
         p.fillRect(target, ToQColor(colors_[slot::kBackground]));
         StartTimer(timer_id::kFirstPaint, 1000);
-    } else if (infoShown_ && tapImage_.size() == device) {
+    } else if (const QImage* over = input_->ShownImage(); over && over->size() == device) {
         // The chart with the tap text written on it.
-        p.drawImage(target, tapImage_);
+        p.drawImage(target, *over);
     }
     if (shown) pictures_->PaintPicture(p, QRect(QPoint(0, 0), area));
     p.end();
@@ -477,8 +376,10 @@ void CTavikView::paintEvent(QPaintEvent*) {
     if (shown) {
         QPainter markers(this);
         markers.scale(1.0 / view_.pixelRatio, 1.0 / view_.pixelRatio);  // they are placed in device pixels
-        DrawMarkers(markers);
-        DrawTargetMark(markers);
+        const ColorModes markModes = ColorModes::Load(store_);
+        DrawTelescopeMarks(markers, *canvas_, DeviceArea(), telescope_->TargetMark(), telescope_->ScopeMark(),
+                           ToQColor(MapColor(colors_[slot::kTelescopeTrace], markModes)));
+        if (const auto mark = magnifier_->PendingTargetMark()) DrawTargetMark(markers, *mark, ToQColor(TextColor(markModes)));
     }
     if (Hourglass() && passesInFlight_ > 0) {
         QPainter mark(this);
@@ -526,35 +427,39 @@ void CTavikView::ShowNotice(const QString& text) {
 }
 
 bool CTavikView::HandlesCommand(int id) const {
-    switch (id) {
-    case cmd::SiteDialog: case cmd::DateTimeDialog: case cmd::StepInterval:
-    case cmd::TodaysData: case cmd::ColorDialog: case cmd::OptionDialogs:
-    case cmd::AllConstellations: case cmd::OnlyConstellation: case cmd::ConstellationChoice:
-    case 32937: case 32938: case 32939: case 32940:
-        return true;
-    default:
-        return ScopeController::Handles(id) || PicturePresenter::Handles(id) || MagnifierController::Handles(id) ||
-               TapMarkController::Handles(id) || commands_.Handles(id);
-    }
+    const bool numberedMark = id >= 32937 && id <= 32940;
+    return numberedMark || ViewDialogs::Handles(id) || ScopeController::Handles(id) || PicturePresenter::Handles(id) ||
+           MagnifierController::Handles(id) || TapMarkController::Handles(id) || commands_.Handles(id);
 }
 
 ItemState CTavikView::CommandState(int id) const { return commands_.State(id); }
 
+bool CTavikView::RunControllerCommand(int id) {
+    // These run only while their menu item is enabled.
+    const bool gated = id == cmd::DateTimeDialog || id == cmd::StepInterval || id == cmd::OptionDialogs ||
+                       ScopeController::Handles(id) || MagnifierController::Handles(id);
+    if (gated && !CommandState(id).enabled) return true;
+    if (ViewDialogs::Handles(id)) {
+        dialogs_->Run(id, input_->PopupConstellation());
+    } else if (ScopeController::Handles(id)) {
+        telescope_->Run(id);
+    } else if (MagnifierController::Handles(id)) {
+        magnifier_->Run(id);
+    } else if (PicturePresenter::Handles(id)) {
+        pictures_->Run(id, input_->PopupConstellation());
+    } else if (TapMarkController::Handles(id)) {
+        tapMarks_->Run(id);
+    } else if (id >= 32937 && id <= 32940) {
+        // The numbered marks at the last tap point (or all cleared).
+        if (ApplyNumberedMarkCommand(doc_.Numbered(), id, SkyUnderTap())) RefreshView();
+    } else {
+        return false;
+    }
+    return true;
+}
+
 bool CTavikView::RunCommand(int id) {
-    switch (id) {
-    case cmd::SiteDialog: RunSiteDialog(); break;
-    case cmd::DateTimeDialog:
-        if (CommandState(id).enabled) RunDateTimeDialog();
-        break;
-    case cmd::StepInterval:
-        if (CommandState(id).enabled) RunIntervalDialog();
-        break;
-    case cmd::TodaysData: RunTodayData(); break;
-    case cmd::ColorDialog: RunColorDialog(); break;
-    case cmd::AllConstellations: SelectConstellation(false); break;
-    case cmd::ConstellationChoice: RunConstellationDialog(); break;
-    case cmd::OnlyConstellation: SelectConstellation(true); break;
-    case cmd::FullScreen: {
+    if (id == cmd::FullScreen) {
         CommandResult r;
         {
             auto lock = Lock();
@@ -562,31 +467,7 @@ bool CTavikView::RunCommand(int id) {
         }
         if (!r.notice.empty()) ShowNotice(QString::fromStdString(r.notice));
         emit fullScreenChanged(view_.fullScreen);
-        break;
-    }
-    case cmd::OptionDialogs:
-        if (CommandState(id).enabled) RunOptionDialogs();
-        break;
-    case 32937: case 32938: case 32939: case 32940: {
-        // The numbered marks at the last tap point (or all cleared).
-        if (ApplyNumberedMarkCommand(doc_.Numbered(), id, SkyUnderTap())) RefreshView();
-        break;
-    }
-    default: {
-        if (ScopeController::Handles(id) || MagnifierController::Handles(id)) {
-            if (CommandState(id).enabled) {
-                if (ScopeController::Handles(id)) telescope_->Run(id); else magnifier_->Run(id);
-            }
-            break;
-        }
-        if (PicturePresenter::Handles(id)) {
-            pictures_->Run(id, popupConstellation_);
-            break;
-        }
-        if (TapMarkController::Handles(id)) {
-            tapMarks_->Run(id);
-            break;
-        }
+    } else if (!RunControllerCommand(id)) {
         if (!commands_.Handles(id)) return false;
         CommandResult r;
         {
@@ -604,83 +485,21 @@ bool CTavikView::RunCommand(int id) {
         }
         if (!r.notice.empty()) ShowNotice(QString::fromStdString(r.notice));
         if (r.refresh) RefreshView();
-        break;
-    }
     }
     emit stateChanged();
     return true;
 }
 
 void CTavikView::ApplySite(const ObservationSite& site) {
-    TimeAction action;
-    {
-        auto lock = Lock();
+    ChangeTime([this, &site](TimeControl& time) {
         settings_.site = site;
         commands_.SaveAll();
-        action = time_.SetToNow();
-    }
-    ApplyTime(action);
+        return time.SetToNow();
+    });
     RefreshView();
 }
 
-void CTavikView::RunSiteDialog() {
-    RenderSuspension suspended(*this);  // the dialog writes the user sites
-    CSiteDialog dlg(settings_.site, store_, prompts_, this);
-    if (dlg.exec() == QDialog::Accepted) ApplySite(dlg.Result());
-}
-
-void CTavikView::RunDateTimeDialog() {
-    CDateTimeDialog dlg(time_.Current(), time_, prompts_, this);
-    if (dlg.exec() == QDialog::Accepted) {
-        const DateTimeFields f = dlg.Fields();
-        TimeAction action;
-        {
-            auto lock = Lock();
-            action = time_.SetDateTime(f.year, f.month, f.day, f.hour, f.minute, f.second);
-        }
-        ApplyTime(action);
-    }
-}
-
-void CTavikView::RunIntervalDialog() {
-    CIntervalDialog dlg(time_.Interval(), this);
-    if (dlg.exec() == QDialog::Accepted && dlg.Chosen()) {
-        auto lock = Lock();
-        time_.SetInterval(*dlg.Chosen(), store_);
-    }
-}
-
-void CTavikView::RunTodayData() {
-    RunTodayDataDialogs(time_, settings_.site, this);
-    RefreshView();
-}
-
-void CTavikView::RunColorDialog() {
-    int code = 0;
-    ColorTable table;
-    {
-        RenderSuspension suspended(*this);
-        CColorDialog dlg(store_, this);
-        code = dlg.exec();
-        table = dlg.Table();
-    }
-    {
-        auto lock = Lock();
-        ApplyColorDialogResult(code == QDialog::Accepted             ? ColorDialogResult::Ok
-                               : code == CColorDialog::kResetAll ? ColorDialogResult::ResetAll
-                                                                 : ColorDialogResult::Cancel,
-                               table, store_);
-        // The view's save operation writes the colours too: keep its copy current.
-        for (int i = 0; i < kColorSlots; ++i) settings_.colors[static_cast<std::size_t>(i)] = table[i];
-    }
-    RefreshView();
-}
-
-}  // namespace tavik
-
-namespace tavik {
-
-// --- taps, pop-up menus and keys ---------------------------------------------
+// --- commands from the frame, presses and keys ---------------------------------
 
 void CTavikView::SetCommandRouter(std::function<void(int)> run, ItemStateFn state) {
     router_ = std::move(run);
@@ -702,7 +521,7 @@ void CTavikView::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
     const QPoint at = ToDevice(e->position());
     gestures_->Press(at);
-    StylusDown(at);
+    input_->StylusDown(at);
 }
 
 void CTavikView::mouseMoveEvent(QMouseEvent* e) {
@@ -713,13 +532,10 @@ void CTavikView::mouseMoveEvent(QMouseEvent* e) {
 void CTavikView::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
     if (gestures_->Release()) {
-        // The end of a drag is no tap.
-        KillTimer(timer_id::kTapMenu);
-        stylusDown_ = false;
-        tapHit_ = false;
+        input_->DragEnded();
         return;
     }
-    StylusUp(ToDevice(e->position()));
+    input_->StylusUp(ToDevice(e->position()));
 }
 
 void CTavikView::wheelEvent(QWheelEvent* e) {
@@ -727,369 +543,8 @@ void CTavikView::wheelEvent(QWheelEvent* e) {
     e->accept();
 }
 
-void CTavikView::StylusDown(QPoint at) {
-    pressEnded_ = false;
-    const ViewMode mode = view_.viewMode;
-    // A tap hides the panel when the option asks for it.
-    magnifier_->HideForTap();
-    if (mode == ViewMode::PolarAlignment || mode == ViewMode::Heliocentric) return;
-    if (pictures_->ClearPicture()) update();
-    tapHit_ = ShowTapInfo(at);
-    if (pressEnded_) {
-        tapHit_ = false;
-        return;
-    }
-    stylusDown_ = true;
-    StartTimer(timer_id::kTapMenu, kLongPressMs);
-}
-
-void CTavikView::StylusUp(QPoint at) {
-    KillTimer(timer_id::kTapMenu);
-    const bool wasDown = stylusDown_;
-    stylusDown_ = false;
-    if (!wasDown && pressEnded_) return;  // the release of a press a question ended
-    if (view_.viewMode == ViewMode::PolarAlignment) {
-        {
-            auto lock = Lock();
-            view_.polarFine = !view_.polarFine;
-            commands_.SaveAll();
-        }
-        RefreshView();
-        return;
-    }
-    // The first tap on empty sky while a tap text is shown only ends that text.
-    if (!tapHit_ && !infoShown_) ActByRegion(at);
-    if (infoShown_ && !tapHit_) {
-        infoShown_ = false;
-        KillTimer(timer_id::kTapInfo);
-        tapImage_ = QImage();
-        update();
-    }
-    tapHit_ = false;
-}
-
-bool CTavikView::ShowTapInfo(QPoint at) {
-    tappedRecord_.reset();
-    tapPoint_ = at;
-    QImage withText;
-    const std::optional<TapOutcome> out = canvas_->Tap(at.x(), at.y(), &withText);
-    if (!out || !out->hit || !out->record) return false;
-    tappedRecord_ = out->record;
-    tapPoint_ = QPoint(out->x, out->y);
-    tapText_ = out->text;
-    const StarRecord& r = *tappedRecord_;
-    if (!r.IsTapMark()) {
-        tapImage_ = std::move(withText);
-        update();
-    } else if (tapMarks_->ActOn(r)) {
-        // A question took the press (its box had the release): the press is
-        // over, no long-press menu follows.
-        pressEnded_ = true;
-    }
-    const std::string dir = doc_.DataDirectory();
-    if (r.IsSolarPlaceholder() && settings_.planetJpeg == 1) {
-        const std::string path = dir + SjisToUtf8(r.DesignationText()) + ".jpg";
-        if (FileExists(path)) ShowPicture(path);
-    }
-    if (r.kind >= kKindGlobularCluster && r.kind <= kKindGalaxy && settings_.messierJpeg) {
-        pendingPicture_ = dir + std::string(r.ShortDesignation()) + ".jpg";
-        StartTimer(timer_id::kPicture, kPictureDelayMs);
-    }
-    infoShown_ = true;
-    StartTimer(timer_id::kTapInfo, kTapInfoMs);
-    return true;
-}
-
-
-void CTavikView::ActByRegion(QPoint device) {
-    // The regions are measured in window pixels.
-    const double ratio = view_.pixelRatio;
-    const QPoint at = (QPointF(device) / ratio).toPoint();
-    const int x = at.x(), y = at.y();
-    const int w = ChartArea().width(), h = ChartArea().height();
-    if (y > h - 10) {
-        if (x > w - 40) RunRouted(cmd::DateTimeDialog);
-        return;
-    }
-    if (settings_.tapNoTurn) return;
-    bool changed = false;
-    {
-        auto lock = Lock();
-        ViewState& v = view_;
-        const int r = static_cast<int>(v.chartSize / ratio);
-        const int x0 = static_cast<int>(v.chartOffsetX / ratio);
-        switch (v.viewMode) {
-        case ViewMode::Direction:
-        case ViewMode::Magnified: {
-            const bool magnified = v.viewMode == ViewMode::Magnified;
-            if (y <= 39) {
-                if (!magnified) changed = StepUp(v).handled;
-            } else if (y > std::min(r - 40, h - 38)) {
-                if (!magnified) changed = StepDown(v).handled;
-            } else if (x > x0 + r - 60) {
-                changed = TurnBy(v, 10).handled;
-            } else if (x < x0 + 40) {
-                changed = TurnBy(v, -10).handled;
-            }
-            break;
-        }
-        case ViewMode::Planisphere:
-        case ViewMode::Zenith:
-            if (x > x0 + 60 && x < x0 + r - 60) {
-                if (y <= 29) {
-                    v.facing = (v.facing + 2) % 4;
-                    changed = true;
-                } else if (y > std::min(r, h - 20)) {
-                    v.viewMode = ViewMode::Direction;
-                    v.heightBand = v.noWholeBand ? HeightBand::High : HeightBand::Whole;
-                    changed = true;
-                }
-            }
-            if (!changed && y > 60 && y < r - 60) {
-                if (x < x0 + 20) {
-                    v.facing = v.facing == 0 ? 3 : v.facing - 1;
-                    changed = true;
-                } else if (x > x0 + 220) {
-                    v.facing = (v.facing + 1) % 4;
-                    changed = true;
-                }
-            }
-            if (changed) {
-                RefreshViewState(v);
-                UpdateMagnifierHeading(v);
-            }
-            break;
-        default:
-            break;
-        }
-        if (changed) commands_.SaveAll();
-    }
-    if (changed) {
-        RefreshView();
-        emit stateChanged();
-    }
-}
-
-void CTavikView::OnPopupRequest(bool hit, QPoint at) {
-    bool cleared = false;
-    PopupKind kind;
-    {
-        auto lock = Lock();
-        kind = ChoosePopup(settings_, view_.viewMode, &cleared);
-        if (cleared) commands_.SaveAll();
-    }
-    if (cleared) emit stateChanged();
-    if (kind == PopupKind::None) return;
-    OpenPopupMenu(kind, at, hit && tappedRecord_ ? &*tappedRecord_ : nullptr);
-}
-
-void CTavikView::OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapped) {
-    PopupContext c;
-    c.mode = view_.viewMode;
-    c.tapped = tapped;
-    c.magnifierPanelExists = view_.magnifier.present;
-    c.magnifierPanelHidden = magnifier_->PanelHidden();
-    c.telescopeControl = settings_.telescopeControl == 1;
-    c.fullScreen = settings_.fullScreen == 1;
-    // The constellation items act on the constellation of this menu's object.
-    popupConstellation_.clear();
-    if (tapped && !tapped->IsSolarPlaceholder()) popupConstellation_ = std::string(tapped->ConstellationText());
-    const ItemStateFn state = routerState_ ? routerState_ : ItemStateFn([this](int id) {
-        ItemState st = CommandState(id);
-        const CommandInfo* info = FindCommand(id);
-        st.enabled = st.enabled && HandlesCommand(id) && (!info || info->built);
-        return st;
-    });
-    const std::vector<MenuEntry> entries = BuildPopupMenu(kind, c, state);
-    if (popup_) popup_->deleteLater();
-    popup_ = new QMenu(this);
-    popup_->setAttribute(Qt::WA_DeleteOnClose, false);
-    FillMenu(*popup_, entries, [this](int id) {
-        // After the menu has closed, as a menu command would.
-        QMetaObject::invokeMethod(this, [this, id] { RunRouted(id); }, Qt::QueuedConnection);
-    });
-    popup_->popup(mapToGlobal((QPointF(at) / view_.pixelRatio).toPoint()));
-}
-
-void CTavikView::RunOptionDialogs() {
-    const bool wasFullScreen = view_.fullScreen;
-    const bool controlBefore = TelescopeOn();
-    OptionsOutcome outcome;
-    {
-        RenderSuspension suspended(*this);  // the dialogs write the view's settings
-        outcome = RunOptionChain(settings_, view_, store_, prompts_, this);
-        // Cancelled throughout, nothing is stored.
-        auto lock = Lock();
-        if (outcome.confirmed) commands_.SaveAll();
-    }
-    magnifier_->SetAutoEnter(settings_.autoEnter == 1);
-    if (view_.fullScreen != wasFullScreen) emit fullScreenChanged(view_.fullScreen);
-    if (outcome.telescopeControl && outcome.confirmed) {
-        // With telescope control on after the options: its settings, the clock
-        // to now, and real-time updating.
-        if (!controlBefore) telescope_->RunSettingsDialog();
-        RunCommand(cmd::SetNow);
-        if (!time_.AutoUpdate()) {
-            RunCommand(cmd::AutoUpdate);
-            ShowNotice(QString::fromUtf8("自動更新モードを設定しました"));
-        }
-    }
-    if (outcome.confirmed) RefreshView();
-    emit stateChanged();
-}
-
-void CTavikView::RunConstellationDialog() {
-    bool active = false;
-    std::vector<std::string> selected;
-    {
-        auto lock = Lock();
-        const ConstellationSelection& s = canvas_->SelectionLocked();
-        active = s.Active();
-        for (int i = 0; i < ConstellationSelection::kSlots; ++i)
-            if (!s.Slot(i).empty()) selected.emplace_back(s.Slot(i));
-    }
-    CConstellationSelectDialog dlg(active, std::move(selected), this);
-    if (dlg.exec() != QDialog::Accepted) return;
-    {
-        auto lock = Lock();
-        canvas_->TakeSelection(dlg.Active(), dlg.Chosen(), doc_.Catalog());
-        commands_.SaveAll();
-    }
-    ShowNotice(QString::fromUtf8("星座選択"));
-    RefreshView();
-}
-
-void CTavikView::SelectConstellation(bool onlyTapped) {
-    if (onlyTapped && popupConstellation_.empty()) return;
-    {
-        auto lock = Lock();
-        if (onlyTapped) {
-            canvas_->SelectOnlyConstellation(popupConstellation_, doc_.Catalog());
-        } else {
-            canvas_->ShowAllConstellations();
-        }
-    }
-    RefreshView();
-}
-
 void CTavikView::keyPressEvent(QKeyEvent* e) {
-    const int key = e->key();
-    if (key == Qt::Key_Escape && view_.fullScreen) {
-        // Escape also leaves full screen.
-        RunRouted(cmd::FullScreen);
-        return;
-    }
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
-        // The action key's menu.
-        if (store_.GetProfileInt("ACTION", "MENU", 1) == 1) {
-            QMetaObject::invokeMethod(
-                this, [this] { OpenPopupMenu(PopupKind::ActionKey, QPoint(22, 22), nullptr); },
-                Qt::QueuedConnection);
-        }
-        return;
-    }
-    if (e->text() == QStringLiteral("q") || e->text() == QStringLiteral("Q")) {
-        if (prompts_.Ask(QString::fromUtf8("プログラムを終了しますか？"))) RunRouted(cmd::Exit);
-        return;
-    }
-    if (!HandleKey(key)) QWidget::keyPressEvent(e);
-}
-
-bool CTavikView::HandleKey(int key) {
-    const bool reversed = settings_.cursorReversed != 0;
-    const bool cursorKeys = settings_.cursorKeys;
-    const int action = settings_.actionFunction;
-    // Left and Right turn the chart the other way unless CURSOR/HANTEN is set.
-    const int leftKey = reversed ? ViewCommand::TurnLeft : ViewCommand::TurnRight;
-    const int rightKey = reversed ? ViewCommand::TurnRight : ViewCommand::TurnLeft;
-    int id = 0;
-    if (view_.magnifier.present) {
-        switch (key) {
-        case Qt::Key_Left: id = leftKey; break;
-        case Qt::Key_Right: id = rightKey; break;
-        case Qt::Key_Up:
-            id = cursorKeys ? ViewCommand::StepUp
-                 : action == 0 ? ViewCommand::TurnRight
-                 : action == 1 ? ViewCommand::StepUp
-                               : cmd::PanelZoomIn;
-            break;
-        case Qt::Key_Down:
-            id = cursorKeys ? ViewCommand::StepDown
-                 : action == 0 ? ViewCommand::TurnLeft
-                 : action == 1 ? ViewCommand::StepDown
-                               : cmd::PanelZoomOut;
-            break;
-        case Qt::Key_A: id = ViewCommand::TurnLeft; break;
-        case Qt::Key_S: id = ViewCommand::TurnRight; break;
-        case Qt::Key_W: id = ViewCommand::StepUp; break;
-        case Qt::Key_Z: id = ViewCommand::StepDown; break;
-        case Qt::Key_E: case Qt::Key_I: id = cmd::PanelZoomIn; break;
-        case Qt::Key_O: case Qt::Key_X: id = cmd::PanelZoomOut; break;
-        case Qt::Key_N:
-            if (magnifier_->PanelHidden()) magnifier_->ShowNavigator();
-            return true;
-        default: break;
-        }
-    }
-    const ViewMode mode = view_.viewMode;
-    if (id == 0 && mode != ViewMode::PolarAlignment && mode != ViewMode::Heliocentric) {
-        if (cursorKeys) {
-            if (key == Qt::Key_Left) id = leftKey;
-            if (key == Qt::Key_Right) id = rightKey;
-            if (key == Qt::Key_Up) id = ViewCommand::StepUp;
-            if (key == Qt::Key_Down) id = ViewCommand::StepDown;
-        } else {
-            if (key == Qt::Key_Up) id = action == 1 ? ViewCommand::StepUp : ViewCommand::TurnRight;
-            if (key == Qt::Key_Down) id = action == 1 ? ViewCommand::StepDown : ViewCommand::TurnLeft;
-        }
-    }
-    if (id == 0) return false;
-    RunRouted(id);
-    return true;
-}
-
-}  // namespace tavik
-
-namespace tavik {
-
-// --- drawn over the chart ----------------------------------------------------
-
-void CTavikView::DrawMarkers(QPainter& p) {
-    const std::optional<SkyPosition>& target = telescope_->TargetMark();
-    const std::optional<SkyPosition>& scope = telescope_->ScopeMark();
-    if (!target && !scope) return;
-    const ColorModes modes = ColorModes::Load(store_);
-    QColor color = ToQColor(MapColor(colors_[slot::kTelescopeTrace], modes));
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(color, 1));
-    const QRect chart(QPoint(0, 0), DeviceArea());
-    auto place = [&](const SkyPosition& s) -> std::optional<QPoint> {
-        const std::optional<ProjectedPoint> pt = canvas_->ProjectOnLastPass(s.rightAscension, s.declination);
-        if (!pt || !pt->visible || !chart.contains(pt->x, pt->y)) return std::nullopt;
-        return QPoint(pt->x, pt->y);
-    };
-    if (target) {
-        if (const auto at = place(*target)) p.drawEllipse(QRect(at->x() - 5, at->y() - 5, 11, 11));
-    }
-    if (scope) {
-        if (const auto at = place(*scope)) {
-            p.drawEllipse(QRect(at->x() - 5, at->y() - 5, 10, 10));
-            p.drawEllipse(QRect(at->x() - 3, at->y() - 3, 6, 6));
-        }
-    }
-    p.restore();
-}
-
-void CTavikView::DrawTargetMark(QPainter& p) {
-    const std::optional<TargetMarkGeometry> mark = magnifier_->PendingTargetMark();
-    if (!mark) return;
-    const ColorModes modes = ColorModes::Load(store_);
-    p.save();
-    p.setPen(QPen(ToQColor(TextColor(modes)), 1));
-    for (const auto& l : mark->lines) p.drawLine(l.x1, l.y1, l.x2, l.y2);
-    p.restore();
+    if (!input_->Key(*e)) QWidget::keyPressEvent(e);
 }
 
 // --- what the controllers ask of the view --------------------------------------
@@ -1110,42 +565,68 @@ void CTavikView::WithCatalogue(const std::function<void(StarCatalog&)>& work) {
     work(doc_.Catalog());
 }
 
-SkyPosition CTavikView::SkyUnderTap() const {
-    auto lock = Lock();
-    return UnprojectSky(canvas_->LastViewLocked(), tapPoint_.x(), tapPoint_.y());
+void CTavikView::ChangeTime(const std::function<TimeAction(TimeControl&)>& change) {
+    TimeAction action;
+    {
+        auto lock = Lock();
+        action = change(time_);
+    }
+    ApplyTime(action);
 }
 
-void CTavikView::EndTap() {
-    tapHit_ = false;
-    if (infoShown_) {
-        infoShown_ = false;
-        tapImage_ = QImage();
-        update();
-    }
+void CTavikView::EditWithoutPasses(const std::function<void(ViewSettings&, ViewState&)>& edit) {
+    RenderSuspension suspended(*this);
+    edit(settings_, view_);
+}
+
+void CTavikView::WithCanvas(const std::function<void(SkyCanvas&)>& work) {
+    auto lock = Lock();
+    work(*canvas_);
+}
+
+void CTavikView::ChangeSettings(const std::function<void(ViewSettings&)>& change) {
+    auto lock = Lock();
+    change(settings_);
+}
+
+SkyPosition CTavikView::SkyUnderTap() const {
+    const QPoint at = TapPoint();
+    auto lock = Lock();
+    return UnprojectSky(canvas_->LastViewLocked(), at.x(), at.y());
+}
+
+std::optional<TapOutcome> CTavikView::TapAt(QPoint at, QImage* withText) { return canvas_->Tap(at.x(), at.y(), withText); }
+const std::optional<StarRecord>& CTavikView::TappedRecord() const { return input_->TappedRecord(); }
+QPoint CTavikView::TapPoint() const { return input_->TapPoint(); }
+void CTavikView::SetTapPoint(QPoint at) { input_->SetTapPoint(at); }
+bool CTavikView::TapHit() const { return input_->TapHit(); }
+bool CTavikView::InfoShown() const { return input_->InfoShown(); }
+const TapText& CTavikView::LastTapText() const { return input_->LastTapText(); }
+QMenu* CTavikView::PopupMenu() const { return input_->PopupMenu(); }
+void CTavikView::EndTap() { input_->EndTap(); }
+
+void CTavikView::OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapped) {
+    input_->OpenPopupMenu(kind, at, tapped);
+}
+
+ItemState CTavikView::RoutedState(int id) const {
+    if (routerState_) return routerState_(id);
+    ItemState st = CommandState(id);
+    const CommandInfo* info = FindCommand(id);
+    st.enabled = st.enabled && HandlesCommand(id) && (!info || info->built);
+    return st;
 }
 
 std::unique_ptr<TapNoTurnHold> CTavikView::HoldTapTurns() { return std::make_unique<TapNoTurnHold>(settings_); }
-
-QImage CTavikView::ChartImage() const { return canvas_->Snapshot(); }
-
+QImage CTavikView::ChartImage() const { return Image(); }
 QImage CTavikView::ChartWithAddIn(const std::string& path) const { return canvas_->WithAddIn(path); }
 
 QFont CTavikView::TapFont() const {
     return ViewFont(ChartFontTenths(TapFontTenths(store_), view_.chartSize, view_.pixelRatio));
 }
 
-void CTavikView::ShowTapImage(QImage image) {
-    tapImage_ = std::move(image);
-    update();
-}
-
-void CTavikView::ShowOverChart(QImage image, int shownMs) {
-    tapImage_ = std::move(image);
-    infoShown_ = true;
-    StartTimer(timer_id::kTapInfo, shownMs);
-    update();
-}
-
+void CTavikView::ShowTapImage(QImage image) { input_->ShowImage(std::move(image)); }
+void CTavikView::ShowOverChart(QImage image, int shownMs) { input_->ShowOverChart(std::move(image), shownMs); }
 void CTavikView::ShowPicture(const std::string& path) { pictures_->ShowPicture(path, settings_.stretchJpeg); }
 
 void CTavikView::WithPassesHeld(const std::function<void()>& dialog) {

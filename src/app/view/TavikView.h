@@ -47,21 +47,14 @@ class CTavikDoc;
 class HitList;
 class CMagnifierPanel;
 class GestureController;
+class InputController;
 class MagnifierController;
 class SkyCanvas;
 class TapMarkController;
+class ViewDialogs;
 struct RenderScene;
 class Prompts;
 class SettingsStore;
-
-// Private messages of the view, posted as events of type QEvent::User + id.
-namespace view_message {
-inline constexpr int kRender = 2048;
-inline constexpr int kControlDialog = 2052;  // open the telescope control dialog
-inline constexpr int kHorizonSearch = 2053;  // run the horizon search
-inline constexpr int kPopup = 2054;       // the long press's pop-up menu
-inline constexpr int kClientArea = 2055;
-}  // namespace view_message
 
 class CTavikView : public QWidget,
                    public TimerHost,
@@ -101,7 +94,7 @@ public:
     void ShowNotice(const QString& text) override;
 
     // Applies a site from the site dialog: saved, clock set to now, refreshed.
-    void ApplySite(const ObservationSite& site);
+    void ApplySite(const ObservationSite& site) override;
 
     // The frame's command routing: menu items, keys and taps run their
     // commands through `run`, and pop-up menus take their items' state from
@@ -113,13 +106,13 @@ public:
     std::shared_ptr<const HitList> Hits() const;
     // What the last stylus-down found (kept until the next one), where, and
     // the text it wrote.
-    const std::optional<StarRecord>& TappedRecord() const override { return tappedRecord_; }
-    QPoint TapPoint() const override { return tapPoint_; }
-    bool TapHit() const { return tapHit_; }
-    bool InfoShown() const { return infoShown_; }
-    const TapText& LastTapText() const { return tapText_; }
+    const std::optional<StarRecord>& TappedRecord() const override;
+    QPoint TapPoint() const override;
+    bool TapHit() const;
+    bool InfoShown() const;
+    const TapText& LastTapText() const;
     // The pop-up menu open now (or last opened), or nullptr.
-    QMenu* PopupMenu() const { return popup_; }
+    QMenu* PopupMenu() const;
     // Opens one of the pop-up menus at `at` for the tapped record (may be null).
     void OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapped);
 
@@ -152,7 +145,7 @@ public:
     // Where the chart is drawn: the whole view, less the magnifier panel's
     // strip at the right while the panel shows (the chart lies beside it, its
     // corners and centre in sight).
-    QSize ChartArea() const;
+    QSize ChartArea() const override;
     // The same in device pixels: the size of the chart's image, and of the
     // view's geometry and every position in it (taps, hits, markers).
     QSize DeviceArea() const;
@@ -195,37 +188,24 @@ private:
     RenderScene Scene() const;
     void OnPassDone();
     void HandleRender();
-    void AskForCatalogue();
-    void RunSiteDialog();
-    void RunDateTimeDialog();
-    void RunIntervalDialog();
-    void RunTodayData();
-    void RunColorDialog();
-    void RunOptionDialogs();
-    void SelectConstellation(bool onlyTapped);
-    void RunConstellationDialog();
-
-    // Taps and keys.
-    void StylusDown(QPoint at);
-    void StylusUp(QPoint at);
-    bool ShowTapInfo(QPoint at);
-    void ActByRegion(QPoint at);
-    void OnPopupRequest(bool hit, QPoint at);
-    bool HandleKey(int key);
-
-    // Drawn over the chart: the telescope's markers and the magnifier's target.
-    void DrawMarkers(QPainter& window);
-    void DrawTargetMark(QPainter& window);
+    // The commands of the view's controllers; false for other identifiers.
+    bool RunControllerCommand(int id);
 
     // What the controllers ask of the view (ChartHost, ScopeController::Host,
     // PicturePresenter::Host).
     const ViewState& State() const override { return view_; }
     const ViewSettings& Settings() const override { return settings_; }
     void ChangeState(const std::function<void(ViewState&)>& change, bool save) override;
+    void ChangeSettings(const std::function<void(ViewSettings&)>& change) override;
+    void ChangeTime(const std::function<TimeAction(TimeControl&)>& change) override;
+    void EditWithoutPasses(const std::function<void(ViewSettings&, ViewState&)>& edit) override;
+    void WithCanvas(const std::function<void(SkyCanvas&)>& work) override;
+    void FullScreenChanged() override { emit fullScreenChanged(view_.fullScreen); }
     ViewState LastPass() const override;
     void WithCatalogue(const std::function<void(StarCatalog&)>& work) override;
     void ApplyTime(const TimeAction& action) override;
-    void SetTapPoint(QPoint at) override { tapPoint_ = at; }
+    void SetTapPoint(QPoint at) override;
+    std::optional<TapOutcome> TapAt(QPoint at, QImage* withText) override;
     SkyPosition SkyUnderTap() const override;
     void EndTap() override;
     std::unique_ptr<TapNoTurnHold> HoldTapTurns() override;
@@ -237,6 +217,7 @@ private:
     void ShowOverChart(QImage image, int shownMs) override;
     void ShowPicture(const std::string& path) override;
     void RunRouted(int id) override;
+    ItemState RoutedState(int id) const override;
     void Repaint() override { update(); }
     void StateChanged() override { emit stateChanged(); }
     void WithPassesHeld(const std::function<void()>& dialog) override;
@@ -274,17 +255,6 @@ private:
 
     std::function<void(int)> router_;
     ItemStateFn routerState_;
-    std::optional<StarRecord> tappedRecord_;
-    QPoint tapPoint_;
-    bool tapHit_ = false;
-    bool infoShown_ = false;
-    bool stylusDown_ = false;
-    bool pressEnded_ = false;  // a question or dialog opened by the press took it
-    TapText tapText_;
-    QImage tapImage_;             // the chart with the tap text, while it is shown
-    std::string pendingPicture_;  // the deep-sky picture shown 400 ms after its tap
-    std::string popupConstellation_;  // the constellation of the last pop-up menu
-    QMenu* popup_ = nullptr;
     bool reminderArmed_ = false;
 
     std::unique_ptr<ScopeController> telescope_;
@@ -292,6 +262,8 @@ private:
     std::unique_ptr<MagnifierController> magnifier_;
     std::unique_ptr<TapMarkController> tapMarks_;
     std::unique_ptr<GestureController> gestures_;
+    std::unique_ptr<ViewDialogs> dialogs_;
+    std::unique_ptr<InputController> input_;
 };
 
 // While a modal dialog that writes settings is open no pass runs; a render

@@ -1,0 +1,370 @@
+#include "app/view/InputController.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QWidget>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/dialogs/Prompts.h"
+#include "app/pictures/PicturePresenter.h"
+#include "app/view/ChartHost.h"
+#include "app/view/MagnifierController.h"
+#include "app/view/TapMarkController.h"
+#include "catalog/ShiftJis.h"
+#include "settings/SettingsStore.h"
+#include "view/CommandSet.h"
+#include "view/SkyRenderer.h"
+#include "view/TimeControl.h"
+#include "view/ViewCommands.h"
+
+namespace tavik {
+
+namespace {
+
+constexpr int kLongPressMs = 500;
+constexpr int kTapInfoMs = 5000;
+constexpr int kPictureDelayMs = 400;
+
+// A menu of entries whose items run `run` with their command.
+void FillMenu(QMenu& menu, const std::vector<MenuEntry>& entries, const std::function<void(int)>& run) {
+    for (const MenuEntry& e : entries) {
+        if (e.IsSeparator()) {
+            menu.addSeparator();
+        } else if (e.IsSubmenu()) {
+            FillMenu(*menu.addMenu(QString::fromStdString(e.text)), e.children, run);
+        } else {
+            QAction* a = menu.addAction(QString::fromStdString(e.text));
+            a->setData(e.id);
+            a->setEnabled(e.enabled);
+            if (e.checked) {
+                a->setCheckable(true);
+                a->setChecked(true);
+            }
+            const int id = e.id;
+            QObject::connect(a, &QAction::triggered, &menu, [run, id] { run(id); });
+        }
+    }
+}
+
+bool FileExists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+}  // namespace
+
+PopupEvent::PopupEvent(bool hit, QPoint at)
+    : QEvent(static_cast<QEvent::Type>(QEvent::User + view_message::kPopup)), hit(hit), at(at) {}
+
+InputController::InputController(ChartHost& host, TimerHost& timers, SettingsStore& store, Prompts& prompts,
+                                 QWidget& view, MagnifierController& magnifier, PicturePresenter& pictures,
+                                 TapMarkController& tapMarks)
+    : host_(host),
+      timers_(timers),
+      store_(store),
+      prompts_(prompts),
+      view_(view),
+      magnifier_(magnifier),
+      pictures_(pictures),
+      tapMarks_(tapMarks) {}
+
+void InputController::DragEnded() {
+    // The end of a drag is no tap.
+    timers_.KillTimer(timer_id::kTapMenu);
+    stylusDown_ = false;
+    tapHit_ = false;
+}
+
+void InputController::EndTap() {
+    tapHit_ = false;
+    if (infoShown_) {
+        infoShown_ = false;
+        image_ = QImage();
+        view_.update();
+    }
+}
+
+void InputController::OnLongPress() {
+    // Still held after half a second: the pop-up menu for the tap.
+    if (stylusDown_) QCoreApplication::postEvent(&view_, new PopupEvent(tapHit_, tapPoint_));
+}
+
+void InputController::OnTapTextTimer() {
+    infoShown_ = false;
+    image_ = QImage();
+    view_.update();
+}
+
+void InputController::OnPictureTimer() {
+    if (FileExists(pendingPicture_)) host_.ShowPicture(pendingPicture_);
+}
+
+void InputController::ShowImage(QImage image) {
+    image_ = std::move(image);
+    view_.update();
+}
+
+void InputController::ShowOverChart(QImage image, int shownMs) {
+    image_ = std::move(image);
+    infoShown_ = true;
+    timers_.StartTimer(timer_id::kTapInfo, shownMs);
+    view_.update();
+}
+
+void InputController::StylusDown(QPoint at) {
+    pressEnded_ = false;
+    const ViewMode mode = host_.State().viewMode;
+    // A tap hides the panel when the option asks for it.
+    magnifier_.HideForTap();
+    if (mode == ViewMode::PolarAlignment || mode == ViewMode::Heliocentric) return;
+    if (pictures_.ClearPicture()) view_.update();
+    tapHit_ = ShowTapInfo(at);
+    if (pressEnded_) {
+        tapHit_ = false;
+        return;
+    }
+    stylusDown_ = true;
+    timers_.StartTimer(timer_id::kTapMenu, kLongPressMs);
+}
+
+void InputController::StylusUp(QPoint at) {
+    timers_.KillTimer(timer_id::kTapMenu);
+    const bool wasDown = stylusDown_;
+    stylusDown_ = false;
+    if (!wasDown && pressEnded_) return;  // the release of a press a question ended
+    if (host_.State().viewMode == ViewMode::PolarAlignment) {
+        host_.ChangeState([](ViewState& view) { view.polarFine = !view.polarFine; }, true);
+        host_.RefreshView();
+        return;
+    }
+    // The first tap on empty sky while a tap text is shown only ends that text.
+    if (!tapHit_ && !infoShown_) ActByRegion(at);
+    if (infoShown_ && !tapHit_) {
+        infoShown_ = false;
+        timers_.KillTimer(timer_id::kTapInfo);
+        image_ = QImage();
+        view_.update();
+    }
+    tapHit_ = false;
+}
+
+bool InputController::ShowTapInfo(QPoint at) {
+    tappedRecord_.reset();
+    tapPoint_ = at;
+    QImage withText;
+    const std::optional<TapOutcome> out = host_.TapAt(at, &withText);
+    if (!out || !out->hit || !out->record) return false;
+    tappedRecord_ = out->record;
+    tapPoint_ = QPoint(out->x, out->y);
+    tapText_ = out->text;
+    const StarRecord& r = *tappedRecord_;
+    if (!r.IsTapMark()) {
+        image_ = std::move(withText);
+        view_.update();
+    } else if (tapMarks_.ActOn(r)) {
+        // A question took the press (its box had the release): the press is
+        // over, no long-press menu follows.
+        pressEnded_ = true;
+    }
+    const std::string dir = host_.DataDirectory();
+    const ViewSettings& settings = host_.Settings();
+    if (r.IsSolarPlaceholder() && settings.planetJpeg == 1) {
+        const std::string path = dir + SjisToUtf8(r.DesignationText()) + ".jpg";
+        if (FileExists(path)) host_.ShowPicture(path);
+    }
+    if (r.kind >= kKindGlobularCluster && r.kind <= kKindGalaxy && settings.messierJpeg) {
+        pendingPicture_ = dir + std::string(r.ShortDesignation()) + ".jpg";
+        timers_.StartTimer(timer_id::kPicture, kPictureDelayMs);
+    }
+    infoShown_ = true;
+    timers_.StartTimer(timer_id::kTapInfo, kTapInfoMs);
+    return true;
+}
+
+
+void InputController::ActByRegion(QPoint device) {
+    // The regions are measured in window pixels.
+    const double ratio = host_.State().pixelRatio;
+    const QPoint at = (QPointF(device) / ratio).toPoint();
+    const int x = at.x(), y = at.y();
+    const QSize area = host_.ChartArea();
+    const int w = area.width(), h = area.height();
+    if (y > h - 10) {
+        if (x > w - 40) host_.RunRouted(cmd::DateTimeDialog);
+        return;
+    }
+    if (host_.Settings().tapNoTurn) return;
+    bool changed = false;
+    host_.ChangeState([&](ViewState& v) {
+        const int r = static_cast<int>(v.chartSize / ratio);
+        const int x0 = static_cast<int>(v.chartOffsetX / ratio);
+        switch (v.viewMode) {
+        case ViewMode::Direction:
+        case ViewMode::Magnified: {
+            const bool magnified = v.viewMode == ViewMode::Magnified;
+            if (y <= 39) {
+                if (!magnified) changed = StepUp(v).handled;
+            } else if (y > std::min(r - 40, h - 38)) {
+                if (!magnified) changed = StepDown(v).handled;
+            } else if (x > x0 + r - 60) {
+                changed = TurnBy(v, 10).handled;
+            } else if (x < x0 + 40) {
+                changed = TurnBy(v, -10).handled;
+            }
+            break;
+        }
+        case ViewMode::Planisphere:
+        case ViewMode::Zenith:
+            if (x > x0 + 60 && x < x0 + r - 60) {
+                if (y <= 29) {
+                    v.facing = (v.facing + 2) % 4;
+                    changed = true;
+                } else if (y > std::min(r, h - 20)) {
+                    v.viewMode = ViewMode::Direction;
+                    v.heightBand = v.noWholeBand ? HeightBand::High : HeightBand::Whole;
+                    changed = true;
+                }
+            }
+            if (!changed && y > 60 && y < r - 60) {
+                if (x < x0 + 20) {
+                    v.facing = v.facing == 0 ? 3 : v.facing - 1;
+                    changed = true;
+                } else if (x > x0 + 220) {
+                    v.facing = (v.facing + 1) % 4;
+                    changed = true;
+                }
+            }
+            if (changed) {
+                RefreshViewState(v);
+                UpdateMagnifierHeading(v);
+            }
+            break;
+        default:
+            break;
+        }
+    }, false);
+    if (changed) {
+        host_.SaveSettings();
+        host_.RefreshView();
+        host_.StateChanged();
+    }
+}
+
+void InputController::OnPopupRequest(bool hit, QPoint at) {
+    bool cleared = false;
+    PopupKind kind;
+    host_.ChangeSettings([&](ViewSettings& settings) { kind = ChoosePopup(settings, host_.State().viewMode, &cleared); });
+    if (cleared) {
+        host_.SaveSettings();
+        host_.StateChanged();
+    }
+    if (kind == PopupKind::None) return;
+    OpenPopupMenu(kind, at, hit && tappedRecord_ ? &*tappedRecord_ : nullptr);
+}
+
+void InputController::OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapped) {
+    PopupContext c;
+    const ViewState& view = host_.State();
+    const ViewSettings& settings = host_.Settings();
+    c.mode = view.viewMode;
+    c.tapped = tapped;
+    c.magnifierPanelExists = view.magnifier.present;
+    c.magnifierPanelHidden = magnifier_.PanelHidden();
+    c.telescopeControl = settings.telescopeControl == 1;
+    c.fullScreen = settings.fullScreen == 1;
+    // The constellation items act on the constellation of this menu's object.
+    popupConstellation_.clear();
+    if (tapped && !tapped->IsSolarPlaceholder()) popupConstellation_ = std::string(tapped->ConstellationText());
+    const ItemStateFn state = [this](int id) { return host_.RoutedState(id); };
+    const std::vector<MenuEntry> entries = BuildPopupMenu(kind, c, state);
+    if (popup_) popup_->deleteLater();
+    popup_ = new QMenu(&view_);
+    popup_->setAttribute(Qt::WA_DeleteOnClose, false);
+    FillMenu(*popup_, entries, [this](int id) {
+        // After the menu has closed, as a menu command would.
+        QMetaObject::invokeMethod(&view_, [this, id] { host_.RunRouted(id); }, Qt::QueuedConnection);
+    });
+    popup_->popup(view_.mapToGlobal((QPointF(at) / view.pixelRatio).toPoint()));
+}
+
+bool InputController::Key(const QKeyEvent& e) {
+    const int key = e.key();
+    if (key == Qt::Key_Escape && host_.State().fullScreen) {
+        // Escape also leaves full screen.
+        host_.RunRouted(cmd::FullScreen);
+        return true;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+        // The action key's menu.
+        if (store_.GetProfileInt("ACTION", "MENU", 1) == 1) {
+            QMetaObject::invokeMethod(
+                &view_, [this] { OpenPopupMenu(PopupKind::ActionKey, QPoint(22, 22), nullptr); },
+                Qt::QueuedConnection);
+        }
+        return true;
+    }
+    if (e.text() == QStringLiteral("q") || e.text() == QStringLiteral("Q")) {
+        if (prompts_.Ask(QString::fromUtf8("プログラムを終了しますか？"))) host_.RunRouted(cmd::Exit);
+        return true;
+    }
+    return HandleKey(key);
+}
+
+bool InputController::HandleKey(int key) {
+    const ViewSettings& settings = host_.Settings();
+    const bool reversed = settings.cursorReversed != 0;
+    const bool cursorKeys = settings.cursorKeys;
+    const int action = settings.actionFunction;
+    // Left and Right turn the chart the other way unless CURSOR/HANTEN is set.
+    const int leftKey = reversed ? ViewCommand::TurnLeft : ViewCommand::TurnRight;
+    const int rightKey = reversed ? ViewCommand::TurnRight : ViewCommand::TurnLeft;
+    int id = 0;
+    if (host_.State().magnifier.present) {
+        switch (key) {
+        case Qt::Key_Left: id = leftKey; break;
+        case Qt::Key_Right: id = rightKey; break;
+        case Qt::Key_Up:
+            id = cursorKeys ? ViewCommand::StepUp
+                 : action == 0 ? ViewCommand::TurnRight
+                 : action == 1 ? ViewCommand::StepUp
+                               : cmd::PanelZoomIn;
+            break;
+        case Qt::Key_Down:
+            id = cursorKeys ? ViewCommand::StepDown
+                 : action == 0 ? ViewCommand::TurnLeft
+                 : action == 1 ? ViewCommand::StepDown
+                               : cmd::PanelZoomOut;
+            break;
+        case Qt::Key_A: id = ViewCommand::TurnLeft; break;
+        case Qt::Key_S: id = ViewCommand::TurnRight; break;
+        case Qt::Key_W: id = ViewCommand::StepUp; break;
+        case Qt::Key_Z: id = ViewCommand::StepDown; break;
+        case Qt::Key_E: case Qt::Key_I: id = cmd::PanelZoomIn; break;
+        case Qt::Key_O: case Qt::Key_X: id = cmd::PanelZoomOut; break;
+        case Qt::Key_N:
+            if (magnifier_.PanelHidden()) magnifier_.ShowNavigator();
+            return true;
+        default: break;
+        }
+    }
+    const ViewMode mode = host_.State().viewMode;
+    if (id == 0 && mode != ViewMode::PolarAlignment && mode != ViewMode::Heliocentric) {
+        if (cursorKeys) {
+            if (key == Qt::Key_Left) id = leftKey;
+            if (key == Qt::Key_Right) id = rightKey;
+            if (key == Qt::Key_Up) id = ViewCommand::StepUp;
+            if (key == Qt::Key_Down) id = ViewCommand::StepDown;
+        } else {
+            if (key == Qt::Key_Up) id = action == 1 ? ViewCommand::StepUp : ViewCommand::TurnRight;
+            if (key == Qt::Key_Down) id = action == 1 ? ViewCommand::StepDown : ViewCommand::TurnLeft;
+        }
+    }
+    if (id == 0) return false;
+    host_.RunRouted(id);
+    return true;
+}
+
+}  // namespace tavik

@@ -1,0 +1,53 @@
+#pragma once
+// The sky view's own dialogs: the site, the date and time, the step interval,
+// today's data, the colours, the option chain (command 32775), the
+// constellation selection, and the question for a catalogue when none could
+// be had. Owned by the view; talks to it through ChartHost.
+
+#include <string>
+
+class QWidget;
+
+namespace tavik {
+
+class CTavikDoc;
+class ChartHost;
+class MagnifierController;
+class Prompts;
+class ScopeController;
+class SettingsStore;
+class TimerHost;
+
+class ViewDialogs {
+public:
+    ViewDialogs(ChartHost& host, TimerHost& timers, CTavikDoc& doc, SettingsStore& store, Prompts& prompts,
+                QWidget& view, ScopeController& telescope, MagnifierController& magnifier);
+
+    static bool Handles(int id);
+    // Runs the dialog of a command (enabled ones only reach it); the
+    // constellation commands act on `constellation` (that of the last pop-up menu).
+    void Run(int id, const std::string& constellation);
+    // Timer 998: no catalogue could be had. A file is asked for; without one
+    // the program ends ten seconds later.
+    void AskForCatalogue();
+
+private:
+    void RunSiteDialog();
+    void RunDateTimeDialog();
+    void RunIntervalDialog();
+    void RunColorDialog();
+    void RunOptionDialogs();
+    void RunConstellationDialog();
+    void SelectConstellation(bool onlyTapped, const std::string& constellation);
+
+    ChartHost& host_;
+    TimerHost& timers_;
+    CTavikDoc& doc_;
+    SettingsStore& store_;
+    Prompts& prompts_;
+    QWidget& view_;
+    ScopeController& telescope_;
+    MagnifierController& magnifier_;
+};
+
+}  // namespace tavik
