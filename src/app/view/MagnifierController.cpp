@@ -29,6 +29,10 @@ MagnifierController::MagnifierController(ChartHost& host, TimerHost& timers, Set
                                          QWidget& view)
     : host_(host), timers_(timers), store_(store), prompts_(prompts), view_(view) {}
 
+MagnifierController::~MagnifierController() {
+    if (panel_) QObject::disconnect(panel_, nullptr, &view_, nullptr);
+}
+
 bool MagnifierController::Handles(int id) {
     switch (id) {
     case kNavigator: case cmd::PanelZoomIn: case cmd::PanelZoomOut: case cmd::KeyZoomIn:

@@ -26,6 +26,8 @@ class TimerHost;
 class MagnifierController {
 public:
     MagnifierController(ChartHost& host, TimerHost& timers, SettingsStore& store, Prompts& prompts, QWidget& view);
+    // The panel stays the view's child; its signals no longer reach here.
+    ~MagnifierController();
 
     static bool Handles(int id);
     void Run(int id);
