@@ -1,4 +1,10 @@
 #pragma once
+// app/dialogs: the bottom of the window layer. The messages and choices put to
+// the user (Prompts), the file browser, number fields, and every dialog of the
+// program: site, date and time, interval, today's data, colours, options,
+// constellations, horizon search, tap marks, add-ins, descriptions, about.
+// Dialogs take what they edit as arguments and know nothing of the view.
+//
 // Messages and choices the shell puts to the user: error, information, a yes/no
 // question and a file choice. The application shows them with message boxes
 // and a file dialog; tests record them and answer from a script.

@@ -1,4 +1,9 @@
 #pragma once
+// app/shell: the top of the window layer. The application (TavikApp), the
+// main frame with its menus and toolbars (MainFrame, ToolbarState,
+// CommandList, Icons), the single-instance check, quitting on signals, Qt's
+// own Japanese texts and the window captures; main.cpp builds `tavik` on it.
+//
 // The application: single instance, the settings store rooted at Arvex/Tavik,
 // the catalogue beside the program, then the document, the main frame and the
 // sky view, shown at a portrait size.
