@@ -21,15 +21,19 @@
 #include "view/ViewState.h"
 
 class QFont;
+class QWidget;
 
 namespace tavik {
 
+class Prompts;
+class SettingsStore;
 class SkyCanvas;
 class StarCatalog;
 struct ItemState;
 struct TapOutcome;
 class TapNoTurnHold;
 class TimeControl;
+class TimerHost;
 struct TimeAction;
 
 // Private messages of the view, posted as events of type QEvent::User + id.
@@ -105,6 +109,17 @@ public:
     virtual void StateChanged() = 0;
     // Runs a dialog that writes settings while no pass of the chart runs.
     virtual void WithPassesHeld(const std::function<void()>& dialog) = 0;
+};
+
+// What each of the view's controllers is made with: the view through its
+// host interface and as the parent of dialogs, its timers, the settings store
+// and the prompts.
+struct ChartContext {
+    ChartHost& host;
+    TimerHost& timers;
+    SettingsStore& store;
+    Prompts& prompts;
+    QWidget& view;
 };
 
 }  // namespace tavik

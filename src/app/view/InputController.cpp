@@ -59,21 +59,16 @@ bool FileExists(const std::string& path) {
 PopupEvent::PopupEvent(bool hit, QPoint at)
     : QEvent(static_cast<QEvent::Type>(QEvent::User + view_message::kPopup)), hit(hit), at(at) {}
 
-InputController::InputController(ChartHost& host, TimerHost& timers, SettingsStore& store, Prompts& prompts,
-                                 QWidget& view, MagnifierController& magnifier, PicturePresenter& pictures,
+InputController::InputController(const ChartContext& context, MagnifierController& magnifier, PicturePresenter& pictures,
                                  TapMarkController& tapMarks)
-    : host_(host),
-      timers_(timers),
-      store_(store),
-      prompts_(prompts),
-      view_(view),
+    : c_(context),
       magnifier_(magnifier),
       pictures_(pictures),
       tapMarks_(tapMarks) {}
 
 void InputController::DragEnded() {
     // The end of a drag is no tap.
-    timers_.KillTimer(timer_id::kTapMenu);
+    c_.timers.KillTimer(timer_id::kTapMenu);
     stylusDown_ = false;
     tapHit_ = false;
 }
@@ -83,70 +78,70 @@ void InputController::EndTap() {
     if (infoShown_) {
         infoShown_ = false;
         image_ = QImage();
-        view_.update();
+        c_.view.update();
     }
 }
 
 void InputController::OnLongPress() {
     // Still held after half a second: the pop-up menu for the tap.
-    if (stylusDown_) QCoreApplication::postEvent(&view_, new PopupEvent(tapHit_, tapPoint_));
+    if (stylusDown_) QCoreApplication::postEvent(&c_.view, new PopupEvent(tapHit_, tapPoint_));
 }
 
 void InputController::OnTapTextTimer() {
     infoShown_ = false;
     image_ = QImage();
-    view_.update();
+    c_.view.update();
 }
 
 void InputController::OnPictureTimer() {
-    if (FileExists(pendingPicture_)) host_.ShowPicture(pendingPicture_);
+    if (FileExists(pendingPicture_)) c_.host.ShowPicture(pendingPicture_);
 }
 
 void InputController::ShowImage(QImage image) {
     image_ = std::move(image);
-    view_.update();
+    c_.view.update();
 }
 
 void InputController::ShowOverChart(QImage image, int shownMs) {
     image_ = std::move(image);
     infoShown_ = true;
-    timers_.StartTimer(timer_id::kTapInfo, shownMs);
-    view_.update();
+    c_.timers.StartTimer(timer_id::kTapInfo, shownMs);
+    c_.view.update();
 }
 
 void InputController::StylusDown(QPoint at) {
     pressEnded_ = false;
-    const ViewMode mode = host_.State().viewMode;
+    const ViewMode mode = c_.host.State().viewMode;
     // A tap hides the panel when the option asks for it.
     magnifier_.HideForTap();
     if (mode == ViewMode::PolarAlignment || mode == ViewMode::Heliocentric) return;
-    if (pictures_.ClearPicture()) view_.update();
+    if (pictures_.ClearPicture()) c_.view.update();
     tapHit_ = ShowTapInfo(at);
     if (pressEnded_) {
         tapHit_ = false;
         return;
     }
     stylusDown_ = true;
-    timers_.StartTimer(timer_id::kTapMenu, kLongPressMs);
+    c_.timers.StartTimer(timer_id::kTapMenu, kLongPressMs);
 }
 
 void InputController::StylusUp(QPoint at) {
-    timers_.KillTimer(timer_id::kTapMenu);
+    c_.timers.KillTimer(timer_id::kTapMenu);
     const bool wasDown = stylusDown_;
     stylusDown_ = false;
     if (!wasDown && pressEnded_) return;  // the release of a press a question ended
-    if (host_.State().viewMode == ViewMode::PolarAlignment) {
-        host_.ChangeState([](ViewState& view) { view.polarFine = !view.polarFine; }, true);
-        host_.RefreshView();
+    if (c_.host.State().viewMode == ViewMode::PolarAlignment) {
+        c_.host.ChangeState([](ViewState& view) { view.polarFine = !view.polarFine; }, true);
+        c_.host.RefreshView();
         return;
     }
     // The first tap on empty sky while a tap text is shown only ends that text.
     if (!tapHit_ && !infoShown_) ActByRegion(at);
     if (infoShown_ && !tapHit_) {
         infoShown_ = false;
-        timers_.KillTimer(timer_id::kTapInfo);
+        c_.timers.KillTimer(timer_id::kTapInfo);
         image_ = QImage();
-        view_.update();
+        c_.view.update();
     }
     tapHit_ = false;
 }
@@ -155,7 +150,7 @@ bool InputController::ShowTapInfo(QPoint at) {
     tappedRecord_.reset();
     tapPoint_ = at;
     QImage withText;
-    const std::optional<TapOutcome> out = host_.TapAt(at, &withText);
+    const std::optional<TapOutcome> out = c_.host.TapAt(at, &withText);
     if (!out || !out->hit || !out->record) return false;
     tappedRecord_ = out->record;
     tapPoint_ = QPoint(out->x, out->y);
@@ -163,42 +158,42 @@ bool InputController::ShowTapInfo(QPoint at) {
     const StarRecord& r = *tappedRecord_;
     if (!r.IsTapMark()) {
         image_ = std::move(withText);
-        view_.update();
+        c_.view.update();
     } else if (tapMarks_.ActOn(r)) {
         // A question took the press (its box had the release): the press is
         // over, no long-press menu follows.
         pressEnded_ = true;
     }
-    const std::string dir = host_.DataDirectory();
-    const ViewSettings& settings = host_.Settings();
+    const std::string dir = c_.host.DataDirectory();
+    const ViewSettings& settings = c_.host.Settings();
     if (r.IsSolarPlaceholder() && settings.planetJpeg == 1) {
         const std::string path = dir + SjisToUtf8(r.DesignationText()) + ".jpg";
-        if (FileExists(path)) host_.ShowPicture(path);
+        if (FileExists(path)) c_.host.ShowPicture(path);
     }
     if (r.kind >= kKindGlobularCluster && r.kind <= kKindGalaxy && settings.messierJpeg) {
         pendingPicture_ = dir + std::string(r.ShortDesignation()) + ".jpg";
-        timers_.StartTimer(timer_id::kPicture, kPictureDelayMs);
+        c_.timers.StartTimer(timer_id::kPicture, kPictureDelayMs);
     }
     infoShown_ = true;
-    timers_.StartTimer(timer_id::kTapInfo, kTapInfoMs);
+    c_.timers.StartTimer(timer_id::kTapInfo, kTapInfoMs);
     return true;
 }
 
 
 void InputController::ActByRegion(QPoint device) {
     // The regions are measured in window pixels.
-    const double ratio = host_.State().pixelRatio;
+    const double ratio = c_.host.State().pixelRatio;
     const QPoint at = (QPointF(device) / ratio).toPoint();
     const int x = at.x(), y = at.y();
-    const QSize area = host_.ChartArea();
+    const QSize area = c_.host.ChartArea();
     const int w = area.width(), h = area.height();
     if (y > h - 10) {
-        if (x > w - 40) host_.RunRouted(cmd::DateTimeDialog);
+        if (x > w - 40) c_.host.RunRouted(cmd::DateTimeDialog);
         return;
     }
-    if (host_.Settings().tapNoTurn) return;
+    if (c_.host.Settings().tapNoTurn) return;
     bool changed = false;
-    host_.ChangeState([&](ViewState& v) {
+    c_.host.ChangeState([&](ViewState& v) {
         const int r = static_cast<int>(v.chartSize / ratio);
         const int x0 = static_cast<int>(v.chartOffsetX / ratio);
         switch (v.viewMode) {
@@ -247,19 +242,19 @@ void InputController::ActByRegion(QPoint device) {
         }
     }, false);
     if (changed) {
-        host_.SaveSettings();
-        host_.RefreshView();
-        host_.StateChanged();
+        c_.host.SaveSettings();
+        c_.host.RefreshView();
+        c_.host.StateChanged();
     }
 }
 
 void InputController::OnPopupRequest(bool hit, QPoint at) {
     bool cleared = false;
     PopupKind kind;
-    host_.ChangeSettings([&](ViewSettings& settings) { kind = ChoosePopup(settings, host_.State().viewMode, &cleared); });
+    c_.host.ChangeSettings([&](ViewSettings& settings) { kind = ChoosePopup(settings, c_.host.State().viewMode, &cleared); });
     if (cleared) {
-        host_.SaveSettings();
-        host_.StateChanged();
+        c_.host.SaveSettings();
+        c_.host.StateChanged();
     }
     if (kind == PopupKind::None) return;
     OpenPopupMenu(kind, at, hit && tappedRecord_ ? &*tappedRecord_ : nullptr);
@@ -267,8 +262,8 @@ void InputController::OnPopupRequest(bool hit, QPoint at) {
 
 void InputController::OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapped) {
     PopupContext c;
-    const ViewState& view = host_.State();
-    const ViewSettings& settings = host_.Settings();
+    const ViewState& view = c_.host.State();
+    const ViewSettings& settings = c_.host.Settings();
     c.mode = view.viewMode;
     c.tapped = tapped;
     c.magnifierPanelExists = view.magnifier.present;
@@ -278,43 +273,43 @@ void InputController::OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord*
     // The constellation items act on the constellation of this menu's object.
     popupConstellation_.clear();
     if (tapped && !tapped->IsSolarPlaceholder()) popupConstellation_ = std::string(tapped->ConstellationText());
-    const ItemStateFn state = [this](int id) { return host_.RoutedState(id); };
+    const ItemStateFn state = [this](int id) { return c_.host.RoutedState(id); };
     const std::vector<MenuEntry> entries = BuildPopupMenu(kind, c, state);
     if (popup_) popup_->deleteLater();
-    popup_ = new QMenu(&view_);
+    popup_ = new QMenu(&c_.view);
     popup_->setAttribute(Qt::WA_DeleteOnClose, false);
     FillMenu(*popup_, entries, [this](int id) {
         // After the menu has closed, as a menu command would.
-        QMetaObject::invokeMethod(&view_, [this, id] { host_.RunRouted(id); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(&c_.view, [this, id] { c_.host.RunRouted(id); }, Qt::QueuedConnection);
     });
-    popup_->popup(view_.mapToGlobal((QPointF(at) / view.pixelRatio).toPoint()));
+    popup_->popup(c_.view.mapToGlobal((QPointF(at) / view.pixelRatio).toPoint()));
 }
 
 bool InputController::Key(const QKeyEvent& e) {
     const int key = e.key();
-    if (key == Qt::Key_Escape && host_.State().fullScreen) {
+    if (key == Qt::Key_Escape && c_.host.State().fullScreen) {
         // Escape also leaves full screen.
-        host_.RunRouted(cmd::FullScreen);
+        c_.host.RunRouted(cmd::FullScreen);
         return true;
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
         // The action key's menu.
-        if (store_.GetProfileInt("ACTION", "MENU", 1) == 1) {
+        if (c_.store.GetProfileInt("ACTION", "MENU", 1) == 1) {
             QMetaObject::invokeMethod(
-                &view_, [this] { OpenPopupMenu(PopupKind::ActionKey, QPoint(22, 22), nullptr); },
+                &c_.view, [this] { OpenPopupMenu(PopupKind::ActionKey, QPoint(22, 22), nullptr); },
                 Qt::QueuedConnection);
         }
         return true;
     }
     if (e.text() == QStringLiteral("q") || e.text() == QStringLiteral("Q")) {
-        if (prompts_.Ask(QString::fromUtf8("プログラムを終了しますか？"))) host_.RunRouted(cmd::Exit);
+        if (c_.prompts.Ask(QString::fromUtf8("プログラムを終了しますか？"))) c_.host.RunRouted(cmd::Exit);
         return true;
     }
     return HandleKey(key);
 }
 
 bool InputController::HandleKey(int key) {
-    const ViewSettings& settings = host_.Settings();
+    const ViewSettings& settings = c_.host.Settings();
     const bool reversed = settings.cursorReversed != 0;
     const bool cursorKeys = settings.cursorKeys;
     const int action = settings.actionFunction;
@@ -322,7 +317,7 @@ bool InputController::HandleKey(int key) {
     const int leftKey = reversed ? ViewCommand::TurnLeft : ViewCommand::TurnRight;
     const int rightKey = reversed ? ViewCommand::TurnRight : ViewCommand::TurnLeft;
     int id = 0;
-    if (host_.State().magnifier.present) {
+    if (c_.host.State().magnifier.present) {
         switch (key) {
         case Qt::Key_Left: id = leftKey; break;
         case Qt::Key_Right: id = rightKey; break;
@@ -350,7 +345,7 @@ bool InputController::HandleKey(int key) {
         default: break;
         }
     }
-    const ViewMode mode = host_.State().viewMode;
+    const ViewMode mode = c_.host.State().viewMode;
     if (id == 0 && mode != ViewMode::PolarAlignment && mode != ViewMode::Heliocentric) {
         if (cursorKeys) {
             if (key == Qt::Key_Left) id = leftKey;
@@ -363,7 +358,7 @@ bool InputController::HandleKey(int key) {
         }
     }
     if (id == 0) return false;
-    host_.RunRouted(id);
+    c_.host.RunRouted(id);
     return true;
 }
 

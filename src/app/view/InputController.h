@@ -16,6 +16,7 @@
 #include "catalog/StarRecord.h"
 #include "view/Menus.h"
 #include "view/TapInfo.h"
+#include "app/view/ChartHost.h"
 
 class QKeyEvent;
 class QMenu;
@@ -23,7 +24,6 @@ class QWidget;
 
 namespace tavik {
 
-class ChartHost;
 class MagnifierController;
 class PicturePresenter;
 class Prompts;
@@ -41,7 +41,7 @@ public:
 
 class InputController {
 public:
-    InputController(ChartHost& host, TimerHost& timers, SettingsStore& store, Prompts& prompts, QWidget& view,
+    InputController(const ChartContext& context,
                     MagnifierController& magnifier, PicturePresenter& pictures, TapMarkController& tapMarks);
 
     // The left button or a finger went down and came up (a tap), or came up
@@ -89,11 +89,7 @@ private:
     void ActByRegion(QPoint at);
     bool HandleKey(int key);
 
-    ChartHost& host_;
-    TimerHost& timers_;
-    SettingsStore& store_;
-    Prompts& prompts_;
-    QWidget& view_;
+    ChartContext c_;
     MagnifierController& magnifier_;
     PicturePresenter& pictures_;
     TapMarkController& tapMarks_;

@@ -25,12 +25,11 @@ int Wrap360(int degrees) { return ((degrees % 360) + 360) % 360; }
 
 }  // namespace
 
-MagnifierController::MagnifierController(ChartHost& host, TimerHost& timers, SettingsStore& store, Prompts& prompts,
-                                         QWidget& view)
-    : host_(host), timers_(timers), store_(store), prompts_(prompts), view_(view) {}
+MagnifierController::MagnifierController(const ChartContext& context)
+    : c_(context) {}
 
 MagnifierController::~MagnifierController() {
-    if (panel_) QObject::disconnect(panel_, nullptr, &view_, nullptr);
+    if (panel_) QObject::disconnect(panel_, nullptr, &c_.view, nullptr);
 }
 
 bool MagnifierController::Handles(int id) {
@@ -46,7 +45,7 @@ void MagnifierController::Run(int id) {
     switch (id) {
     case kNavigator: ShowNavigator(); break;
     case cmd::ZoomHere: ZoomInHere(); break;
-    case cmd::HorizonSearch: timers_.StartTimer(timer_id::kHorizonSearch, kSearchDelayMs); break;
+    case cmd::HorizonSearch: c_.timers.StartTimer(timer_id::kHorizonSearch, kSearchDelayMs); break;
     case cmd::PanelZoomIn:
     case cmd::PanelZoomOut:
     case cmd::KeyZoomIn:  // the accelerators Y and X
@@ -55,14 +54,14 @@ void MagnifierController::Run(int id) {
         // "out" change it, without the draw action.
         if (!panel_) break;
         const bool in = id == cmd::PanelZoomIn || id == cmd::KeyZoomIn;
-        host_.ChangeState(
+        c_.host.ChangeState(
             [&](ViewState& view) {
                 int& zoom = view.magnifier.zoom;
                 zoom = in ? ZoomInStep(zoom) : ZoomOutStep(zoom);
                 panel_->SetFraming(view.magnifier);
             },
             false);
-        host_.RefreshView();
+        c_.host.RefreshView();
         break;
     }
     default: break;
@@ -70,21 +69,21 @@ void MagnifierController::Run(int id) {
 }
 
 void MagnifierController::Sync() {
-    const ViewState& view = host_.State();
+    const ViewState& view = c_.host.State();
     if (view.magnifier.present && !panel_) {
         // Created hidden and disabled: the navigator command (or a key) shows it.
-        panel_ = new CMagnifierPanel(&view_);
-        panel_->SetAutoEnter(host_.Settings().autoEnter == 1);
+        panel_ = new CMagnifierPanel(&c_.view);
+        panel_->SetAutoEnter(c_.host.Settings().autoEnter == 1);
         panel_->SetFraming(view.magnifier);
-        panel_->DockAt(view_.rect());
+        panel_->DockAt(c_.view.rect());
         panel_->hide();
         panel_->setEnabled(false);
-        QObject::connect(panel_, &CMagnifierPanel::renderRequested, &view_, [this] {
+        QObject::connect(panel_, &CMagnifierPanel::renderRequested, &c_.view, [this] {
             TakePanelValues();
-            host_.RefreshView();
+            c_.host.RefreshView();
         });
-        QObject::connect(panel_, &CMagnifierPanel::targetMarkRequested, &view_, [this] { host_.Repaint(); });
-        QObject::connect(panel_, &CMagnifierPanel::shownChanged, &view_, [this] { host_.RelayoutAtOnce(); });
+        QObject::connect(panel_, &CMagnifierPanel::targetMarkRequested, &c_.view, [this] { c_.host.Repaint(); });
+        QObject::connect(panel_, &CMagnifierPanel::shownChanged, &c_.view, [this] { c_.host.RelayoutAtOnce(); });
     } else if (!view.magnifier.present && panel_) {
         panel_->hide();  // the focus comes back to the chart
         panel_->deleteLater();
@@ -92,13 +91,13 @@ void MagnifierController::Sync() {
     } else if (panel_) {
         // The view's own changes (turning, stepping, a jump) go back to the panel.
         panel_->SetFraming(view.magnifier);
-        panel_->DockAt(view_.rect());
+        panel_->DockAt(c_.view.rect());
     }
 }
 
 void MagnifierController::TakePanelValues() {
     if (!panel_) return;
-    host_.ChangeState(
+    c_.host.ChangeState(
         [this](ViewState& view) {
             view.magnifier = panel_->Framing();
             TakeMagnifierHeading(view);
@@ -110,19 +109,19 @@ void MagnifierController::ShowNavigator() {
     if (!panel_) return;
     if (panel_->isHidden()) {
         panel_->setEnabled(true);
-        panel_->DockAt(view_.rect());
+        panel_->DockAt(c_.view.rect());
         panel_->show();
-        store_.WriteProfileInt("TAP", "ZOOM_DLG", 0);
+        c_.store.WriteProfileInt("TAP", "ZOOM_DLG", 0);
     }
     panel_->setFocus();
-    host_.StateChanged();
+    c_.host.StateChanged();
 }
 
 void MagnifierController::HideForTap() {
-    if (panel_ && panel_->isVisible() && host_.Settings().zoomTapFocus == 1) {
+    if (panel_ && panel_->isVisible() && c_.host.Settings().zoomTapFocus == 1) {
         panel_->hide();
         panel_->setEnabled(false);
-        store_.WriteProfileInt("TAP", "ZOOM_DLG", 1);
+        c_.store.WriteProfileInt("TAP", "ZOOM_DLG", 1);
     }
 }
 
@@ -131,7 +130,7 @@ void MagnifierController::SetAutoEnter(bool on) {
 }
 
 void MagnifierController::Dock() {
-    if (panel_) panel_->DockAt(view_.rect());
+    if (panel_) panel_->DockAt(c_.view.rect());
 }
 
 bool MagnifierController::PanelHidden() const { return panel_ && panel_->isHidden(); }
@@ -139,62 +138,62 @@ bool MagnifierController::PanelHidden() const { return panel_ && panel_->isHidde
 int MagnifierController::ShownWidth() const { return panel_ && panel_->isVisible() ? panel_->width() : 0; }
 
 void MagnifierController::ZoomInHere() {
-    const QPoint tap = host_.TapPoint();
-    const MagnifierTarget target = ZoomInTarget(host_.LastPass(), tap.x(), tap.y());
-    const std::optional<int> zoom = host_.Settings().zoomInPoint;
-    host_.ChangeState([&](ViewState& view) { ApplyMagnifierTarget(view, target, zoom); }, true);
-    host_.RefreshView();
-    host_.StateChanged();
+    const QPoint tap = c_.host.TapPoint();
+    const MagnifierTarget target = ZoomInTarget(c_.host.LastPass(), tap.x(), tap.y());
+    const std::optional<int> zoom = c_.host.Settings().zoomInPoint;
+    c_.host.ChangeState([&](ViewState& view) { ApplyMagnifierTarget(view, target, zoom); }, true);
+    c_.host.RefreshView();
+    c_.host.StateChanged();
 }
 
 void MagnifierController::SetFraming(MagnifierFraming framing) {
     framing.heading = Wrap360(framing.heading);
     framing.altitude = std::clamp(framing.altitude, magnifier::kAltitudeMin, magnifier::kAltitudeEditMax);
     framing.zoom = std::clamp(framing.zoom, magnifier::kZoomMin, magnifier::kZoomMax);
-    host_.ChangeState(
+    c_.host.ChangeState(
         [&](ViewState& view) {
             view.magnifier = framing;
             TakeMagnifierHeading(view);
         },
         true);
     if (panel_) panel_->SetFraming(framing);
-    host_.RefreshView();
+    c_.host.RefreshView();
 }
 
 void MagnifierController::RunHorizonSearch() {
     // What the user did meanwhile is done first.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    const DateTime local = host_.Time().Current();
-    const ViewSettings& settings = host_.Settings();
+    const DateTime local = c_.host.Time().Current();
+    const ViewSettings& settings = c_.host.Settings();
     const ObservationSite site = settings.site;
     const double lst = LocalSiderealTime(local, site.zoneOffsetHours, site.longitudeDegrees, site.longitudeMinutes);
     const double latitude = LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes);
     std::vector<HorizonEntry> entries;
     // The placeholders are catalogue records a pass reads.
-    host_.WithCatalogue([&](StarCatalog& catalog) {
+    c_.host.WithCatalogue([&](StarCatalog& catalog) {
         UpdateSolarPlaceholders(catalog, local, site.zoneOffsetHours, lst, latitude);
         entries = HorizonSearchList(catalog, lst, latitude, settings.userTapText == 1);
     });
     std::optional<HorizonEntry> chosen;
     {
-        CHorizonSearchDialog dlg(std::move(entries), &view_);
+        CHorizonSearchDialog dlg(std::move(entries), &c_.view);
         if (dlg.exec() != QDialog::Accepted) return;
-        chosen = dlg.Confirm(settings.noQuestionAfterSearch == 1, prompts_);
+        chosen = dlg.Confirm(settings.noQuestionAfterSearch == 1, c_.prompts);
     }
     if (!chosen) return;
     std::optional<MagnifierTarget> target;
-    host_.WithCatalogue([&](StarCatalog& catalog) { target = JumpTargetOf(catalog, *chosen, lst, latitude); });
+    c_.host.WithCatalogue([&](StarCatalog& catalog) { target = JumpTargetOf(catalog, *chosen, lst, latitude); });
     if (!target) return;
-    host_.ChangeState([&](ViewState& view) { ApplyMagnifierTarget(view, *target, std::nullopt); }, true);
-    host_.RefreshView();
-    host_.StateChanged();
+    c_.host.ChangeState([&](ViewState& view) { ApplyMagnifierTarget(view, *target, std::nullopt); }, true);
+    c_.host.RefreshView();
+    c_.host.StateChanged();
 }
 
 std::optional<TargetMarkGeometry> MagnifierController::PendingTargetMark() const {
     // Only while a change of the panel waits to be drawn.
     if (!panel_ || panel_->isHidden() || !panel_->Model().Pending()) return std::nullopt;
     const MagnifierFraming f = panel_->Framing();
-    return TargetMark(host_.LastPass(), f.heading, f.altitude, host_.Settings().zoomCentreMark == 1);
+    return TargetMark(c_.host.LastPass(), f.heading, f.altitude, c_.host.Settings().zoomCentreMark == 1);
 }
 
 }  // namespace tavik

@@ -12,12 +12,12 @@
 #include <optional>
 
 #include "view/MagnifierPanelModel.h"
+#include "app/view/ChartHost.h"
 
 class QWidget;
 
 namespace tavik {
 
-class ChartHost;
 class CMagnifierPanel;
 class Prompts;
 class SettingsStore;
@@ -25,7 +25,7 @@ class TimerHost;
 
 class MagnifierController {
 public:
-    MagnifierController(ChartHost& host, TimerHost& timers, SettingsStore& store, Prompts& prompts, QWidget& view);
+    explicit MagnifierController(const ChartContext& context);
     // The panel stays the view's child; its signals no longer reach here.
     ~MagnifierController();
 
@@ -59,11 +59,7 @@ public:
 private:
     void ZoomInHere();
 
-    ChartHost& host_;
-    TimerHost& timers_;
-    SettingsStore& store_;
-    Prompts& prompts_;
-    QWidget& view_;
+    ChartContext c_;
     CMagnifierPanel* panel_ = nullptr;
 };
 

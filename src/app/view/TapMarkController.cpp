@@ -22,9 +22,8 @@ constexpr int kTapMarkDelayMs = 1000;
 
 }  // namespace
 
-TapMarkController::TapMarkController(ChartHost& host, TimerHost& timers, CTavikDoc& doc, SettingsStore& store,
-                                     Prompts& prompts, QWidget& view)
-    : host_(host), timers_(timers), doc_(doc), store_(store), prompts_(prompts), view_(view) {}
+TapMarkController::TapMarkController(const ChartContext& context, CTavikDoc& doc)
+    : c_(context), doc_(doc) {}
 
 TapMarkController::~TapMarkController() = default;
 
@@ -35,60 +34,60 @@ bool TapMarkController::Handles(int id) {
 void TapMarkController::Run(int id) {
     if (id == cmd::AddInList) {
         bool ok = false;
-        host_.WithPassesHeld([&] {  // the dialog writes the ADIN entries
-            CAddInDialog dialog(store_, BrowserFileChooser(prompts_, &view_), &view_);
+        c_.host.WithPassesHeld([&] {  // the dialog writes the ADIN entries
+            CAddInDialog dialog(c_.store, BrowserFileChooser(c_.prompts, &c_.view), &c_.view);
             ok = dialog.exec() == QDialog::Accepted;
         });
-        if (ok) host_.RefreshView();
+        if (ok) c_.host.RefreshView();
         return;
     }
-    TimeControl& time = host_.Time();
+    TimeControl& time = c_.host.Time();
     if (time.Stepping()) {
-        host_.ApplyTime(time.ToggleStepping());
-        host_.StateChanged();
+        c_.host.ApplyTime(time.ToggleStepping());
+        c_.host.StateChanged();
     }
-    if (time.AutoUpdate() && host_.TimerActive(timer_id::kAutoUpdate)) {
-        timers_.KillTimer(timer_id::kAutoUpdate);
+    if (time.AutoUpdate() && c_.host.TimerActive(timer_id::kAutoUpdate)) {
+        c_.timers.KillTimer(timer_id::kAutoUpdate);
         autoUpdateHeld_ = true;
     }
-    if (!noTurn_) noTurn_ = host_.HoldTapTurns();
-    timers_.StartTimer(id == cmd::TapRegister ? timer_id::kTapSave0 : timer_id::kTapSave1, kTapMarkDelayMs);
+    if (!noTurn_) noTurn_ = c_.host.HoldTapTurns();
+    c_.timers.StartTimer(id == cmd::TapRegister ? timer_id::kTapSave0 : timer_id::kTapSave1, kTapMarkDelayMs);
 }
 
 void TapMarkController::OnTimer(bool change) {
     if (!noTurn_) return;  // no tap-mark command is waiting for it
     bool redraw = false;
-    host_.WithPassesHeld([&] {  // the tap list changes under the dialog
-        TapMarkSession session{doc_.Catalog(), store_, doc_.DataDirectory(), prompts_,
-                               BrowserFileChooser(prompts_, &view_), &view_, {}, &host_.Time().GetClock()};
+    c_.host.WithPassesHeld([&] {  // the tap list changes under the dialog
+        TapMarkSession session{doc_.Catalog(), c_.store, doc_.DataDirectory(), c_.prompts,
+                               BrowserFileChooser(c_.prompts, &c_.view), &c_.view, {}, &c_.host.Time().GetClock()};
         if (change) {
-            const std::optional<StarRecord>& tapped = host_.TappedRecord();
+            const std::optional<StarRecord>& tapped = c_.host.TappedRecord();
             redraw = ChangeTapAt(session, tapped && tapped->IsTapMark() ? &*tapped : nullptr);
         } else {
-            redraw = RegisterTapAt(session, host_.SkyUnderTap());
+            redraw = RegisterTapAt(session, c_.host.SkyUnderTap());
         }
     });
     noTurn_.reset();
     if (autoUpdateHeld_) {
         autoUpdateHeld_ = false;
-        if (host_.Time().AutoUpdate()) timers_.StartTimer(timer_id::kAutoUpdate, kAutoUpdatePeriodMs);
+        if (c_.host.Time().AutoUpdate()) c_.timers.StartTimer(timer_id::kAutoUpdate, kAutoUpdatePeriodMs);
     }
-    if (redraw) host_.RefreshView();
-    host_.StateChanged();
+    if (redraw) c_.host.RefreshView();
+    c_.host.StateChanged();
 }
 
 bool TapMarkController::ActOn(const StarRecord& mark) {
     TapMarkActions actions;
-    actions.showPicture = [this](const std::string& path) { host_.ShowPicture(path); };
-    actions.showAddIn = [this](const std::string& path) { host_.ShowTapImage(host_.ChartWithAddIn(path)); };
-    const TapActionResult r = RunTapMarkAction(mark, prompts_, actions);
+    actions.showPicture = [this](const std::string& path) { c_.host.ShowPicture(path); };
+    actions.showAddIn = [this](const std::string& path) { c_.host.ShowTapImage(c_.host.ChartWithAddIn(path)); };
+    const TapActionResult r = RunTapMarkAction(mark, c_.prompts, actions);
     if (r.text) {
-        QImage image = host_.ChartImage();
+        QImage image = c_.host.ChartImage();
         {
             QPainter p(&image);
-            DrawTextBlock(p, host_.TapFont(), 10, 22, *r.text, host_.Colors(), ColorModes::Load(store_));
+            DrawTextBlock(p, c_.host.TapFont(), 10, 22, *r.text, c_.host.Colors(), ColorModes::Load(c_.store));
         }
-        host_.ShowTapImage(std::move(image));
+        c_.host.ShowTapImage(std::move(image));
     }
     return r.asked;
 }

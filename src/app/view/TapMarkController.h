@@ -5,12 +5,13 @@
 
 #include <memory>
 
+#include "app/view/ChartHost.h"
+
 class QWidget;
 
 namespace tavik {
 
 class CTavikDoc;
-class ChartHost;
 class Prompts;
 class SettingsStore;
 class TapNoTurnHold;
@@ -19,8 +20,7 @@ struct StarRecord;
 
 class TapMarkController {
 public:
-    TapMarkController(ChartHost& host, TimerHost& timers, CTavikDoc& doc, SettingsStore& store, Prompts& prompts,
-                      QWidget& view);
+    TapMarkController(const ChartContext& context, CTavikDoc& doc);
     ~TapMarkController();
 
     static bool Handles(int id);
@@ -34,12 +34,8 @@ public:
     bool ActOn(const StarRecord& mark);
 
 private:
-    ChartHost& host_;
-    TimerHost& timers_;
+    ChartContext c_;
     CTavikDoc& doc_;
-    SettingsStore& store_;
-    Prompts& prompts_;
-    QWidget& view_;
     std::unique_ptr<TapNoTurnHold> noTurn_;  // TAP/NODIR held on during a command
     bool autoUpdateHeld_ = false;             // real-time updating paused for it
 };

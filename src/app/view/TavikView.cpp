@@ -71,12 +71,12 @@ CTavikView::CTavikView(CTavikDoc& doc, SettingsStore& store, Prompts& prompts, c
                                                    prompts_, doc_.History(), this);
     pictures_ = std::make_unique<PicturePresenter>(static_cast<PicturePresenter::Host&>(*this), timers, store_,
                                                    prompts_, window);
-    magnifier_ = std::make_unique<MagnifierController>(chart, timers, store_, prompts_, window);
-    tapMarks_ = std::make_unique<TapMarkController>(chart, timers, doc_, store_, prompts_, window);
+    const ChartContext context{chart, timers, store_, prompts_, window};
+    magnifier_ = std::make_unique<MagnifierController>(context);
+    tapMarks_ = std::make_unique<TapMarkController>(context, doc_);
     gestures_ = std::make_unique<GestureController>(chart, timers, *magnifier_);
-    dialogs_ = std::make_unique<ViewDialogs>(chart, timers, doc_, store_, prompts_, window, *telescope_, *magnifier_);
-    input_ = std::make_unique<InputController>(chart, timers, store_, prompts_, window, *magnifier_, *pictures_,
-                                               *tapMarks_);
+    dialogs_ = std::make_unique<ViewDialogs>(context, doc_, *telescope_, *magnifier_);
+    input_ = std::make_unique<InputController>(context, *magnifier_, *pictures_, *tapMarks_);
     canvas_ = std::make_unique<SkyCanvas>([this] { return Scene(); });
     // Runs on the thread that drew the pass; the window learns of it through
     // its own queue.

@@ -23,14 +23,8 @@
 
 namespace tavik {
 
-ViewDialogs::ViewDialogs(ChartHost& host, TimerHost& timers, CTavikDoc& doc, SettingsStore& store, Prompts& prompts,
-                         QWidget& view, ScopeController& telescope, MagnifierController& magnifier)
-    : host_(host),
-      timers_(timers),
-      doc_(doc),
-      store_(store),
-      prompts_(prompts),
-      view_(view),
+ViewDialogs::ViewDialogs(const ChartContext& context, CTavikDoc& doc, ScopeController& telescope, MagnifierController& magnifier)
+    : c_(context), doc_(doc),
       telescope_(telescope),
       magnifier_(magnifier) {}
 
@@ -50,8 +44,8 @@ void ViewDialogs::Run(int id, const std::string& constellation) {
     case cmd::DateTimeDialog: RunDateTimeDialog(); break;
     case cmd::StepInterval: RunIntervalDialog(); break;
     case cmd::TodaysData:
-        RunTodayDataDialogs(host_.Time(), host_.Settings().site, &view_);
-        host_.RefreshView();
+        RunTodayDataDialogs(c_.host.Time(), c_.host.Settings().site, &c_.view);
+        c_.host.RefreshView();
         break;
     case cmd::ColorDialog: RunColorDialog(); break;
     case cmd::OptionDialogs: RunOptionDialogs(); break;
@@ -63,8 +57,8 @@ void ViewDialogs::Run(int id, const std::string& constellation) {
 }
 
 void ViewDialogs::AskForCatalogue() {
-    prompts_.Info(QString::fromUtf8("データファイルを指定してください。"));
-    const QString file = prompts_.ChooseFile(QString::fromUtf8("データファイルを指定してください。"),
+    c_.prompts.Info(QString::fromUtf8("データファイルを指定してください。"));
+    const QString file = c_.prompts.ChooseFile(QString::fromUtf8("データファイルを指定してください。"),
                                              QString::fromUtf8("データ(*.dat)"), doc_.CataloguePromptStart());
     bool loaded = false;
     // No pass runs or starts while there is no catalogue, so the load needs no lock
@@ -72,37 +66,37 @@ void ViewDialogs::AskForCatalogue() {
     if (!file.isEmpty()) {
         loaded = doc_.LoadChosen(std::filesystem::path(file.toStdString()));
         if (!loaded && doc_.LastResult().catalog.opened)
-            prompts_.Error(QString::fromStdString(doc_.LastResult().catalog.error));
+            c_.prompts.Error(QString::fromStdString(doc_.LastResult().catalog.error));
     }
     if (loaded) {
-        host_.Time().StartAfterLoad();
-        host_.RefreshView();
+        c_.host.Time().StartAfterLoad();
+        c_.host.RefreshView();
         return;
     }
-    prompts_.Info(QString::fromUtf8("プログラムを 10秒後に終了します。"));
-    timers_.StartTimer(timer_id::kExit, 10000);
+    c_.prompts.Info(QString::fromUtf8("プログラムを 10秒後に終了します。"));
+    c_.timers.StartTimer(timer_id::kExit, 10000);
 }
 
 void ViewDialogs::RunSiteDialog() {
-    host_.WithPassesHeld([this] {  // the dialog writes the user sites
-        CSiteDialog dlg(host_.Settings().site, store_, prompts_, &view_);
-        if (dlg.exec() == QDialog::Accepted) host_.ApplySite(dlg.Result());
+    c_.host.WithPassesHeld([this] {  // the dialog writes the user sites
+        CSiteDialog dlg(c_.host.Settings().site, c_.store, c_.prompts, &c_.view);
+        if (dlg.exec() == QDialog::Accepted) c_.host.ApplySite(dlg.Result());
     });
 }
 
 void ViewDialogs::RunDateTimeDialog() {
-    TimeControl& time = host_.Time();
-    CDateTimeDialog dlg(time.Current(), time, prompts_, &view_);
+    TimeControl& time = c_.host.Time();
+    CDateTimeDialog dlg(time.Current(), time, c_.prompts, &c_.view);
     if (dlg.exec() != QDialog::Accepted) return;
     const DateTimeFields f = dlg.Fields();
-    host_.ChangeTime([&f](TimeControl& t) { return t.SetDateTime(f.year, f.month, f.day, f.hour, f.minute, f.second); });
+    c_.host.ChangeTime([&f](TimeControl& t) { return t.SetDateTime(f.year, f.month, f.day, f.hour, f.minute, f.second); });
 }
 
 void ViewDialogs::RunIntervalDialog() {
-    CIntervalDialog dlg(host_.Time().Interval(), &view_);
+    CIntervalDialog dlg(c_.host.Time().Interval(), &c_.view);
     if (dlg.exec() != QDialog::Accepted || !dlg.Chosen()) return;
-    host_.ChangeTime([&](TimeControl& t) {
-        t.SetInterval(*dlg.Chosen(), store_);
+    c_.host.ChangeTime([&](TimeControl& t) {
+        t.SetInterval(*dlg.Chosen(), c_.store);
         return TimeAction{};
     });
 }
@@ -110,74 +104,74 @@ void ViewDialogs::RunIntervalDialog() {
 void ViewDialogs::RunColorDialog() {
     int code = 0;
     ColorTable table;
-    host_.WithPassesHeld([&] {
-        CColorDialog dlg(store_, &view_);
+    c_.host.WithPassesHeld([&] {
+        CColorDialog dlg(c_.store, &c_.view);
         code = dlg.exec();
         table = dlg.Table();
     });
-    host_.ChangeSettings([&](ViewSettings& settings) {
+    c_.host.ChangeSettings([&](ViewSettings& settings) {
         ApplyColorDialogResult(code == QDialog::Accepted             ? ColorDialogResult::Ok
                                : code == CColorDialog::kResetAll ? ColorDialogResult::ResetAll
                                                                  : ColorDialogResult::Cancel,
-                               table, store_);
+                               table, c_.store);
         // The view's save operation writes the colours too: keep its copy current.
         for (int i = 0; i < kColorSlots; ++i) settings.colors[static_cast<std::size_t>(i)] = table[i];
     });
-    host_.RefreshView();
+    c_.host.RefreshView();
 }
 
 void ViewDialogs::RunOptionDialogs() {
-    const bool wasFullScreen = host_.State().fullScreen;
-    const bool controlBefore = host_.Settings().telescopeControl == 1;
+    const bool wasFullScreen = c_.host.State().fullScreen;
+    const bool controlBefore = c_.host.Settings().telescopeControl == 1;
     OptionsOutcome outcome;
     // The dialogs write the view's settings; cancelled throughout, nothing is stored.
-    host_.EditWithoutPasses([&](ViewSettings& settings, ViewState& view) {
-        outcome = RunOptionChain(settings, view, store_, prompts_, &view_);
-        if (outcome.confirmed) host_.SaveSettings();
+    c_.host.EditWithoutPasses([&](ViewSettings& settings, ViewState& view) {
+        outcome = RunOptionChain(settings, view, c_.store, c_.prompts, &c_.view);
+        if (outcome.confirmed) c_.host.SaveSettings();
     });
-    magnifier_.SetAutoEnter(host_.Settings().autoEnter == 1);
-    if (host_.State().fullScreen != wasFullScreen) host_.FullScreenChanged();
+    magnifier_.SetAutoEnter(c_.host.Settings().autoEnter == 1);
+    if (c_.host.State().fullScreen != wasFullScreen) c_.host.FullScreenChanged();
     if (outcome.telescopeControl && outcome.confirmed) {
         // With telescope control on after the options: its settings, the clock
         // to now, and real-time updating.
         if (!controlBefore) telescope_.RunSettingsDialog();
-        host_.RunCommand(cmd::SetNow);
-        if (!host_.Time().AutoUpdate()) {
-            host_.RunCommand(cmd::AutoUpdate);
-            host_.ShowNotice(QString::fromUtf8("自動更新モードを設定しました"));
+        c_.host.RunCommand(cmd::SetNow);
+        if (!c_.host.Time().AutoUpdate()) {
+            c_.host.RunCommand(cmd::AutoUpdate);
+            c_.host.ShowNotice(QString::fromUtf8("自動更新モードを設定しました"));
         }
     }
-    if (outcome.confirmed) host_.RefreshView();
-    host_.StateChanged();
+    if (outcome.confirmed) c_.host.RefreshView();
+    c_.host.StateChanged();
 }
 
 void ViewDialogs::RunConstellationDialog() {
     bool active = false;
     std::vector<std::string> selected;
-    host_.WithCanvas([&](SkyCanvas& canvas) {
+    c_.host.WithCanvas([&](SkyCanvas& canvas) {
         const ConstellationSelection& s = canvas.SelectionLocked();
         active = s.Active();
         for (int i = 0; i < ConstellationSelection::kSlots; ++i)
             if (!s.Slot(i).empty()) selected.emplace_back(s.Slot(i));
     });
-    CConstellationSelectDialog dlg(active, std::move(selected), &view_);
+    CConstellationSelectDialog dlg(active, std::move(selected), &c_.view);
     if (dlg.exec() != QDialog::Accepted) return;
-    host_.WithCanvas([&](SkyCanvas& canvas) { canvas.TakeSelection(dlg.Active(), dlg.Chosen(), doc_.Catalog()); });
-    host_.SaveSettings();
-    host_.ShowNotice(QString::fromUtf8("星座選択"));
-    host_.RefreshView();
+    c_.host.WithCanvas([&](SkyCanvas& canvas) { canvas.TakeSelection(dlg.Active(), dlg.Chosen(), doc_.Catalog()); });
+    c_.host.SaveSettings();
+    c_.host.ShowNotice(QString::fromUtf8("星座選択"));
+    c_.host.RefreshView();
 }
 
 void ViewDialogs::SelectConstellation(bool onlyTapped, const std::string& constellation) {
     if (onlyTapped && constellation.empty()) return;
-    host_.WithCanvas([&](SkyCanvas& canvas) {
+    c_.host.WithCanvas([&](SkyCanvas& canvas) {
         if (onlyTapped) {
             canvas.SelectOnlyConstellation(constellation, doc_.Catalog());
         } else {
             canvas.ShowAllConstellations();
         }
     });
-    host_.RefreshView();
+    c_.host.RefreshView();
 }
 
 }  // namespace tavik

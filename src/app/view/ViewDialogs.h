@@ -6,12 +6,13 @@
 
 #include <string>
 
+#include "app/view/ChartHost.h"
+
 class QWidget;
 
 namespace tavik {
 
 class CTavikDoc;
-class ChartHost;
 class MagnifierController;
 class Prompts;
 class ScopeController;
@@ -20,8 +21,7 @@ class TimerHost;
 
 class ViewDialogs {
 public:
-    ViewDialogs(ChartHost& host, TimerHost& timers, CTavikDoc& doc, SettingsStore& store, Prompts& prompts,
-                QWidget& view, ScopeController& telescope, MagnifierController& magnifier);
+    ViewDialogs(const ChartContext& context, CTavikDoc& doc, ScopeController& telescope, MagnifierController& magnifier);
 
     static bool Handles(int id);
     // Runs the dialog of a command (enabled ones only reach it); the
@@ -40,12 +40,8 @@ private:
     void RunConstellationDialog();
     void SelectConstellation(bool onlyTapped, const std::string& constellation);
 
-    ChartHost& host_;
-    TimerHost& timers_;
+    ChartContext c_;
     CTavikDoc& doc_;
-    SettingsStore& store_;
-    Prompts& prompts_;
-    QWidget& view_;
     ScopeController& telescope_;
     MagnifierController& magnifier_;
 };
