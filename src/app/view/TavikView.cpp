@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QGestureEvent>
 #include <QMouseEvent>
 #include <QPinchGesture>
@@ -32,6 +31,7 @@
 #include "view/HitList.h"
 #include "view/Overlay.h"
 #include "view/SkyRenderer.h"
+#include "view/TapMarks.h"
 #include "view/ViewCommands.h"
 
 namespace tavik {
@@ -376,10 +376,9 @@ void CTavikView::paintEvent(QPaintEvent*) {
     if (shown) {
         QPainter markers(this);
         markers.scale(1.0 / view_.pixelRatio, 1.0 / view_.pixelRatio);  // they are placed in device pixels
-        const ColorModes markModes = ColorModes::Load(store_);
-        DrawTelescopeMarks(markers, *canvas_, DeviceArea(), telescope_->TargetMark(), telescope_->ScopeMark(),
-                           ToQColor(MapColor(colors_[slot::kTelescopeTrace], markModes)));
-        if (const auto mark = magnifier_->PendingTargetMark()) DrawTargetMark(markers, *mark, ToQColor(TextColor(markModes)));
+        DrawTelescopeMarks(markers, *canvas_, device, telescope_->TargetMark(), telescope_->ScopeMark(),
+                           ToQColor(MapColor(colors_[slot::kTelescopeTrace], modes)));
+        if (const auto mark = magnifier_->PendingTargetMark()) DrawTargetMark(markers, *mark, ToQColor(TextColor(modes)));
     }
     if (Hourglass() && passesInFlight_ > 0) {
         QPainter mark(this);
@@ -599,15 +598,7 @@ std::optional<TapOutcome> CTavikView::TapAt(QPoint at, QImage* withText) { retur
 const std::optional<StarRecord>& CTavikView::TappedRecord() const { return input_->TappedRecord(); }
 QPoint CTavikView::TapPoint() const { return input_->TapPoint(); }
 void CTavikView::SetTapPoint(QPoint at) { input_->SetTapPoint(at); }
-bool CTavikView::TapHit() const { return input_->TapHit(); }
-bool CTavikView::InfoShown() const { return input_->InfoShown(); }
-const TapText& CTavikView::LastTapText() const { return input_->LastTapText(); }
-QMenu* CTavikView::PopupMenu() const { return input_->PopupMenu(); }
 void CTavikView::EndTap() { input_->EndTap(); }
-
-void CTavikView::OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapped) {
-    input_->OpenPopupMenu(kind, at, tapped);
-}
 
 ItemState CTavikView::RoutedState(int id) const {
     if (routerState_) return routerState_(id);

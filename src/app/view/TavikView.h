@@ -1,11 +1,12 @@
 #pragma once
 // app/view: the sky view and what belongs to it alone. The view (CTavikView)
-// and its document (CTavikDoc); the controllers it owns for the magnified
-// view (MagnifierController with its panel), the tap marks
-// (TapMarkController) and the gestures (GestureController), which reach it
-// only through ChartHost; night mode. Builds on app/telescope, app/pictures
-// and app/dialogs, whose controllers it owns through their own Host
-// interfaces.
+// and its document (CTavikDoc); the controllers it owns for taps and keys
+// (InputController), gestures (GestureController), the magnified view
+// (MagnifierController with its panel), tap marks (TapMarkController) and its
+// own dialogs (ViewDialogs), which reach it only through ChartHost; the marks
+// drawn over the chart; night mode. Builds on app/telescope, app/pictures and
+// app/dialogs, whose controllers (ScopeController, PicturePresenter) it owns
+// through their own Host interfaces.
 //
 // The sky view window. It owns the view's state (mode and framing, settings,
 // site, moment) and its commands, renders the sky into an off-screen image on
@@ -15,11 +16,9 @@
 
 #include <QBasicTimer>
 #include <QImage>
-#include <QMenu>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
-
 
 #include <functional>
 #include <map>
@@ -36,8 +35,6 @@
 #include "view/CommandSet.h"
 #include "view/Menus.h"
 #include "view/Projection.h"
-#include "view/TapInfo.h"
-#include "view/TapMarks.h"
 #include "view/TimeControl.h"
 #include "view/ViewState.h"
 
@@ -45,7 +42,6 @@ namespace tavik {
 
 class CTavikDoc;
 class HitList;
-class CMagnifierPanel;
 class GestureController;
 class InputController;
 class MagnifierController;
@@ -104,21 +100,15 @@ public:
     // --- taps ------------------------------------------------------------
     // The hit list of the last pass.
     std::shared_ptr<const HitList> Hits() const;
-    // What the last stylus-down found (kept until the next one), where, and
-    // the text it wrote.
+    // What the last stylus-down found (kept until the next one) and where;
+    // the rest of the taps' state, and the pop-up menus, are Input()'s.
     const std::optional<StarRecord>& TappedRecord() const override;
     QPoint TapPoint() const override;
-    bool TapHit() const;
-    bool InfoShown() const;
-    const TapText& LastTapText() const;
-    // The pop-up menu open now (or last opened), or nullptr.
-    QMenu* PopupMenu() const;
-    // Opens one of the pop-up menus at `at` for the tapped record (may be null).
-    void OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord* tapped);
 
     // --- the view's controllers -------------------------------------------
     ScopeController& Telescope() { return *telescope_; }
     MagnifierController& Magnifier() { return *magnifier_; }
+    InputController& Input() { return *input_; }
 
     // Fits the chart square to the present client area even while full
     // screen keeps it fixed (after the frame has changed the window for it).

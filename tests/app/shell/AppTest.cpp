@@ -35,6 +35,7 @@
 
 #include "QtTestApp.h"
 #include "app/shell/CommandList.h"
+#include "app/view/InputController.h"
 #include "app/view/MagnifierController.h"
 #include "app/view/MagnifierPanel.h"
 #include "app/shell/MainFrame.h"
@@ -429,10 +430,10 @@ TEST_F(TapWindowTest, ClickOnAStarWritesItsNameAndAHeldPressOpensTheChosenMenu) 
     ASSERT_TRUE(sirius);
     const QImage before = view->grab().toImage();
     QTest::mouseClick(view, Qt::LeftButton, {}, *sirius + QPoint(-2, 1));
-    ASSERT_TRUE(view->TapHit() || view->InfoShown());
+    ASSERT_TRUE(view->Input().TapHit() || view->Input().InfoShown());
     EXPECT_EQ(view->TapPoint(), *sirius);
-    EXPECT_EQ(view->LastTapText().second.value_or(""), "シリウス");
-    EXPECT_EQ(view->LastTapText().first.value_or(""), "おおいぬα -1.4等");
+    EXPECT_EQ(view->Input().LastTapText().second.value_or(""), "シリウス");
+    EXPECT_EQ(view->Input().LastTapText().first.value_or(""), "おおいぬα -1.4等");
     // The text is on the window, to the lower right of the star.
     const QImage after = view->grab().toImage();
     int changed = 0;
@@ -445,13 +446,13 @@ TEST_F(TapWindowTest, ClickOnAStarWritesItsNameAndAHeldPressOpensTheChosenMenu) 
     // choice) for Canis Major.
     ASSERT_EQ(store.GetProfileInt("SETTING", "POPUP", 0), 1);
     QTest::mousePress(view, Qt::LeftButton, {}, *sirius);
-    ASSERT_TRUE(Until([&] { return view->PopupMenu() != nullptr; }));
+    ASSERT_TRUE(Until([&] { return view->Input().PopupMenu() != nullptr; }));
     QTest::mouseRelease(view, Qt::LeftButton, {}, *sirius);
     QStringList texts;
-    for (QAction* a : view->PopupMenu()->actions()) texts << a->text();
+    for (QAction* a : view->Input().PopupMenu()->actions()) texts << a->text();
     EXPECT_TRUE(texts.contains("おおいぬ座のみを表示")) << texts.join(",").toStdString();
     EXPECT_TRUE(texts.contains("全ての恒星を表示"));
-    view->PopupMenu()->close();
+    view->Input().PopupMenu()->close();
 }
 
 TEST_F(TapWindowTest, EmptySkyTapsTurnThePlanisphereOnlyWhenAllowed) {
@@ -518,15 +519,15 @@ TEST_F(TapWindowTest, GotoFromATapSlewsTheMountAndTheTraceDrawsItOnTheTarget) {
     const auto rigel = HitPoint(*view, "Bet Ori");
     ASSERT_TRUE(rigel);
     QTest::mousePress(view, Qt::LeftButton, {}, *rigel);
-    ASSERT_TRUE(Until([&] { return view->PopupMenu() != nullptr; }));
+    ASSERT_TRUE(Until([&] { return view->Input().PopupMenu() != nullptr; }));
     QTest::mouseRelease(view, Qt::LeftButton, {}, *rigel);
     QAction* gotoHere = nullptr;
-    for (QAction* a : view->PopupMenu()->actions())
+    for (QAction* a : view->Input().PopupMenu()->actions())
         if (a->data().toInt() == cmd::GotoHere) gotoHere = a;
     ASSERT_NE(gotoHere, nullptr);
     EXPECT_EQ(gotoHere->text(), "ここを導入する");
     gotoHere->trigger();
-    view->PopupMenu()->close();
+    view->Input().PopupMenu()->close();
 
     // The target is Rigel's own position; the trace reads the mount until it is there.
     ASSERT_TRUE(Until([&] { return view->Telescope().TargetMark().has_value(); }, 10000)) << prompts.messages.join("|").toStdString();
@@ -562,14 +563,14 @@ TEST_F(TapWindowTest, GotoFromATapSlewsTheMountAndTheTraceDrawsItOnTheTarget) {
 // A held press at `at`, then the item of `command` in the pop-up menu it opens.
 void ChooseFromLongPress(CTavikView& view, QPoint at, int command) {
     QTest::mousePress(&view, Qt::LeftButton, {}, at);
-    ASSERT_TRUE(Until([&] { return view.PopupMenu() != nullptr; }));
+    ASSERT_TRUE(Until([&] { return view.Input().PopupMenu() != nullptr; }));
     QTest::mouseRelease(&view, Qt::LeftButton, {}, at);
     QAction* item = nullptr;
-    for (QAction* a : view.PopupMenu()->actions())
+    for (QAction* a : view.Input().PopupMenu()->actions())
         if (a->data().toInt() == command) item = a;
     ASSERT_NE(item, nullptr);
     item->trigger();
-    view.PopupMenu()->close();
+    view.Input().PopupMenu()->close();
 }
 
 // The J2000 right ascension and declination (radians) of the last :Sr/:Sd pair sent.
@@ -685,7 +686,7 @@ TEST_F(TapWindowTest, MagnifierPanelKeepsItsKeysRepeatsHeldArrowsAndLeavesTheCha
     QTest::keyClick(zoom, Qt::Key_Return);
     EXPECT_EQ(panel->Framing().zoom, 30);
     QTest::keyClick(zoom, Qt::Key_Escape);
-    EXPECT_EQ(view->PopupMenu(), nullptr);
+    EXPECT_EQ(view->Input().PopupMenu(), nullptr);
     EXPECT_TRUE(view->hasFocus()) << "Escape leaves the box for the chart";
 
     // A held arrow repeats, with the view drawn at each step.
@@ -737,9 +738,9 @@ TEST_F(TapWindowTest, WheelZoomsDragTurnsTheSkyAndNeitherIsATapWhileATouchStillP
     const int after = v.facing * 90 + v.turnDegrees;
     EXPECT_LT((after - before + 360) % 360, 360 - 5) << "turned towards the east";
     EXPECT_GT((after - before + 360) % 360, 180);
-    EXPECT_FALSE(view->InfoShown());
+    EXPECT_FALSE(view->Input().InfoShown());
     QTest::qWait(600);
-    EXPECT_EQ(view->PopupMenu(), nullptr) << "a drag is no long press";
+    EXPECT_EQ(view->Input().PopupMenu(), nullptr) << "a drag is no long press";
 
     // Wheel up enters the magnified view at the pointer; then it zooms around it.
     Wheel(view, centre, 1);
@@ -767,7 +768,7 @@ TEST_F(TapWindowTest, WheelZoomsDragTurnsTheSkyAndNeitherIsATapWhileATouchStillP
     EXPECT_GT((m2.heading - v.magnifier.heading + 360) % 360, 0);
     EXPECT_LT((m2.heading - v.magnifier.heading + 360) % 360, 90);
     EXPECT_GT(v.magnifier.altitude, m2.altitude);
-    EXPECT_FALSE(view->InfoShown());
+    EXPECT_FALSE(view->Input().InfoShown());
 
     // A finger held still opens the long-press menu, as the mouse does.
     frame->RunCommand(32860);  // back to the direction view
@@ -775,9 +776,9 @@ TEST_F(TapWindowTest, WheelZoomsDragTurnsTheSkyAndNeitherIsATapWhileATouchStillP
     const std::unique_ptr<QPointingDevice> touch(QTest::createTouchDevice());  // the test's to delete
     const QPoint c(v.clientWidth / 2, v.chartHalf);
     QTest::touchEvent(view, touch.get()).press(0, c);
-    EXPECT_TRUE(Until([&] { return view->PopupMenu() != nullptr; }, 2000));
+    EXPECT_TRUE(Until([&] { return view->Input().PopupMenu() != nullptr; }, 2000));
     QTest::touchEvent(view, touch.get()).release(0, c);
-    if (view->PopupMenu()) view->PopupMenu()->close();
+    if (view->Input().PopupMenu()) view->Input().PopupMenu()->close();
 
     // Two fingers spread apart: the magnified view zooms in, as the wheel does.
     frame->RunCommand(32860);
@@ -812,9 +813,9 @@ TEST_F(TapWindowTest, AQuestionFromAProgramMarkEndsThePress) {
     QTest::mousePress(view, Qt::LeftButton, {}, *mark);
     ASSERT_TRUE(prompts.messages.contains("ask: プログラムを実行しますか？"));
     QTest::qWait(700);  // longer than a long press
-    EXPECT_EQ(view->PopupMenu(), nullptr) << "the question took the press";
+    EXPECT_EQ(view->Input().PopupMenu(), nullptr) << "the question took the press";
     QTest::mouseRelease(view, Qt::LeftButton, {}, *mark);
-    EXPECT_EQ(view->PopupMenu(), nullptr);
+    EXPECT_EQ(view->Input().PopupMenu(), nullptr);
 }
 
 // What a command can change that a user would see or the program would keep.
@@ -883,9 +884,9 @@ TEST_F(TapWindowTest, EveryCommandHasAPlaceShowsItsRuleAndDoesSomething) {
     const auto rigel = HitPoint(*view, "Bet Ori");
     ASSERT_TRUE(rigel);
     QTest::mousePress(view, Qt::LeftButton, {}, *rigel);
-    ASSERT_TRUE(Until([&] { return view->PopupMenu() != nullptr; }));
+    ASSERT_TRUE(Until([&] { return view->Input().PopupMenu() != nullptr; }));
     QTest::mouseRelease(view, Qt::LeftButton, {}, *rigel);
-    view->PopupMenu()->close();
+    view->Input().PopupMenu()->close();
     // The magnified view, so that the panel's commands are there too.
     frame->RunCommand(ViewCommand::Magnified);
     ASSERT_TRUE(WaitForRender(*view));
@@ -921,7 +922,7 @@ TEST_F(TapWindowTest, EveryCommandHasAPlaceShowsItsRuleAndDoesSomething) {
         o.prompts = prompts.messages.size();
         o.dialogs = dialogs.size();
         o.menuRequests = frame->MenuRequests();
-        o.popupShown = view->PopupMenu() && view->PopupMenu()->isVisible();
+        o.popupShown = view->Input().PopupMenu() && view->Input().PopupMenu()->isVisible();
         o.writes = store.WriteLog().size();
         o.mountCommands = sentToMount();
         for (int t : timer_id::kAll)
@@ -993,9 +994,9 @@ TEST_F(TapWindowTest, EveryCommandHasAPlaceShowsItsRuleAndDoesSomething) {
                                    : where.contains("popup:tapregistration") ? PopupKind::TapRegistration
                                    : where.contains("popup:telescope")       ? PopupKind::Telescope
                                                                              : PopupKind::ActionKey;
-            view->OpenPopupMenu(kind, view->TapPoint(), view->TappedRecord() ? &*view->TappedRecord() : nullptr);
-            ASSERT_TRUE(Until([&] { return view->PopupMenu() && view->PopupMenu()->isVisible(); })) << id;
-            popupItem = FindItem(*view->PopupMenu(), id);
+            view->Input().OpenPopupMenu(kind, view->TapPoint(), view->TappedRecord() ? &*view->TappedRecord() : nullptr);
+            ASSERT_TRUE(Until([&] { return view->Input().PopupMenu() && view->Input().PopupMenu()->isVisible(); })) << id;
+            popupItem = FindItem(*view->Input().PopupMenu(), id);
             ASSERT_NE(popupItem, nullptr) << id << " is not in its pop-up menu";
         }
         const Observed before = observe(id);
@@ -1003,15 +1004,15 @@ TEST_F(TapWindowTest, EveryCommandHasAPlaceShowsItsRuleAndDoesSomething) {
         if (popupItem) EXPECT_EQ(popupItem->isEnabled(), before.enabled) << id;
         if (!before.enabled) {
             disabled << QString::number(id);
-            if (view->PopupMenu()) view->PopupMenu()->close();
+            if (view->Input().PopupMenu()) view->Input().PopupMenu()->close();
             continue;
         }
         // A menu item or a button is pressed as a user presses it.
         if (action) {
             action->trigger();
-        } else if (view->PopupMenu()->actions().contains(popupItem)) {
-            QTest::mouseClick(view->PopupMenu(), Qt::LeftButton, {},
-                              view->PopupMenu()->actionGeometry(popupItem).center());
+        } else if (view->Input().PopupMenu()->actions().contains(popupItem)) {
+            QTest::mouseClick(view->Input().PopupMenu(), Qt::LeftButton, {},
+                              view->Input().PopupMenu()->actionGeometry(popupItem).center());
         } else {
             popupItem->trigger();
         }
@@ -1037,7 +1038,7 @@ TEST_F(TapWindowTest, EveryCommandHasAPlaceShowsItsRuleAndDoesSomething) {
             settle();
             EXPECT_EQ(observe(id).checked, before.checked) << id << " did not switch back";
         }
-        if (view->PopupMenu()) view->PopupMenu()->close();
+        if (view->Input().PopupMenu()) view->Input().PopupMenu()->close();
         settle();
     }
     EXPECT_EQ(disabled.join(u',').toStdString(), "") << "every command was there to be pressed";
