@@ -11,6 +11,7 @@
 #include "app/dialogs/Prompts.h"
 #include "app/pictures/PicturePresenter.h"
 #include "app/view/ChartHost.h"
+#include "app/view/GestureController.h"
 #include "app/view/MagnifierController.h"
 #include "app/view/TapMarkController.h"
 #include "catalog/ShiftJis.h"
@@ -59,14 +60,22 @@ bool FileExists(const std::string& path) {
 PopupEvent::PopupEvent(bool hit, QPoint at)
     : QEvent(static_cast<QEvent::Type>(QEvent::User + view_message::kPopup)), hit(hit), at(at) {}
 
-InputController::InputController(const ChartContext& context, MagnifierController& magnifier, PicturePresenter& pictures,
-                                 TapMarkController& tapMarks)
-    : c_(context),
-      magnifier_(magnifier),
-      pictures_(pictures),
-      tapMarks_(tapMarks) {}
+InputController::InputController(const ChartContext& context, MagnifierController& magnifier,
+                                 PicturePresenter& pictures, TapMarkController& tapMarks, GestureController& gestures)
+    : c_(context), magnifier_(magnifier), pictures_(pictures), tapMarks_(tapMarks), gestures_(gestures) {}
 
-void InputController::DragEnded() {
+void InputController::Press(QPoint at) {
+    gestures_.Press(at);
+    StylusDown(at);
+}
+
+void InputController::Move(QPoint at) { gestures_.MoveTo(at); }
+
+void InputController::Release(QPoint at) {
+    if (!gestures_.Release()) {
+        StylusUp(at);
+        return;
+    }
     // The end of a drag is no tap.
     c_.timers.KillTimer(timer_id::kTapMenu);
     stylusDown_ = false;

@@ -24,6 +24,7 @@ class QWidget;
 
 namespace tavik {
 
+class GestureController;
 class MagnifierController;
 class PicturePresenter;
 class Prompts;
@@ -41,14 +42,14 @@ public:
 
 class InputController {
 public:
-    InputController(const ChartContext& context,
-                    MagnifierController& magnifier, PicturePresenter& pictures, TapMarkController& tapMarks);
+    InputController(const ChartContext& context, MagnifierController& magnifier, PicturePresenter& pictures,
+                    TapMarkController& tapMarks, GestureController& gestures);
 
-    // The left button or a finger went down and came up (a tap), or came up
-    // at the end of a drag (no tap).
-    void StylusDown(QPoint at);
-    void StylusUp(QPoint at);
-    void DragEnded();
+    // The left button or a finger went down, moved, came up. A press that
+    // moved is the gestures' drag, and its end no tap.
+    void Press(QPoint at);
+    void Move(QPoint at);
+    void Release(QPoint at);
     // The press became a drag: no tap text, no long-press menu.
     void EndTap();
     // A key; false when it is none of the view's.
@@ -85,6 +86,8 @@ public:
     const std::string& PopupConstellation() const { return popupConstellation_; }
 
 private:
+    void StylusDown(QPoint at);
+    void StylusUp(QPoint at);
     bool ShowTapInfo(QPoint at);
     void ActByRegion(QPoint at);
     bool HandleKey(int key);
@@ -93,6 +96,7 @@ private:
     MagnifierController& magnifier_;
     PicturePresenter& pictures_;
     TapMarkController& tapMarks_;
+    GestureController& gestures_;
 
     std::optional<StarRecord> tappedRecord_;
     QPoint tapPoint_;

@@ -76,7 +76,7 @@ CTavikView::CTavikView(CTavikDoc& doc, SettingsStore& store, Prompts& prompts, c
     tapMarks_ = std::make_unique<TapMarkController>(context, doc_);
     gestures_ = std::make_unique<GestureController>(chart, timers, *magnifier_);
     dialogs_ = std::make_unique<ViewDialogs>(context, doc_, *telescope_, *magnifier_);
-    input_ = std::make_unique<InputController>(context, *magnifier_, *pictures_, *tapMarks_);
+    input_ = std::make_unique<InputController>(context, *magnifier_, *pictures_, *tapMarks_, *gestures_);
     canvas_ = std::make_unique<SkyCanvas>([this] { return Scene(); });
     // Runs on the thread that drew the pass; the window learns of it through
     // its own queue.
@@ -217,10 +217,7 @@ void CTavikView::OnTimer(int id) {
     case timer_id::kTrace: telescope_->OnTraceTimer(); break;
     case timer_id::kTraceEnd: telescope_->OnTraceEnd(); break;
     case timer_id::kTelescopeReminder: telescope_->OnReminder(); break;
-    default:
-        // Telescope, tap-mark, search, picture and add-in timers: their work
-        // belongs to parts of the program that are not in this build.
-        break;
+    default: break;  // 904, 997 and 1005 have nothing to do: killed above, one-shot and quiet
     }
     emit stateChanged();
 }
@@ -261,32 +258,24 @@ bool CTavikView::event(QEvent* e) {
             return true;
         }
     }
-    if (e->type() == MessageType(view_message::kRender)) {
-        HandleRender();
-        return true;
-    }
-    if (e->type() == MessageType(view_message::kHorizonSearch)) {
-        magnifier_->RunHorizonSearch();
-        return true;
-    }
-    if (e->type() == MessageType(view_message::kControlDialog)) {
-        telescope_->OpenControlDialog();
-        return true;
-    }
-    if (e->type() == MessageType(view_message::kPopup)) {
+    switch (static_cast<int>(e->type()) - QEvent::User) {
+    case view_message::kRender: HandleRender(); return true;
+    case view_message::kHorizonSearch: magnifier_->RunHorizonSearch(); return true;
+    case view_message::kControlDialog: telescope_->OpenControlDialog(); return true;
+    case view_message::kPopup: {
         const auto* popup = static_cast<PopupEvent*>(e);
         input_->OnPopupRequest(popup->hit, popup->at);
         return true;
     }
-    if (e->type() == MessageType(view_message::kClientArea)) {
+    case view_message::kClientArea:
         {
             auto lock = Lock();
             UpdateGeometryLocked();
         }
         RefreshView();
         return true;
+    default: return QWidget::event(e);
     }
-    return QWidget::event(e);
 }
 
 void CTavikView::HandleRender() {
@@ -518,23 +507,17 @@ void CTavikView::RunRouted(int id) {
 void CTavikView::mousePressEvent(QMouseEvent* e) {
     // Touch screens arrive here too: Qt turns an unhandled touch into mouse events.
     if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
-    const QPoint at = ToDevice(e->position());
-    gestures_->Press(at);
-    input_->StylusDown(at);
+    input_->Press(ToDevice(e->position()));
 }
 
 void CTavikView::mouseMoveEvent(QMouseEvent* e) {
     if (!(e->buttons() & Qt::LeftButton)) return QWidget::mouseMoveEvent(e);
-    gestures_->MoveTo(ToDevice(e->position()));
+    input_->Move(ToDevice(e->position()));
 }
 
 void CTavikView::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
-    if (gestures_->Release()) {
-        input_->DragEnded();
-        return;
-    }
-    input_->StylusUp(ToDevice(e->position()));
+    input_->Release(ToDevice(e->position()));
 }
 
 void CTavikView::wheelEvent(QWheelEvent* e) {
