@@ -1,8 +1,9 @@
 #pragma once
-// What the sky view's own controllers (the magnifier, the tap marks and the
-// gestures) may ask of the view. They read its state and settings on the
-// window thread and change the state only through ChangeState, which holds
-// the view's lock (a pass may read the state on the worker thread meanwhile).
+// What the sky view's own controllers (taps and keys, gestures, the magnified
+// view, tap marks, the view's dialogs) may ask of the view. They read its
+// state and settings on the window thread and change them only through the
+// Change and With calls, which hold the view's lock (a pass may read them on
+// the worker thread meanwhile), or EditWithoutPasses while no pass runs.
 
 #include <QImage>
 #include <QPoint>
@@ -49,8 +50,8 @@ class ChartHost {
 public:
     virtual ~ChartHost() = default;
 
-    // The view's state and settings; a change is saved with the view's
-    // settings when `save` is set (or by SaveSettings).
+    // The view's state and settings. A change of the state is saved with the
+    // view's settings when `save` is set; SaveSettings saves them at any time.
     virtual const ViewState& State() const = 0;
     virtual const ViewSettings& Settings() const = 0;
     virtual void ChangeState(const std::function<void(ViewState&)>& change, bool save) = 0;
@@ -97,8 +98,8 @@ public:
     virtual void ShowTapImage(QImage image) = 0;
     virtual void ShowPicture(const std::string& path) = 0;
 
-    // Commands (through the frame's routing) and their menu state, redraws
-    // and the menus' state.
+    // Commands, at once or through the frame's routing, and the state their
+    // menu items show; redraws; the menus' state may have changed.
     virtual bool RunCommand(int id) = 0;
     virtual void RunRouted(int id) = 0;
     virtual ItemState RoutedState(int id) const = 0;
