@@ -17,8 +17,6 @@ namespace {
 
 constexpr int kDragStartPixels = 6;
 
-int Wrap360(int degrees) { return ((degrees % 360) + 360) % 360; }
-
 }  // namespace
 
 GestureController::GestureController(ChartHost& host, TimerHost& timers, MagnifierController& magnifier)
@@ -99,7 +97,7 @@ bool GestureController::MoveTo(QPoint at) {
         magnifier_.SetFraming(f);
     } else if (view.viewMode == ViewMode::Direction) {
         const int total = drag_->facing * 90 + drag_->turn - static_cast<int>(std::lround(moved.x() * DegreesPerPixel(true)));
-        const int wrapped = Wrap360(total);
+        const int wrapped = WrapHeading(total);
         host_.ChangeState(
             [wrapped](ViewState& v) {
                 v.facing = wrapped / 90;

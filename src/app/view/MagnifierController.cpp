@@ -21,8 +21,6 @@ namespace {
 constexpr int kSearchDelayMs = 1000;
 constexpr int kNavigator = 32862;
 
-int Wrap360(int degrees) { return ((degrees % 360) + 360) % 360; }
-
 }  // namespace
 
 MagnifierController::MagnifierController(const ChartContext& context)
@@ -147,7 +145,7 @@ void MagnifierController::ZoomInHere() {
 }
 
 void MagnifierController::SetFraming(MagnifierFraming framing) {
-    framing.heading = Wrap360(framing.heading);
+    framing.heading = WrapHeading(framing.heading);
     framing.altitude = std::clamp(framing.altitude, magnifier::kAltitudeMin, magnifier::kAltitudeEditMax);
     framing.zoom = std::clamp(framing.zoom, magnifier::kZoomMin, magnifier::kZoomMax);
     c_.host.ChangeState(

@@ -21,7 +21,6 @@
 #include "app/view/GestureController.h"
 #include "app/view/InputController.h"
 #include "app/view/MagnifierController.h"
-#include "app/view/MagnifierPanel.h"
 #include "app/view/NightMode.h"
 #include "app/view/TapMarkController.h"
 #include "app/view/TavikDoc.h"
