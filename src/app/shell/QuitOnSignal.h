@@ -1,9 +1,9 @@
 #pragma once
 // Ends the event loop in good order on SIGTERM, SIGINT and SIGHUP (a logout, a
 // Ctrl+C in the terminal, a closed terminal), so that the window closes as
-// through "プログラム終了": the view saves its state and the goto history and
-// the settings are written. The handler only writes a byte to a pipe; the
-// quit itself happens on the window thread.
+// through "プログラム終了": the view saves its state and the settings are
+// written. The handler only writes a byte to a pipe; the quit itself happens
+// on the window thread.
 //
 //   QApplication qapp(argc, argv);
 //   tavik::QuitOnTerminationSignals();

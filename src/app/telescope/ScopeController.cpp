@@ -67,7 +67,14 @@ Mount& ScopeController::Scope() {
     // again when the telescope settings changed it, never under an exchange.
     if (!scope_ || (!exchange_->Running() && scope_->LinkKind() != ConfiguredLink(store_))) {
         scope_ = MakeMount(store_, *ui_, *clock_);
-        scope_->SetGotoLog([this](const std::string& line) { history_.Add(line); });
+        scope_->SetGotoLog([this](const std::string& line) {
+            // On the exchange thread: the line is on disk before the goto's end is shown.
+            if (history_.Add(line) != GotoHistory::Added::Failed) return;
+            const QString file = QString::fromStdString(history_.FilePath().string());
+            QMetaObject::invokeMethod(
+                this, [this, file] { prompts_.Error(Utf8("望遠鏡導入履歴を書き込めませんでした: ") + file); },
+                Qt::QueuedConnection);
+        });
     }
     return *scope_;
 }

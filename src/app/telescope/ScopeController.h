@@ -9,8 +9,9 @@
 // the trace after a goto with its markers, and the start-up reminder. Every
 // exchange runs on the exchange thread, one at a time; what it found is shown
 // when it has ended, so the window paints and takes input while a mount keeps
-// it waiting. The view owns it, passes it the telescope commands and timers,
-// and draws the markers it keeps.
+// it waiting. Every accepted goto is appended to the goto history at once; a
+// history that cannot be written is said once per file. The view owns it,
+// passes it the telescope commands and timers, and draws the markers it keeps.
 
 #include <QObject>
 #include <QString>

@@ -39,8 +39,8 @@ public:
     // The data directory (with a trailing '/'), or empty.
     std::string DataDirectory() const;
     const std::filesystem::path& ProgramDir() const { return programDir_; }
-    // The telescope's goto history, written out at 100 lines and when the
-    // document goes away.
+    // The telescope's goto history: each accepted goto is appended to the
+    // file in the documents folder at once.
     GotoHistory& History() { return history_; }
     // The numbered marks ①②③ (never stored).
     NumberedMarks& Numbered() { return numbered_; }

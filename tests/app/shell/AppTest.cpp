@@ -47,6 +47,7 @@
 #include "app/telescope/ScopeExchange.h"
 #include "app/shell/ToolbarState.h"
 #include "catalog/CatalogLocation.h"
+#include "catalog/ShiftJis.h"
 #include "settings/SettingsStore.h"
 #include "view/CommandSet.h"
 #include "view/HitList.h"
@@ -543,8 +544,13 @@ TEST_F(TapWindowTest, GotoFromATapSlewsTheMountAndTheTraceDrawsItOnTheTarget) {
     bool slewed = false;
     for (const std::string& c : mount.Commands()) slewed = slewed || c == ":MS#";
     EXPECT_TRUE(slewed);
-    EXPECT_EQ(app->Doc()->History().Lines().size(), 1u);
-    EXPECT_NE(app->Doc()->History().Lines()[0].find("リゲル"), std::string::npos);
+    // The goto's history line is on disk already, whole, with the window still open.
+    QFile history(programDir.filePath("望遠鏡導入履歴.txt"));
+    ASSERT_TRUE(history.open(QIODevice::ReadOnly));
+    const std::string lines = history.readAll().toStdString();
+    EXPECT_EQ(lines.find("Slew "), 0u) << lines;
+    EXPECT_NE(lines.find(Utf8ToSjis("リゲル 赤経 ")), std::string::npos) << lines;
+    EXPECT_EQ(lines.substr(lines.size() - 3), " \r\n");
 
     // A toolbar move while the trace runs: the trace ends cleanly, then the mount moves.
     ASSERT_TRUE(view->TimerActive(timer_id::kTrace) || view->Telescope().Exchange().Running());
@@ -620,6 +626,28 @@ TEST_F(TapWindowTest, GotoOfEmptySkySendsTheSkyUnderThePressAtTheMomentShown) {
     // A few pixels of a chart some ninety degrees wide: within a few degrees of the star.
     EXPECT_NEAR(std::remainder(sent->first - star->ra, 2 * std::numbers::pi), 0.0, 0.08);
     EXPECT_NEAR(sent->second, star->dec, 0.08);
+}
+
+TEST_F(TapWindowTest, AGotoHistoryThatCannotBeWrittenIsSaidOnceAndTheGotosGoOn) {
+    mountsim::MountOptions options;
+    options.slewSeconds = 0.1;
+    mountsim::PtyMount mount(options);
+    store.WriteProfileInt("TS", "TRACE", 0);
+    ASSERT_TRUE(QDir(programDir.path()).mkdir("望遠鏡導入履歴.txt"));  // a folder where the file should be
+    ASSERT_NO_FATAL_FAILURE(StartWithTelescopeMenu(mount));
+    const auto rigel = HitPoint(*view, "Bet Ori");
+    ASSERT_TRUE(rigel);
+    auto slews = [&] {
+        const auto all = mount.Commands();
+        return std::count(all.begin(), all.end(), ":MS#");
+    };
+    ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::GotoHere));
+    ASSERT_TRUE(Until([&] { return slews() == 1 && !view->Telescope().Exchange().Running(); }, 10000));
+    frame->RunCommand(cmd::GotoHere);
+    ASSERT_TRUE(Until([&] { return slews() == 2 && !view->Telescope().Exchange().Running(); }, 10000));
+    QTest::qWait(50);
+    const QString said = "error: 望遠鏡導入履歴を書き込めませんでした: " + programDir.filePath("望遠鏡導入履歴.txt");
+    EXPECT_EQ(prompts.messages.count(said), 1) << prompts.messages.join("|").toStdString();
 }
 
 TEST_F(TapWindowTest, TheWindowPaintsAndTakesKeysWhileASilentMountKeepsAGotoWaiting) {

@@ -69,7 +69,7 @@ TEST(SingleInstanceTest, SecondStartEndsWithoutAWindowAndTermEndsTheFirstInGoodO
     EXPECT_EQ(first.state(), QProcess::Running) << "the first copy keeps running";
 
     // SIGTERM (a logout): the program leaves through its own exit path, which
-    // releases the lock and writes the goto history and the settings.
+    // releases the lock and writes the settings.
     first.terminate();
     if (!first.waitForFinished(10000)) first.kill();
     first.waitForFinished(2000);
