@@ -124,14 +124,26 @@ RecordFileResult ReadRecordStream(std::istream& in, const RecordSink& sink, cons
     return result;
 }
 
+bool OpenRecordFile(const std::filesystem::path& path, std::ifstream& in, std::string& error) {
+    // A folder opens as a stream that reads nothing: say what it is.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = "is a folder, not a file";
+        return false;
+    }
+    in.open(path, std::ios::binary);
+    if (!in) {
+        error = "cannot open for reading";
+        return false;
+    }
+    return true;
+}
+
 RecordFileResult ReadRecordFile(const std::filesystem::path& path, const RecordSink& sink,
                                 const PumpFn& pump) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        RecordFileResult result;
-        result.error = "cannot open for reading";
-        return result;
-    }
+    std::ifstream in;
+    RecordFileResult result;
+    if (!OpenRecordFile(path, in, result.error)) return result;
     return ReadRecordStream(in, sink, pump);
 }
 

@@ -43,6 +43,8 @@ using PumpFn = std::function<void()>;
 // unknown version word. Every record read before the problem has been handed
 // to `sink`. `kept` counts the records passed to the sink.
 RecordFileResult ReadRecordStream(std::istream& in, const RecordSink& sink, const PumpFn& pump = {});
+// The same for a file. A file that cannot be opened, or a folder, is not read
+// (opened false, the error says which).
 RecordFileResult ReadRecordFile(const std::filesystem::path& path, const RecordSink& sink,
                                 const PumpFn& pump = {});
 
@@ -64,6 +66,10 @@ std::string RecordFileBytes(const Range& records, std::int32_t format = kRecordF
 // Replaces the file's contents with `bytes`: written to a temporary file in
 // the same folder first and renamed over the target, so that a failed write
 // never leaves a half-written file behind. False when it could not be written.
+// Opens `path` for reading into `in`; false with the error text of a result
+// (the file cannot be opened, or is a folder) when it cannot be read.
+bool OpenRecordFile(const std::filesystem::path& path, std::ifstream& in, std::string& error);
+
 bool WriteFileReplacing(const std::filesystem::path& path, const std::string& bytes);
 
 }  // namespace tavik

@@ -66,12 +66,9 @@ RecordFileResult StarCatalog::Load(std::istream& in, const PumpFn& pump) {
 }
 
 RecordFileResult StarCatalog::LoadFile(const std::filesystem::path& path, const PumpFn& pump) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        RecordFileResult result;
-        result.error = "cannot open " + path.string();
-        return result;
-    }
+    std::ifstream in;
+    RecordFileResult result;
+    if (!OpenRecordFile(path, in, result.error)) return result;
     return Load(in, pump);
 }
 

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "astro/DateTime.h"
+
 namespace tavik::cli {
 
 namespace {
@@ -18,6 +20,7 @@ CliArgs::CliArgs(const std::vector<std::string>& args, const std::vector<std::st
                  const std::vector<std::string>& repeatable) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a == "--help" || a == "-h") throw CliHelp{};
         if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
             std::string name = a.substr(2);
             std::optional<std::string> inlineValue;
@@ -109,8 +112,9 @@ CliDate ParseDate(const std::string& text) {
     auto parts = Split(text, '-');
     if (parts.size() != 3) throw CliError("bad date '" + text + "' (want YYYY-MM-DD)");
     CliDate d{ParseInt(parts[0], "year"), ParseInt(parts[1], "month"), ParseInt(parts[2], "day")};
-    if (d.year < 1 || d.year > 65535 || d.month < 1 || d.month > 12 || d.day < 1 || d.day > 31)
-        throw CliError("bad date '" + text + "'");
+    if (d.year < 1901 || d.year > 2099) throw CliError("bad date '" + text + "' (year must be between 1901 and 2099)");
+    if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > DaysInMonth(d.year, d.month))
+        throw CliError("bad date '" + text + "' (no such day)");
     return d;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Argument parsing shared by the tavik-cli subcommands. Options are "--name value"
 // pairs or "--flag"; anything else is positional. Parse errors throw CliError with
-// a message for stderr.
+// a message for stderr. "--help" or "-h" in place of an option throws CliHelp:
+// the dispatcher then prints the subcommand's usage, whatever else was given.
 
 #include <map>
 #include <optional>
@@ -14,6 +15,8 @@ namespace tavik::cli {
 struct CliError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+struct CliHelp {};
 
 class CliArgs {
 public:
@@ -39,7 +42,9 @@ struct CliTime { int hour, minute, second; };
 // parts ("-74:30" is degrees -74, minutes -30; "-0:30" is degrees 0, minutes -30).
 struct CliDegMin { int degrees, minutes; };
 
-CliDate ParseDate(const std::string& text);      // YYYY-MM-DD
+// YYYY-MM-DD, a day of the calendar within 1901..2099 (the span of the engine's
+// day scale): 2026-02-30 is refused, never carried into March.
+CliDate ParseDate(const std::string& text);
 CliTime ParseTime(const std::string& text);      // HH:MM:SS or HH:MM
 CliDegMin ParseDegMin(const std::string& text);  // D:M, sign applies to both
 // Numbers from the command line are range-checked: outside [min, max] is a

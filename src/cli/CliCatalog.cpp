@@ -26,9 +26,11 @@ namespace tavik::cli {
 
 namespace {
 
+constexpr const char* kUsage = "usage: tavik-cli catalog FILE";
+
 int RunCatalog(const std::vector<std::string>& args) {
     CliArgs parsed(args, {});
-    if (parsed.Positional().size() != 1) throw CliError("usage: tavik-cli catalog FILE");
+    if (parsed.Positional().size() != 1) throw CliError(kUsage);
     const std::string path = parsed.Positional()[0];
 
     std::size_t index = 0;
@@ -57,6 +59,6 @@ int RunCatalog(const std::vector<std::string>& args) {
 }  // namespace
 
 static const CliCommand kCatalog{"catalog", "list the records of a catalogue, .p93 or tap-mark file",
-                                 RunCatalog};
+                                 kUsage, RunCatalog};
 
 }  // namespace tavik::cli

@@ -2,9 +2,10 @@
 // Subcommands of tavik-cli register themselves with a static CliCommand object
 // in their own source file:
 //
-//   static const tavik::cli::CliCommand kTime{"time", "print time arguments", RunTime};
+//   static const tavik::cli::CliCommand kTime{"time", "print time arguments", kUsage, RunTime};
 //
-// The dispatcher in main.cpp looks them up by name.
+// The dispatcher in main.cpp looks them up by name. `usage` is what --help and
+// -h print (to standard output, exit 0).
 
 #include <functional>
 #include <string>
@@ -15,9 +16,10 @@ namespace tavik::cli {
 using CliMain = int (*)(const std::vector<std::string>& args);
 
 struct CliCommand {
-    CliCommand(const char* name, const char* summary, CliMain run);
+    CliCommand(const char* name, const char* summary, const char* usage, CliMain run);
     const char* name;
     const char* summary;
+    const char* usage;  // "usage: tavik-cli NAME ..." and the options, one or more lines
     CliMain run;
 };
 

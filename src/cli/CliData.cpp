@@ -8,9 +8,13 @@
 //   catalog    the catalogue path the application will open
 //   data_dir   the data directory (the catalogue path up to its last "/")
 //
-// --settings uses the given INI file instead of the user's settings.
+// --settings uses the given INI file instead of the user's settings: a new file
+// in an existing folder, or a settings file. A folder, a missing folder, or a
+// file that is not a settings file (it would be overwritten) is refused with
+// exit 1 and nothing written; so is a user's settings file that cannot be read.
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,11 +28,32 @@ namespace tavik::cli {
 
 namespace {
 
+constexpr const char* kUsage = "usage: tavik-cli data [--settings INI]";
+
 int RunData(const std::vector<std::string>& args) {
     CliArgs parsed(args, {"settings"});
-    if (!parsed.Positional().empty()) throw CliError("usage: tavik-cli data [--settings INI]");
-    auto store = parsed.Value("settings") ? std::make_unique<QtSettingsStore>(*parsed.Value("settings"))
-                                          : std::make_unique<QtSettingsStore>();
+    if (!parsed.Positional().empty()) throw CliError(kUsage);
+    std::unique_ptr<QtSettingsStore> store;
+    if (const auto path = parsed.Value("settings")) {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        const fs::path folder = fs::absolute(*path, ec).parent_path();
+        const char* problem = fs::is_directory(*path, ec)    ? "is a folder, not a settings file"
+                              : !fs::is_directory(folder, ec) ? "its folder does not exist"
+                                                              : nullptr;
+        if (problem) {
+            std::fprintf(stderr, "tavik-cli data: %s: %s\n", path->c_str(), problem);
+            return 1;
+        }
+        store = std::make_unique<QtSettingsStore>(*path);
+    } else {
+        store = std::make_unique<QtSettingsStore>();
+    }
+    if (!store->Readable()) {
+        std::fprintf(stderr, "tavik-cli data: %s: not a settings file that can be read; left as it is\n",
+                     store->FileName().c_str());
+        return 1;
+    }
     const auto programDir = CurrentProgramDirectory();
     const FirstRunResult firstRun = InstallBundledDataIfNeeded(programDir, *store);
     const std::string catalog = LocateCatalog(programDir, *store);
@@ -44,6 +69,7 @@ int RunData(const std::vector<std::string>& args) {
 
 }  // namespace
 
-static const CliCommand kData{"data", "set up (first run) and show the user's sky data location", RunData};
+static const CliCommand kData{"data", "set up (first run) and show the user's sky data location", kUsage,
+                              RunData};
 
 }  // namespace tavik::cli

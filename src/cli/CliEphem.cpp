@@ -28,6 +28,9 @@ namespace tavik::cli {
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: tavik-cli ephem [--date YYYY-MM-DD] [--time HH:MM:SS] [--lon D:M] [--lat D:M] [--zone H]";
+
 void PrintBody(const char* name, const Spherical& eq, double phi, double theta) {
     const Spherical hz = EquatorialToHorizontal(eq.lon, eq.lat, phi, theta);
     std::printf("%s\t%s\t%s\t%s\t%s\n", name, FormatDouble(eq.lon).c_str(), FormatDouble(eq.lat).c_str(),
@@ -37,9 +40,7 @@ void PrintBody(const char* name, const Spherical& eq, double phi, double theta) 
 int RunEphem(const std::vector<std::string>& argv) {
     CliArgs args(argv, {"date", "time", "lon", "lat", "zone"});
     if (!args.Positional().empty())
-        throw CliError("unexpected argument '" + args.Positional()[0] +
-                       "'\nusage: tavik-cli ephem [--date YYYY-MM-DD] [--time HH:MM:SS] [--lon D:M] [--lat D:M] "
-                       "[--zone H]");
+        throw CliError("unexpected argument '" + args.Positional()[0] + "'\n" + kUsage);
 
     const CliSite site = ParseSiteOptions(args);
     const auto [date, time] = ParseMomentOptions(args, site.zone);
@@ -63,7 +64,7 @@ int RunEphem(const std::vector<std::string>& argv) {
 }
 
 const CliCommand kEphem{"ephem", "Sun, Moon and planet positions for a local date-time at a site (default: now)",
-                        RunEphem};
+                        kUsage, RunEphem};
 
 }  // namespace
 

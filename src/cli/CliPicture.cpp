@@ -1,7 +1,8 @@
 // tavik-cli picture: decodes a JPEG picture as the view does and writes what
-// the view would show, as a PNG file.
+// the view would show, as a PNG or JPEG file (by the extension, as `render`
+// writes its pictures; any other extension is a usage error).
 //
-//   tavik-cli picture IN.jpg --out OUT.png
+//   tavik-cli picture IN.jpg --out OUT.png|OUT.jpg
 //
 // Exit status 0 when the picture was written (a truncated file included: the
 // codec's warning goes to stderr and the decoded upper part is written), 1 when
@@ -9,7 +10,6 @@
 // output cannot be written, 2 for usage errors.
 
 #include <QImage>
-#include <QString>
 
 #include <cstdio>
 #include <string>
@@ -17,6 +17,7 @@
 
 #include "cli/CliArgs.h"
 #include "cli/CliCommand.h"
+#include "cli/CliFrame.h"
 #include "cli/CliJpeg.h"
 #include "image/Jpeg.h"
 
@@ -24,7 +25,7 @@ namespace tavik::cli {
 
 namespace {
 
-constexpr const char* kUsage = "usage: tavik-cli picture IN.jpg --out OUT.png";
+constexpr const char* kUsage = "usage: tavik-cli picture IN.jpg --out OUT.png|OUT.jpg";
 
 int RunPicture(const std::vector<std::string>& argv) {
     CliArgs args(argv, {"out"});
@@ -32,6 +33,7 @@ int RunPicture(const std::vector<std::string>& argv) {
     const auto out = args.Value("out");
     if (!out) throw CliError(std::string("--out is required\n") + kUsage);
     const std::string& in = args.Positional()[0];
+    ImageFormat(*out);  // a wrong extension is an error before anything is read
 
     StderrJpegReporter reporter("picture");
     const auto picture = LoadJpegPicture(in, &reporter);
@@ -39,14 +41,11 @@ int RunPicture(const std::vector<std::string>& argv) {
         if (!reporter.Reported()) std::fprintf(stderr, "tavik-cli picture: cannot open %s\n", in.c_str());
         return 1;
     }
-    if (!picture->ToImage().save(QString::fromStdString(*out), "PNG")) {
-        std::fprintf(stderr, "tavik-cli picture: cannot write %s\n", out->c_str());
-        return 1;
-    }
-    return 0;
+    return WriteImage(*out, picture->ToImage(), "picture") ? 0 : 1;
 }
 
-const CliCommand kPicture{"picture", "decode a JPEG picture as the view shows it into a PNG file", RunPicture};
+const CliCommand kPicture{"picture", "decode a JPEG picture as the view shows it into a PNG or JPEG file", kUsage,
+                          RunPicture};
 
 }  // namespace
 

@@ -13,23 +13,27 @@
 //
 // --hits writes the pass's hit list, one line per entry:
 //   index<TAB>x<TAB>y<TAB>kind<TAB>designation<TAB>constellation<TAB>mag<TAB>name
-// with designation and constellation escaped as `catalog` escapes them.
+// every text column UTF-8 (designation and constellation decoded from
+// Shift-JIS, as the name is), control characters and the backslash as \xNN.
 //
 // The settings start from a fresh in-memory store (the user's own settings are
-// never read or written) plus the --set overrides; a VALUE that is an integer is
-// stored as one, anything else as text. Defaults: planisphere, 240x240, now,
-// the default site, the bundled sky data. Missing data files leave the chart
-// without what they would have drawn (a warning names them).
+// never read or written) plus the --set overrides: an entry the program does not
+// know, or a value it does not take as it is (not a number for a number entry,
+// not 0 or 1 for a switch, outside the entry's range) is a usage error.
+// Defaults: planisphere, 240x240, now, the default site, the bundled sky data.
+// Missing data files leave the chart without what they would have drawn (a
+// warning names them); a catalogue that does not read whole is an error (exit
+// 1, nothing written).
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
 
-#include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
+#include <string_view>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -42,11 +46,13 @@
 #include "image/Jpeg.h"
 #include "cli/CliArgs.h"
 #include "cli/CliCommand.h"
+#include "cli/CliDataLocation.h"
 #include "cli/CliEscape.h"
 #include "cli/CliFrame.h"
 #include "cli/CliJpeg.h"
 #include "cli/CliSite.h"
 #include "settings/ObservationSite.h"
+#include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
 #include "view/Color.h"
 #include "view/HitList.h"
@@ -118,16 +124,29 @@ void ParseSize(const std::string& s, int& w, int& h) {
         throw CliError("--size must be between 1x1 and 8192x8192, got '" + s + "'");
 }
 
-bool IsInteger(const std::string& s, int& out) {
-    if (s.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    const long v = std::strtol(s.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || v < INT_MIN || v > INT_MAX) return false;
+// A whole number as the settings file holds one: decimal, or hexadecimal after
+// "0x" (colours), with an optional sign, within 32 bits.
+bool ParseSettingNumber(const std::string& s, int& out) {
+    std::string_view digits = s;
+    const bool negative = !digits.empty() && digits[0] == '-';
+    if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.remove_prefix(1);
+    int base = 10;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits.remove_prefix(2);
+        base = 16;
+    }
+    long long v = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, base);
+    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) return false;
+    if (negative) v = -v;
+    if (v < INT_MIN || v > INT_MAX) return false;
     out = static_cast<int>(v);
     return true;
 }
 
+// SECTION/ENTRY=VALUE into the store: the entry must be one of the program's
+// settings and the value one it takes as it is (a number for a number, 0 or 1
+// for a switch, within the entry's range).
 void ApplySetting(MemorySettingsStore& store, const std::string& text) {
     const auto slash = text.find('/');
     const auto eq = text.find('=');
@@ -136,11 +155,20 @@ void ApplySetting(MemorySettingsStore& store, const std::string& text) {
     const std::string section = text.substr(0, slash);
     const std::string entry = text.substr(slash + 1, eq - slash - 1);
     const std::string value = text.substr(eq + 1);
-    int number = 0;
-    if (IsInteger(value, number))
-        store.WriteProfileInt(section, entry, number);
-    else
+    const std::string key = section + "/" + entry;
+    const SettingDef* def = FindSetting(section, entry);
+    if (!def) throw CliError("--set " + key + ": no such setting");
+    if (def->type == SettingType::String) {
         store.WriteProfileString(section, entry, value);
+        return;
+    }
+    const std::string held = def->HeldValues();
+    int number = 0;
+    if (!ParseSettingNumber(value, number))
+        throw CliError("--set " + key + ": '" + value + "' is not a whole number" +
+                       (held.empty() ? "" : " (" + held + ")"));
+    if (!def->Holds(number)) throw CliError("--set " + key + ": " + value + " is out of range (" + held + ")");
+    store.WriteProfileInt(section, entry, number);
 }
 
 }  // namespace
@@ -153,20 +181,6 @@ std::string ImageFormat(const std::string& path) {
     if (lower == ".jpg" || lower == ".jpeg") return "JPG";
     throw CliError("--out must end in .png or .jpg, got '" + path + "'");
 }
-
-namespace {
-
-std::filesystem::path BundledDataDir() {
-    std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        const auto candidates = BundledDataCandidates(self.parent_path());
-        if (!candidates.empty()) return candidates.front();
-    }
-    return std::filesystem::path(TAVIK_BUNDLED_DATA_DIR);
-}
-
-}  // namespace
 
 const std::vector<std::string>& FrameOptions() {
     static const std::vector<std::string> options = {"mode", "facing", "turn", "band", "size", "date", "time",
@@ -233,21 +247,24 @@ int PrepareFrame(const CliArgs& args, Frame& frame, const char* command) {
 
     // The sky data.
     const bool explicitData = args.Has("data");
-    const std::filesystem::path dataDir = explicitData ? std::filesystem::path(*args.Value("data")) : BundledDataDir();
-    const std::filesystem::path catalogPath = dataDir / "tavik.dat";
+    const std::filesystem::path dataDir =
+        explicitData ? std::filesystem::path(*args.Value("data")) : BundledDataDirectory();
+    const std::filesystem::path catalogPath = dataDir / kCatalogFileName;
     if (!store.Contains("TAVIK", "TAVIK_DATA")) store.WriteProfileString("TAVIK", "TAVIK_DATA", catalogPath.string());
 
     frame.app = MakeApplication();
 
     std::error_code ec;
-    if (std::filesystem::is_regular_file(catalogPath, ec)) {
-        const RecordFileResult r = catalog.LoadFile(catalogPath);
-        if (!r.ok)
-            std::fprintf(stderr, "tavik-cli %s: warning: %s: %s\n", command, catalogPath.string().c_str(),
-                         r.error.c_str());
-        catalog.SetLoaded(r.opened);
-        // The user's tap marks beside the catalogue, as the window loads them.
-        catalog.LoadTapMarks(dataDir / "TavikUser.tap");
+    if (std::filesystem::exists(catalogPath, ec)) {
+        // A damaged catalogue draws no picture: part of the sky would be missing.
+        if (!LoadWholeCatalog(catalog, catalogPath, command)) return 1;
+        // The user's tap marks beside the catalogue, as the window loads them
+        // (the marks before a damaged part included).
+        const std::filesystem::path tapPath = dataDir / kTapFileName;
+        const RecordFileResult taps = catalog.LoadTapMarks(tapPath);
+        if (taps.opened && !taps.ok)
+            std::fprintf(stderr, "tavik-cli %s: warning: %s: %s\n", command, tapPath.string().c_str(),
+                         taps.error.c_str());
     } else if (explicitData) {
         std::fprintf(stderr, "tavik-cli %s: no star catalogue at %s\n", command, catalogPath.string().c_str());
         return 1;
@@ -293,8 +310,8 @@ void WriteHits(std::FILE* out, const HitList& hits) {
         std::snprintf(mag, sizeof mag, "%.2f", r.mag);
         const std::string line = std::to_string(index++) + '\t' + std::to_string(e.x) + '\t' +
                                  std::to_string(e.y) + '\t' + std::to_string(r.kind) + '\t' +
-                                 EscapeBytes(r.designation, sizeof r.designation) + '\t' +
-                                 EscapeBytes(r.constellation, sizeof r.constellation) + '\t' + mag + '\t' +
+                                 EscapeText(SjisToUtf8(r.DesignationText())) + '\t' +
+                                 EscapeText(SjisToUtf8(r.ConstellationText())) + '\t' + mag + '\t' +
                                  (r.name ? EscapeText(SjisToUtf8(*r.name)) : std::string());
         std::fprintf(out, "%s\n", line.c_str());
     }
@@ -331,7 +348,8 @@ int RunRender(const std::vector<std::string>& argv) {
     return WriteImage(*out, frame.image, "render") ? 0 : 1;
 }
 
-const CliCommand kRender{"render", "draw one frame of the sky view into a PNG or JPEG file", RunRender};
+const CliCommand kRender{"render", "draw one frame of the sky view into a PNG or JPEG file", kUsage,
+                        RunRender};
 
 }  // namespace
 

@@ -28,7 +28,8 @@
 // J2000 coordinates are precessed to the present equinox; the Sun, the Moon and
 // the planets are of date already. `position` prints J2000 coordinates under
 // the same setting. The catalogue is DIR/tavik.dat with --data, else the one
-// stored in TAVIK/TAVIK_DATA, else the bundled one.
+// the window opens (TAVIK/TAVIK_DATA), else the bundled one; one that does not
+// read whole is an error (exit 1).
 
 #include <cmath>
 #include <cstdio>
@@ -41,6 +42,7 @@
 
 #include "cli/CliArgs.h"
 #include "cli/CliCommand.h"
+#include "cli/CliDataLocation.h"
 #include "cli/CliSite.h"
 #include "catalog/CatalogLocation.h"
 #include "catalog/StarCatalog.h"
@@ -111,24 +113,10 @@ double ParseDeclination(const std::string& text) {
 // The catalogue the object is looked up in (see the top of the file).
 std::filesystem::path CatalogFor(const CliArgs& args, const SettingsStore& store) {
     if (auto dir = args.Value("data")) return std::filesystem::path(*dir) / kCatalogFileName;
-    std::error_code ec;
-    if (store.Contains(kCatalogSection, kCatalogEntry)) {
-        const std::filesystem::path stored = ReadSettingString(store, kCatalogSection, kCatalogEntry);
-        if (std::filesystem::is_regular_file(stored, ec)) return stored;
-    }
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    const auto bundled = BundledDataCandidates(ec ? std::filesystem::path() : self.parent_path());
-    return bundled.empty() ? std::filesystem::path(TAVIK_BUNDLED_DATA_DIR) / kCatalogFileName
-                           : bundled.front() / kCatalogFileName;
+    return WindowCatalogPath(store);
 }
 
 int RunScope(const std::vector<std::string>& argv) {
-    for (const std::string& a : argv) {
-        if (a == "--help" || a == "-h") {
-            std::printf("%s\n", kUsage);
-            return 0;
-        }
-    }
     CliArgs args(argv, {"device", "indi", "name", "ra", "dec", "lon", "lat", "object", "date",
                         "time", "data"});
     const auto& pos = args.Positional();
@@ -196,8 +184,11 @@ int RunScope(const std::vector<std::string>& argv) {
                              m.time.second);
         StarCatalog catalog;
         const std::filesystem::path path = CatalogFor(args, store);
-        const RecordFileResult r = catalog.LoadFile(path);
-        if (!r.opened) std::fprintf(stderr, "tavik-cli scope: no star catalogue at %s\n", path.string().c_str());
+        std::error_code ec;
+        if (!std::filesystem::exists(path, ec))
+            std::fprintf(stderr, "tavik-cli scope: no star catalogue at %s\n", path.string().c_str());
+        else if (!LoadWholeCatalog(catalog, path, "scope"))
+            return 1;
         target = FindGotoTarget(catalog, *object, local, ReadCurrentSite(store));
         if (!target) throw CliError("no object '" + *object + "' in " + path.string());
     } else if (raDeg) {
@@ -278,6 +269,6 @@ int RunScope(const std::vector<std::string>& argv) {
 }  // namespace
 
 static const CliCommand kScope{"scope", "talk to a telescope mount, LX200 or INDI (see --help)",
-                              RunScope};
+                              kUsage, RunScope};
 
 }  // namespace tavik::cli

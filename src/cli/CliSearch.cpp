@@ -76,7 +76,8 @@ int RunSearch(const std::vector<std::string>& argv) {
     return 0;
 }
 
-const CliCommand kSearch{"search", "list what is above the horizon, as the horizon search lists it", RunSearch};
+const CliCommand kSearch{"search", "list what is above the horizon, as the horizon search lists it", kUsage,
+                        RunSearch};
 
 }  // namespace
 

@@ -19,18 +19,11 @@ CliSite ParseSiteOptions(const CliArgs& args) {
     return site;
 }
 
-CliDate ParseCalendarDate(const std::string& text) {
-    const CliDate d = ParseDate(text);
-    if (d.year < 1901 || d.year > 2099) throw CliError("year must be between 1901 and 2099");
-    if (d.day > DaysInMonth(d.year, d.month)) throw CliError("bad date '" + text + "' (no such day)");
-    return d;
-}
-
 CliMoment ParseMomentOptions(const CliArgs& args, int zoneOffsetHours) {
     const DateTime now = SiteTimeAt(std::time(nullptr), zoneOffsetHours);
     // A leap second is never seen: UTC instants count none.
     CliMoment m{{now.Year(), now.Month(), now.Day()}, {now.Hour(), now.Minute(), now.Second()}};
-    if (auto v = args.Value("date")) m.date = ParseCalendarDate(*v);
+    if (auto v = args.Value("date")) m.date = ParseDate(*v);
     if (auto v = args.Value("time")) m.time = ParseTime(*v);
     return m;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// Site and date options shared by the astronomy subcommands: --lon D:M, --lat D:M
+// Site and moment options shared by the astronomy subcommands: --lon D:M, --lat D:M
 // and --zone H (default: the program's default site, 139:22 E, 35:34 N, UT+9),
-// and calendar dates checked against the month's length.
+// --date and --time.
 
 #include "cli/CliArgs.h"
 
@@ -24,9 +24,5 @@ struct CliMoment {
     CliTime time;
 };
 CliMoment ParseMomentOptions(const CliArgs& args, int zoneOffsetHours);
-
-// ParseDate, then a day beyond the month's length or a year outside 1901..2099
-// (the span of the engine's day scale) is a usage error.
-CliDate ParseCalendarDate(const std::string& text);
 
 }  // namespace tavik::cli

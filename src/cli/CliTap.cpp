@@ -16,7 +16,7 @@
 //   menu<TAB>ID<TAB>TEXT<TAB>enabled|disabled
 // with the items of a sub-menu indented by one more TAB after `menu` (the
 // sub-menu itself has the id 0), or `menu<TAB>none`. Exit 0 whether or not
-// something was hit.
+// something was hit; a point outside the picture is a usage error.
 
 #include <cstdio>
 #include <string>
@@ -92,6 +92,9 @@ int RunTap(const std::vector<std::string>& argv) {
 
     Frame frame;
     if (const int rc = PrepareFrame(args, frame, "tap")) return rc;
+    if (x < 0 || y < 0 || x >= frame.image.width() || y >= frame.image.height())
+        throw CliError("--at " + *at + " lies outside the " + std::to_string(frame.image.width()) + "x" +
+                       std::to_string(frame.image.height()) + " picture");
 
     // The polar and heliocentric views take no taps.
     const ViewMode mode = frame.view.viewMode;
@@ -147,7 +150,8 @@ int RunTap(const std::vector<std::string>& argv) {
     return 0;
 }
 
-const CliCommand kTap{"tap", "press on one frame of the sky view and print what the tap finds", RunTap};
+const CliCommand kTap{"tap", "press on one frame of the sky view and print what the tap finds", kUsage,
+                     RunTap};
 
 }  // namespace
 

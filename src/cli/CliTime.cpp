@@ -14,6 +14,9 @@ namespace tavik::cli {
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: tavik-cli time --date YYYY-MM-DD --time HH:MM:SS [--lon D:M] [--lat D:M] [--zone H]";
+
 void PrintLine(const char* name, const std::string& value) {
     std::printf("%s\t%s\n", name, value.c_str());
 }
@@ -24,7 +27,7 @@ int RunTime(const std::vector<std::string>& argv) {
     const auto dateText = args.Value("date");
     const auto timeText = args.Value("time");
     if (!dateText || !timeText)
-        throw CliError("usage: tavik-cli time --date YYYY-MM-DD --time HH:MM:SS [--lon D:M] [--lat D:M] [--zone H]");
+        throw CliError(kUsage);
     const CliDate date = ParseDate(*dateText);
     const CliTime time = ParseTime(*timeText);
     const CliDegMin lon = args.Value("lon") ? ParseDegMin(*args.Value("lon")) : CliDegMin{139, 22};
@@ -51,7 +54,8 @@ int RunTime(const std::vector<std::string>& argv) {
     return 0;
 }
 
-const CliCommand kTime{"time", "time arguments and sidereal time for a local date-time at a site", RunTime};
+const CliCommand kTime{"time", "time arguments and sidereal time for a local date-time at a site", kUsage,
+                    RunTime};
 
 }  // namespace
 

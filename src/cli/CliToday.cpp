@@ -25,7 +25,7 @@ int RunToday(const std::vector<std::string>& argv) {
     if (!args.Positional().empty()) throw CliError("unexpected argument '" + args.Positional()[0] + "'");
     const auto dateText = args.Value("date");
     if (!dateText) throw CliError(kUsage);
-    const CliDate date = ParseCalendarDate(*dateText);
+    const CliDate date = ParseDate(*dateText);
     const CliSite cliSite = ParseSiteOptions(args);
     const EventSite site{cliSite.lon.degrees, cliSite.lon.minutes, cliSite.lat.degrees, cliSite.lat.minutes,
                          cliSite.zone};
@@ -47,7 +47,7 @@ int RunToday(const std::vector<std::string>& argv) {
 }
 
 const CliCommand kToday{"today", "rise, transit and set times of the Sun, Moon and planets for local days",
-                        RunToday};
+                        kUsage, RunToday};
 
 }  // namespace
 

@@ -19,7 +19,7 @@ std::vector<const CliCommand*>& Registry() {
 }
 }  // namespace
 
-CliCommand::CliCommand(const char* n, const char* s, CliMain r) : name(n), summary(s), run(r) {
+CliCommand::CliCommand(const char* n, const char* s, const char* u, CliMain r) : name(n), summary(s), usage(u), run(r) {
     Registry().push_back(this);
 }
 
@@ -45,6 +45,9 @@ int main(int argc, char** argv) {
         if (name == c->name) {
             try {
                 return c->run(args);
+            } catch (const tavik::cli::CliHelp&) {
+                std::printf("%s\n\n%s\n", c->usage, c->summary);
+                return 0;
             } catch (const tavik::cli::CliError& e) {
                 std::fprintf(stderr, "tavik-cli %s: %s\n", c->name, e.what());
                 return 2;

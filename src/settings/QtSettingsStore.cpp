@@ -93,6 +93,12 @@ void QtSettingsStore::Sync() {
     impl_->settings->sync();
 }
 
+bool QtSettingsStore::Readable() const {
+    std::lock_guard guard(impl_->lock);
+    impl_->settings->allKeys();  // the file is read at the first access, and its status set
+    return impl_->settings->status() == QSettings::NoError;
+}
+
 std::string QtSettingsStore::FileName() const { return impl_->settings->fileName().toStdString(); }
 
 }  // namespace tavik

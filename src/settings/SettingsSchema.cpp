@@ -282,6 +282,26 @@ int SettingDef::Bounded(int value) const {
     return value;
 }
 
+bool SettingDef::Holds(int value) const {
+    if (type == SettingType::Flag || type == SettingType::NonZero) return value == 0 || value == 1;
+    if (bound.action == OutOfRange::Keep) return true;
+    if (value < bound.min || value > bound.max) return false;
+    return bound.allowed.empty() ||
+           std::find(bound.allowed.begin(), bound.allowed.end(), value) != bound.allowed.end();
+}
+
+std::string SettingDef::HeldValues() const {
+    if (type == SettingType::Flag || type == SettingType::NonZero) return "0 or 1";
+    if (bound.action == OutOfRange::Keep) return {};
+    if (bound.allowed.empty()) return std::to_string(bound.min) + ".." + std::to_string(bound.max);
+    std::string text;
+    for (std::size_t i = 0; i < bound.allowed.size(); ++i) {
+        if (i > 0) text += i + 1 == bound.allowed.size() ? " or " : ", ";
+        text += std::to_string(bound.allowed[i]);
+    }
+    return text;
+}
+
 const std::vector<SettingDef>& AllSettings() {
     static const std::vector<SettingDef> schema = BuildSchema();
     return schema;

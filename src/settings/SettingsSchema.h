@@ -59,6 +59,12 @@ struct SettingDef {
 
     // The bound applied to an integer as read from the store.
     int Bounded(int value) const;
+    // True when the program takes `value` as it is: 0 or 1 for Flag and
+    // NonZero, within the bound (and among its allowed values) for Int.
+    bool Holds(int value) const;
+    // Those values in words, for a message: "0 or 1", "30..1000",
+    // "-1, 0, 1 or 2"; empty when every integer is held.
+    std::string HeldValues() const;
 };
 
 // Every setting: the view's entries in the order the view reads them (with the

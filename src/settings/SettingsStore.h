@@ -74,6 +74,9 @@ public:
 
     // Writes pending changes to disk.
     void Sync();
+    // False when the file exists but cannot be read or is not an INI file:
+    // writing to the store would then replace what the file holds.
+    bool Readable() const;
     std::string FileName() const;
 
 private:

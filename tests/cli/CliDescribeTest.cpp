@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <fstream>
@@ -16,12 +17,30 @@
 
 namespace {
 
+// tavik-cli describe in a home of its own.
+CliRun Describe(const QTemporaryDir& home, const std::string& args) {
+    return RunCommand("env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME='" + home.path().toStdString() + "' '" +
+                      TAVIK_CLI + "' describe " + args + " 2>/dev/null");
+}
+
 TEST(CliDescribe, PrintsTheDescriptionOrWhatTheSpeechProgramIsHanded) {
     std::ifstream in(TAVIK_DATA_DIR "/Ori.p91", std::ios::binary);
     const std::string sjis((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const CliRun ori = RunCli("describe Ori");
+    ASSERT_NE(sjis.find("\r\n"), std::string::npos);
+    std::string lf = tavik::SjisToUtf8(sjis);
+    std::erase(lf, '\r');
+    // Before the window has set up the user's data: the bundled copy, with LF line ends.
+    QTemporaryDir home;
+    const CliRun ori = Describe(home, "Ori");
     EXPECT_EQ(ori.status, 0);
-    EXPECT_EQ(ori.out, tavik::SjisToUtf8(sjis));
+    EXPECT_EQ(ori.out, lf);
+    // Then the user's data folder, which the window reads and writes.
+    const std::string user = home.path().toStdString() + "/.local/share/Arvex/Tavik";
+    QDir().mkpath(QString::fromStdString(user));
+    std::ofstream(user + "/tavik.dat").put('\0');
+    ASSERT_TRUE(tavik::WriteDescription(user + "/Ori.p91", u"冬の星座\r\n三つ星", false));
+    EXPECT_EQ(Describe(home, "Ori").out, "冬の星座\n三つ星");
+    EXPECT_EQ(Describe(home, "Ori --data " TAVIK_DATA_DIR).out, lf);
 
     QTemporaryDir dir;
     const std::string data = dir.path().toStdString();

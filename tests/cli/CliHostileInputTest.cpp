@@ -42,11 +42,14 @@ TEST(CliHostileInput, NumbersOutOfRangeAreUsageErrorsOrBounded) {
     EXPECT_NE(turn.out.find("--turn must be between -1000000 and 1000000"), std::string::npos) << turn.out;
     EXPECT_EQ(Render("--mode direction --turn 99999999999999999999").status, 2);
     EXPECT_EQ(Render("--mode direction --turn -1000000 --set SCREEN/HALF=89").status, 0);
-    // Stored values far out of range are bounded where they are read.
-    EXPECT_EQ(Render("--set LOCATION/TOUKEI=-2147483648 --set LOCATION/HOKUI=-2147483648").status, 0);
-    EXPECT_EQ(Render("--mode planisphere --set MAGN/SHIFT=-2147483648 --set SETTING/BRIGHT=1").status, 0);
-    // A font size past its bound, with grid labels at that size: bounded, and fast.
-    EXPECT_EQ(Render("--set FONT/SIZE=12345 --set SCREEN/SEKIDO_S=1 --mode zenith").status, 0);
+    // Settings at the ends of their ranges draw; past them they are refused (a
+    // settings file's values out of range are bounded where they are read).
+    EXPECT_EQ(Render("--set LOCATION/TOUKEI=-180 --set LOCATION/HOKUI=-90").status, 0);
+    EXPECT_EQ(Render("--mode planisphere --set MAGN/SHIFT=-50 --set SETTING/BRIGHT=1").status, 0);
+    // The largest font size, with grid labels at that size: fast.
+    EXPECT_EQ(Render("--set FONT/SIZE=1000 --set SCREEN/SEKIDO_S=1 --mode zenith").status, 0);
+    for (const char* past : {"LOCATION/TOUKEI=-2147483648", "MAGN/SHIFT=-2147483648", "FONT/SIZE=12345"})
+        EXPECT_EQ(Render(std::string("--set ") + past).status, 2) << past;
 }
 
 // Line, figure and Milky Way files with non-finite points, and a star of

@@ -43,6 +43,17 @@ TEST(CliTap, PrintsTheHitItsTextAndTheMenuOfALongPress) {
     const CliRun empty = RunCli("tap --at 5,5 --hold --set SETTING/POPUP=0 --set SETTING/POPUPTS=1 " + kFrame);
     EXPECT_EQ(empty.status, 0);
     EXPECT_EQ(empty.out, "hit\t0\nmenu\tnone\n") << "POPUPTS without telescope control opens nothing";
+
+    // Every text column is UTF-8: the planets' designations (Shift-JIS kanji in
+    // the records) as much as the stars' names.
+    ASSERT_EQ(RunCli("render --mode planisphere --out '" + png.string() + "' --hits '" + hits.string() +
+                     "' --date 2026-01-15 --time 21:00:00").status,
+              0);
+    std::ifstream all(hits);
+    const std::string lines((std::istreambuf_iterator<char>(all)), std::istreambuf_iterator<char>());
+    EXPECT_NE(lines.find("\t8241\t木星\t#\t-2.00\t\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("\t8257\t土星\t#\t0.50\t\n"), std::string::npos);
+    EXPECT_EQ(lines.find("\\x"), std::string::npos);
     std::filesystem::remove(hits);
     std::filesystem::remove(png);
 }
