@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPointingDevice>
@@ -124,6 +126,25 @@ TEST_F(AppTest, FrameIsTitledTavikWithTheSixMenusAndBothToolbars) {
     EXPECT_EQ(frame->CommandBarButtons(), MainToolbarButtons(0));
     EXPECT_EQ(frame->SecondStripButtons(), SecondToolbarButtons(0));
     EXPECT_TRUE(app->Doc()->Loaded());
+}
+
+// A task bar finds the entry of the window: the entry is named after the
+// desktop file name, declares the class the window carries (the application
+// name) and the icon that the window shows too.
+TEST_F(AppTest, WindowAndDesktopEntryAgreeOnNameClassAndIcon) {
+    Start();
+    QFile file(TAVIK_DESKTOP_ENTRY);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList entry = QString::fromUtf8(file.readAll()).split('\n');
+    EXPECT_EQ(QFileInfo(file).completeBaseName(), QGuiApplication::desktopFileName());
+    EXPECT_TRUE(entry.contains("StartupWMClass=" + QCoreApplication::applicationName())) << entry.join('|').toStdString();
+    EXPECT_TRUE(entry.contains("Icon=" + QGuiApplication::desktopFileName()));
+    const QImage icon = frame->windowIcon().pixmap(32, 32).toImage();
+    ASSERT_FALSE(icon.isNull());
+    int opaque = 0;
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x) opaque += qAlpha(icon.pixel(x, y)) == 255;
+    EXPECT_GT(opaque, 32 * 32 / 2) << "the round chart fills most of the icon";
 }
 
 TEST_F(AppTest, FirstStartShowsThePlanisphereAtTwoThirdsOfTheScreenAndTheNextStartRestoresTheWindow) {
