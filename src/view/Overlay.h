@@ -175,9 +175,17 @@ void DrawDeepSkyDesignation(RenderContext& ctx, const StarRecord& object, int x,
 // is on), painted as broad strokes into a layer and blended onto the chart.
 void DrawMilkyWay(RenderContext& ctx, OverlayState& state);
 
-// The one-line notice at the bottom-left of the window, over the site line
-// for as long as the notice lasts, in colours of the display mode that stand
-// apart (red text on the red mode's dark sky). `target` is the window surface.
+// The rows of text at the bottom of the client area, h the text height and B
+// the client's bottom, each kept for its own text so that none is written over
+// another: from the bottom up the three status lines (3h + 2 pixels), the
+// notice line, and in the direction-type views the height-band label and the
+// compass names, which stay right below the chart square when there is room.
+int NoticeTop(int clientHeight, int textHeight);
+int CompassRowTop(int chartSize, int clientHeight, int textHeight);
+
+// The one-line notice at the bottom-left of the window, on the notice line
+// above the status lines, in colours of the display mode that stand apart
+// (red text on the red mode's dark sky). `target` is the window surface.
 void ShowNotice(QPaintDevice& target, int clientHeight, const QFont& font, const QString& text,
                 const ColorTable& colors, const ColorModes& modes);
 

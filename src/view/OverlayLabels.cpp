@@ -75,6 +75,13 @@ std::string LatitudeText(int degrees, int minutes) {
 
 const char* CompassName(int index) { return kCompassNames[((index % 16) + 16) % 16]; }
 
+int NoticeTop(int clientHeight, int textHeight) { return clientHeight - 4 * textHeight - 2; }
+
+int CompassRowTop(int chartSize, int clientHeight, int textHeight) {
+    // Above them the band label's row, the notice line and the status lines.
+    return std::min(chartSize, clientHeight - 6 * textHeight - 2);
+}
+
 void DrawPolarReticle(RenderContext& ctx) {
     if (!ctx.painter || !ctx.view) return;
     const ViewState& v = *ctx.view;
@@ -138,7 +145,7 @@ void DrawCompassLabels(RenderContext& ctx) {
     double altitude = 0.0;
     if (v.heightBand == HeightBand::High) altitude = 30.0;
     if (v.heightBand == HeightBand::Middle) altitude = 15.0;
-    const int top = std::min(v.chartSize, ctx.clientHeight - 2 * h);
+    const int top = CompassRowTop(v.chartSize, ctx.clientHeight, h);
     // On a wide client the names would crowd: every second one is written.
     const int step = ctx.clientWidth > 300 ? 2 : 1;
     for (int i = 0; i < 16; i += step) {
@@ -172,8 +179,7 @@ void DrawBandLabel(RenderContext& ctx) {
     p.setPen(ctx.MappedQColor(slot::kCompass));
     const int h = ctx.textHeight;
     const QString s = Utf8(text);
-    TextAt(p, (ctx.clientWidth - TextWidth(p, s)) / 2, h + std::min(v.chartSize, ctx.clientHeight - 2 * h),
-           s);
+    TextAt(p, (ctx.clientWidth - TextWidth(p, s)) / 2, CompassRowTop(v.chartSize, ctx.clientHeight, h) + h, s);
     p.restore();
 }
 
@@ -316,10 +322,11 @@ void ShowNotice(QPaintDevice& target, int clientHeight, const QFont& font, const
     p.setFont(font);
     const QFontMetrics fm(font, &target);
     const int h = fm.height();
-    const QRect box(0, clientHeight - h, fm.horizontalAdvance(text), h);
+    const int top = NoticeTop(clientHeight, h);
+    const QRect box(0, top, fm.horizontalAdvance(text), h);
     p.fillRect(box, ToQColor(back));
     p.setPen(ToQColor(fore));
-    p.drawText(QPoint(0, clientHeight - h + fm.ascent()), text);
+    p.drawText(QPoint(0, top + fm.ascent()), text);
 }
 
 }  // namespace tavik

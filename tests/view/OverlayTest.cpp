@@ -240,7 +240,8 @@ TEST(Overlay, ShowNoticeIsReadableInEveryColourMode) {
         window.fill(qRgb(0, 0, 0));
         ShowNotice(window, 240, font, QString::fromUtf8(text), colors, modes);
         std::map<QRgb, int> counts;
-        for (int y = 226; y < 240; ++y)
+        const int top = NoticeTop(240, QFontMetrics(font, &window).height());
+        for (int y = top; y < top + 12; ++y)
             for (int x = 0; x < 10; ++x) ++counts[window.pixel(x, y) & 0xFFFFFF];
         std::vector<std::pair<int, QRgb>> byCount;
         for (auto [c, n] : counts) byCount.push_back({n, c});
@@ -260,6 +261,66 @@ TEST(Overlay, ShowNoticeIsReadableInEveryColourMode) {
     modes.red = false;
     modes.blackOnWhite = true;
     EXPECT_EQ(inks("白黒")[0].second, 0xFFFFFFu);
+}
+
+// The compass names, the band label, the notice and the status lines each keep
+// rows of their own at the bottom of a window whose chart fills its height, in
+// every direction-type view and band.
+TEST(Overlay, BottomTextsKeepRowsOfTheirOwn) {
+    struct Case {
+        ViewMode mode;
+        HeightBand band;
+        int turn;
+    };
+    for (const Case c : {Case{ViewMode::Direction, HeightBand::Middle, 21}, Case{ViewMode::Direction, HeightBand::Low, 0},
+                         Case{ViewMode::Direction, HeightBand::High, 45}, Case{ViewMode::Magnified, HeightBand::Whole, 0},
+                         Case{ViewMode::Direction, HeightBand::Whole, 80}}) {
+        SCOPED_TRACE(static_cast<int>(c.mode) * 100 + static_cast<int>(c.band));
+        // Inked rows of one drawing, on a background of (9, 9, 9).
+        auto rows = [](const QImage& img) {
+            int first = img.height(), last = -1;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    if ((img.pixel(x, y) & 0xFFFFFF) != 0x090909) {
+                        first = std::min(first, y);
+                        last = std::max(last, y);
+                    }
+            return std::pair{first, last};
+        };
+        auto scene = [&] {
+            auto s = std::make_unique<Scene>(ViewMode::Direction, 720, 700);
+            s->view.viewMode = c.mode;
+            s->view.heightBand = c.band;
+            s->view.facing = Facing::West;
+            s->view.turnDegrees = c.turn;
+            UpdateChartGeometry(s->view, 720, 700);
+            RefreshViewState(s->view);
+            s->colors.Set(slot::kBackground, MakeColorRef(9, 9, 9));
+            s->image.fill(qRgb(9, 9, 9));
+            s->ctx.siteName = QString::fromUtf8("中野高原観測所");
+            s->ctx.latitudeDegrees = 36;
+            s->ctx.latitudeMinutes = 36;
+            s->Begin();
+            return s;
+        };
+        auto labels = scene();
+        DrawCompassLabels(labels->ctx);
+        DrawBandLabel(labels->ctx);
+        labels->End();
+        auto status = scene();
+        DrawStatusTexts(status->ctx);
+        status->End();
+        QImage notice(720, 700, QImage::Format_RGB32);
+        notice.fill(qRgb(9, 9, 9));
+        ShowNotice(notice, 700, status->ctx.font, QString::fromUtf8("トレース"), status->colors, ColorModes{});
+        const auto [labelTop, labelBottom] = rows(labels->image);
+        const auto [noticeTop, noticeBottom] = rows(notice);
+        const auto [statusTop, statusBottom] = rows(status->image);
+        ASSERT_LE(labelTop, labelBottom);
+        EXPECT_LT(labelBottom, noticeTop);
+        EXPECT_LT(noticeBottom, statusTop);
+        EXPECT_GT(statusBottom, 690);
+    }
 }
 
 TEST(Overlay, DeepSkySymbols) {

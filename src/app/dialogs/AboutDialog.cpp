@@ -1,6 +1,7 @@
 #include "app/dialogs/AboutDialog.h"
 
 #include <QCheckBox>
+#include <QDate>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/dialogs/ListWidth.h"
 #include "catalog/CatalogLocation.h"
 #include "settings/SettingsStore.h"
 
@@ -18,24 +20,35 @@
 namespace tavik {
 
 QStringList AcknowledgementLines() {
-    // Five lines: thanks, the star data, the JPEG code, references, the
-    // reference works the data was built from.
+    // The thanks for the star data and the JPEG code, then the references the
+    // data was built from, in lines short enough for the box.
     return {
         QString::fromUtf8("謝辞："),
-        QString::fromUtf8("星・星座・星雲星団・天の川のデータ: d3-celestial 0.7.35 (Copyright (c) 2015 "
-                          "Olaf Frohn, BSD 3-Clause License) より作成"),
-        QString::fromUtf8("JPEG の圧縮・展開: libjpeg-turbo (Independent JPEG Group のソフトウェアを基にしています)"),
+        QString::fromUtf8("星・星座・星雲星団・天の川のデータ: d3-celestial 0.7.35 より作成"),
+        QString::fromUtf8("　(Copyright (c) 2015 Olaf Frohn, BSD 3-Clause License)"),
+        QString::fromUtf8("JPEG の圧縮・展開: libjpeg-turbo"),
+        QString::fromUtf8("　(Independent JPEG Group のソフトウェアを基にしています)"),
         QString::fromUtf8("参考文献："),
-        QString::fromUtf8("XHIP (Anderson & Francis 2012), IAU 星座境界 (Davenhall & Leggett 1989), "
-                          "SEDS メシエカタログ, SAC 8.1, Milky Way Outline (J. R. Vieira)"),
+        QString::fromUtf8("XHIP (Anderson & Francis 2012)"),
+        QString::fromUtf8("IAU 星座境界 (Davenhall & Leggett 1989)"),
+        QString::fromUtf8("SEDS メシエカタログ、SAC 8.1"),
+        QString::fromUtf8("Milky Way Outline (J. R. Vieira)"),
     };
+}
+
+QString BuildDateText(const char* compilerDate) {
+    // "Mmm dd yyyy", the day padded with a space below 10.
+    const QDate date =
+        QDate::fromString(QString::fromLatin1(compilerDate).simplified(), QStringLiteral("MMM d yyyy"));
+    if (!date.isValid()) return {};
+    return QString::fromUtf8("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
 }
 
 CAboutDialog::CAboutDialog(SettingsStore& store, QWidget* parent) : QDialog(parent), store_(store) {
     setWindowTitle(QString::fromUtf8("Tavik のバージョン情報"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Tavik  Version " TAVIK_VERSION), this));
-    layout->addWidget(new QLabel(QStringLiteral("Build " __DATE__), this));
+    layout->addWidget(new QLabel(QString::fromUtf8("Tavik バージョン " TAVIK_VERSION), this));
+    layout->addWidget(new QLabel(QString::fromUtf8("ビルド ") + BuildDateText(__DATE__), this));
     for (QLabel*& label : paths_) {
         label = new QLabel(this);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -43,11 +56,13 @@ CAboutDialog::CAboutDialog(SettingsStore& store, QWidget* parent) : QDialog(pare
         layout->addWidget(label);
     }
     list_ = new QListWidget(this);
-    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    // The list scrolls sideways as far as its widest line.
+    // The box is as wide as the widest line (on a narrow screen the list
+    // scrolls sideways as far as it).
     const QFontMetrics fm(list_->font());
-    for (const QString& line : AcknowledgementLines()) list_->addItem(line);
-    list_->setMinimumHeight(fm.height() * 6);
+    const QStringList lines = AcknowledgementLines();
+    for (const QString& line : lines) list_->addItem(line);
+    FitListToLines(*list_, lines);
+    list_->setMinimumHeight(fm.height() * (static_cast<int>(lines.size()) + 1));
     layout->addWidget(list_, 1);
     card_ = new QCheckBox(QString::fromUtf8("データはSDメモリカード上"), this);
     card_->setChecked(store_.GetProfileInt("MEMORY", "CARD", 0) != 0);
@@ -63,7 +78,6 @@ CAboutDialog::CAboutDialog(SettingsStore& store, QWidget* parent) : QDialog(pare
     row->addWidget(close);
     layout->addLayout(row);
     ShowPaths();
-    resize(320, 360);
 }
 
 QStringList CAboutDialog::PathTexts() const {

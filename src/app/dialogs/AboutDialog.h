@@ -17,6 +17,10 @@ class SettingsStore;
 // The acknowledgement lines of the list box.
 QStringList AcknowledgementLines();
 
+// The build date as the box shows it, "2026年12月10日", from the compiler's
+// "Dec 10 2026"; empty when the text is not such a date.
+QString BuildDateText(const char* compilerDate);
+
 class CAboutDialog : public QDialog {
     Q_OBJECT
 public:

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/dialogs/ListWidth.h"
 #include "app/dialogs/Prompts.h"
 
 namespace tavik {
@@ -38,6 +39,13 @@ CHorizonSearchDialog::CHorizonSearchDialog(std::vector<HorizonEntry> entries, QW
         accept();
     });
     connect(filter_, &QLineEdit::returnPressed, this, &CHorizonSearchDialog::PickFromFilter);
+
+    // Every field of a line can be read: the list is as wide as its widest
+    // line, and the dialog can be made larger.
+    QStringList lines;
+    for (const HorizonEntry& e : entries_) lines << QString::fromStdString(e.text);
+    FitListToLines(*list_, lines);
+    setSizeGripEnabled(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(filter_);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QLayout>
 #include <QScreen>
 #include <QStyle>
@@ -73,6 +74,12 @@ bool CTavikApp::InitInstance() {
     // 2. The settings store under Arvex/Tavik.
     QCoreApplication::setOrganizationName(QStringLiteral("Arvex"));
     QCoreApplication::setApplicationName(QStringLiteral("Tavik"));
+    // The window and its desktop entry org.arvex.Tavik.desktop agree: the entry
+    // names the class the window carries (the application name, "Tavik"), and
+    // the window shows the entry's icon, built into the program so that a run
+    // from the build folder has it too.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.arvex.Tavik"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tavik/org.arvex.Tavik.svg")));
     if (options_.store) {
         store_ = options_.store;
     } else {

@@ -24,8 +24,6 @@ int main(int argc, char* argv[]) {
     if (listCommands && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
     tavik::InstallJapaneseQtTexts(qapp);
-    // The installed desktop entry: desktops take the window's icon and name from it.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.arvex.Tavik"));
     const QStringList args = QApplication::arguments();
     if (listCommands) {
         QTextStream out(stdout);

@@ -358,8 +358,8 @@ void CTavikView::paintEvent(QPaintEvent*) {
     p.end();
     const ColorModes modes = ColorModes::Load(store_);
     const QFont font = ViewFont(ChartFontTenths(settings_.fontSize, static_cast<int>(view_.chartSize / view_.pixelRatio)));
-    // The one-line confirmation of the last command, over the site line in the
-    // bottom-left corner until the notice goes.
+    // The one-line confirmation of the last command, on its own line above the
+    // status lines until the notice goes.
     if (!notice_.isEmpty()) tavik::ShowNotice(*this, area.height(), font, notice_, colors_, modes);
     if (shown) {
         QPainter markers(this);

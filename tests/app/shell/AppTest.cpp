@@ -8,12 +8,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QMenu>
 #include <QTimer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPointingDevice>
@@ -125,6 +130,48 @@ TEST_F(AppTest, FrameIsTitledTavikWithTheSixMenusAndBothToolbars) {
     EXPECT_EQ(frame->CommandBarButtons(), MainToolbarButtons(0));
     EXPECT_EQ(frame->SecondStripButtons(), SecondToolbarButtons(0));
     EXPECT_TRUE(app->Doc()->Loaded());
+}
+
+// A task bar finds the entry of the window: the entry is named after the
+// desktop file name, declares the class the window carries (the application
+// name) and the icon that the window shows too.
+TEST_F(AppTest, WindowAndDesktopEntryAgreeOnNameClassAndIcon) {
+    Start();
+    QFile file(TAVIK_DESKTOP_ENTRY);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList entry = QString::fromUtf8(file.readAll()).split('\n');
+    EXPECT_EQ(QFileInfo(file).completeBaseName(), QGuiApplication::desktopFileName());
+    EXPECT_TRUE(entry.contains("StartupWMClass=" + QCoreApplication::applicationName())) << entry.join('|').toStdString();
+    EXPECT_TRUE(entry.contains("Icon=" + QGuiApplication::desktopFileName()));
+    const QImage icon = frame->windowIcon().pixmap(32, 32).toImage();
+    ASSERT_FALSE(icon.isNull());
+    int opaque = 0;
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x) opaque += qAlpha(icon.pixel(x, y)) == 255;
+    EXPECT_GT(opaque, 32 * 32 / 2) << "the round chart fills most of the icon";
+}
+
+// 今日のデータ from the window's command: mouse clicks on the real buttons of
+// the modal dialog, "明日へ" (the next day) and then OK (the command ends).
+TEST_F(AppTest, TodaysDataButtonsAnswerMouseClicks) {
+    Start();
+    QStringList headers;
+    QTimer clicker;
+    QObject::connect(&clicker, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible() || dialog->windowTitle() != "今日のデータ") return;
+        headers << dialog->findChild<QLabel*>("1043")->text();
+        QPushButton* button = dialog->findChild<QPushButton*>("1042");  // 明日へ
+        if (headers.size() == 2) button = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+    });
+    clicker.start(20);
+    frame->RunCommand(cmd::TodaysData);
+    clicker.stop();
+    ASSERT_EQ(headers.size(), 2);
+    EXPECT_TRUE(headers[0].startsWith("2026年1月15日")) << headers[0].toStdString();
+    EXPECT_TRUE(headers[1].startsWith("2026年1月16日")) << headers[1].toStdString();
 }
 
 TEST_F(AppTest, FirstStartShowsThePlanisphereAtTwoThirdsOfTheScreenAndTheNextStartRestoresTheWindow) {

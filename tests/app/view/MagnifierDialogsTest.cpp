@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -126,6 +127,23 @@ TEST(HorizonSearchDialog, FilterNarrowsAndTheJumpIsAsked) {
     dlg.accept();
     EXPECT_EQ(dlg.ChosenReference(), CHorizonSearchDialog::kNothingSelected);
     EXPECT_FALSE(dlg.Confirm(true, prompts));
+}
+
+TEST(HorizonSearchDialog, EveryLineIsShownWhole) {
+    test::QtApp();
+    CHorizonSearchDialog dlg({{"M13 ○ ヘルクレス座大球状星団  5.9等  43度", 1201, false},
+                              {"恒:アルクトゥールス  27度 うしかい", 5340, false},
+                              {"  木星  31度", 9120, false}});
+    dlg.show();
+    dlg.Fill();
+    QApplication::processEvents();
+    QListWidget* list = dlg.List();
+    EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0);
+    for (int row = 0; row < list->count(); ++row) {
+        const QString text = list->item(row)->text();
+        EXPECT_LE(list->fontMetrics().horizontalAdvance(text), list->viewport()->width()) << text.toStdString();
+    }
+    EXPECT_TRUE(dlg.isSizeGripEnabled());
 }
 
 TEST(HorizonSearchDialog, DoubleClickOrEnterInTheFilterPicksTheLine) {
