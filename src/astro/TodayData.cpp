@@ -169,11 +169,12 @@ void DailyEvents::Clear() {
     year_ = month_ = day_ = 0;
 }
 
-void DailyEvents::SetHeader(int year, int month, int day) {
+void DailyEvents::SetHeader(int year, int month, int day, int zoneOffsetHours) {
     year_ = year;
     month_ = month;
     day_ = day;
-    const int age = static_cast<int>(MoonAge(year, month, day) + 0.5);
+    const DateTime noon(year, month, day, 12, 0, 0);
+    const int age = static_cast<int>(MoonAge(ToUniversalTime(noon, zoneOffsetHours)) + 0.5);
     char text[96];
     std::snprintf(text, sizeof text, "%d年%d月%d日 月齢%d日", year, month, day, age);
     header_ = text;
@@ -218,7 +219,7 @@ std::vector<std::string> DailyEvents::Lines() const {
 void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& events) {
     events.Clear();
     clock = DateTime(clock.Year(), clock.Month(), clock.Day(), 0, 0, 0);
-    events.SetHeader(clock.Year(), clock.Month(), clock.Day());
+    events.SetHeader(clock.Year(), clock.Month(), clock.Day(), site.zoneOffsetHours);
 
     constexpr int kSamples = 24 * 30;
     const DateOffset step(0, 0, 2, 0);

@@ -74,9 +74,9 @@ public:
     // Zeroes every slot, every found-flag and the header.
     void Clear();
 
-    // Writes "%d年%d月%d日 月齢%d日" for the date and the integer part of
-    // MoonAge + 0.5 of that date.
-    void SetHeader(int year, int month, int day);
+    // Writes "%d年%d月%d日 月齢%d日" for the local date and the Moon's age at
+    // local noon of that date (MoonAge) rounded to whole days, as almanacs give it.
+    void SetHeader(int year, int month, int day, int zoneOffsetHours);
 
     // Fills an event slot with its line for the local hour and minute and marks
     // it found. An event is written only once a day: a second call for a found

@@ -63,7 +63,7 @@ SolarSystemState ComputeSolarSystem(const RenderContext& ctx) {
     st.moon = {true, moon.lon, moon.lat, kSunMoonMagnitude};
     const Spherical ahead = MoonOrientationPoint(ut);
     st.moonAhead = {true, ahead.lon, ahead.lat, kSunMoonMagnitude};
-    st.moonAge = MoonAge(ctx.localTime.Year(), ctx.localTime.Month(), ctx.localTime.Day());
+    st.moonAge = MoonAge(ut);
 
     std::array<double, kPlanetCount> ra{}, dec{};
     PlanetsEquatorial(ut, ra, dec);

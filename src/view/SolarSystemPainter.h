@@ -27,7 +27,7 @@ struct SolarSystemState {
     // A point 0.05 rad further along the ecliptic than the Moon: the on-screen
     // direction towards it orients the Moon's lit side.
     SolarBodyPosition moonAhead;
-    double moonAge = 0.0;  // days, of the local date
+    double moonAge = 0.0;  // days since the last new moon
     // Heliocentric longitudes of Saturn, Jupiter, Mars, Earth, Venus, Mercury.
     std::array<double, 6> heliocentric{};
 };

@@ -114,14 +114,19 @@ TEST(DailyEvents, EachEventWrittenOnceAndSlotEightNever) {
     EXPECT_EQ(e.Header(), "");
 }
 
-TEST(DailyEvents, HeaderCarriesDateAndRoundedMoonAge) {
+TEST(DailyEvents, HeaderCarriesDateAndTheMoonsAgeAtNoon) {
+    // New moon 2026-12-09 00:52 UT: at noon in Japan the Moon is 0.09, 1.09
+    // and 12.09 days old on the 9th, 10th and 21st; at noon in Hawaii (22:00
+    // UT) on the 9th, 0.88.
     DailyEvents e;
-    e.SetHeader(2005, 3, 20);
-    EXPECT_EQ(e.Header(), "2005年3月20日 月齢9日");
-    e.SetHeader(2004, 1, 5);
-    EXPECT_EQ(e.Header(), "2004年1月5日 月齢13日");
-    e.SetHeader(2000, 1, 1);
-    EXPECT_EQ(e.Header(), "2000年1月1日 月齢25日");
+    e.SetHeader(2026, 12, 9, 9);
+    EXPECT_EQ(e.Header(), "2026年12月9日 月齢0日");
+    e.SetHeader(2026, 12, 9, -10);
+    EXPECT_EQ(e.Header(), "2026年12月9日 月齢1日");
+    e.SetHeader(2026, 12, 10, 9);
+    EXPECT_EQ(e.Header(), "2026年12月10日 月齢1日");
+    e.SetHeader(2026, 12, 21, 9);
+    EXPECT_EQ(e.Header(), "2026年12月21日 月齢12日");
 }
 
 const EventSite kTokyo{139, 45, 35, 41, 9};
@@ -132,7 +137,7 @@ TEST(ComputeDailyEvents, TokyoEquinoxDay) {
     ComputeDailyEvents(clock, kTokyo, e);
     // The clock runs from 00:00 and ends at 00:00 of the next day.
     EXPECT_EQ(clock, DateTime(2005, 3, 21, 0, 0, 0));
-    EXPECT_EQ(e.Header(), "2005年3月20日 月齢9日");
+    EXPECT_EQ(e.Header(), "2005年3月20日 月齢10日");  // new moon 2005-03-10 09:10 UT
     // Sunrise about 05:45, transit 11:48, sunset 17:53 (JST); the listing is a few
     // minutes early by design and on the two-minute grid.
     const int rise = e.EventMinutes(kSlotSunRise);
