@@ -6,7 +6,9 @@
 //   Sun, Moon, Mercury, Venus, Mars, Jupiter, Saturn, one line each
 //   lst       <local sidereal time, not reduced>
 //   moon_age  <days since the last new moon>
-// The Moon is topocentric (parallax for the site), the others geocentric;
+// Right ascension and declination are the engine's, of date (the chart draws
+// them precessed to J2000). The Moon is topocentric (parallax for the site),
+// the others geocentric;
 // azimuth runs from north through east. Without --date or --time the missing
 // part comes from this computer's local clock.
 

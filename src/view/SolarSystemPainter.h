@@ -15,7 +15,7 @@ class StarPainter;
 
 struct SolarBodyPosition {
     bool known = false;
-    double ra = 0.0;   // radians
+    double ra = 0.0;   // radians, J2000 as the catalogue
     double dec = 0.0;  // radians
     double magnitude = 0.0;
 };
@@ -32,7 +32,8 @@ struct SolarSystemState {
     std::array<double, 6> heliocentric{};
 };
 
-// Positions for the local moment at the site of the context (lst, latitude).
+// Positions for the local moment at the site of the context (lst, latitude),
+// in the catalogue's frame (mean equator and equinox of J2000.0).
 SolarSystemState ComputeSolarSystem(const RenderContext& ctx);
 
 // Sun's altitude (radians) for the context's sidereal time and latitude.
