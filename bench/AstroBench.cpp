@@ -35,7 +35,7 @@ void BM_RepaintAstronomy(benchmark::State& state) {
         sum += EquatorialToHorizontal(moon.lon, moon.lat, phi, theta).lat;
         const Spherical orient = MoonOrientationPoint(ut);
         sum += EquatorialToHorizontal(orient.lon, orient.lat, phi, theta).lat;
-        sum += MoonAge(local.Year(), local.Month(), local.Day());
+        sum += MoonAge(ut);
         PlanetsEquatorial(ut, ra, dec);
         for (int i = 0; i < kPlanetCount; ++i) sum += EquatorialToHorizontal(ra[i], dec[i], phi, theta).lat;
         benchmark::DoNotOptimize(sum);

@@ -94,6 +94,10 @@ Spherical DateToJ2000(double ra, double dec, double t, bool withNutation) {
     return Apply(Transpose(FrameChange(t, withNutation)), ra, dec);
 }
 
+Spherical DateToJ2000(const Spherical& ofDate, const DateTime& ut) {
+    return DateToJ2000(ofDate.lon, ofDate.lat, JulianCenturies(ut));
+}
+
 double CenturiesForLocalTime(const DateTime& local, int zoneOffsetHours) {
     return JulianCenturies(ToUniversalTime(local, zoneOffsetHours));
 }

@@ -35,6 +35,11 @@ Spherical J2000ToDate(double ra, double dec, double t, bool withNutation = true)
 // The inverse of J2000ToDate.
 Spherical DateToJ2000(double ra, double dec, double t, bool withNutation = true);
 
+// A place of date that the engine computed for a UT moment (the Sun, the Moon,
+// a planet), in the chart's frame: DateToJ2000 at that moment, the inverse of
+// what a goto in coordinates of date applies.
+Spherical DateToJ2000(const Spherical& ofDate, const DateTime& ut);
+
 // Julian centuries from J2000.0 for a local civil time at a zone offset.
 double CenturiesForLocalTime(const DateTime& local, int zoneOffsetHours);
 

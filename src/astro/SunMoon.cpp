@@ -124,10 +124,7 @@ constexpr std::array<SeriesTerm, 4> kSunDistance{{
 // Geometric minus apparent longitude of the Sun: 0.0057 degree.
 constexpr double kSunAberration = 9.94837673636768e-05;
 
-}  // namespace
-
-SunEcliptic SunPosition(const DateTime& ut) {
-    const double t = EphemerisYears(ut);
+SunEcliptic SunAt(double t) {
     const double m = 6.2226398354279 + 6.28302822754691 * t;
     double lambda = 4.87012344093639 + 6.28331952299907 * t + (1.9159 - 0.00005 * t) * kDegToRad * std::sin(m);
     SineSeries(t, lambda, kSunLongitude);
@@ -136,13 +133,7 @@ SunEcliptic SunPosition(const DateTime& ut) {
     return {lambda, lambda + kSunAberration, 0.0, std::pow(10.0, logR)};
 }
 
-Spherical SunEquatorial(const DateTime& ut) {
-    const SunEcliptic sun = SunPosition(ut);
-    return EclipticToEquatorial(Obliquity(ut.Year(), ut.Month(), ut.Day()), sun.apparentLongitude, 0.0);
-}
-
-MoonEclipticPosition MoonEcliptic(const DateTime& ut) {
-    const double t = EphemerisYears(ut);
+MoonEclipticPosition MoonAt(double t) {
     double a = 0.0;
     SineSeries(t, a, kMoonAnomaly);
     double lambda = 2.179486884744927 + 83.9970910754626 * t +
@@ -156,6 +147,17 @@ MoonEclipticPosition MoonEcliptic(const DateTime& ut) {
     CosineSeries(t, p, kMoonParallax);
     return {lambda, beta, p};
 }
+
+}  // namespace
+
+SunEcliptic SunPosition(const DateTime& ut) { return SunAt(EphemerisYears(ut)); }
+
+Spherical SunEquatorial(const DateTime& ut) {
+    const SunEcliptic sun = SunPosition(ut);
+    return EclipticToEquatorial(Obliquity(ut.Year(), ut.Month(), ut.Day()), sun.apparentLongitude, 0.0);
+}
+
+MoonEclipticPosition MoonEcliptic(const DateTime& ut) { return MoonAt(EphemerisYears(ut)); }
 
 Spherical MoonEquatorial(const DateTime& ut) {
     const MoonEclipticPosition moon = MoonEcliptic(ut);
@@ -181,25 +183,26 @@ Spherical MoonOrientationPoint(const DateTime& ut) {
                                 moon.latitude);
 }
 
-double MoonAge(int year, int month, int day) {
-    int k;
-    if (year <= 1980) {
-        k = year - 1971;
-    } else if (year <= 1999) {
-        k = year - 1990;
-    } else {
-        k = year - 2009;
-    }
-    const int s = 11 * k + month + day;
-    int c = s % 30;
-    if (c < 0) c += 30;
-    if (month == 1 || month == 2) c += 2;
-    return static_cast<double>(c);
+double MoonAge(const DateTime& ut) {
+    constexpr double kDaysPerYear = 365.25;
+    constexpr double kSynodicYears = 29.530589 / kDaysPerYear;  // mean synodic month
+    // The Moon's ecliptic longitude less the Sun's: it grows by 2pi from one new
+    // moon to the next and never runs backwards.
+    const auto elongation = [](double t) { return MoonAt(t).longitude - SunAt(t).apparentLongitude; };
+    const double t = EphemerisYears(ut);
+    double e = std::fmod(elongation(t), kTwoPi);
+    if (e < 0.0) e += kTwoPi;
+    // The last new moon: guessed from the mean motion, then moved until the
+    // elongation there is nil (the Moon's changing speed makes the guess up to
+    // most of a day off; each step shrinks that to a quarter or less).
+    double newMoon = t - e / kTwoPi * kSynodicYears;
+    for (int i = 0; i < 10; ++i) newMoon -= std::remainder(elongation(newMoon), kTwoPi) / kTwoPi * kSynodicYears;
+    return std::max(0.0, (t - newMoon) * kDaysPerYear);
 }
 
 int MoonPhaseIndex(double age) {
-    // The phase pictures form a 30-step cycle. January and February ages run up
-    // to 31, so the index wraps instead of running past the last picture.
+    // The phase pictures form a 30-step cycle: an age past it wraps instead of
+    // running past the last picture.
     if (!std::isfinite(age)) return 0;
     double index = std::fmod(std::trunc(age) - 1.0, 30.0);
     if (index < 0) index += 30.0;

@@ -42,12 +42,12 @@ Spherical MoonTopocentric(const DateTime& ut, double lst, double phi);
 // Moon it gives the on-screen direction used to orient the lit side.
 Spherical MoonOrientationPoint(const DateTime& ut);
 
-// Age of the Moon in whole days (returned as a double) for a calendar date,
-// from a 30-day cycle count; 0..29, or 2..31 in January and February.
-double MoonAge(int year, int month, int day);
+// Age of the Moon in days at a UT moment: the time since the last new moon,
+// when the Moon's ecliptic longitude equalled the Sun's (0 up to about 29.8).
+double MoonAge(const DateTime& ut);
 
-// Index 0..29 of the phase picture for an age from MoonAge: age - 1, with
-// age 0 giving 29 and ages above 30 wrapping round the 30-step cycle.
+// Index 0..29 of a phase picture for an age in days: the whole days less one,
+// with age 0 giving 29 and ages of 30 and more wrapping round the 30-step cycle.
 int MoonPhaseIndex(double age);
 
 // Mean equatorial radius of the Earth used for the Moon's parallax, km.

@@ -67,26 +67,81 @@ SitePlace PlaceAt(const DateTime& local, const EventSite& site) {
             LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes)};
 }
 
-Spherical SunHorizontal(const DateTime& ut, const SitePlace& p) {
-    const Spherical eq = SunEquatorial(ut);
-    return EquatorialToHorizontal(eq.lon, eq.lat, p.phi, p.theta);
+// Where a body stands at a sample: above the horizon and on the sky's turn.
+struct BodySample {
+    Spherical horizontal;  // azimuth from north through east, altitude
+    double hourAngle;      // not reduced
+};
+
+BodySample SampleOf(const Spherical& equatorial, const SitePlace& p) {
+    return {EquatorialToHorizontal(equatorial.lon, equatorial.lat, p.phi, p.theta), p.theta - equatorial.lon};
 }
 
-Spherical MoonHorizontal(const DateTime& ut, const SitePlace& p) {
-    const Spherical eq = MoonTopocentric(ut, p.theta, p.phi);
-    return EquatorialToHorizontal(eq.lon, eq.lat, p.phi, p.theta);
+// The listing's bodies, evaluated for a local time at the site.
+BodySample SunAt(const DateTime& local, const EventSite& site) {
+    return SampleOf(SunEquatorial(ToUniversalTime(local, site.zoneOffsetHours)), PlaceAt(local, site));
+}
+
+BodySample MoonAt(const DateTime& local, const EventSite& site) {
+    const SitePlace p = PlaceAt(local, site);
+    return SampleOf(MoonTopocentric(ToUniversalTime(local, site.zoneOffsetHours), p.theta, p.phi), p);
+}
+
+Spherical PlanetEquatorial(Planet planet, const DateTime& ut, const SunEcliptic& sun, double obliquity) {
+    const HeliocentricPosition hp = PlanetHeliocentric(planet, ut);
+    const Spherical g = HeliocentricToGeocentric(sun.geometricLongitude, sun.distance, hp.longitude, hp.latitude,
+                                                 hp.distance, AberrationConstant(planet));
+    return EclipticToEquatorial(obliquity, g.lon, g.lat);
+}
+
+BodySample PlanetAt(Planet planet, const DateTime& local, const EventSite& site) {
+    const DateTime ut = ToUniversalTime(local, site.zoneOffsetHours);
+    return SampleOf(PlanetEquatorial(planet, ut, SunPosition(ut), Obliquity(ut.Year(), ut.Month(), ut.Day())),
+                    PlaceAt(local, site));
+}
+
+// How far the sky turns in one sample (two minutes of sidereal time), with a
+// little to spare for a planet moving backwards among the stars.
+constexpr double kSampleTurn = 2.0 / 1440.0 * 1.0027379 * kTwoPi * 1.01;
+
+// Whether the body has crossed the meridian of a transit at most one sample
+// ago: hour angle just past 0 above the horizon and south of the zenith
+// (upper), or just past 180 degrees below the horizon and north of the nadir
+// (lower), where the transit windows lie.
+bool JustCrossedMeridian(const BodySample& s, int kind) {
+    const bool upper = kind == kEventUpperTransit;
+    double h = std::fmod(s.hourAngle - (upper ? 0.0 : kPi), kTwoPi);
+    if (h < 0.0) h += kTwoPi;
+    if (!(h < kSampleTurn)) return false;
+    const bool south = std::cos(s.horizontal.lon) < 0.0;
+    return upper ? s.horizontal.lat >= 0.0 && south : s.horizontal.lat < 0.0 && !south;
+}
+
+// Whether an event is listed at this sample: its EventTest passes, or it is a
+// transit that the body swept past between two samples (near the zenith or the
+// nadir the azimuth moves more than the window in one step). Such a transit is
+// taken at the first sample past the meridian, unless the sample before (which
+// may be the last of the previous day) lay in the window and so listed it.
+template <class Before>
+bool EventAt(const BodySample& now, int kind, const Before& before) {
+    if (EventTest(now.horizontal.lon, now.horizontal.lat, kind)) return true;
+    if ((kind != kEventUpperTransit && kind != kEventLowerTransit) || !JustCrossedMeridian(now, kind)) return false;
+    const BodySample b = before();
+    return !EventTest(b.horizontal.lon, b.horizontal.lat, kind);
 }
 
 // The four event slots of the Sun (first = 0) or the Moon (first = 4): each
-// missing event whose test the body's horizontal position passes is listed at
-// this sample. A rise or set already under way at 00:00 is listed at 00:00, as
-// the first sample of the day that passes its test.
-void TestBody(DailyEvents& events, int first, const Spherical& now, const DateTime& clock) {
+// missing event that the body passes at this sample is listed at it. A rise or
+// set already under way at 00:00 is listed at 00:00, as the first sample of the
+// day that passes its test. `at` evaluates the body for a local time, here for
+// the sample before when a transit needs it.
+template <class At>
+void TestBody(DailyEvents& events, int first, const At& at, const DateTime& clock, const DateTime& previous) {
+    const BodySample now = at(clock);
     for (int kind = kEventRise; kind <= kEventLowerTransit; ++kind) {
         const int slot = first + kind;
-        if (!events.Found(slot) && EventTest(now.lon, now.lat, kind)) {
+        if (!events.Found(slot) && EventAt(now, kind, [&] { return at(previous); }))
             events.Record(slot, clock.Hour(), clock.Minute());
-        }
     }
 }
 
@@ -105,7 +160,8 @@ bool AnyMissing(const DailyEvents& events, int first) {
 // ascension moves less than 0.15 degree an hour, so a position at most an
 // hour old whose |sin H| exceeds that bound by a wide margin cannot pass the
 // test at this sample; it is skipped, which leaves the listing exactly as if
-// every sample had been computed.
+// every sample had been computed. (A transit taken just past the meridian has
+// |H| below half a degree, well inside the bound too.)
 struct PlanetTrack {
     Planet planet;
     int slot;
@@ -169,11 +225,12 @@ void DailyEvents::Clear() {
     year_ = month_ = day_ = 0;
 }
 
-void DailyEvents::SetHeader(int year, int month, int day) {
+void DailyEvents::SetHeader(int year, int month, int day, int zoneOffsetHours) {
     year_ = year;
     month_ = month;
     day_ = day;
-    const int age = static_cast<int>(MoonAge(year, month, day) + 0.5);
+    const DateTime noon(year, month, day, 12, 0, 0);
+    const int age = static_cast<int>(MoonAge(ToUniversalTime(noon, zoneOffsetHours)) + 0.5);
     char text[96];
     std::snprintf(text, sizeof text, "%d年%d月%d日 月齢%d日", year, month, day, age);
     header_ = text;
@@ -218,13 +275,18 @@ std::vector<std::string> DailyEvents::Lines() const {
 void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& events) {
     events.Clear();
     clock = DateTime(clock.Year(), clock.Month(), clock.Day(), 0, 0, 0);
-    events.SetHeader(clock.Year(), clock.Month(), clock.Day());
+    events.SetHeader(clock.Year(), clock.Month(), clock.Day(), site.zoneOffsetHours);
 
     constexpr int kSamples = 24 * 30;
     const DateOffset step(0, 0, 2, 0);
     PlanetTrack planets[] = {{Planet::Jupiter, kSlotJupiterTransit},
                              {Planet::Saturn, kSlotSaturnTransit},
                              {Planet::Mars, kSlotMarsTransit}};
+    // The sample before the current one: at first 23:58 of the previous day.
+    DateTime previous = clock;
+    previous.SubtractOffset(step);
+    const auto sunAt = [&](const DateTime& local) { return SunAt(local, site); };
+    const auto moonAt = [&](const DateTime& local) { return MoonAt(local, site); };
     for (int i = 0; i < kSamples; ++i) {
         const DateTime ut = ToUniversalTime(clock, site.zoneOffsetHours);
         const SitePlace place = PlaceAt(clock, site);
@@ -232,8 +294,8 @@ void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& eve
         double obliquity = 0.0;
         bool sunReady = false;
 
-        if (AnyMissing(events, kSlotSunRise)) TestBody(events, kSlotSunRise, SunHorizontal(ut, place), clock);
-        if (AnyMissing(events, kSlotMoonRise)) TestBody(events, kSlotMoonRise, MoonHorizontal(ut, place), clock);
+        if (AnyMissing(events, kSlotSunRise)) TestBody(events, kSlotSunRise, sunAt, clock, previous);
+        if (AnyMissing(events, kSlotMoonRise)) TestBody(events, kSlotMoonRise, moonAt, clock, previous);
         for (PlanetTrack& track : planets) {
             if (events.Found(track.slot)) continue;
             // A planet far from the meridian cannot pass the transit test, so its
@@ -246,14 +308,13 @@ void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& eve
                 obliquity = Obliquity(ut.Year(), ut.Month(), ut.Day());
                 sunReady = true;
             }
-            const HeliocentricPosition hp = PlanetHeliocentric(track.planet, ut);
-            const Spherical g = HeliocentricToGeocentric(sun.geometricLongitude, sun.distance, hp.longitude,
-                                                         hp.latitude, hp.distance, AberrationConstant(track.planet));
-            track.position = EclipticToEquatorial(obliquity, g.lon, g.lat);
+            track.position = PlanetEquatorial(track.planet, ut, sun, obliquity);
             track.evaluatedAt = i;
-            const Spherical hz = EquatorialToHorizontal(track.position.lon, track.position.lat, place.phi, place.theta);
-            if (EventTest(hz.lon, hz.lat, kEventUpperTransit)) events.Record(track.slot, clock.Hour(), clock.Minute());
+            const auto before = [&] { return PlanetAt(track.planet, previous, site); };
+            if (EventAt(SampleOf(track.position, place), kEventUpperTransit, before))
+                events.Record(track.slot, clock.Hour(), clock.Minute());
         }
+        previous = clock;
         clock.AddOffset(step);
     }
 }

@@ -74,9 +74,9 @@ public:
     // Zeroes every slot, every found-flag and the header.
     void Clear();
 
-    // Writes "%d年%d月%d日 月齢%d日" for the date and the integer part of
-    // MoonAge + 0.5 of that date.
-    void SetHeader(int year, int month, int day);
+    // Writes "%d年%d月%d日 月齢%d日" for the local date and the Moon's age at
+    // local noon of that date (MoonAge) rounded to whole days, as almanacs give it.
+    void SetHeader(int year, int month, int day, int zoneOffsetHours);
 
     // Fills an event slot with its line for the local hour and minute and marks
     // it found. An event is written only once a day: a second call for a found
@@ -123,6 +123,13 @@ private:
 // a rise or set under way at midnight (the body inside the band from 1.8
 // degrees below the horizon to the horizon) is listed at 00:00, and may be
 // listed at the end of the previous day as well.
+//
+// A body that culminates high (or passes low under the pole) sweeps through
+// more azimuth in one sample than the transit windows hold. Its transit is
+// then taken at the first sample at which it has crossed the meridian: its
+// hour angle has just passed 0 (upper transit, south of the zenith, above the
+// horizon) or 180 degrees (lower transit, north of the nadir, below the
+// horizon), by less than one sample's turn of the sky.
 void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& events);
 
 // The whole "today's data" sequence on the caller's clock: computes the day the

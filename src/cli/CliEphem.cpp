@@ -5,8 +5,10 @@
 //   body  ra  dec  azimuth  altitude            (header line)
 //   Sun, Moon, Mercury, Venus, Mars, Jupiter, Saturn, one line each
 //   lst       <local sidereal time, not reduced>
-//   moon_age  <Moon's age in days for the local date>
-// The Moon is topocentric (parallax for the site), the others geocentric;
+//   moon_age  <days since the last new moon>
+// Right ascension and declination are the engine's, of date (the chart draws
+// them precessed to J2000). The Moon is topocentric (parallax for the site),
+// the others geocentric;
 // azimuth runs from north through east. Without --date or --time the missing
 // part comes from this computer's local clock.
 
@@ -59,7 +61,7 @@ int RunEphem(const std::vector<std::string>& argv) {
     constexpr const char* kNames[kPlanetCount] = {"Mercury", "Venus", "Mars", "Jupiter", "Saturn"};
     for (int i = 0; i < kPlanetCount; ++i) PrintBody(kNames[i], Spherical{ra[i], dec[i]}, phi, theta);
     std::printf("lst\t%s\n", FormatDouble(theta).c_str());
-    std::printf("moon_age\t%s\n", FormatDouble(MoonAge(local.Year(), local.Month(), local.Day())).c_str());
+    std::printf("moon_age\t%s\n", FormatDouble(MoonAge(ut)).c_str());
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "astro/Planets.h"
+#include "astro/Precession.h"
 #include "astro/SunMoon.h"
 #include "astro/TimeScales.h"
 #include "catalog/ShiftJis.h"
@@ -74,7 +75,10 @@ GotoTarget SolarTarget(const SolarName& n, const DateTime& local, const Observat
         PlanetsEquatorial(ut, ra, dec);
         eq = {ra[static_cast<std::size_t>(n.body)], dec[static_cast<std::size_t>(n.body)]};
     }
-    return {n.japanese, eq.lon, eq.lat, TargetFrame::OfDate};
+    // In the catalogue's frame, as the chart draws it: a mount that points in
+    // coordinates of date gets the engine's place back from SetTarget.
+    const Spherical j = DateToJ2000(eq, ut);
+    return {n.japanese, j.lon, j.lat, TargetFrame::J2000};
 }
 
 bool Searchable(const StarRecord& r) { return !r.IsSolarPlaceholder() && !r.IsTapMark(); }
@@ -86,7 +90,6 @@ GotoTarget TargetOfRecord(const StarRecord& record) {
     t.ra = record.ra;
     t.dec = record.dec;
     if (record.IsSolarPlaceholder()) {
-        t.frame = TargetFrame::OfDate;
         // A placeholder's display name starts at the designation's first byte.
         t.name = SjisToUtf8(
             std::string_view(record.designation, strnlen(record.designation, sizeof record.designation)));

@@ -26,16 +26,16 @@ struct GotoTarget {
     TargetFrame frame = TargetFrame::J2000;
 };
 
-// The target of a catalogue record (a tapped object): J2000, except for the
-// solar-system placeholders, whose coordinates the chart keeps of date. The
-// name is the record's name, with a deep-sky object's short designation in
+// The target of a catalogue record (a tapped object, the Sun, the Moon and
+// the planets included): J2000, as the chart keeps every record. The name is the record's name, with a deep-sky object's short designation in
 // front ("M42 オリオン星雲"), or the designation alone when it has no name.
 GotoTarget TargetOfRecord(const StarRecord& record);
 
 // Looks `text` up, trimmed of blanks (ASCII and ideographic):
 //  1. "太陽", "月", "水星", "金星", "火星", "木星", "土星" (or Sun, Moon, Mercury,
 //     Venus, Mars, Jupiter, Saturn in any case): computed for the local civil
-//     time `local` at `site`, of date; the Moon as seen from the site;
+//     time `local` at `site` and given in J2000 as the chart draws them; the
+//     Moon as seen from the site;
 //  2. the short designation of a catalogue record (designation from its
 //     fourth character: "M42", "NGC7000", "Alp CMa"), case and blanks ignored;
 //  3. the name of a catalogue record ("シリウス"), exactly.

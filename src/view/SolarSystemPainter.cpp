@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "astro/Angles.h"
+#include "astro/Precession.h"
 #include "astro/SunMoon.h"
 #include "astro/TimeScales.h"
 #include "catalog/StarRecord.h"
@@ -55,21 +56,20 @@ double PixelsPerRadian(const ViewState& v) {
 SolarSystemState ComputeSolarSystem(const RenderContext& ctx) {
     SolarSystemState st;
     const DateTime ut = ToUniversalTime(ctx.localTime, ctx.zoneHours);
+    // The engine gives places of date; the chart and its catalogue are J2000.
+    const auto body = [&ut](const Spherical& ofDate, double magnitude) {
+        const Spherical j = DateToJ2000(ofDate, ut);
+        return SolarBodyPosition{true, j.lon, j.lat, magnitude};
+    };
 
-    const Spherical sun = SunEquatorial(ut);
-    st.sun = {true, sun.lon, sun.lat, kSunMoonMagnitude};
-
-    const Spherical moon = MoonTopocentric(ut, ctx.localSiderealTime, ctx.latitude);
-    st.moon = {true, moon.lon, moon.lat, kSunMoonMagnitude};
-    const Spherical ahead = MoonOrientationPoint(ut);
-    st.moonAhead = {true, ahead.lon, ahead.lat, kSunMoonMagnitude};
-    st.moonAge = MoonAge(ctx.localTime.Year(), ctx.localTime.Month(), ctx.localTime.Day());
+    st.sun = body(SunEquatorial(ut), kSunMoonMagnitude);
+    st.moon = body(MoonTopocentric(ut, ctx.localSiderealTime, ctx.latitude), kSunMoonMagnitude);
+    st.moonAhead = body(MoonOrientationPoint(ut), kSunMoonMagnitude);
+    st.moonAge = MoonAge(ut);
 
     std::array<double, kPlanetCount> ra{}, dec{};
     PlanetsEquatorial(ut, ra, dec);
-    for (int i = 0; i < kPlanetCount; ++i)
-        st.planets[static_cast<std::size_t>(i)] = {true, ra[static_cast<std::size_t>(i)],
-                                                   dec[static_cast<std::size_t>(i)], kPlanetMagnitudes[i]};
+    for (std::size_t i = 0; i < kPlanetCount; ++i) st.planets[i] = body({ra[i], dec[i]}, kPlanetMagnitudes[i]);
 
     std::array<double, 10> lon{}, lat{};
     HeliocentricLongitudes(ut, lon, lat);

@@ -15,7 +15,7 @@ class StarPainter;
 
 struct SolarBodyPosition {
     bool known = false;
-    double ra = 0.0;   // radians
+    double ra = 0.0;   // radians, J2000 as the catalogue
     double dec = 0.0;  // radians
     double magnitude = 0.0;
 };
@@ -27,12 +27,13 @@ struct SolarSystemState {
     // A point 0.05 rad further along the ecliptic than the Moon: the on-screen
     // direction towards it orients the Moon's lit side.
     SolarBodyPosition moonAhead;
-    double moonAge = 0.0;  // days, of the local date
+    double moonAge = 0.0;  // days since the last new moon
     // Heliocentric longitudes of Saturn, Jupiter, Mars, Earth, Venus, Mercury.
     std::array<double, 6> heliocentric{};
 };
 
-// Positions for the local moment at the site of the context (lst, latitude).
+// Positions for the local moment at the site of the context (lst, latitude),
+// in the catalogue's frame (mean equator and equinox of J2000.0).
 SolarSystemState ComputeSolarSystem(const RenderContext& ctx);
 
 // Sun's altitude (radians) for the context's sidereal time and latitude.

@@ -54,8 +54,8 @@ TapText ComposeTapText(const StarRecord& r, const TapTextOptions& o) {
         std::string name = SjisToUtf8(FieldText(r.designation, sizeof r.designation));
         if (r.kind == SolarPlaceholderKind(kSolarMoon) && !o.planisphere) {
             char buf[32];
-            // The age counted from the middle of the local date, as the day's listing counts it.
-            std::snprintf(buf, sizeof buf, ":月齢%.1f", o.moonAge + 0.5);
+            // Days since the last new moon, at the moment on the chart.
+            std::snprintf(buf, sizeof buf, ":月齢%.1f", o.moonAge);
             name += buf;
         }
         t.first = std::move(name);

@@ -143,6 +143,37 @@ TEST(EphemerisAccuracy, GreenwichSiderealTimeAgainstLibnova) {
     EXPECT_LE(worstSeconds, 1.0);
 }
 
+// The Moon's ecliptic longitude less the Sun's by libnova, degrees in [0, 360).
+double ReferenceElongation(double jd) {
+    const auto longitude = [jd](void (*get)(double, ln_equ_posn*)) {
+        ln_equ_posn p{};
+        get(jd, &p);
+        const double eps = 23.4392911 * kDegToRad, ra = p.ra * kDegToRad, dec = p.dec * kDegToRad;
+        return std::atan2(std::sin(ra) * std::cos(eps) + std::tan(dec) * std::sin(eps), std::cos(ra)) * kRadToDeg;
+    };
+    const double e = std::fmod(longitude(ln_get_lunar_equ_coords) - longitude(ln_get_solar_equ_coords), 360.0);
+    return e < 0.0 ? e + 360.0 : e;
+}
+
+// Days from libnova's new moon nearest to jd - guess to jd: from the guess,
+// steps at the mean rate of the elongation until libnova puts it at nil.
+double ReferenceMoonAge(double jd, double guess) {
+    double newMoon = jd - guess;
+    for (int i = 0; i < 6; ++i) newMoon -= std::remainder(ReferenceElongation(newMoon), 360.0) / (360.0 / 29.530589);
+    return jd - newMoon;
+}
+
+TEST(EphemerisAccuracy, MoonAgeAgainstLibnova) {
+    double worst = 0.0;
+    const std::vector<DateTime> instants = Instants();
+    for (std::size_t i = 0; i < instants.size(); i += 4) {
+        const double ours = MoonAge(instants[i]);
+        worst = std::max(worst, std::fabs(ours - ReferenceMoonAge(JulianDay(instants[i]), ours)));
+    }
+    std::printf("Moon age worst %.3f days (bound 0.1)\n", worst);
+    EXPECT_LE(worst, 0.1);
+}
+
 #else
 
 TEST(EphemerisAccuracy, NeedsLibnova) { GTEST_SKIP() << "libnova not installed; run tools/install-deps.sh"; }

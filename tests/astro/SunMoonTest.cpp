@@ -44,20 +44,32 @@ TEST(SunPosition, EquinoxAndSolstice) {
     EXPECT_NEAR(sol.lon * kRadToDeg, 90.0, 0.02);
 }
 
-TEST(MoonAge, CycleCountAndJanuaryFebruaryShift) {
-    EXPECT_EQ(MoonAge(2005, 3, 20), 9.0);
-    EXPECT_EQ(MoonAge(2004, 1, 5), 13.0);
-    EXPECT_EQ(MoonAge(2000, 1, 1), 25.0);
-    EXPECT_EQ(MoonAge(1975, 6, 1), static_cast<double>((11 * 4 + 6 + 1) % 30));
-    EXPECT_EQ(MoonAge(1985, 6, 1), static_cast<double>(((11 * -5 + 6 + 1) % 30 + 30) % 30));
-    EXPECT_EQ(MoonAge(2009, 2, 29), 2.0 + 1.0);  // (0 + 2 + 29) mod 30 + 2
-    for (int y = 1950; y < 2050; ++y)
-        for (int m = 1; m <= 12; ++m)
-            for (int d = 1; d <= DaysInMonth(y, m); ++d) {
-                const double age = MoonAge(y, m, d);
-                ASSERT_GE(age, m <= 2 ? 2.0 : 0.0);
-                ASSERT_LE(age, m <= 2 ? 31.0 : 29.0);
-            }
+// The age is the time since the last new moon: 2026-12-09 00:52 UT.
+TEST(MoonAge, DaysSinceTheLastNewMoon) {
+    EXPECT_NEAR(MoonAge(DateTime(2026, 12, 10, 6, 0, 0)), 1.21, 0.1);    // 15:00 in Japan
+    EXPECT_NEAR(MoonAge(DateTime(2026, 12, 21, 12, 0, 0)), 12.46, 0.1);  // 21:00 in Japan
+    EXPECT_NEAR(MoonAge(DateTime(2026, 12, 9, 2, 52, 0)), 2.0 / 24, 0.1);
+    EXPECT_GT(MoonAge(DateTime(2026, 12, 8, 22, 52, 0)), 29.0);  // the lunation before, nearly over
+
+    // Hour by hour through two lunations: it grows with the clock and starts
+    // again from nil once a lunation, never out of 0..29.9.
+    DateTime t(2030, 3, 1, 0, 0, 0);
+    double last = MoonAge(t);
+    int newMoons = 0;
+    for (int h = 0; h < 24 * 59; ++h) {
+        t.AddOffset(DateOffset(0, 1, 0, 0));
+        const double age = MoonAge(t);
+        ASSERT_GE(age, 0.0);
+        ASSERT_LT(age, 29.9);
+        if (age < last) {
+            ++newMoons;
+            EXPECT_LT(age, 1.0 / 24 + 1e-6);
+        } else {
+            EXPECT_NEAR(age - last, 1.0 / 24, 1e-6);
+        }
+        last = age;
+    }
+    EXPECT_EQ(newMoons, 2);
 }
 
 TEST(MoonAge, PhaseIndexStaysInsideTheCycle) {
@@ -65,14 +77,14 @@ TEST(MoonAge, PhaseIndexStaysInsideTheCycle) {
     EXPECT_EQ(MoonPhaseIndex(1.0), 0);
     EXPECT_EQ(MoonPhaseIndex(15.0), 14);
     EXPECT_EQ(MoonPhaseIndex(30.0), 29);
-    EXPECT_EQ(MoonPhaseIndex(31.0), 0);  // January/February ages run to 31
-    for (int y = 1990; y < 2030; ++y)
-        for (int m = 1; m <= 12; ++m)
-            for (int d = 1; d <= DaysInMonth(y, m); ++d) {
-                const int i = MoonPhaseIndex(MoonAge(y, m, d));
-                ASSERT_GE(i, 0);
-                ASSERT_LT(i, 30);
-            }
+    EXPECT_EQ(MoonPhaseIndex(31.0), 0);
+    for (int d = 0; d < 400; ++d) {
+        DateTime t(2026, 1, 1, 12, 0, 0);
+        t.AddOffset(DateOffset(d, 0, 0, 0));
+        const int i = MoonPhaseIndex(MoonAge(t));
+        ASSERT_GE(i, 0);
+        ASSERT_LT(i, 30);
+    }
 }
 
 TEST(MoonEcliptic, RangesAndMotion) {

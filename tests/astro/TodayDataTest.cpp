@@ -114,14 +114,19 @@ TEST(DailyEvents, EachEventWrittenOnceAndSlotEightNever) {
     EXPECT_EQ(e.Header(), "");
 }
 
-TEST(DailyEvents, HeaderCarriesDateAndRoundedMoonAge) {
+TEST(DailyEvents, HeaderCarriesDateAndTheMoonsAgeAtNoon) {
+    // New moon 2026-12-09 00:52 UT: at noon in Japan the Moon is 0.09, 1.09
+    // and 12.09 days old on the 9th, 10th and 21st; at noon in Hawaii (22:00
+    // UT) on the 9th, 0.88.
     DailyEvents e;
-    e.SetHeader(2005, 3, 20);
-    EXPECT_EQ(e.Header(), "2005年3月20日 月齢9日");
-    e.SetHeader(2004, 1, 5);
-    EXPECT_EQ(e.Header(), "2004年1月5日 月齢13日");
-    e.SetHeader(2000, 1, 1);
-    EXPECT_EQ(e.Header(), "2000年1月1日 月齢25日");
+    e.SetHeader(2026, 12, 9, 9);
+    EXPECT_EQ(e.Header(), "2026年12月9日 月齢0日");
+    e.SetHeader(2026, 12, 9, -10);
+    EXPECT_EQ(e.Header(), "2026年12月9日 月齢1日");
+    e.SetHeader(2026, 12, 10, 9);
+    EXPECT_EQ(e.Header(), "2026年12月10日 月齢1日");
+    e.SetHeader(2026, 12, 21, 9);
+    EXPECT_EQ(e.Header(), "2026年12月21日 月齢12日");
 }
 
 const EventSite kTokyo{139, 45, 35, 41, 9};
@@ -132,7 +137,7 @@ TEST(ComputeDailyEvents, TokyoEquinoxDay) {
     ComputeDailyEvents(clock, kTokyo, e);
     // The clock runs from 00:00 and ends at 00:00 of the next day.
     EXPECT_EQ(clock, DateTime(2005, 3, 21, 0, 0, 0));
-    EXPECT_EQ(e.Header(), "2005年3月20日 月齢9日");
+    EXPECT_EQ(e.Header(), "2005年3月20日 月齢10日");  // new moon 2005-03-10 09:10 UT
     // Sunrise about 05:45, transit 11:48, sunset 17:53 (JST); the listing is a few
     // minutes early by design and on the two-minute grid.
     const int rise = e.EventMinutes(kSlotSunRise);
@@ -201,20 +206,65 @@ TEST(ComputeDailyEvents, ARiseOrSetPassingItsTestAtMidnightIsListedAtMidnight) {
     EXPECT_GT(listed[1], 0);
 }
 
+// Near the zenith (and the nadir) the azimuth moves more than the transit
+// window in one sample; such a transit is listed at the first sample past the
+// meridian.
+TEST(ComputeDailyEvents, BodiesPassingHighStillHaveTheirTransits) {
+    // The Moon culminates at about 79 degrees over Tokyo on 2026-12-21.
+    DateTime clock(2026, 12, 21, 0, 0, 0);
+    DailyEvents e;
+    ComputeDailyEvents(clock, kTokyo, e);
+    const int listed = e.EventMinutes(kSlotMoonTransit);
+    ASSERT_GE(listed, 0) << "no 月 南中";
+    const auto hourAngle = [](int minutes) {
+        const DateTime t(2026, 12, 21, minutes / 60, minutes % 60, 0);
+        const double theta = LocalSiderealTime(t, 9, 139, 45);
+        const double phi = LatitudeRadians(35, 41);
+        return std::remainder(theta - MoonTopocentric(ToUniversalTime(t, 9), theta, phi).lon, kTwoPi);
+    };
+    EXPECT_LT(hourAngle(listed - 2), 0.0);
+    EXPECT_GE(hourAngle(listed), 0.0);
+    EXPECT_GT(MoonAltitudeAt(DateTime(2026, 12, 21, listed / 60, listed % 60, 0), kTokyo), 77 * kDeg);
+
+    // A year at Tokyo, where Jupiter culminates at up to 77 degrees and the
+    // winter Sun passes 12 degrees from the nadir: every day has the Sun's two
+    // transits and the three planets'; the Moon's come 24 h 50 min apart, so
+    // each is missing on one day a lunation.
+    int moonMissing[2] = {0, 0};
+    DateTime day(2026, 1, 1, 0, 0, 0);
+    for (int d = 0; d < 365; ++d) {
+        DailyEvents events;
+        const DateTime date = day;
+        ComputeDailyEvents(day, kTokyo, events);
+        for (const int slot :
+             {kSlotSunTransit, kSlotSunLowerTransit, kSlotMarsTransit, kSlotJupiterTransit, kSlotSaturnTransit})
+            EXPECT_TRUE(events.Found(slot)) << date.Month() << "-" << date.Day() << " slot " << slot;
+        moonMissing[0] += !events.Found(kSlotMoonTransit);
+        moonMissing[1] += !events.Found(kSlotMoonLowerTransit);
+    }
+    EXPECT_LE(moonMissing[0], 13);
+    EXPECT_LE(moonMissing[1], 13);
+}
+
 TEST(ComputeDailyEvents, PlanetTransitsAreTheFirstSampleInTheWindow) {
     // Straight from the engine's PlanetsEquatorial: the first two-minute sample
-    // of the day at which each planet passes the upper-transit test.
+    // of the day at which each planet passes the upper-transit test; failing
+    // that (a planet high enough to sweep past the window), the first sample
+    // past its meridian crossing south of the zenith.
     const EventSite sites[] = {kTokyo, {-74, 0, 40, 43, -5}, {18, 57, 69, 39, 1}, {-70, -40, -33, -27, -4},
                                {36, 49, -1, -17, 3}};
     const struct { Planet planet; int slot; } planets[] = {
         {Planet::Mars, kSlotMarsTransit}, {Planet::Jupiter, kSlotJupiterTransit}, {Planet::Saturn, kSlotSaturnTransit}};
-    int listed = 0;
+    int listed = 0, crossings = 0;
     for (const EventSite& site : sites) {
         for (int i = 0; i < 8; ++i) {
             const DateTime date(1991 + 7 * i, 1 + (5 * i) % 12, 3 + (9 * i) % 26, 0, 0, 0);
-            int expected[3] = {-1, -1, -1};
+            int window[3] = {-1, -1, -1}, crossed[3] = {-1, -1, -1};
+            double hourAngleBefore[3] = {0, 0, 0};
+            bool inWindowBefore[3] = {false, false, false};
             DateTime t = date;
-            for (int sample = 0; sample < 720; ++sample, t.AddOffset(DateOffset(0, 0, 2, 0))) {
+            t.SubtractOffset(DateOffset(0, 0, 2, 0));  // from 23:58 of the day before
+            for (int sample = -1; sample < 720; ++sample, t.AddOffset(DateOffset(0, 0, 2, 0))) {
                 std::array<double, kPlanetCount> ra{}, dec{};
                 PlanetsEquatorial(ToUniversalTime(t, site.zoneOffsetHours), ra, dec);
                 const double theta =
@@ -223,9 +273,21 @@ TEST(ComputeDailyEvents, PlanetTransitsAreTheFirstSampleInTheWindow) {
                 for (int k = 0; k < 3; ++k) {
                     const int p = static_cast<int>(planets[k].planet);
                     const Spherical hz = EquatorialToHorizontal(ra[p], dec[p], phi, theta);
-                    if (expected[k] < 0 && EventTest(hz.lon, hz.lat, kEventUpperTransit))
-                        expected[k] = t.Hour() * 60 + t.Minute();
+                    const double hourAngle = std::remainder(theta - ra[p], kTwoPi);
+                    const bool inWindow = EventTest(hz.lon, hz.lat, kEventUpperTransit);
+                    const int minutes = t.Hour() * 60 + t.Minute();
+                    if (sample >= 0 && window[k] < 0 && inWindow) window[k] = minutes;
+                    if (sample >= 0 && crossed[k] < 0 && hourAngleBefore[k] < 0 && hourAngle >= 0 &&
+                        !inWindowBefore[k] && hz.lat >= 0 && std::cos(hz.lon) < 0)
+                        crossed[k] = minutes;
+                    hourAngleBefore[k] = hourAngle;
+                    inWindowBefore[k] = inWindow;
                 }
+            }
+            int expected[3];
+            for (int k = 0; k < 3; ++k) {
+                expected[k] = window[k] >= 0 ? window[k] : crossed[k];
+                crossings += window[k] < 0 && crossed[k] >= 0;
             }
             DateTime clock = date;
             DailyEvents e;
@@ -237,6 +299,7 @@ TEST(ComputeDailyEvents, PlanetTransitsAreTheFirstSampleInTheWindow) {
         }
     }
     EXPECT_GT(listed, 40);
+    EXPECT_GT(crossings, 0);
 }
 
 TEST(RunTodayData, NextDayTwiceThenClockGivenBackExactly) {

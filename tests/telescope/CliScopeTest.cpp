@@ -191,16 +191,21 @@ TEST_F(CliScopeTest, GotoObjectLikeTheWindow) {
         EXPECT_NEAR(m.TargetDec(), m42.lat * 180 / std::numbers::pi, 1.0 / 3600);
     });
 
-    // Jupiter at 2026-12-09 21:00 (UT 12:00 at the default site): as computed,
-    // whether or not J2000 targets are precessed.
+    // Jupiter at 2026-12-09 21:00 (UT 12:00 at the default site): in
+    // coordinates of date as the engine computes them (JNOW on), or in J2000
+    // as the chart draws it among the stars (JNOW off).
     std::array<double, kPlanetCount> ra{}, dec{};
-    PlanetsEquatorial(DateTime(2026, 12, 9, 12, 0, 0), ra, dec);
-    for (const char* ini : {"", kMountFrame}) {
+    const DateTime jupiterUt(2026, 12, 9, 12, 0, 0);
+    PlanetsEquatorial(jupiterUt, ra, dec);
+    const Spherical ofDate{ra[3], dec[3]};
+    const Spherical j2000 = DateToJ2000(ofDate, jupiterUt);
+    ASSERT_GT(std::abs(j2000.lon - ofDate.lon) * 180 / std::numbers::pi, 0.3);
+    for (const auto& [ini, sent] : {std::pair{"", ofDate}, std::pair{kMountFrame, j2000}}) {
         r = Cli(dev + "goto --object 木星 --date 2026-12-09 --time 21:00:00", ini);
         EXPECT_EQ(r.status, 0) << r.err;
         mount->With([&](mountsim::MountSimulator& m) {
-            EXPECT_NEAR(m.TargetRa(), ra[3] * 180 / std::numbers::pi, 1.0 / 240);
-            EXPECT_NEAR(m.TargetDec(), dec[3] * 180 / std::numbers::pi, 1.0 / 3600);
+            EXPECT_NEAR(m.TargetRa(), sent.lon * 180 / std::numbers::pi, 1.0 / 240) << ini;
+            EXPECT_NEAR(m.TargetDec(), sent.lat * 180 / std::numbers::pi, 1.0 / 3600) << ini;
         });
     }
     // A name of the catalogue, sent in J2000 with JNOW off.

@@ -572,7 +572,7 @@ TEST(TelescopeControllerTest, CoordinatesOfDateAndHistoryLine) {
     EXPECT_NEAR(rig.scope->TelescopeDec(), dec / kRad, 0.02);
     EXPECT_NEAR(rig.scope->MountRa(), ofDate.lon / kRad, 0.03);
 
-    // A planet of the astronomy engine is already of date: sent as it is.
+    // A target given of date is sent as it is.
     rig.mount.ClearCommands();
     ASSERT_TRUE(rig.scope->SetTarget(10 * kRad, 20 * kRad, TargetFrame::OfDate, "木星"));
     EXPECT_EQ(rig.scope->RaText(), "00:40:00");

@@ -100,7 +100,7 @@ TEST(TapText, LinesForAStarADeepSkyObjectAndTheMoon) {
     TapTextOptions moonOptions;
     moonOptions.moonAge = 12.34;
     t = ComposeTapText(moon, moonOptions);
-    EXPECT_EQ(t.first.value_or(""), "月:月齢12.8");  // the age plus half a day
+    EXPECT_EQ(t.first.value_or(""), "月:月齢12.3");  // days since the new moon, as they are
     EXPECT_FALSE(t.second);
     moonOptions.planisphere = true;
     EXPECT_EQ(ComposeTapText(moon, moonOptions).first.value_or(""), "月");

@@ -277,7 +277,7 @@ TEST_F(TimeDialogTest, TodaysDataWalksForwardAndLeavesTheViewsMomentAlone) {
     });
     EXPECT_EQ(days, 3);
     ASSERT_EQ(headers.size(), 3u);
-    EXPECT_EQ(headers[0], "2005年3月20日 月齢9日");
+    EXPECT_EQ(headers[0], "2005年3月20日 月齢10日");  // new moon 2005-03-10 09:10 UT
     EXPECT_EQ(headers[2].rfind("2005年3月22日", 0), 0u);
     EXPECT_EQ(time.Current(), DateTime(2005, 3, 20, 19, 42, 7));
 }

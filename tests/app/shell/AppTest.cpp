@@ -34,6 +34,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <numbers>
 #include <memory>
 #include <optional>
@@ -59,6 +60,13 @@
 #include "view/TapMarks.h"
 #include "view/ViewCommands.h"
 #include "mountsim/PtyMount.h"
+#include "astro/Angles.h"
+#include "astro/Planets.h"
+#include "astro/Precession.h"
+#include "astro/TimeScales.h"
+#include "settings/ObservationSite.h"
+#include "view/Projection.h"
+#include "view/ViewState.h"
 
 // Under LeakSanitizer: fontconfig keeps its caches until the process ends, and
 // every window with text loads it; those blocks are not our leaks.
@@ -695,6 +703,96 @@ TEST_F(TapWindowTest, AGotoHistoryThatCannotBeWrittenIsSaidOnceAndTheGotosGoOn) 
     QTest::qWait(50);
     const QString said = "error: 望遠鏡導入履歴を書き込めませんでした: " + programDir.filePath("望遠鏡導入履歴.txt");
     EXPECT_EQ(prompts.messages.count(said), 1) << prompts.messages.join("|").toStdString();
+}
+
+// The planets are drawn among the stars in J2000, as the catalogue; a goto
+// with JNOW on sends coordinates of date (precessed once), and the telescope
+// marker read back sits on the planet's dot.
+TEST_F(TapWindowTest, AfterAGotoToAPlanetTheTelescopeMarkerSitsOnIt) {
+    mountsim::MountOptions options;
+    options.slewSeconds = 0.2;
+    options.highPrecision = true;
+    mountsim::PtyMount mount(options);
+    store.WriteProfileInt("TS", "TRACE", 1);
+    store.WriteProfileInt("OPTION2", "AUTO_ENTER", 1);
+    ASSERT_NO_FATAL_FAILURE(StartWithTelescopeMenu(mount));
+
+    // Jupiter at the clock's moment, as the engine gives it (of date).
+    const ObservationSite site = ReadCurrentSite(store);
+    const DateTime ut = ToUniversalTime(clock.now, site.zoneOffsetHours);
+    std::array<double, kPlanetCount> ra{}, dec{};
+    PlanetsEquatorial(ut, ra, dec);
+    const Spherical ofDate{ra[kPlaceholderJupiter], dec[kPlaceholderJupiter]};
+    const double lst = LocalSiderealTime(clock.now, site.zoneOffsetHours, site.longitudeDegrees, site.longitudeMinutes);
+    const Spherical hz = EquatorialToHorizontal(ofDate.lon, ofDate.lat, site.LatitudeDegrees() * kDegToRad, lst);
+
+    // The magnified view at zoom 100 (44 pixels a degree) centred on it, set
+    // in the navigator's boxes.
+    frame->RunCommand(32860);
+    frame->RunCommand(32862);
+    CMagnifierPanel* panel = view->Magnifier().Panel();
+    ASSERT_NE(panel, nullptr);
+    const auto enter = [&](int control, int value) {
+        QSpinBox* box = panel->Spin(control);
+        box->setFocus();
+        box->findChild<QLineEdit*>()->selectAll();
+        QTest::keyClicks(box, QString::number(value));
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+    enter(MagnifierControl::Zoom, 100);
+    enter(MagnifierControl::Altitude, static_cast<int>(std::lround(hz.lat * kRadToDeg)));
+    enter(MagnifierControl::Heading, static_cast<int>(std::lround(hz.lon * kRadToDeg + 180)) % 360);
+    ASSERT_EQ(panel->Framing().zoom, 100);
+    ASSERT_TRUE(WaitForRender(*view));
+    ASSERT_TRUE(Until([&] { return !view->RenderPending() && view->PassesInFlight() == 0; }));
+
+    std::optional<QPoint> jupiter;
+    for (const HitEntry& e : view->Hits()->Entries())
+        if (e.record && e.record->kind == SolarPlaceholderKind(kPlaceholderJupiter)) jupiter = QPoint(e.x, e.y);
+    ASSERT_TRUE(jupiter) << "Jupiter is not on the chart";
+    // Where the pass puts a sky position (the telescope markers' placing): the
+    // view's framing on the drawn image at the moment's sidereal time.
+    ViewState pass = view->View();
+    UpdateChartGeometry(pass, view->Image().width(), view->Image().height());
+    pass.localSiderealTime = lst;
+    pass.latitude = LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes);
+    RefreshViewState(pass);
+    const auto onChart = [&](double ra, double dec) { return ProjectEquatorial(pass, ra, dec, true); };
+    // Drawn at its J2000 place, where the stars of the catalogue are.
+    const Spherical j2000 = DateToJ2000(ofDate, ut);
+    const ProjectedPoint place = onChart(j2000.lon, j2000.lat);
+    EXPECT_LE(std::abs(place.x - jupiter->x()), 1);
+    EXPECT_LE(std::abs(place.y - jupiter->y()), 1);
+
+    ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *jupiter, cmd::GotoHere));
+    std::optional<std::pair<double, double>> sent;
+    ASSERT_TRUE(Until([&] { return (sent = SentTarget(mount)).has_value(); }, 10000))
+        << prompts.messages.join("|").toStdString();
+    // Precessed once, to the equinox of the mount's clock (the computer's).
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    const double equinox = JulianCenturies(
+        DateTime(utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec));
+    const Spherical expected = J2000ToDate(j2000.lon, j2000.lat, equinox);
+    EXPECT_NEAR(std::remainder(sent->first - expected.lon, 2 * std::numbers::pi), 0.0, 5e-5);  // 1 s of time
+    EXPECT_NEAR(sent->second, expected.lat, 1e-5);
+
+    // The trace reads the mount on the planet: its marker on Jupiter's dot.
+    std::optional<ProjectedPoint> marker;
+    ASSERT_TRUE(Until(
+        [&] {
+            const auto& m = view->Telescope().ScopeMark();
+            if (!m) return false;
+            marker = onChart(m->rightAscension, m->declination);
+            return std::abs(marker->x - jupiter->x()) <= 3 && std::abs(marker->y - jupiter->y()) <= 3;
+        },
+        15000));
+    QTest::qWait(300);  // one more trace step, the mount at rest
+    const auto& m = view->Telescope().ScopeMark();
+    marker = onChart(m->rightAscension, m->declination);
+    EXPECT_LE(std::abs(marker->x - jupiter->x()), 1);
+    EXPECT_LE(std::abs(marker->y - jupiter->y()), 1);
 }
 
 TEST_F(TapWindowTest, TheWindowPaintsAndTakesKeysWhileASilentMountKeepsAGotoWaiting) {
