@@ -4,6 +4,9 @@
 #include <QElapsedTimer>
 #include <QHideEvent>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QShowEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -235,8 +238,25 @@ void CMagnifierPanel::hideEvent(QHideEvent* e) {
 }
 
 void CMagnifierPanel::DockAt(const QRect& client) {
-    const int width = std::max(1, std::min(sizeHint().width(), client.width() / 3));
+    client_ = client;
+    dockWidth_ = std::max(dockWidth_, sizeHint().width());
+    const int width = std::max(1, std::min(dockWidth_, client.width() / 3));
     setGeometry(client.right() - width + 1, client.top(), width, client.height());
+}
+
+void CMagnifierPanel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Window));
+    QStyleOption option;
+    option.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &p, this);
+}
+
+void CMagnifierPanel::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() != QEvent::StyleChange && e->type() != QEvent::PaletteChange) return;
+    if (client_.isValid()) DockAt(client_);
+    update();
 }
 
 QSize CMagnifierPanel::sizeHint() const {
