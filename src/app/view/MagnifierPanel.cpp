@@ -122,7 +122,7 @@ CMagnifierPanel::CMagnifierPanel(QWidget* parent) : QWidget(parent) {
     heading_ = heading;
     altitude_ = new PanelSpin(this);
     altitude_->setObjectName(QString::number(MagnifierControl::Altitude));
-    altitude_->setRange(magnifier::kAltitudeMin, magnifier::kAltitudeEditMax);
+    altitude_->setRange(magnifier::kAltitudeLowest, magnifier::kAltitudeHighest);
     zoom_ = new PanelSpin(this);
     zoom_->setObjectName(QString::number(MagnifierControl::Zoom));
     zoom_->setRange(magnifier::kZoomMin, magnifier::kZoomMax);
@@ -169,7 +169,7 @@ CMagnifierPanel::CMagnifierPanel(QWidget* parent) : QWidget(parent) {
     // a held arrow goes on repeating and typed keys stay in the box.
     connect(heading_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) {
         Apply(model_.EditHeading(v), false);
-        if (!model_.ProgrammaticChange() && heading_->value() != model_.Heading()) Show();  // -1 and 360 wrap
+        if (!model_.ProgrammaticChange() && heading_->value() != model_.ShownHeading()) Show();  // -1 and 360 wrap
     });
     connect(altitude_, qOverload<int>(&QSpinBox::valueChanged), this,
             [this](int v) { Apply(model_.EditAltitude(v), false); });
@@ -268,8 +268,8 @@ QSize CMagnifierPanel::sizeHint() const {
 
 void CMagnifierPanel::Show() {
     model_.WhileProgrammatic([this] {
-        heading_->setValue(model_.Heading());
-        altitude_->setValue(model_.Altitude());
+        heading_->setValue(model_.ShownHeading());
+        altitude_->setValue(model_.ShownAltitude());
         zoom_->setValue(model_.Zoom());
     });
 }
