@@ -889,6 +889,25 @@ TEST_F(TapWindowTest, TheMagnifiedSkyStaysUnderThePointerAndFillsTheChartBesideT
     EXPECT_EQ(store.GetProfileInt("SUPERZOOMSAVE", "DIRECT", 0) * 90 + store.GetProfileInt("SUPERZOOMSAVE", "DIRECTS", 0), 10);
 }
 
+// Red mode with the navigator open: the panel keeps its width (a narrower
+// one left a strip of the old panel on the screen).
+TEST_F(TapWindowTest, RedModeKeepsTheNavigatorsWidth) {
+    StartFacingSouth();
+    frame->RunCommand(32860);
+    frame->RunCommand(32862);
+    CMagnifierPanel* panel = view->Magnifier().Panel();
+    ASSERT_NE(panel, nullptr);
+    const int width = panel->width();
+    frame->RunCommand(cmd::RedMode);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel->width(), width);
+    EXPECT_EQ(panel->geometry().right(), view->width() - 1);
+    EXPECT_EQ(view->ChartArea().width(), view->width() - width);
+    frame->RunCommand(cmd::RedMode);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel->width(), width);
+}
+
 TEST_F(TapWindowTest, AQuestionFromAProgramMarkEndsThePress) {
     store.WriteProfileInt("TAPREG", "ENABLE", 1);
     StartFacingSouth();
