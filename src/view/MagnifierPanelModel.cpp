@@ -203,11 +203,13 @@ void ApplyMagnifierTarget(ViewState& view, const MagnifierTarget& target, std::o
     RefreshViewState(view);
 }
 
-MagnifierFraming FramingPlacing(const ViewState& view, const Spherical& sky, double dx, double dy,
-                                double nearAltitude) {
-    MagnifierFraming f = view.magnifier;
-    const double scale = std::max(view.chartSize, 1) * f.zoom * 0.1 / kPi;  // pixels per radian
-    if (!std::isfinite(dx) || !std::isfinite(dy) || !std::isfinite(sky.lon) || !std::isfinite(sky.lat)) return f;
+PlacedFraming FramingPlacing(const ViewState& view, const Spherical& sky, double dx, double dy,
+                             double nearAltitude) {
+    PlacedFraming placed{view.magnifier, view.magnifier.altitude};
+    const double scale = std::max(view.chartSize, 1) * view.magnifier.zoom * 0.1 / kPi;  // pixels per radian
+    if (!std::isfinite(dx) || !std::isfinite(dy) || !std::isfinite(sky.lon) || !std::isfinite(sky.lat) ||
+        !std::isfinite(nearAltitude))
+        return placed;
     // Where the point is to be, in the frame whose pole is the view centre
     // (x to the right, y up on the chart).
     const double rho = std::hypot(dx, dy) / scale;
@@ -218,22 +220,31 @@ MagnifierFraming FramingPlacing(const ViewState& view, const Spherical& sky, dou
     const double r = std::hypot(wy, wz);
     const double phi = std::atan2(wy, wz);
     const double a = r > 1e-12 ? std::acos(std::clamp(std::sin(sky.lat) / r, -1.0, 1.0)) : 0.0;
+    // The azimuth about the vertical then puts the point where it belongs;
+    // e is the view direction, heading - 90. A point on the vertical axis (the
+    // zenith under the pointer) leaves it as it was.
     const double nearG = (nearAltitude - 90.0) * kDegToRad;
-    auto distance = [nearG](double g) { return std::abs(std::remainder(g - nearG, kTwoPi)); };
-    double g = distance(-phi + a) <= distance(-phi - a) ? -phi + a : -phi - a;
-    g = std::remainder(g, kTwoPi);
-    const double lowest = (magnifier::kAltitudeLowest - 90.0) * kDegToRad;
-    const double highest = (magnifier::kAltitudeHighest - 90.0) * kDegToRad;
-    g = std::clamp(g, lowest, highest);
-    // The azimuth about the vertical then puts the point where it belongs (or,
-    // with the tilt held at a limit, as near to it as the tilt lets).
-    const double qy = wy * std::cos(g) + wz * std::sin(g);
-    const double l = std::atan2(qy, wx);
-    // ProjectSky rotates by e = view direction (facing x 90 + turn), heading - 90.
-    const double e = sky.lon - l;
-    f.heading = WrapDegrees(e * kRadToDeg + 90.0);
-    f.altitude = 90.0 + g * kRadToDeg;
-    return f;
+    const double nearE = (view.magnifier.heading - 90.0) * kDegToRad;
+    auto direction = [&](double g) {
+        const double qy = wy * std::cos(g) + wz * std::sin(g);
+        if (std::hypot(qy, wx) < 1e-9) return nearE;
+        return sky.lon - std::atan2(qy, wx);
+    };
+    // Of the two, the one that turns the sky least from where it was: the
+    // trace of Rx(-g0) Rz(e - e0) Rx(g) is cos de + cos de cos dg + cos dg.
+    auto closest = [nearG](double g) { return nearG + std::remainder(g - nearG, kTwoPi); };
+    auto trace = [&](double g) {
+        const double ce = std::cos(direction(g) - nearE), cg = std::cos(g - nearG);
+        return ce + ce * cg + cg;
+    };
+    const double g1 = closest(-phi + a), g2 = closest(-phi - a);
+    const double g = trace(g1) >= trace(g2) ? g1 : g2;
+    const double e = direction(g);
+    placed.altitude = 90.0 + g * kRadToDeg;
+    placed.framing.heading = WrapDegrees(e * kRadToDeg + 90.0);
+    placed.framing.altitude =
+        std::clamp(placed.altitude, double(magnifier::kAltitudeLowest), double(magnifier::kAltitudeHighest));
+    return placed;
 }
 
 }  // namespace tavik

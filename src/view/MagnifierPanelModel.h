@@ -173,12 +173,19 @@ std::optional<TargetMarkGeometry> TargetMark(const ViewState& chart, double head
 // The framing of the magnified view drawn for `view` (its chart, zoom and
 // framing) that puts the horizontal position `sky` (azimuth from north
 // through east, altitude; radians) at offsets (dx right, dy up, pixels) from
-// the projection centre, so that a point under the pointer stays under it. Of the two altitudes that can, the one nearer
-// `nearAltitude` (the framing moves smoothly); the altitude is kept within
-// 0..89, and where that stops it the heading brings the point as near as it
-// can (a drag over the zenith does not turn the view round).
-MagnifierFraming FramingPlacing(const ViewState& view, const Spherical& sky, double dx, double dy,
-                                double nearAltitude);
+// the projection centre, so that a point under the pointer stays under it.
+// Of the two framings that can, the one that turns the sky least from the
+// heading of `view` and `nearAltitude` (pass the last answer's `altitude`,
+// so that the sky moves smoothly and never turns round). The framing's
+// altitude is kept within 0..89; where that stops it, as over the zenith, the
+// heading still follows the unbounded answer, so that the view never turns
+// round.
+struct PlacedFraming {
+    MagnifierFraming framing;
+    double altitude = 45.0;  // degrees, unbounded: above 90 over the zenith
+};
+PlacedFraming FramingPlacing(const ViewState& view, const Spherical& sky, double dx, double dy,
+                             double nearAltitude);
 
 // --- "ここをズームイン" (32943) ------------------------------------------------
 

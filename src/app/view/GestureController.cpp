@@ -44,7 +44,7 @@ void GestureController::ZoomAround(QPoint at, bool in) {
     // The sky under the pointer stays under it.
     const ChartOffset d = OffsetFromCentre(view, at.x(), at.y());
     const Spherical sky = HorizontalAt(view, d.dx, d.dy);
-    magnifier_.SetFraming(FramingPlacing(zoomed, sky, d.dx, d.dy, view.magnifier.altitude));
+    magnifier_.SetFraming(FramingPlacing(zoomed, sky, d.dx, d.dy, view.magnifier.altitude).framing);
 }
 
 void GestureController::Wheel(int angleDelta, QPoint at) {
@@ -59,7 +59,7 @@ void GestureController::Wheel(int angleDelta, QPoint at) {
 
 void GestureController::Press(QPoint at) {
     const ViewState& view = host_.State();
-    drag_ = Drag{at, false, view.facing, view.turnDegrees, {}};
+    drag_ = Drag{at, false, view.facing, view.turnDegrees, {}, view.magnifier.altitude};
     if (view.viewMode == ViewMode::Magnified && view.magnifier.present) {
         const ChartOffset d = OffsetFromCentre(view, at.x(), at.y());
         drag_->sky = HorizontalAt(view, d.dx, d.dy);
@@ -86,7 +86,9 @@ bool GestureController::MoveTo(QPoint at) {
     if (view.viewMode == ViewMode::Magnified && view.magnifier.present && drag_->sky) {
         // The sky point first pressed goes where the pointer is now.
         const ChartOffset d = OffsetFromCentre(view, at.x(), at.y());
-        magnifier_.SetFraming(FramingPlacing(view, *drag_->sky, d.dx, d.dy, view.magnifier.altitude));
+        const PlacedFraming placed = FramingPlacing(view, *drag_->sky, d.dx, d.dy, drag_->altitude);
+        drag_->altitude = placed.altitude;
+        magnifier_.SetFraming(placed.framing);
     } else if (view.viewMode == ViewMode::Direction) {
         const int total = drag_->facing * 90 + drag_->turn - static_cast<int>(std::lround(moved.x() * DegreesPerPixelAcross()));
         const int wrapped = WrapHeading(total);

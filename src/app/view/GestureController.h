@@ -52,6 +52,7 @@ private:
         bool active = false;  // moved beyond a tap: the sky follows
         int facing = 0, turn = 0;
         std::optional<Spherical> sky;  // the magnified view's point pressed (azimuth, altitude)
+        double altitude = 45.0;        // where the drag would take the view, unbounded
     };
     std::optional<Drag> drag_;  // while the left button or a finger is down
     int wheelAngle_ = 0;        // eighths of a degree not yet turned into steps
