@@ -134,7 +134,7 @@ BENCHMARK(BM_DirectionDrag)->Unit(benchmark::kMillisecond);
 void BM_MagnifiedDrag(benchmark::State& state) {
     GestureScene s(ViewMode::Magnified);
     s.view.magnifier.zoom = static_cast<int>(state.range(0));
-    RunGesture(state, s, [&] { s.view.magnifier.heading = (s.view.magnifier.heading + 1) % 360; });
+    RunGesture(state, s, [&] { s.view.magnifier.heading = WrapDegrees(s.view.magnifier.heading + 1); });
 }
 BENCHMARK(BM_MagnifiedDrag)->Arg(50)->Arg(400)->Unit(benchmark::kMillisecond);
 

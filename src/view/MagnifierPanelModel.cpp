@@ -44,14 +44,19 @@ int MagnifierPanelModel::Step() const { return MagnifierStep(zoom_); }
 void MagnifierPanelModel::SetHeadingFromView(int v) { heading_ = ((v < 0 ? v + 360 : v) + 90) % 360; }
 
 int MagnifierPanelModel::ViewDirection() const {
-    const int v = heading_ - 90;
+    const int v = ShownHeading() - 90;
     return v < 0 ? v + 360 : v;
 }
 
-void MagnifierPanelModel::SetHeading(int heading) { heading_ = WrapHeading(heading); }
+int MagnifierPanelModel::ShownHeading() const { return WrapHeading(static_cast<int>(std::lround(heading_))); }
 
-void MagnifierPanelModel::SetAltitude(int altitude) {
-    altitude_ = std::clamp(altitude, magnifier::kAltitudeMin, magnifier::kAltitudeEditMax);
+int MagnifierPanelModel::ShownAltitude() const { return static_cast<int>(std::lround(altitude_)); }
+
+void MagnifierPanelModel::SetHeading(double heading) { heading_ = WrapDegrees(heading); }
+
+void MagnifierPanelModel::SetAltitude(double altitude) {
+    if (!std::isfinite(altitude)) return;
+    altitude_ = std::clamp(altitude, double(magnifier::kAltitudeLowest), double(magnifier::kAltitudeHighest));
 }
 
 void MagnifierPanelModel::SetZoom(int zoom) { zoom_ = std::clamp(zoom, magnifier::kZoomMin, magnifier::kZoomMax); }
@@ -79,16 +84,16 @@ PanelEffect MagnifierPanelModel::UserChange(bool changed, bool mark) {
 
 PanelEffect MagnifierPanelModel::EditHeading(int value) {
     if (programmaticChange_) return {};
-    const int before = heading_;
-    SetHeading(value);
-    return UserChange(heading_ != before, true);
+    const int before = ShownHeading();
+    if (WrapHeading(value) != before) SetHeading(WrapHeading(value));
+    return UserChange(ShownHeading() != before, true);
 }
 
 PanelEffect MagnifierPanelModel::EditAltitude(int value) {
     if (programmaticChange_) return {};
-    const int before = altitude_;
-    SetAltitude(value);
-    return UserChange(altitude_ != before, true);
+    const int before = ShownAltitude();
+    if (value != before) SetAltitude(value);
+    return UserChange(ShownAltitude() != before, true);
 }
 
 PanelEffect MagnifierPanelModel::EditZoom(int value) {
@@ -98,20 +103,20 @@ PanelEffect MagnifierPanelModel::EditZoom(int value) {
     return UserChange(zoom_ != before, false);
 }
 
-int MagnifierPanelModel::HeadingAfterArrows(int steps) const { return WrapHeading(heading_ - steps); }
+int MagnifierPanelModel::HeadingAfterArrows(int steps) const { return WrapHeading(ShownHeading() - steps); }
 
 PanelEffect MagnifierPanelModel::ScrollHeading(int direction) {
-    const int before = heading_;
-    heading_ = WrapHeading(heading_ + (direction < 0 ? -Step() : Step()));
+    const double before = heading_;
+    heading_ = WrapDegrees(heading_ + (direction < 0 ? -Step() : Step()));
     PanelEffect e = Draw();
     e.changed = heading_ != before;
     return e;
 }
 
 PanelEffect MagnifierPanelModel::ScrollAltitude(int direction) {
-    const int before = altitude_;
-    altitude_ = std::clamp(altitude_ + (direction < 0 ? -Step() : Step()), magnifier::kAltitudeMin,
-                           magnifier::kAltitudeStepMax);
+    const double before = altitude_;
+    altitude_ = std::clamp(altitude_ + (direction < 0 ? -Step() : Step()), double(magnifier::kAltitudeMin),
+                           double(magnifier::kAltitudeStepMax));
     PanelEffect e = Draw();
     e.changed = altitude_ != before;
     return e;
@@ -140,7 +145,7 @@ PanelEffect MagnifierPanelModel::Draw() {
     return e;
 }
 
-std::optional<TargetMarkGeometry> TargetMark(const ViewState& chart, int heading, int altitude, bool markOn) {
+std::optional<TargetMarkGeometry> TargetMark(const ViewState& chart, double heading, double altitude, bool markOn) {
     if (!markOn || !chart.magnifier.present) return std::nullopt;
     const ProjectedPoint p =
         ProjectSky(chart, (heading - 180) * kDegToRad, altitude * kDegToRad, /*clipAzimuth=*/false);
@@ -181,10 +186,10 @@ void ApplyMagnifierTarget(ViewState& view, const MagnifierTarget& target, std::o
         view.previousMode = view.viewMode;
         view.viewMode = ViewMode::Magnified;
     }
-    // The panel's altitude edit keeps 4..86, and so does a panel built from
-    // the remembered values: a target on the horizon or overhead is shown as
-    // near to it as the panel can look.
-    const int altitude = std::clamp(target.altitude, magnifier::kAltitudeMin, magnifier::kAltitudeEditMax);
+    // A jump keeps 4..86, and so does a panel built from the remembered
+    // values: a target on the horizon or overhead is shown as near to it as
+    // the panel looks.
+    const int altitude = std::clamp(target.altitude, magnifier::kAltitudeMin, magnifier::kAltitudeJumpMax);
     if (view.magnifier.present) {
         UpdateMagnifierHeading(view);
         view.magnifier.altitude = altitude;
@@ -196,6 +201,50 @@ void ApplyMagnifierTarget(ViewState& view, const MagnifierTarget& target, std::o
         if (zoom) view.savedZoom = std::clamp(*zoom, magnifier::kZoomMin, magnifier::kZoomMax);
     }
     RefreshViewState(view);
+}
+
+PlacedFraming FramingPlacing(const ViewState& view, const Spherical& sky, double dx, double dy,
+                             double nearAltitude) {
+    PlacedFraming placed{view.magnifier, view.magnifier.altitude};
+    const double scale = std::max(view.chartSize, 1) * view.magnifier.zoom * 0.1 / kPi;  // pixels per radian
+    if (!std::isfinite(dx) || !std::isfinite(dy) || !std::isfinite(sky.lon) || !std::isfinite(sky.lat) ||
+        !std::isfinite(nearAltitude))
+        return placed;
+    // Where the point is to be, in the frame whose pole is the view centre
+    // (x to the right, y up on the chart).
+    const double rho = std::hypot(dx, dy) / scale;
+    const double lon = std::atan2(dy, dx);
+    const double wx = std::sin(rho) * std::cos(lon), wy = std::sin(rho) * std::sin(lon), wz = std::cos(rho);
+    // The tilt g (centre altitude - 90 degrees) turns the frame about its x
+    // axis; the altitude of the point fixes it: wz cos g - wy sin g = sin h.
+    const double r = std::hypot(wy, wz);
+    const double phi = std::atan2(wy, wz);
+    const double a = r > 1e-12 ? std::acos(std::clamp(std::sin(sky.lat) / r, -1.0, 1.0)) : 0.0;
+    // The azimuth about the vertical then puts the point where it belongs;
+    // e is the view direction, heading - 90. A point on the vertical axis (the
+    // zenith under the pointer) leaves it as it was.
+    const double nearG = (nearAltitude - 90.0) * kDegToRad;
+    const double nearE = (view.magnifier.heading - 90.0) * kDegToRad;
+    auto direction = [&](double g) {
+        const double qy = wy * std::cos(g) + wz * std::sin(g);
+        if (std::hypot(qy, wx) < 1e-9) return nearE;
+        return sky.lon - std::atan2(qy, wx);
+    };
+    // Of the two, the one that turns the sky least from where it was: the
+    // trace of Rx(-g0) Rz(e - e0) Rx(g) is cos de + cos de cos dg + cos dg.
+    auto closest = [nearG](double g) { return nearG + std::remainder(g - nearG, kTwoPi); };
+    auto trace = [&](double g) {
+        const double ce = std::cos(direction(g) - nearE), cg = std::cos(g - nearG);
+        return ce + ce * cg + cg;
+    };
+    const double g1 = closest(-phi + a), g2 = closest(-phi - a);
+    const double g = trace(g1) >= trace(g2) ? g1 : g2;
+    const double e = direction(g);
+    placed.altitude = 90.0 + g * kRadToDeg;
+    placed.framing.heading = WrapDegrees(e * kRadToDeg + 90.0);
+    placed.framing.altitude =
+        std::clamp(placed.altitude, double(magnifier::kAltitudeLowest), double(magnifier::kAltitudeHighest));
+    return placed;
 }
 
 }  // namespace tavik

@@ -12,6 +12,7 @@
 #include <array>
 #include <optional>
 
+#include "astro/Transforms.h"
 #include "view/ViewState.h"
 
 namespace tavik {
@@ -26,9 +27,14 @@ inline constexpr int Zoom = 1081;
 namespace magnifier {
 inline constexpr int kZoomMin = 30;   // tenths: 3.0
 inline constexpr int kZoomMax = 900;  // tenths: 90.0
+// The framing looks anywhere from the horizon to a degree below the zenith
+// (a drag, the wheel, the altitude box); the steps and the scroll bar keep
+// 4..84, and a jump ("ここをズームイン", the search) 4..86.
+inline constexpr int kAltitudeLowest = 0;
+inline constexpr int kAltitudeHighest = 89;
 inline constexpr int kAltitudeMin = 4;
-inline constexpr int kAltitudeEditMax = 86;  // the spin edit's upper bound
-inline constexpr int kAltitudeStepMax = 84;  // the steps and the scroll bar stop here
+inline constexpr int kAltitudeJumpMax = 86;
+inline constexpr int kAltitudeStepMax = 84;
 // The heading spin edit runs from 360 down to -1 (its up arrow decreases the
 // heading); both ends wrap into 0..359.
 inline constexpr int kHeadingSpinLow = -1;
@@ -64,9 +70,13 @@ struct PanelEffect {
 
 class MagnifierPanelModel {
 public:
-    int Heading() const { return heading_; }    // 0..359, degrees from the south
-    int Altitude() const { return altitude_; }  // 4..86
-    int Zoom() const { return zoom_; }          // 30..900, tenths
+    // Heading and altitude are held in fractional degrees (a drag leaves
+    // fractions); the boxes show them rounded to whole degrees.
+    double Heading() const { return heading_; }    // [0, 360), degrees from the south
+    double Altitude() const { return altitude_; }  // 0..89
+    int Zoom() const { return zoom_; }             // 30..900, tenths
+    int ShownHeading() const;   // 0..359
+    int ShownAltitude() const;  // 0..89
     // Step size in degrees for the current zoom.
     int Step() const;
     // A change waits for "描画" (the button is shown and enabled).
@@ -84,9 +94,9 @@ public:
     void SetHeadingFromView(int viewDirection);
     // The view direction of the heading: heading - 90, plus 360 if negative.
     int ViewDirection() const;
-    void SetHeading(int heading);    // wrapped into 0..359
-    void SetAltitude(int altitude);  // clamped to 4..86
-    void SetZoom(int zoom);          // clamped to 30..900
+    void SetHeading(double heading);    // wrapped into [0, 360)
+    void SetAltitude(double altitude);  // clamped to 0..89
+    void SetZoom(int zoom);             // clamped to 30..900
     // Takes the view's panel values (heading, altitude, zoom).
     void SetFraming(const MagnifierFraming& framing);
     // The values as the projection reads them (`present` set).
@@ -103,7 +113,8 @@ public:
 
     // --- the user's changes ------------------------------------------------
     // A value typed or stepped in a spin edit (the raw spin value: the
-    // heading may be -1 or 360 and is wrapped). Heading and altitude ask for
+    // heading may be -1 or 360 and is wrapped). A value equal to the one shown
+    // changes nothing (the fraction behind it stays). Heading and altitude ask for
     // the target mark; all three leave a pending change, or run the draw
     // action with AUTO_ENTER. Nothing happens while programmaticChange is set.
     PanelEffect EditHeading(int value);
@@ -111,7 +122,8 @@ public:
     PanelEffect EditZoom(int value);
     // The heading spin edit's arrows: `steps` degrees of up arrow (negative
     // for down, already multiplied by the acceleration); up decreases the
-    // heading. Returns the new heading (0..359); nothing is changed yet.
+    // heading, from the one shown. Returns the new heading (0..359); nothing
+    // is changed yet.
     int HeadingAfterArrows(int steps) const;
 
     // Scroll bars: -1 for left/page left/far left or down/page down/bottom,
@@ -130,8 +142,8 @@ public:
 private:
     PanelEffect UserChange(bool changed, bool mark);
 
-    int heading_ = 0;
-    int altitude_ = 45;
+    double heading_ = 0.0;
+    double altitude_ = 45.0;
     int zoom_ = 50;
     bool pending_ = false;
     bool programmaticChange_ = false;
@@ -153,8 +165,27 @@ struct TargetMarkGeometry {
 };
 // Nothing when the mark is off (ZOOM/MARK not 1), there is no panel, or the
 // point cannot be placed.
-std::optional<TargetMarkGeometry> TargetMark(const ViewState& chart, int heading, int altitude,
+std::optional<TargetMarkGeometry> TargetMark(const ViewState& chart, double heading, double altitude,
                                              bool markOn);
+
+// --- dragging the magnified sky ----------------------------------------------
+
+// The framing of the magnified view drawn for `view` (its chart, zoom and
+// framing) that puts the horizontal position `sky` (azimuth from north
+// through east, altitude; radians) at offsets (dx right, dy up, pixels) from
+// the projection centre, so that a point under the pointer stays under it.
+// Of the two framings that can, the one that turns the sky least from the
+// heading of `view` and `nearAltitude` (pass the last answer's `altitude`,
+// so that the sky moves smoothly and never turns round). The framing's
+// altitude is kept within 0..89; where that stops it, as over the zenith, the
+// heading still follows the unbounded answer, so that the view never turns
+// round.
+struct PlacedFraming {
+    MagnifierFraming framing;
+    double altitude = 45.0;  // degrees, unbounded: above 90 over the zenith
+};
+PlacedFraming FramingPlacing(const ViewState& view, const Spherical& sky, double dx, double dy,
+                             double nearAltitude);
 
 // --- "ここをズームイン" (32943) ------------------------------------------------
 

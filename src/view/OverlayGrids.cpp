@@ -195,7 +195,7 @@ void DrawLayerLine(QImage& layer, PixelPoint from, PixelPoint to, int index) {
 
 ClipRect ClientRect(const RenderContext& ctx, bool cutToChart) {
     ClipRect r{0, 0, ctx.clientWidth, ctx.clientHeight};
-    if (cutToChart && ctx.view) r.bottom = std::min(r.bottom, ctx.view->chartSize);
+    if (cutToChart && ctx.view) r.bottom = std::min(r.bottom, ChartBottom(*ctx.view));
     return r;
 }
 

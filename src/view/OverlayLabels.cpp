@@ -137,8 +137,9 @@ void DrawCompassLabels(RenderContext& ctx) {
         p.restore();
         return;
     }
-    // Direction-type views: the strip below the chart square is cleared first.
-    if (ctx.clientHeight > v.chartSize) {
+    // Direction-type views: the strip below the chart square is cleared first
+    // (the magnified sky fills the chart).
+    if (ctx.clientHeight > ChartBottom(v)) {
         p.fillRect(QRect(0, v.chartSize, ctx.clientWidth, ctx.clientHeight - v.chartSize),
                    ctx.BackgroundQColor());
     }

@@ -23,13 +23,19 @@ constexpr double kPixelLimit = 1e7;
 int CentreColumn(const ViewState& view) { return view.clientWidth >> 1; }
 
 bool InsideChart(const ViewState& view, int x, int y) {
-    return x >= 0 && x <= view.clientWidth && y >= 0 && y <= view.chartSize;
+    return x >= 0 && x <= view.clientWidth && y >= 0 && y <= ChartBottom(view);
+}
+
+bool SkyFillsChart(const ViewState& view) {
+    return view.viewMode == ViewMode::Magnified && view.magnifier.present;
 }
 
 // The bottom edge of the chart square when horizon framing puts the projection
-// centre there; otherwise the middle of the square.
+// centre there; the middle of the whole chart in the magnified view; otherwise
+// the middle of the square.
 int DirectionBase(const ViewState& view) {
-    if (view.horizonFraming && !view.magnifier.present) return 2 * view.chartHalf;
+    if (SkyFillsChart(view)) return ChartBottom(view) / 2;
+    if (view.horizonFraming) return 2 * view.chartHalf;
     return view.chartHalf;
 }
 
@@ -44,6 +50,10 @@ bool InsideAzimuthWindow(const ViewState& view, double azimuth) {
 }
 
 }  // namespace
+
+int ChartBottom(const ViewState& view) {
+    return SkyFillsChart(view) ? std::max(view.clientHeight, view.chartSize) : view.chartSize;
+}
 
 int ToPixel(double v) { return static_cast<int>(std::clamp(v, -kPixelLimit, kPixelLimit)); }
 
@@ -176,35 +186,39 @@ ProjectedPoint ProjectEquatorial(const ViewState& view, double rightAscension,
     return ProjectSky(view, h.lon, h.lat, clipAzimuth);
 }
 
-SkyPosition UnprojectSky(const ViewState& view, int x, int y) {
-    const int w2 = CentreColumn(view);
+Spherical HorizontalAt(const ViewState& view, double dx, double dy) {
     const double r = view.chartSize;
-    const int r2 = view.chartHalf;
     double lonP = 0.0, latP = 0.0, g = 0.0;
-
+    const double theta = std::atan2(dx, dy);
+    const double rho = std::sqrt(dx * dx + dy * dy);
     if (view.viewMode == ViewMode::Planisphere || view.viewMode == ViewMode::Zenith) {
-        const double dx = x - w2;
-        const double dy = r2 - y;
-        const double theta = std::atan2(dx, dy);
-        const double rho = std::sqrt(dx * dx + dy * dy);
         const double k = view.viewMode == ViewMode::Planisphere ? kPi : kHalfPi;
         latP = kHalfPi - rho * k / r;
-        lonP = kHalfPi - theta;
     } else {
         const Framing f = ViewFraming(view);
-        const double dx = static_cast<int>((x - w2) / f.stretch);
-        const double dy = DirectionBase(view) - y;
-        const double theta = std::atan2(dx, dy);
-        const double rho = std::sqrt(dx * dx + dy * dy);
         latP = kHalfPi - rho * kPi / (r * f.span);
-        lonP = kHalfPi - theta;
         g = f.tiltDegrees * kPi / 180.0;
     }
+    lonP = kHalfPi - theta;
     // The forward projection subtracts the facing offset e from the azimuth
     // before rotating; undoing it adds e back (UnrotatePole subtracts its
     // offset argument, hence -e).
-    const double e = view.facing * kHalfPi + view.turnDegrees * kPi / 180.0;
-    const Spherical horizontal = UnrotatePole(lonP, latP, g, -e);
+    const double e = view.facing * kHalfPi + view.turnRadians;
+    return UnrotatePole(lonP, latP, g, -e);
+}
+
+ChartOffset OffsetFromCentre(const ViewState& view, double x, double y) {
+    if (view.viewMode == ViewMode::Planisphere || view.viewMode == ViewMode::Zenith)
+        return {x - CentreColumn(view), view.chartHalf - y};
+    return {(x - CentreColumn(view)) / ViewFraming(view).stretch, DirectionBase(view) - y};
+}
+
+SkyPosition UnprojectSky(const ViewState& view, int x, int y) {
+    ChartOffset d = OffsetFromCentre(view, x, y);
+    // Across, the direction-type views count whole pixels.
+    if (view.viewMode != ViewMode::Planisphere && view.viewMode != ViewMode::Zenith)
+        d.dx = static_cast<int>(d.dx);
+    const Spherical horizontal = HorizontalAt(view, d.dx, d.dy);
     const Spherical eq = RotateByAngles(kPi - horizontal.lon, horizontal.lat, view.latitude,
                                         view.localSiderealTime);
     double ra = eq.lon;

@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "astro/Transforms.h"
 #include "view/ViewState.h"
 
 namespace tavik {
@@ -40,6 +41,10 @@ Framing ViewFraming(const ViewState& view);
 ProjectedPoint ProjectSky(const ViewState& view, double azimuth, double altitude,
                           bool clipAzimuth);
 
+// The bottom edge of the sky on the chart: the chart square's, except in the
+// magnified view, whose sky fills the whole chart area, centred in it.
+int ChartBottom(const ViewState& view);
+
 // Truncation toward zero of a finite offset from the projection centre to
 // whole pixels, clamped far outside any chart.
 int ToPixel(double v);
@@ -71,6 +76,20 @@ ProjectedPoint ProjectStar(const ViewState& view, const StarRecord& star, double
 // not culled either (grids and lines decide for themselves).
 ProjectedPoint ProjectEquatorial(const ViewState& view, double rightAscension,
                                  double declination, bool clipAzimuth);
+
+// Offsets of a chart point from the projection centre: dx to the right (the
+// horizontal stretch undone), dy upwards.
+struct ChartOffset {
+    double dx = 0.0;
+    double dy = 0.0;
+};
+ChartOffset OffsetFromCentre(const ViewState& view, double x, double y);
+// The horizontal position (azimuth from north through east, altitude) at
+// offsets from the projection centre; the inverse of ProjectSky before its
+// pixels are truncated, for the planisphere, zenith, direction and magnified
+// views (the polar alignment and heliocentric views compute as the direction
+// view).
+Spherical HorizontalAt(const ViewState& view, double dx, double dy);
 
 // The sky position under a chart pixel for the current mode, time and site.
 // Exact inverse for the planisphere, zenith, direction and magnified views; the

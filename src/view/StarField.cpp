@@ -53,7 +53,7 @@ void Rotate(const double up[3], const double north[3], const double east[3], dou
 // sphere can reach the chart.
 void ChartBounds(const ViewState& view, Frame& f) {
     const int w = view.clientWidth, w2 = w >> 1;
-    const int r = view.chartSize;
+    const int r = ChartBottom(view);
     const int base = PlaceOnChart(view, 0, 0, 1.0).y;
     const double xSpan = std::max(w2, w - w2) + 2.0;
     if (!(std::fabs(f.stretch) > 1e-9)) return;

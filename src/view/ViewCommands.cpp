@@ -1,6 +1,7 @@
 #include "view/ViewCommands.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tavik {
 
@@ -25,7 +26,7 @@ void LeaveMagnified(ViewState& view) {
     view.savedFacing = view.facing;
     if (view.magnifier.present) {
         view.savedZoom = view.magnifier.zoom;
-        view.savedAltitude = view.magnifier.altitude;
+        view.savedAltitude = static_cast<int>(std::lround(view.magnifier.altitude));
     }
 }
 
@@ -43,13 +44,25 @@ int MagnifierStep(int zoom) {
     return 1;
 }
 
+namespace {
+
+// Facing and turn take the whole degrees of the panel's view direction;
+// RefreshViewState adds the fraction.
+void FollowMagnifierHeading(ViewState& view) {
+    if (!view.magnifier.present) return;
+    const int v = static_cast<int>(MagnifierViewDirection(view.magnifier.heading));
+    view.facing = (v / 90) % 4;
+    view.turnDegrees = v % 90;
+}
+
+}  // namespace
+
 void TakeMagnifierHeading(ViewState& view) {
     if (!view.magnifier.present) return;
-    int v = view.magnifier.heading - 90;
-    if (v < 0) v += 360;
-    view.facing = view.savedFacing = (v / 90) % 4;
-    view.turnDegrees = view.savedTurn = v % 90;
-    view.savedAltitude = view.magnifier.altitude;
+    FollowMagnifierHeading(view);
+    view.savedFacing = view.facing;
+    view.savedTurn = view.turnDegrees;
+    view.savedAltitude = static_cast<int>(std::lround(view.magnifier.altitude));
     view.savedZoom = view.magnifier.zoom;
 }
 
@@ -135,28 +148,16 @@ CommandOutcome ToggleMagnified(ViewState& view) {
     return Done(view, true);
 }
 
-CommandOutcome TurnRight(ViewState& view) {
-    view.turnDegrees += TurnStep(view);
-    if (view.turnDegrees >= 90) view.facing += 1;
-    view.facing = ((view.facing % 4) + 4) % 4;
-    view.turnDegrees %= 90;
-    RefreshViewState(view);
-    UpdateMagnifierHeading(view);
-    return Done(view, false);
-}
+namespace {
 
-CommandOutcome TurnLeft(ViewState& view) {
-    view.turnDegrees -= TurnStep(view);
-    if (view.turnDegrees < 0) {
-        view.facing = view.facing == 0 ? 3 : view.facing - 1;
-        view.turnDegrees += 90;
+// Turns by whole degrees, carrying into the next or previous compass direction;
+// the magnified view turns its panel's heading, keeping the fraction a drag left.
+CommandOutcome Turn(ViewState& view, int degrees, bool save) {
+    if (view.magnifier.present) {
+        view.magnifier.heading = WrapDegrees(view.magnifier.heading + degrees);
+        FollowMagnifierHeading(view);
+        return Done(view, save);
     }
-    RefreshViewState(view);
-    UpdateMagnifierHeading(view);
-    return Done(view, false);
-}
-
-CommandOutcome TurnBy(ViewState& view, int degrees) {
     view.turnDegrees += degrees;
     while (view.turnDegrees >= 90) {
         view.turnDegrees -= 90;
@@ -167,14 +168,21 @@ CommandOutcome TurnBy(ViewState& view, int degrees) {
         view.facing = view.facing == 0 ? 3 : view.facing - 1;
     }
     RefreshViewState(view);
-    UpdateMagnifierHeading(view);
-    return Done(view, true);
+    return Done(view, save);
 }
+
+}  // namespace
+
+CommandOutcome TurnRight(ViewState& view) { return Turn(view, TurnStep(view), false); }
+
+CommandOutcome TurnLeft(ViewState& view) { return Turn(view, -TurnStep(view), false); }
+
+CommandOutcome TurnBy(ViewState& view, int degrees) { return Turn(view, degrees, true); }
 
 CommandOutcome StepUp(ViewState& view) {
     if (view.magnifier.present) {
         view.magnifier.altitude =
-            std::clamp(view.magnifier.altitude + MagnifierStep(view.magnifier.zoom), 4, 84);
+            std::clamp(view.magnifier.altitude + MagnifierStep(view.magnifier.zoom), 4.0, 84.0);
         return Done(view, false);
     }
     switch (view.viewMode) {
@@ -201,7 +209,7 @@ CommandOutcome StepUp(ViewState& view) {
 CommandOutcome StepDown(ViewState& view) {
     if (view.magnifier.present) {
         view.magnifier.altitude =
-            std::clamp(view.magnifier.altitude - MagnifierStep(view.magnifier.zoom), 4, 84);
+            std::clamp(view.magnifier.altitude - MagnifierStep(view.magnifier.zoom), 4.0, 84.0);
         return Done(view, false);
     }
     if (view.viewMode == ViewMode::PolarAlignment || view.viewMode == ViewMode::Heliocentric) {

@@ -1,6 +1,7 @@
 #include "view/ViewState.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "astro/Angles.h"
 #include "settings/SettingsStore.h"
@@ -33,6 +34,15 @@ bool IsDirectionType(ViewMode mode) {
     }
 }
 
+double WrapDegrees(double degrees) {
+    if (!std::isfinite(degrees)) return 0.0;
+    double d = std::fmod(degrees, 360.0);
+    if (d < 0.0) d += 360.0;
+    return d >= 360.0 ? 0.0 : d;  // -1e-17 + 360 rounds to 360
+}
+
+double MagnifierViewDirection(double heading) { return WrapDegrees(heading - 90.0); }
+
 void UpdateMagnifierHeading(ViewState& view) {
     if (!view.magnifier.present) return;
     int v = view.facing * 90 + view.turnDegrees;
@@ -54,6 +64,10 @@ void UpdateChartGeometry(ViewState& view, int clientWidth, int clientHeight) {
 
 void RefreshViewState(ViewState& view) {
     view.turnRadians = view.turnDegrees * kPi / 180.0;
+    // The magnified view looks along the panel's heading, fractions included:
+    // whatever the whole facing, facing x 90 + turn is that direction.
+    if (view.viewMode == ViewMode::Magnified && view.magnifier.present)
+        view.turnRadians = (MagnifierViewDirection(view.magnifier.heading) - view.facing * 90.0) * kPi / 180.0;
     const double facingAzimuth = (view.facing - 1) * (kPi / 2.0) + view.turnRadians;
     view.azimuthLow = Normalize(facingAzimuth - kAzimuthHalfWindow);
     view.azimuthHigh = Normalize(facingAzimuth + kAzimuthHalfWindow);

@@ -42,12 +42,15 @@ inline constexpr int OffScreen = -99999999;
 
 // The part of the magnifier panel's state that enters the projection. The panel
 // itself (spin edits, buttons) belongs to the application shell; `present` is
-// true while it exists, that is while the magnified view is shown.
+// true while it exists, that is while the magnified view is shown. Heading and
+// altitude are held in fractional degrees, so that a drag or the wheel can
+// move the sky by less than a degree; the panel's boxes and the stored
+// settings show and keep whole degrees.
 struct MagnifierFraming {
     bool present = false;
-    int heading = 0;    // degrees from the south: 0 south, 90 west, 180 north, 270 east
-    int altitude = 45;  // centre altitude, degrees
-    int zoom = 50;      // tenths
+    double heading = 0.0;    // degrees from the south: 0 south, 90 west, 180 north, 270 east; [0, 360)
+    double altitude = 45.0;  // centre altitude, degrees
+    int zoom = 50;           // tenths
 };
 
 struct ViewState {
@@ -84,6 +87,8 @@ struct ViewState {
     double pixelRatio = 1.0;
 
     // --- per-paint values -------------------------------------------------
+    // facing x pi/2 + turnRadians is the view direction; in the magnified view
+    // it is the panel's (fractional) heading - 90 degrees.
     double turnRadians = 0.0;
     double azimuthLow = 0.0;   // azimuth window of the direction view, [0, 2pi)
     double azimuthHigh = 0.0;
@@ -100,6 +105,10 @@ bool IsDirectionType(ViewMode mode);
 
 // Points the magnifier panel (when present) at the view's facing and turn.
 void UpdateMagnifierHeading(ViewState& view);
+// Degrees brought into [0, 360).
+double WrapDegrees(double degrees);
+// The view direction of a magnifier heading: heading - 90 degrees, in [0, 360).
+double MagnifierViewDirection(double heading);
 
 // Recomputes the chart square from the client area. With `fullScreen` set the
 // chart size and its half keep their previous values; the offset of the square

@@ -22,18 +22,11 @@ constexpr int kDragStartPixels = 6;
 GestureController::GestureController(ChartHost& host, TimerHost& timers, MagnifierController& magnifier)
     : host_(host), timers_(timers), magnifier_(magnifier) {}
 
-double GestureController::DegreesPerPixel(bool across) const {
-    // Near the centre of the direction-type views rho = angle * chart * span / pi.
+double GestureController::DegreesPerPixelAcross() const {
+    // Near the centre of the direction view rho = angle * chart * span / pi.
     const ViewState& view = host_.State();
     const Framing f = ViewFraming(view);
-    const double stretch = across ? f.stretch : 1.0;
-    return 180.0 / (std::max(view.chartSize, 1) * f.span * std::max(stretch, 0.1));
-}
-
-QPoint GestureController::FromChartCentre(QPoint at) const {
-    const ViewState& view = host_.State();
-    const int centreRow = view.horizonFraming && !view.magnifier.present ? 2 * view.chartHalf : view.chartHalf;
-    return at - QPoint(view.clientWidth / 2, centreRow);
+    return 180.0 / (std::max(view.chartSize, 1) * f.span * std::max(f.stretch, 0.1));
 }
 
 void GestureController::ZoomAround(QPoint at, bool in) {
@@ -44,17 +37,14 @@ void GestureController::ZoomAround(QPoint at, bool in) {
         host_.RunRouted(cmd::ZoomHere);
         return;
     }
-    MagnifierFraming f = view.magnifier;
-    const double before = DegreesPerPixel(false);
-    f.zoom = in ? ZoomInStep(f.zoom) : ZoomOutStep(f.zoom);
-    f.zoom = std::clamp(f.zoom, magnifier::kZoomMin, magnifier::kZoomMax);
-    if (f.zoom == view.magnifier.zoom) return;
+    ViewState zoomed = view;
+    const int zoom = in ? ZoomInStep(view.magnifier.zoom) : ZoomOutStep(view.magnifier.zoom);
+    zoomed.magnifier.zoom = std::clamp(zoom, magnifier::kZoomMin, magnifier::kZoomMax);
+    if (zoomed.magnifier.zoom == view.magnifier.zoom) return;
     // The sky under the pointer stays under it.
-    const double after = before * view.magnifier.zoom / f.zoom;
-    const QPoint d = FromChartCentre(at);
-    f.heading += static_cast<int>(std::lround(d.x() * (before - after)));
-    f.altitude -= static_cast<int>(std::lround(d.y() * (before - after)));
-    magnifier_.SetFraming(f);
+    const ChartOffset d = OffsetFromCentre(view, at.x(), at.y());
+    const Spherical sky = HorizontalAt(view, d.dx, d.dy);
+    magnifier_.SetFraming(FramingPlacing(zoomed, sky, d.dx, d.dy, view.magnifier.altitude).framing);
 }
 
 void GestureController::Wheel(int angleDelta, QPoint at) {
@@ -69,7 +59,11 @@ void GestureController::Wheel(int angleDelta, QPoint at) {
 
 void GestureController::Press(QPoint at) {
     const ViewState& view = host_.State();
-    drag_ = Drag{at, false, view.magnifier, view.facing, view.turnDegrees};
+    drag_ = Drag{at, false, view.facing, view.turnDegrees, {}, view.magnifier.altitude};
+    if (view.viewMode == ViewMode::Magnified && view.magnifier.present) {
+        const ChartOffset d = OffsetFromCentre(view, at.x(), at.y());
+        drag_->sky = HorizontalAt(view, d.dx, d.dy);
+    }
 }
 
 bool GestureController::Release() {
@@ -89,14 +83,14 @@ bool GestureController::MoveTo(QPoint at) {
         timers_.KillTimer(timer_id::kTapMenu);
         host_.EndTap();
     }
-    if (view.viewMode == ViewMode::Magnified && view.magnifier.present) {
-        MagnifierFraming f = drag_->framing;
-        const double s = DegreesPerPixel(false);
-        f.heading -= static_cast<int>(std::lround(moved.x() * s));
-        f.altitude += static_cast<int>(std::lround(moved.y() * s));
-        magnifier_.SetFraming(f);
+    if (view.viewMode == ViewMode::Magnified && view.magnifier.present && drag_->sky) {
+        // The sky point first pressed goes where the pointer is now.
+        const ChartOffset d = OffsetFromCentre(view, at.x(), at.y());
+        const PlacedFraming placed = FramingPlacing(view, *drag_->sky, d.dx, d.dy, drag_->altitude);
+        drag_->altitude = placed.altitude;
+        magnifier_.SetFraming(placed.framing);
     } else if (view.viewMode == ViewMode::Direction) {
-        const int total = drag_->facing * 90 + drag_->turn - static_cast<int>(std::lround(moved.x() * DegreesPerPixel(true)));
+        const int total = drag_->facing * 90 + drag_->turn - static_cast<int>(std::lround(moved.x() * DegreesPerPixelAcross()));
         const int wrapped = WrapHeading(total);
         host_.ChangeState(
             [wrapped](ViewState& v) {

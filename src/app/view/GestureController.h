@@ -5,8 +5,9 @@
 //     (the panel's zoom follows); in the other views a step up enters the
 //     magnified view at the pointer, as "ここを拡大" does;
 //   - a drag with the left button or one finger: in the magnified view the
-//     sky follows the pointer (heading and altitude), in the direction view a
-//     sideways drag turns the view; elsewhere nothing moves. A press that
+//     sky point pressed stays under the pointer (heading and altitude follow
+//     in fractions of a degree), in the direction view a sideways drag turns
+//     the view; elsewhere nothing moves. A press that
 //     moves beyond a few pixels is a drag: never a tap, never a long press.
 // Owned by the view, which hands it its presses in device pixels; talks to it
 // through ChartHost and moves the magnified view through MagnifierController.
@@ -15,6 +16,7 @@
 
 #include <optional>
 
+#include "astro/Transforms.h"
 #include "view/ViewState.h"
 
 namespace tavik {
@@ -39,9 +41,8 @@ public:
 
 private:
     void ZoomAround(QPoint at, bool in);
-    // Degrees of sky per pixel near the chart's centre (across: horizontally).
-    double DegreesPerPixel(bool across) const;
-    QPoint FromChartCentre(QPoint at) const;
+    // Degrees of sky per pixel across, near the direction view's centre.
+    double DegreesPerPixelAcross() const;
 
     ChartHost& host_;
     TimerHost& timers_;
@@ -49,8 +50,9 @@ private:
     struct Drag {
         QPoint from;
         bool active = false;  // moved beyond a tap: the sky follows
-        MagnifierFraming framing;
         int facing = 0, turn = 0;
+        std::optional<Spherical> sky;  // the magnified view's point pressed (azimuth, altitude)
+        double altitude = 45.0;        // where the drag would take the view, unbounded
     };
     std::optional<Drag> drag_;  // while the left button or a finger is down
     int wheelAngle_ = 0;        // eighths of a degree not yet turned into steps

@@ -145,8 +145,8 @@ void MagnifierController::ZoomInHere() {
 }
 
 void MagnifierController::SetFraming(MagnifierFraming framing) {
-    framing.heading = WrapHeading(framing.heading);
-    framing.altitude = std::clamp(framing.altitude, magnifier::kAltitudeMin, magnifier::kAltitudeEditMax);
+    framing.heading = WrapDegrees(framing.heading);
+    framing.altitude = std::clamp(framing.altitude, double(magnifier::kAltitudeLowest), double(magnifier::kAltitudeHighest));
     framing.zoom = std::clamp(framing.zoom, magnifier::kZoomMin, magnifier::kZoomMax);
     c_.host.ChangeState(
         [&](ViewState& view) {

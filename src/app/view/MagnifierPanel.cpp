@@ -4,6 +4,9 @@
 #include <QElapsedTimer>
 #include <QHideEvent>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QShowEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -119,7 +122,7 @@ CMagnifierPanel::CMagnifierPanel(QWidget* parent) : QWidget(parent) {
     heading_ = heading;
     altitude_ = new PanelSpin(this);
     altitude_->setObjectName(QString::number(MagnifierControl::Altitude));
-    altitude_->setRange(magnifier::kAltitudeMin, magnifier::kAltitudeEditMax);
+    altitude_->setRange(magnifier::kAltitudeLowest, magnifier::kAltitudeHighest);
     zoom_ = new PanelSpin(this);
     zoom_->setObjectName(QString::number(MagnifierControl::Zoom));
     zoom_->setRange(magnifier::kZoomMin, magnifier::kZoomMax);
@@ -166,7 +169,7 @@ CMagnifierPanel::CMagnifierPanel(QWidget* parent) : QWidget(parent) {
     // a held arrow goes on repeating and typed keys stay in the box.
     connect(heading_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) {
         Apply(model_.EditHeading(v), false);
-        if (!model_.ProgrammaticChange() && heading_->value() != model_.Heading()) Show();  // -1 and 360 wrap
+        if (!model_.ProgrammaticChange() && heading_->value() != model_.ShownHeading()) Show();  // -1 and 360 wrap
     });
     connect(altitude_, qOverload<int>(&QSpinBox::valueChanged), this,
             [this](int v) { Apply(model_.EditAltitude(v), false); });
@@ -235,8 +238,25 @@ void CMagnifierPanel::hideEvent(QHideEvent* e) {
 }
 
 void CMagnifierPanel::DockAt(const QRect& client) {
-    const int width = std::max(1, std::min(sizeHint().width(), client.width() / 3));
+    client_ = client;
+    dockWidth_ = std::max(dockWidth_, sizeHint().width());
+    const int width = std::max(1, std::min(dockWidth_, client.width() / 3));
     setGeometry(client.right() - width + 1, client.top(), width, client.height());
+}
+
+void CMagnifierPanel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Window));
+    QStyleOption option;
+    option.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &p, this);
+}
+
+void CMagnifierPanel::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() != QEvent::StyleChange && e->type() != QEvent::PaletteChange) return;
+    if (client_.isValid()) DockAt(client_);
+    update();
 }
 
 QSize CMagnifierPanel::sizeHint() const {
@@ -248,8 +268,8 @@ QSize CMagnifierPanel::sizeHint() const {
 
 void CMagnifierPanel::Show() {
     model_.WhileProgrammatic([this] {
-        heading_->setValue(model_.Heading());
-        altitude_->setValue(model_.Altitude());
+        heading_->setValue(model_.ShownHeading());
+        altitude_->setValue(model_.ShownAltitude());
         zoom_->setValue(model_.Zoom());
     });
 }

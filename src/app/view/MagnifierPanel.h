@@ -49,8 +49,9 @@ public:
     const MagnifierPanelModel& Model() const { return model_; }
 
     // Places the panel against the right edge of `client` (a rectangle in
-    // the parent's coordinates): full height, its own preferred width, never
-    // more than a third of the client's width.
+    // the parent's coordinates): full height, the widest its controls have
+    // asked for (a change of style, as to red mode and back, never narrows
+    // it), never more than a third of the client's width.
     void DockAt(const QRect& client);
 
     // The controls (for tests and for the focus chain).
@@ -71,6 +72,13 @@ signals:
     void valuesChanged();
 
 protected:
+    // A new style or palette (red mode on or off) lays the controls out
+    // anew: the panel is docked again and drawn whole, so that nothing of the
+    // old look stays behind.
+    void changeEvent(QEvent* e) override;
+    // Its own background in every look: a style sheet's (red mode) as well
+    // as the palette's.
+    void paintEvent(QPaintEvent* e) override;
     void showEvent(QShowEvent* e) override;
     // Hidden with the focus in one of its controls: the focus goes back to the
     // chart, so that the keys work there at once.
@@ -93,6 +101,8 @@ private:
     QScrollBar* altitudeBar_ = nullptr;
     QPushButton* in_ = nullptr;
     QPushButton* out_ = nullptr;
+    int dockWidth_ = 0;  // the widest the controls have asked for
+    QRect client_;       // where it was docked last
 };
 
 }  // namespace tavik

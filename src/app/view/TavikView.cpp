@@ -355,6 +355,9 @@ void CTavikView::paintEvent(QPaintEvent*) {
         p.drawImage(target, *over);
     }
     if (shown) pictures_->PaintPicture(p, QRect(QPoint(0, 0), area));
+    // The strip of the magnifier panel: the view paints all of itself, so
+    // that nothing stale shows wherever the panel leaves it uncovered.
+    if (area.width() < width()) p.fillRect(QRect(area.width(), 0, width() - area.width(), height()), palette().window());
     p.end();
     const ColorModes modes = ColorModes::Load(store_);
     const QFont font = ViewFont(ChartFontTenths(settings_.fontSize, static_cast<int>(view_.chartSize / view_.pixelRatio)));

@@ -920,26 +920,25 @@ TEST_F(TapWindowTest, WheelZoomsDragTurnsTheSkyAndNeitherIsATapWhileATouchStillP
     ASSERT_EQ(v.viewMode, ViewMode::Magnified);
     ASSERT_TRUE(WaitForRender(*view));
     const QPoint centreNow(v.clientWidth / 2, v.chartHalf);
-    // Out to the widest field, where a pixel is a sizeable part of a degree
-    // (the framing keeps whole degrees).
+    // Out to the widest field.
     Wheel(view, centreNow, -60);
     EXPECT_EQ(v.magnifier.zoom, 30);
     const MagnifierFraming m0 = v.magnifier;
     Wheel(view, centreNow, 1);
     EXPECT_GT(v.magnifier.zoom, m0.zoom);
-    EXPECT_EQ(v.magnifier.heading, m0.heading) << "at the centre only the zoom changes";
-    EXPECT_EQ(v.magnifier.altitude, m0.altitude);
+    EXPECT_NEAR(v.magnifier.heading, m0.heading, 1e-6) << "at the centre only the zoom changes";
+    EXPECT_NEAR(v.magnifier.altitude, m0.altitude, 1e-6);
     const MagnifierFraming m1 = v.magnifier;
     Wheel(view, centreNow + QPoint(v.chartHalf / 2, 0), 3);  // right of the centre: towards the west
     EXPECT_GT(v.magnifier.zoom, m1.zoom);
-    EXPECT_GT((v.magnifier.heading - m1.heading + 360) % 360, 0);
-    EXPECT_LT((v.magnifier.heading - m1.heading + 360) % 360, 90);
+    EXPECT_GT(std::fmod(v.magnifier.heading - m1.heading + 360, 360), 0);
+    EXPECT_LT(std::fmod(v.magnifier.heading - m1.heading + 360, 360), 90);
     if (view->Magnifier().Panel()) EXPECT_EQ(view->Magnifier().Panel()->Framing().zoom, v.magnifier.zoom);
     // A drag moves the sky with the pointer: right turns east, down raises the view.
     const MagnifierFraming m2 = v.magnifier;
     Drag(view, centreNow, centreNow + QPoint(60, 40));
-    EXPECT_GT((m2.heading - v.magnifier.heading + 360) % 360, 0);
-    EXPECT_LT((m2.heading - v.magnifier.heading + 360) % 360, 90);
+    EXPECT_GT(std::fmod(m2.heading - v.magnifier.heading + 360, 360), 0);
+    EXPECT_LT(std::fmod(m2.heading - v.magnifier.heading + 360, 360), 90);
     EXPECT_GT(v.magnifier.altitude, m2.altitude);
     EXPECT_FALSE(view->Input().InfoShown());
 
@@ -964,6 +963,127 @@ TEST_F(TapWindowTest, WheelZoomsDragTurnsTheSkyAndNeitherIsATapWhileATouchStillP
     }
     QTest::touchEvent(view, touch.get()).release(0, c - QPoint(100, 0)).release(1, c + QPoint(100, 0));
     EXPECT_GT(v.magnifier.zoom, zoom);
+}
+
+// Where the pointer is in the magnified view, the sky point pressed stays:
+// through a whole drag at any altitude and zoom, over the zenith without
+// turning round, and under the wheel. The navigator is shown, so the chart
+// beside it is taller than wide: the sky fills it, centred in it.
+TEST_F(TapWindowTest, TheMagnifiedSkyStaysUnderThePointerAndFillsTheChartBesideThePanel) {
+    StartFacingSouth();
+    frame->RunCommand(32860);  // the magnified view
+    frame->RunCommand(32862);  // its navigator
+    CMagnifierPanel* panel = view->Magnifier().Panel();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(WaitForRender(*view));
+    ASSERT_TRUE(Until([&] { return !view->RenderPending() && view->PassesInFlight() == 0; }));
+    const ViewState& v = view->View();
+    ASSERT_GT(v.clientHeight, v.clientWidth) << "the chart beside the panel is taller than wide";
+    const ProjectedPoint centre =
+        ProjectSky(v, (v.magnifier.heading - 180) * std::numbers::pi / 180, v.magnifier.altitude * std::numbers::pi / 180, false);
+    EXPECT_NEAR(centre.x, v.clientWidth / 2, 1);
+    EXPECT_NEAR(centre.y, v.clientHeight / 2, 1) << "centred in the chart";
+    // Below the chart square the sky goes on: no ground colour there.
+    ColorTable colors;
+    colors.Load(store);
+    const QRgb ground = ToQRgb(MapSkyColor(colors[slot::kBackground], ColorModes::Load(store)));
+    const QImage image = view->Image();
+    int grounds = 0;
+    for (int y = v.chartSize; y < v.clientHeight; ++y)
+        for (int x = 0; x < v.clientWidth; ++x) grounds += image.pixel(x, y) == ground;
+    EXPECT_EQ(grounds, 0);
+
+    const QPoint mid(v.clientWidth / 2, v.clientHeight / 2);
+    // Drags the pointer from `from` by `by` in ten moves; after each one the
+    // sky point first pressed is under it, within 5 % of the drag's length.
+    auto drag = [&](double altitude, int zoom, QPoint from, QPoint by) {
+        view->Magnifier().SetFraming({true, 170.0, altitude, zoom});
+        ViewState at = v;
+        const ChartOffset d = OffsetFromCentre(at, from.x(), from.y());
+        const Spherical sky = HorizontalAt(at, d.dx, d.dy);
+        QTest::mousePress(view, Qt::LeftButton, {}, from);
+        double worst = 0;
+        for (int i = 1; i <= 10; ++i) {
+            const QPoint to = from + by * i / 10;
+            QTest::mouseMove(view, to, 5);
+            const ProjectedPoint p = ProjectSky(v, sky.lon, sky.lat, false);
+            worst = std::max(worst, std::hypot(p.x - to.x(), p.y - to.y()) / std::hypot(by.x(), by.y()));
+        }
+        QTest::mouseRelease(view, Qt::LeftButton, {}, from + by);
+        return worst;
+    };
+    // (A point at 80 degrees cannot lie 15 degrees to the side of any centre:
+    // sideways there only where the field is narrower.)
+    for (const int zoom : {30, 100, 900}) {
+        SCOPED_TRACE(zoom);
+        EXPECT_LT(drag(45, zoom, mid, QPoint(200, 80)), 0.05);
+        EXPECT_LT(drag(80, zoom, mid, zoom > 30 ? QPoint(150, 0) : QPoint(60, -150)), 0.05);
+        EXPECT_LT(drag(88.5, zoom, mid + QPoint(-100, 60), QPoint(150, -120)), 0.05);
+        EXPECT_LT(drag(0, zoom, mid + QPoint(50, -50), QPoint(-120, 100)), 0.05);
+        EXPECT_LT(drag(20, zoom, mid + QPoint(-150, -120), QPoint(220, 200)), 0.05);
+    }
+    // At zoom 900 a drag of 150 pixels moves the view by a fraction of a degree;
+    // the boxes show whole degrees.
+    drag(45, 900, mid, QPoint(150, 0));
+    EXPECT_GT(std::abs(v.magnifier.heading - 170.0), 0.1);
+    EXPECT_LT(std::abs(v.magnifier.heading - 170.0), 1.0);
+    EXPECT_EQ(panel->Spin(MagnifierControl::Heading)->value(), static_cast<int>(std::lround(v.magnifier.heading)));
+
+    // At 80 degrees the zenith is in sight above the centre: a drag down from
+    // about it takes the view to its top and no step turns it round (near
+    // the zenith a step aside turns the view fast, never half round).
+    for (const int above : {0, 60, 80, 100, 120, 140}) {
+        SCOPED_TRACE(above);
+        const QPoint from = mid - QPoint(0, above);
+        view->Magnifier().SetFraming({true, 170.0, 80.0, 30});
+        QTest::mousePress(view, Qt::LeftButton, {}, from);
+        double altitude = v.magnifier.altitude, heading = v.magnifier.heading;
+        for (int i = 1; i <= 10; ++i) {
+            QTest::mouseMove(view, from + QPoint(3 * i, 42 * i), 5);
+            EXPECT_GE(v.magnifier.altitude, altitude - 1e-9) << i;
+            EXPECT_LT(std::abs(std::remainder(v.magnifier.heading - heading, 360.0)), 90.0) << i;
+            altitude = v.magnifier.altitude;
+            heading = v.magnifier.heading;
+        }
+        QTest::mouseRelease(view, Qt::LeftButton, {}, from + QPoint(30, 420));
+        EXPECT_NEAR(v.magnifier.altitude, 89.0, 1e-9);
+        EXPECT_LT(std::abs(std::remainder(v.magnifier.heading - 170.0, 360.0)), 120.0) << "not turned round";
+    }
+
+    // Three wheel steps off the centre keep the sky point under the pointer.
+    view->Magnifier().SetFraming({true, 170.0, 45.0, 50});
+    const QPoint pointer = mid + QPoint(120, -90);
+    const ChartOffset d = OffsetFromCentre(v, pointer.x(), pointer.y());
+    const Spherical sky = HorizontalAt(v, d.dx, d.dy);
+    Wheel(view, pointer, 3);
+    EXPECT_EQ(v.magnifier.zoom, 66);
+    const ProjectedPoint p = ProjectSky(v, sky.lon, sky.lat, false);
+    EXPECT_LE(std::hypot(p.x - pointer.x(), p.y - pointer.y()), 2.0);
+
+    // Fractions are the window's own: the store keeps whole degrees.
+    view->Magnifier().SetFraming({true, 100.6, 33.7, 120});
+    app.reset();
+    EXPECT_EQ(store.GetProfileInt("SUPERZOOMSAVE", "HEIGHT", 0), 34);
+    EXPECT_EQ(store.GetProfileInt("SUPERZOOMSAVE", "DIRECT", 0) * 90 + store.GetProfileInt("SUPERZOOMSAVE", "DIRECTS", 0), 10);
+}
+
+// Red mode with the navigator open: the panel keeps its width (a narrower
+// one left a strip of the old panel on the screen).
+TEST_F(TapWindowTest, RedModeKeepsTheNavigatorsWidth) {
+    StartFacingSouth();
+    frame->RunCommand(32860);
+    frame->RunCommand(32862);
+    CMagnifierPanel* panel = view->Magnifier().Panel();
+    ASSERT_NE(panel, nullptr);
+    const int width = panel->width();
+    frame->RunCommand(cmd::RedMode);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel->width(), width);
+    EXPECT_EQ(panel->geometry().right(), view->width() - 1);
+    EXPECT_EQ(view->ChartArea().width(), view->width() - width);
+    frame->RunCommand(cmd::RedMode);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel->width(), width);
 }
 
 TEST_F(TapWindowTest, AQuestionFromAProgramMarkEndsThePress) {
