@@ -115,8 +115,7 @@ PanelEffect MagnifierPanelModel::ScrollHeading(int direction) {
 
 PanelEffect MagnifierPanelModel::ScrollAltitude(int direction) {
     const double before = altitude_;
-    altitude_ = std::clamp(altitude_ + (direction < 0 ? -Step() : Step()), double(magnifier::kAltitudeMin),
-                           double(magnifier::kAltitudeStepMax));
+    altitude_ = SteppedAltitude(altitude_, direction < 0 ? -Step() : Step());
     PanelEffect e = Draw();
     e.changed = altitude_ != before;
     return e;

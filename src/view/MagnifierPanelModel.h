@@ -128,8 +128,8 @@ public:
 
     // Scroll bars: -1 for left/page left/far left or down/page down/bottom,
     // +1 for right/page right/far right or up/page up/top. The heading turns
-    // by the step and wraps, the altitude moves by the step within 4..84;
-    // then the draw action runs.
+    // by the step and wraps, the altitude moves by the step within 4..84
+    // (SteppedAltitude); then the draw action runs.
     PanelEffect ScrollHeading(int direction);
     PanelEffect ScrollAltitude(int direction);
     // "In" and "out": nothing at 900 (30); otherwise the zoom step, then the

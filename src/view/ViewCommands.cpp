@@ -44,6 +44,13 @@ int MagnifierStep(int zoom) {
     return 1;
 }
 
+double SteppedAltitude(double altitude, int degrees) {
+    constexpr double kLow = 4.0, kHigh = 84.0;
+    if (degrees > 0) return altitude >= kHigh ? altitude : std::min(altitude + degrees, kHigh);
+    if (degrees < 0) return altitude <= kLow ? altitude : std::max(altitude + degrees, kLow);
+    return altitude;
+}
+
 namespace {
 
 // Facing and turn take the whole degrees of the panel's view direction;
@@ -181,8 +188,7 @@ CommandOutcome TurnBy(ViewState& view, int degrees) { return Turn(view, degrees,
 
 CommandOutcome StepUp(ViewState& view) {
     if (view.magnifier.present) {
-        view.magnifier.altitude =
-            std::clamp(view.magnifier.altitude + MagnifierStep(view.magnifier.zoom), 4.0, 84.0);
+        view.magnifier.altitude = SteppedAltitude(view.magnifier.altitude, MagnifierStep(view.magnifier.zoom));
         return Done(view, false);
     }
     switch (view.viewMode) {
@@ -208,8 +214,7 @@ CommandOutcome StepUp(ViewState& view) {
 
 CommandOutcome StepDown(ViewState& view) {
     if (view.magnifier.present) {
-        view.magnifier.altitude =
-            std::clamp(view.magnifier.altitude - MagnifierStep(view.magnifier.zoom), 4.0, 84.0);
+        view.magnifier.altitude = SteppedAltitude(view.magnifier.altitude, -MagnifierStep(view.magnifier.zoom));
         return Done(view, false);
     }
     if (view.viewMode == ViewMode::PolarAlignment || view.viewMode == ViewMode::Heliocentric) {

@@ -72,6 +72,10 @@ CommandOutcome StepDown(ViewState& view);
 
 // The magnifier's step in degrees for a zoom in tenths.
 int MagnifierStep(int zoom);
+// The magnified view's altitude after a step of `degrees` (up when positive):
+// the steps stop at 4 and 84, and an altitude beyond them (a drag or the box
+// can reach 0..89) stays where it is rather than move against the step.
+double SteppedAltitude(double altitude, int degrees);
 
 // At the start of a render pass in the magnified view the facing and turn follow
 // the magnifier panel's heading.

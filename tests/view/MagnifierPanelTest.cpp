@@ -7,6 +7,7 @@
 
 #include "astro/Angles.h"
 #include "view/MagnifierPanelModel.h"
+#include "view/ViewCommands.h"
 
 namespace tavik {
 namespace {
@@ -58,6 +59,15 @@ TEST(MagnifierPanel, ZoomButtonsHeadingWrapAndSteps) {
     EXPECT_EQ(m.Altitude(), 84);
     m.SetAltitude(90);
     EXPECT_EQ(m.Altitude(), 89);
+    // A step never moves against its direction: from beyond 84 (or below 4),
+    // where a drag or the box may leave the view, the step stays put.
+    m.ScrollAltitude(+1);
+    EXPECT_EQ(m.Altitude(), 89);
+    m.ScrollAltitude(-1);
+    EXPECT_EQ(m.Altitude(), 79);
+    m.SetAltitude(1.5);
+    m.ScrollAltitude(-1);
+    EXPECT_EQ(m.Altitude(), 1.5);
 
     // The heading edit runs from 360 down to -1: up decreases, both ends wrap.
     m.SetHeading(0);
@@ -143,6 +153,19 @@ TEST(MagnifierPanel, ZoomInHereAndTheTargetMark) {
     EXPECT_EQ(v.magnifier.heading, 270);
     EXPECT_EQ(v.magnifier.altitude, 50);
     EXPECT_EQ(v.magnifier.zoom, 320);
+
+    // The step commands ("上へ", "下へ") never move against their direction either.
+    v.magnifier.altitude = 88.5;
+    StepUp(v);
+    EXPECT_EQ(v.magnifier.altitude, 88.5);
+    StepDown(v);
+    EXPECT_EQ(v.magnifier.altitude, 86.5);
+    v.magnifier.altitude = 2;
+    StepDown(v);
+    EXPECT_EQ(v.magnifier.altitude, 2);
+    StepUp(v);
+    EXPECT_EQ(v.magnifier.altitude, 4);
+    v.magnifier.altitude = 50;
 
     // The mark of the panel's own centre sits at the chart centre.
     const auto mark = TargetMark(v, v.magnifier.heading, v.magnifier.altitude, true);
