@@ -135,9 +135,11 @@ bool ParseSettingNumber(const std::string& s, int& out) {
         digits.remove_prefix(2);
         base = 16;
     }
+    // from_chars takes a minus sign of its own: only digits may follow the prefix.
+    if (digits.empty() || digits[0] == '-' || digits[0] == '+') return false;
     long long v = 0;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, base);
-    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) return false;
+    if (ec != std::errc() || end != digits.data() + digits.size()) return false;
     if (negative) v = -v;
     if (v < INT_MIN || v > INT_MAX) return false;
     out = static_cast<int>(v);

@@ -114,7 +114,7 @@ TEST_F(CliBadInput, ADamagedCatalogueDrawsNothingAndFails) {
 TEST_F(CliBadInput, SetTakesOnlyKnownEntriesAndValuesTheyHold) {
     const std::string render = "render --out " + P("s.png") + kMoment + " --set ";
     for (const char* bad : {"NOSUCH/KEY=1", "COLOR/ALLRED=banana", "COLOR/ALLRED=2", "FONT/SIZE=12345",
-                            "SCREEN/ZOOM_H=5", "ZOOMINVIEW/MAG=7.5", "ADIN/fx=1"}) {
+                            "SCREEN/ZOOM_H=5", "ZOOMINVIEW/MAG=7.5", "ADIN/fx=1", "COLOR/ALLRED=--1"}) {
         const Outcome r = Run(render + bad);
         EXPECT_EQ(r.status, 2) << bad;
         const std::string key = std::string(bad).substr(0, std::string(bad).find('='));
