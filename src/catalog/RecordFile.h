@@ -63,13 +63,13 @@ std::string RecordFileBytes(const Range& records, std::int32_t format = kRecordF
     return out;
 }
 
-// Replaces the file's contents with `bytes`: written to a temporary file in
-// the same folder first and renamed over the target, so that a failed write
-// never leaves a half-written file behind. False when it could not be written.
 // Opens `path` for reading into `in`; false with the error text of a result
 // (the file cannot be opened, or is a folder) when it cannot be read.
 bool OpenRecordFile(const std::filesystem::path& path, std::ifstream& in, std::string& error);
 
+// Replaces the file's contents with `bytes`: written to a temporary file in
+// the same folder first and renamed over the target, so that a failed write
+// never leaves a half-written file behind. False when it could not be written.
 bool WriteFileReplacing(const std::filesystem::path& path, const std::string& bytes);
 
 }  // namespace tavik
