@@ -8,8 +8,8 @@
 //       [--panel HEADING,ALTITUDE,ZOOM]
 //
 // --panel (with --mode magnified) sets the magnifier panel: heading in degrees
-// from the south (0 south, 90 west, 180 north, 270 east), altitude 4..86, zoom
-// in tenths 30..900.
+// from the south (0 south, 90 west, 180 north, 270 east), altitude 0..89 (as
+// the panel's box), zoom in tenths 30..900.
 //
 // --hits writes the pass's hit list, one line per entry:
 //   index<TAB>x<TAB>y<TAB>kind<TAB>designation<TAB>constellation<TAB>mag<TAB>name
@@ -56,6 +56,7 @@
 #include "settings/SettingsStore.h"
 #include "view/Color.h"
 #include "view/HitList.h"
+#include "view/MagnifierPanelModel.h"
 #include "view/SkyRenderer.h"
 #include "view/ViewCommands.h"
 #include "view/ViewState.h"
@@ -241,7 +242,8 @@ int PrepareFrame(const CliArgs& args, Frame& frame, const char* command) {
         const auto c1 = v->find(','), c2 = c1 == std::string::npos ? c1 : v->find(',', c1 + 1);
         if (c2 == std::string::npos) throw CliError("--panel must be HEADING,ALTITUDE,ZOOM, got '" + *v + "'");
         view.magnifier.heading = ParseInt(v->substr(0, c1), "--panel heading", 0, 359);
-        view.magnifier.altitude = ParseInt(v->substr(c1 + 1, c2 - c1 - 1), "--panel altitude", 4, 86);
+        view.magnifier.altitude = ParseInt(v->substr(c1 + 1, c2 - c1 - 1), "--panel altitude",
+                                           magnifier::kAltitudeLowest, magnifier::kAltitudeHighest);
         view.magnifier.zoom = ParseInt(v->substr(c2 + 1), "--panel zoom", 30, 900);
         TakeMagnifierHeading(view);
         RefreshViewState(view);

@@ -69,6 +69,12 @@ TEST(CliSearch, ListsInTheListOrderAndAPickedLineBringsItsObjectToTheCentre) {
 
     EXPECT_EQ(RunCli("search " + kMoment + " --pick 天王星").status, 1);
     EXPECT_NE(RunCli("render --mode direction --panel 0,45,50 --out '" + png.string() + "'").status, 0);
+    // The panel's altitude as its box takes it: 0..89.
+    for (const char* panel : {"0,0,50", "0,89,900"})
+        EXPECT_EQ(RunCli(std::string("render --mode magnified --panel ") + panel + " --out '" + png.string() + "'").status, 0)
+            << panel;
+    EXPECT_EQ(RunCli("render --mode magnified --panel 0,90,50 --out '" + png.string() + "'").status, 2);
+    std::filesystem::remove(png);
 }
 
 }  // namespace
