@@ -45,8 +45,27 @@ void StarCatalog::Clear() {
     blocks_.clear();
     count_ = 0;
     tapMarks_.clear();
+    sizes_.Clear();
+    sizeOfRecord_.clear();
     placeholderPositions_.fill(0);
     Changed();
+}
+
+void StarCatalog::SetSizes(DeepSkySizes sizes) {
+    sizes_ = std::move(sizes);
+    sizeOfRecord_.clear();
+    for (std::size_t i = 0; i < count_ && !sizes_.Empty(); ++i) {
+        const StarRecord& r = Record(i);
+        if (!IsDeepSkyKind(r.kind) || r.IsTapMark()) continue;
+        if (const DeepSkySize* s = sizes_.Find(r.ShortDesignation())) sizeOfRecord_.emplace(&r, *s);
+    }
+    Changed();
+}
+
+const DeepSkySize* StarCatalog::SizeOf(const StarRecord& record) const {
+    if (sizeOfRecord_.empty()) return nullptr;
+    const auto it = sizeOfRecord_.find(&record);
+    return it == sizeOfRecord_.end() ? nullptr : &it->second;
 }
 
 RecordFileResult StarCatalog::Load(std::istream& in, const PumpFn& pump) {

@@ -16,8 +16,10 @@
 #include <iosfwd>
 #include <iterator>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
+#include "catalog/DeepSkySizes.h"
 #include "catalog/LargePageAllocator.h"
 #include "catalog/RecordFile.h"
 #include "catalog/StarRecord.h"
@@ -83,6 +85,16 @@ public:
     RecordFileResult Load(std::istream& in, const PumpFn& pump = {});
     RecordFileResult LoadFile(const std::filesystem::path& path, const PumpFn& pump = {});
 
+    // --- deep-sky sizes ------------------------------------------------------
+    // The sizes of the deep-sky objects (the size file beside the catalogue),
+    // matched to the records present when they are set; a later load or clear
+    // forgets them.
+    void SetSizes(DeepSkySizes sizes);
+    const DeepSkySizes& Sizes() const { return sizes_; }
+    // The size of a record of this catalogue (records never move), or
+    // nullptr when it has none.
+    const DeepSkySize* SizeOf(const StarRecord& record) const;
+
     bool Loaded() const { return loaded_; }
     void SetLoaded(bool loaded) { loaded_ = loaded; }
 
@@ -133,6 +145,8 @@ private:
         }
     };
     ChangeCounter generation_;
+    DeepSkySizes sizes_;
+    std::unordered_map<const StarRecord*, DeepSkySize> sizeOfRecord_;
     std::deque<StarRecord> tapMarks_;
     std::array<std::size_t, kSolarBodies> placeholderPositions_{};
     StarRecord sharedPlaceholder_;

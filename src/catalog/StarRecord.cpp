@@ -139,6 +139,7 @@ std::string_view KindWord(int kind) {
     case kKindSupernovaRemnant: return "超新星残骸 ";
     case kKindNebulaWithCluster: return "星雲＋球状星団 ";
     case kKindGalaxy: return "銀河 ";
+    case kKindDarkNebula: return "暗黒星雲 ";
     default: return "";
     }
 }

@@ -97,7 +97,7 @@ GotoTarget TargetOfRecord(const StarRecord& record) {
     }
     const std::string designation(Trim(record.ShortDesignation()));
     const std::string name = record.name ? std::string(Trim(SjisToUtf8(*record.name))) : std::string();
-    const bool deepSky = record.kind >= kKindGlobularCluster && record.kind <= kKindGalaxy;
+    const bool deepSky = IsDeepSkyKind(record.kind);
     if (name.empty()) {
         t.name = designation;
     } else if (deepSky && !designation.empty()) {

@@ -54,7 +54,7 @@ void DrawObjectList(RenderContext& ctx, const std::string& path) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     ReadRecordStream(in, [&](StarRecord&& r) {
-        if (r.kind < kKindStar || r.kind > kKindGalaxy || r.IsTapMark()) return;
+        if (r.kind < kKindStar || r.kind > kKindDarkNebula || r.IsTapMark()) return;
         double s = 0.0;
         const ProjectedPoint pt = ProjectStar(*ctx.view, r, ctx.sinLatitude, ctx.cosLatitude, &s, true);
         if (!pt.visible) return;

@@ -289,7 +289,7 @@ void DrawDeepSkyMarks(RenderContext& ctx, const ConstellationSelection* selectio
     const auto& records = *ctx.catalogue;
     for (const std::size_t i : *ctx.catalogueObjects) {
         const StarRecord* r = records[i];
-        if (r->kind < kKindGlobularCluster || r->kind > kKindGalaxy) continue;
+        if (!IsDeepSkyKind(r->kind)) continue;
         const bool shown = !selection || selection->Shows(i);
         const ProjectedPoint pt =
             ProjectStar(v, *r, ctx.sinLatitude, ctx.cosLatitude, nullptr, shown);

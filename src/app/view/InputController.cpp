@@ -179,7 +179,7 @@ bool InputController::ShowTapInfo(QPoint at) {
         const std::string path = dir + SjisToUtf8(r.DesignationText()) + ".jpg";
         if (FileExists(path)) c_.host.ShowPicture(path);
     }
-    if (r.kind >= kKindGlobularCluster && r.kind <= kKindGalaxy && settings.messierJpeg) {
+    if (IsDeepSkyKind(r.kind) && settings.messierJpeg) {
         pendingPicture_ = dir + std::string(r.ShortDesignation()) + ".jpg";
         c_.timers.StartTimer(timer_id::kPicture, kPictureDelayMs);
     }
