@@ -24,6 +24,13 @@ inline constexpr int kKindGalaxy = 8;
 inline constexpr int kKindDarkNebula = 9;  // outlined, never filled
 // Kinds 2..9 are deep-sky objects.
 constexpr bool IsDeepSkyKind(int kind) { return kind >= kKindGlobularCluster && kind <= kKindDarkNebula; }
+// The magnitude a deep-sky object without a known one carries (most nebulae):
+// fainter than any catalogued object, so that it sorts after them (drawn
+// first, underneath) and loses a tap to any object with a magnitude.
+inline constexpr double kUnknownDeepSkyMagnitude = 30.0;
+constexpr bool HasKnownMagnitude(int kind, double mag) {
+    return !(IsDeepSkyKind(kind) && mag >= kUnknownDeepSkyMagnitude);
+}
 inline constexpr int kKindConstellationAnchor = 256;
 // Solar-system placeholder i (0..9) has kind 8192 + 16 * i + 1.
 inline constexpr int kKindSolarBase = 8192;

@@ -30,6 +30,7 @@
 namespace tavik {
 
 class HitList;
+struct DeepSkySize;
 class SettingsStore;
 struct StarRecord;
 struct ViewState;
@@ -96,6 +97,9 @@ struct RenderContext {
     // objects, constellation anchors), ascending: what the overlays that draw
     // catalogue objects walk instead of every star (see CatalogueObjects).
     const std::vector<std::size_t>* catalogueObjects = nullptr;
+    // The sizes of those records (same order; null for none), looked up
+    // once per catalogue so that a pass never searches the size table.
+    const std::vector<const DeepSkySize*>* objectSizes = nullptr;
     std::string dataDirectory;  // with a trailing '/', or empty when unknown
 
     // --- taps ---------------------------------------------------------------

@@ -85,6 +85,7 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     CollectStars(scene.catalog);
     ctx.catalogue = &stars_;
     ctx.catalogueObjects = &objects_;
+    ctx.objectSizes = &objectSizes_;
 
     // The hit list of this pass, published when the pass ends (however it ends).
     auto hits = std::make_shared<HitList>();
@@ -195,11 +196,15 @@ void SkyRenderer::CollectStars(const StarCatalog* catalog) {
     collectedCount_ = catalog ? catalog->Count() : 0;
     stars_.clear();
     objects_.clear();
+    objectSizes_.clear();
     if (!catalog) return;
     stars_.reserve(catalog->Count());
     for (const StarRecord& r : catalog->Records())
         if (!r.IsSolarPlaceholder()) stars_.push_back(&r);
     objects_ = CatalogueObjects(stars_);
+    objectSizes_.clear();
+    objectSizes_.reserve(objects_.size());
+    for (const std::size_t i : objects_) objectSizes_.push_back(catalog->SizeOf(*stars_[i]));
 }
 
 void SkyRenderer::PrepareStarField(const StarCatalog* catalog) {
@@ -282,7 +287,8 @@ TapOutcome SkyRenderer::TapAt(QImage& image, const RenderScene& scene, int x, in
     out.record = *target.record;
     // A tap mark shows no text: its action runs instead.
     if (target.record->IsTapMark()) return out;
-    out.text = ComposeTapText(*target.record, TapTextOptions::Load(settings, view_, hits->moonAge));
+    out.text = ComposeTapText(*target.record, TapTextOptions::Load(settings, view_, hits->moonAge),
+                              scene.catalog ? scene.catalog->SizeOf(*target.record) : nullptr);
     if (image.isNull() || image.format() != QImage::Format_RGB32) return out;
 
     // The tapped constellation's figure and lines, drawn as the pass drew the
