@@ -57,7 +57,7 @@ TEST(BundledData, CatalogueLoadsWholeAndNothingIsDropped) {
             ++anchors;
         } else {
             ASSERT_GE(r.kind, 2);
-            ASSERT_LE(r.kind, 8);
+            ASSERT_TRUE(IsDeepSkyKind(r.kind));
             ++dsos;
         }
         if (r.kind != kKindConstellationAnchor) {
@@ -191,11 +191,16 @@ TEST(BundledData, DeepSkyListHasNoDuplicatesAndTheRightNames) {
             if (r.kind == kKindStar) continue;
             (r.ShortDesignation().starts_with("M") ? messier : others).push_back(&r);
         }
+        // The default set has no object near a Messier object that would take
+        // its taps (the brightest within reach is named); the deep set keeps
+        // every object and leaves the choice to the tap.
         for (const StarRecord* m : messier) {
             for (const StarRecord* o : others) {
+                if (dir != kData) break;
                 const double cosD = std::sin(m->dec) * std::sin(o->dec) +
                                     std::cos(m->dec) * std::cos(o->dec) * std::cos(m->ra - o->ra);
-                EXPECT_LT(cosD, std::cos(0.5 * kDeg)) << o->ShortDesignation() << " on " << m->ShortDesignation();
+                EXPECT_TRUE(cosD < std::cos(0.5 * kDeg) || o->mag > m->mag)
+                    << o->ShortDesignation() << " on " << m->ShortDesignation();
             }
         }
         const std::pair<const char*, int> kinds[] = {{"M8", kKindDiffuseNebula},  {"M11", kKindOpenCluster},

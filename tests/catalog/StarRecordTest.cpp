@@ -202,6 +202,7 @@ TEST(StarRecord, GreekLettersAndKindWords) {
     EXPECT_EQ(KindWord(7), "星雲＋球状星団 ");
     EXPECT_EQ(KindWord(8), "銀河 ");
     EXPECT_EQ(KindWord(1), "");
-    EXPECT_EQ(KindWord(9), "");
+    EXPECT_EQ(KindWord(9), "暗黒星雲 ");
+    EXPECT_EQ(KindWord(10), "");
     EXPECT_EQ(KindWord(256), "");
 }

@@ -24,6 +24,7 @@ const DsoCorrection kDsoCorrections[] = {
     {"NGC884", "ペルセウス座χ星団", 0},  // and "χ"
     {"NGC2244", "ばら星雲の星団", 0},    // the cluster inside the Rosette Nebula
     {"NGC2264", "クリスマスツリー星団", kKindOpenCluster},
+    {"Mel111", "かみのけ座星団", 0},    // the source has "アドリアネの髪", an old name of the constellation
     {"NGC3293", nullptr, kKindOpenCluster},  // open clusters the source types as star-forming regions
     {"NGC6281", nullptr, kKindOpenCluster},
 };
@@ -49,6 +50,10 @@ const DsoCorrection* FindDsoCorrection(std::string_view designation) {
 
 std::string ExtraDsoDesignation(std::string_view sourceId) {
     return sourceId == "PGC 17223" ? "LMC" : "";
+}
+
+std::string NgcDesignationOverride(std::string_view ngcName) {
+    return ngcName == "ESO056-115" ? "LMC" : "";
 }
 
 std::string StarNameOwner(std::string_view japaneseName) {

@@ -23,6 +23,10 @@ const DsoCorrection* FindDsoCorrection(std::string_view designation);
 // "" for every other source id.
 std::string ExtraDsoDesignation(std::string_view sourceId);
 
+// The designation for an OpenNGC row that stands for an object the
+// catalogue already knows by another one ("ESO056-115" is "LMC"), "" otherwise.
+std::string NgcDesignationOverride(std::string_view ngcName);
+
 // The Hipparcos number of the star that carries a Japanese name which the
 // source gives to several stars, where that is not simply the brightest of
 // them (the name the IAU gave to a fainter one); "" when the brightest keeps it.

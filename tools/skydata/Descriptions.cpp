@@ -72,6 +72,7 @@ std::string DeepSkyText(const StarRecord& r) {
         while (!name.empty() && name.back() == ' ') name.pop_back();
         if (!name.empty()) text += name + "、";
     }
+    if (!HasKnownMagnitude(r.kind, r.mag)) return text + kind + "）";
     return text + kind + "、" + Magnitude(r.mag) + "）";
 }
 
@@ -167,7 +168,7 @@ std::map<std::string, std::string> BuildDescriptions(const StarCatalog& catalog)
             }
         } else if (r.kind == kKindStar) {
             g.stars.push_back(&r);
-        } else if (r.kind >= kKindGlobularCluster && r.kind <= kKindGalaxy) {
+        } else if (IsDeepSkyKind(r.kind)) {
             g.deepSky.push_back(&r);
         }
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <numbers>
+#include <set>
 #include <stdexcept>
 
 #include "Corrections.h"
@@ -171,7 +172,8 @@ int KindForDsoType(const std::string& type) {
     return 0;  // dark nebulae and anything unknown are left out
 }
 
-std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, double starLimit) {
+std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, double starLimit,
+                                       bool everyDeepSkyObject, DeepSkySizes* sizes) {
     const ConstellationFinder finder(s.bounds);
     std::vector<StarRecord> anchors;
     std::vector<StarRecord> objects;
@@ -251,12 +253,11 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
         }
         return std::nullopt;
     };
-    auto makeDso = [&](const json& f, const std::string& designation, int kind, double mag,
-                       const std::vector<std::string>& nameKeys) {
+    auto makeDso = [&](const RaDec& p, const std::string& designation, int kind, double mag,
+                       const std::vector<std::string>& nameKeys) -> StarRecord& {
         StarRecord r;
         r.kind = static_cast<std::int16_t>(kind);
         r.mag = mag;
-        const RaDec p = PointOf(f);
         SetPosition(r, p);
         r.SetConstellation(finder.Find(p));
         char d[10] = {' ', ' ', ' '};
@@ -272,12 +273,14 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
             if (c->kind) r.kind = static_cast<std::int16_t>(c->kind);
         }
         objects.push_back(std::move(r));
+        return objects.back();
     };
 
     std::map<std::string, bool> messierDesignations;
     struct Region {
         RaDec centre;
         double radiusArcmin;
+        double mag;
     };
     std::vector<Region> messierRegions;
     for (const auto& f : s.messier.at("features")) {
@@ -288,9 +291,9 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
         if (kind == 0) kind = kKindOpenCluster;
         double mag = Number(pr.at("mag"));
         if (std::isnan(mag) || mag >= 99) mag = 12.0;
-        makeDso(f, id, kind, mag, {desig, "M " + id.substr(1), id});
+        makeDso(PointOf(f), id, kind, mag, {desig, "M " + id.substr(1), id});
         if (!desig.empty()) messierDesignations[desig] = true;
-        messierRegions.push_back({PointOf(f), MessierRegionArcmin(pr)});
+        messierRegions.push_back({PointOf(f), MessierRegionArcmin(pr), mag});
         ++stats.messier;
     }
 
@@ -323,10 +326,115 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
             // Designation characters 3..9; a seven-character designation
             // ("NGC7000") fills the field to its end without a NUL.
             if (compact.size() > 7) continue;
-            makeDso(f, compact, kind, mag, {id});
+            makeDso(PointOf(f), compact, kind, mag, {id});
             taken[id] = true;
+            taken[compact] = true;
             ++stats.otherDsos;
         }
+    }
+
+    // The OpenNGC objects. A row of an object made above (a Messier object,
+    // by its number or by messier.json's designation such as "NGC 5866" for
+    // M102; one of the named NGC/IC objects) only gives that record its size.
+    // In the default set an object within kMessierNeighbourDeg of a Messier
+    // object and not fainter than it would take its taps at the wide scales.
+    auto outshinesMessierNeighbour = [&](const RaDec& p, double mag) {
+        return std::any_of(messierRegions.begin(), messierRegions.end(), [&](const Region& m) {
+            return mag <= m.mag && AngularDistanceDeg(p, m.centre) < kMessierNeighbourDeg;
+        });
+    };
+    struct PendingObject {
+        const NgcRow* row;
+        std::string designation;
+        int kind;
+        RaDec position;
+        double mag;
+        std::vector<std::string> names;
+    };
+    std::vector<PendingObject> pending;
+    std::map<std::string, DeepSkySize> sizeOf;
+    std::map<std::string, std::string> messierOfDesignation;  // "NGC 5866" -> "M102"
+    for (const auto& f : s.messier.at("features")) {
+        const std::string desig = Text(f.at("properties"), "desig");
+        if (!desig.empty()) messierOfDesignation[desig] = IdText(f);
+    }
+    for (const NgcRow& row : s.openNgc) {
+        if (row.type == "Dup" || row.type == "NonEx") continue;
+        const std::string overridden = NgcDesignationOverride(row.name);
+        std::string designation = overridden.empty() ? NgcDesignation(row) : overridden;
+        const auto twin = messierOfDesignation.find(NgcNameKeys(row).at(0));
+        if (twin != messierOfDesignation.end()) designation = twin->second;
+        const std::optional<DeepSkySize> size = NgcSize(row);
+        if (row.messier != 0 || twin != messierOfDesignation.end() || taken.count(designation)) {
+            if (size) sizeOf[designation] = *size;
+            continue;
+        }
+        const int kind = KindForNgcType(row.type);
+        if (kind == 0) {
+            ++stats.ngcNotDeepSky;
+            continue;
+        }
+        const RaDec p{row.raDeg, row.decDeg};
+        const std::optional<double> mag = NgcMagnitude(row);
+        // The names it may take: the Japanese one, then the English ones
+        // (those Shift-JIS can hold).
+        std::vector<std::string> names;
+        if (auto ja = dsoName(NgcNameKeys(row))) names.push_back(std::move(*ja));
+        for (const std::string& n : row.commonNames) {
+            if (auto sjis = JapaneseName(n)) names.push_back(std::move(*sjis));
+        }
+        if (const DsoCorrection* c = FindDsoCorrection(designation); c && c->name) {
+            names.clear();
+            if (*c->name) names.push_back(*JapaneseName(c->name));
+        }
+        if (!everyDeepSkyObject) {
+            if (!(mag && *mag <= kDefaultDeepSkyMagnitudeLimit) && names.empty()) {
+                ++stats.ngcFaint;
+                continue;
+            }
+            if (insideMessierRegion(p) || outshinesMessierNeighbour(p, mag ? *mag : kUnknownDeepSkyMagnitude)) {
+                ++stats.dsosInMessierRegions;
+                continue;
+            }
+        }
+        if (!taken.emplace(designation, true).second) throw std::runtime_error(designation + " twice");
+        if (size) sizeOf[designation] = *size;
+        pending.push_back({&row, designation, kind, p, mag ? *mag : kUnknownDeepSkyMagnitude, std::move(names)});
+    }
+    // A name the sources give to several objects (the members of a group,
+    // the parts of a nebula) stays with one: a record made above keeps it,
+    // else the brightest; the others take their next name or none.
+    std::set<std::string> usedNames;
+    for (const StarRecord& r : objects) {
+        if (IsDeepSkyKind(r.kind) && r.name) usedNames.insert(*r.name);
+    }
+    std::vector<std::size_t> byMagnitude(pending.size());
+    for (std::size_t i = 0; i < pending.size(); ++i) byMagnitude[i] = i;
+    std::stable_sort(byMagnitude.begin(), byMagnitude.end(),
+                     [&](std::size_t a, std::size_t b) { return pending[a].mag < pending[b].mag; });
+    std::vector<std::optional<std::string>> chosen(pending.size());
+    for (const std::size_t i : byMagnitude) {
+        for (const std::string& n : pending[i].names) {
+            if (usedNames.insert(n).second) {
+                chosen[i] = n;
+                break;
+            }
+        }
+        if (!chosen[i] && !pending[i].names.empty()) ++stats.sharedDsoNamesLeftOut;
+    }
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        const PendingObject& o = pending[i];
+        StarRecord& r = makeDso(o.position, o.designation, o.kind, o.mag, {});
+        r.name = chosen[i];
+        ++stats.ngcObjects;
+    }
+    if (sizes) {
+        sizes->Clear();
+        for (const StarRecord& r : objects) {
+            const auto it = sizeOf.find(std::string(r.ShortDesignation()));
+            if (IsDeepSkyKind(r.kind) && it != sizeOf.end()) sizes->Set(r.ShortDesignation(), it->second);
+        }
+        stats.sizes = static_cast<int>(sizes->Count());
     }
 
     std::stable_sort(objects.begin(), objects.end(),

@@ -7,6 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "OpenNgc.h"
+#include "catalog/DeepSkySizes.h"
 #include "catalog/LineFile.h"
 #include "catalog/StarRecord.h"
 
@@ -23,6 +25,7 @@ struct Sources {
     nlohmann::json dsos6;           // dsos.6.json
     nlohmann::json dsoNames;        // dsonames.json
     nlohmann::json milkyWay;        // mw.json
+    std::vector<NgcRow> openNgc;    // OpenNGC's NGC.csv, then addendum.csv
 };
 
 struct BuildStats {
@@ -34,6 +37,14 @@ struct BuildStats {
     // Left out: deep-sky objects inside a Messier object's region, and the
     // Japanese names of stars that share them with the star they belong to.
     int dsosInMessierRegions = 0;
+    // OpenNGC rows made into records, rows that are not deep-sky objects of
+    // their own, rows left out of the default set for being faint and
+    // nameless, and the sizes written.
+    int ngcObjects = 0;
+    int ngcNotDeepSky = 0;
+    int ngcFaint = 0;
+    int sizes = 0;
+    int sharedDsoNamesLeftOut = 0;
     int sharedStarNamesLeftOut = 0;
     // Stars whose constellation the source names, and how many of them the
     // boundary polygons place in that same constellation (a self-check).
@@ -46,14 +57,24 @@ inline constexpr double kStarMagnitudeLimit = 6.5;
 // magnitude 11 ("all stars"), and a star is drawn up to half a magnitude past it.
 inline constexpr double kDeepStarMagnitudeLimit = 11.5;
 inline constexpr double kAnchorMagnitude = 9.0;
+// The default set keeps the OpenNGC objects to this magnitude (V, else B) and
+// those with a common name; the deep set keeps them all.
+inline constexpr double kDefaultDeepSkyMagnitudeLimit = 10.0;
+// The default set also leaves out an object this close to a Messier object
+// (degrees) unless it is fainter: it would take the Messier object's taps.
+inline constexpr double kMessierNeighbourDeg = 0.5;
 
 // The catalogue records: constellation anchors first, then stars and deep-sky
 // objects from the brightest to the faintest (the view draws from the last
 // record to the first, so bright objects end up on top); `number` is the
 // position counted from 1 while it fits 16 bits, 0 beyond. Stars fainter than
-// `starLimit` are left out.
+// `starLimit` are left out. With `everyDeepSkyObject` every deep-sky object
+// of OpenNGC is kept (the deep set), else only the Messier objects, the
+// brighter ones and the named ones outside the Messier objects' regions.
+// `sizes`, when given, receives the size of every deep-sky record that has one.
 std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats,
-                                       double starLimit = kStarMagnitudeLimit);
+                                       double starLimit = kStarMagnitudeLimit, bool everyDeepSkyObject = false,
+                                       DeepSkySizes* sizes = nullptr);
 
 // The spectral class for a B-V colour index ("" when there is none).
 std::string SpectralFromBv(double bv);

@@ -1,17 +1,19 @@
-// tavik-skydata [--deep] SOURCE_DATA_DIR OUTPUT_DIR
+// tavik-skydata [--deep] SOURCE_DATA_DIR OPENNGC_DIR OUTPUT_DIR
 // tavik-skydata --descriptions DATA_DIR
 //
-// Reads the data/ folder of the d3-celestial package and writes Tavik's
-// bundled sky data into OUTPUT_DIR: tavik.dat (stars to magnitude 6.5,
-// constellation anchors, deep-sky objects), tavikline.dat (stick figures),
-// tavikconste.dat (boundary outlines) and Milkey.p92 (the Milky Way outline).
+// Reads the data/ folder of the d3-celestial package and the OpenNGC files
+// (NGC.csv, addendum.csv) and writes Tavik's bundled sky data into
+// OUTPUT_DIR: tavik.dat (stars to magnitude 6.5, constellation anchors,
+// deep-sky objects), taviksize.dat (the deep-sky objects' sizes),
+// tavikline.dat (stick figures), tavikconste.dat (boundary outlines) and
+// Milkey.p92 (the Milky Way outline).
 //
 // With --descriptions it reads DATA_DIR/tavik.dat and writes one Shift-JIS
 // description per constellation, DATA_DIR/<abbreviation>.p91.
 //
 // With --deep the stars come from stars.14.json (the whole Hipparcos
-// catalogue) down to magnitude 11.5 instead of stars.8.json to 6.5; everything
-// else is the same.
+// catalogue) down to magnitude 11.5 instead of stars.8.json to 6.5, and every
+// deep-sky object of OpenNGC is kept; everything else is the same.
 
 #include <cstdio>
 #include <exception>
@@ -63,16 +65,18 @@ int WriteDescriptions(const fs::path& dataDir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool deep = argc == 4 && std::string(argv[1]) == "--deep";
-    if (argc != 3 && !deep) {
-        std::fprintf(stderr, "usage: tavik-skydata [--deep] SOURCE_DATA_DIR OUTPUT_DIR\n"
+    const bool deep = argc == 5 && std::string(argv[1]) == "--deep";
+    const bool descriptions = argc == 3 && std::string(argv[1]) == "--descriptions";
+    if (argc != 4 && !deep && !descriptions) {
+        std::fprintf(stderr, "usage: tavik-skydata [--deep] SOURCE_DATA_DIR OPENNGC_DIR OUTPUT_DIR\n"
                              "       tavik-skydata --descriptions DATA_DIR\n");
         return 2;
     }
     try {
-        if (!deep && std::string(argv[1]) == "--descriptions") return WriteDescriptions(argv[2]);
+        if (descriptions) return WriteDescriptions(argv[2]);
         const fs::path source = argv[deep ? 2 : 1];
-        const fs::path out = argv[deep ? 3 : 2];
+        const fs::path openNgc = argv[deep ? 3 : 2];
+        const fs::path out = argv[deep ? 4 : 3];
         Sources s;
         s.stars = Load(source, deep ? "stars.14.json" : "stars.8.json");
         s.starNames = Load(source, "starnames.json");
@@ -84,20 +88,27 @@ int main(int argc, char** argv) {
         s.dsos6 = Load(source, "dsos.6.json");
         s.dsoNames = Load(source, "dsonames.json");
         s.milkyWay = Load(source, "mw.json");
+        s.openNgc = ReadOpenNgc(openNgc / "NGC.csv");
+        for (NgcRow& row : ReadOpenNgc(openNgc / "addendum.csv")) s.openNgc.push_back(std::move(row));
 
         fs::create_directories(out);
         BuildStats stats;
-        const auto records = BuildCatalogue(s, stats, deep ? kDeepStarMagnitudeLimit : kStarMagnitudeLimit);
+        DeepSkySizes sizes;
+        const auto records =
+            BuildCatalogue(s, stats, deep ? kDeepStarMagnitudeLimit : kStarMagnitudeLimit, deep, &sizes);
         Write(out / "tavik.dat", RecordFileBytes(records));
+        Write(out / DeepSkySizes::kFileName, sizes.Bytes());
         Write(out / "tavikline.dat", LineFileBytes(BuildStickFigures(s)));
         Write(out / "tavikconste.dat", LineFileBytes(BuildBoundaryOutlines(s)));
         const PolylineData milkyWay = BuildMilkyWay(s, kOverlayPoints);
         Write(out / "Milkey.p92", OverlayFileBytes(milkyWay));
         std::printf("records %zu: stars %d (%d with Japanese names, %d shared names left out), anchors %d, "
-                    "Messier %d, other deep-sky %d (%d inside Messier regions left out); "
+                    "Messier %d, other deep-sky %d (%d inside Messier regions left out); OpenNGC objects %d "
+                    "(%d rows not deep-sky, %d faint and nameless left out, %d shared names left out), sizes %d; "
                     "Milky Way points %zu; boundary self-check %d of %d\n",
                     records.size(), stats.stars, stats.starsWithJapaneseName, stats.sharedStarNamesLeftOut,
-                    stats.anchors, stats.messier, stats.otherDsos, stats.dsosInMessierRegions, milkyWay.size(),
+                    stats.anchors, stats.messier, stats.otherDsos, stats.dsosInMessierRegions, stats.ngcObjects,
+                    stats.ngcNotDeepSky, stats.ngcFaint, stats.sharedDsoNamesLeftOut, stats.sizes, milkyWay.size(),
                     stats.boundaryAgreements, stats.boundaryChecks);
         return 0;
     } catch (const std::exception& e) {
