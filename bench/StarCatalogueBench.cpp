@@ -1,10 +1,12 @@
 // Catalogue size against load and repaint, for three data sets:
-//   Bundled  data/tavik.dat       (9,114 records, stars to magnitude 6.5)
-//   Deep     data/deep/tavik.dat  (117,073 records, Hipparcos to 11.5)
+//   Bundled  data/tavik.dat       (9,647 records, stars to magnitude 6.5)
+//   Deep     data/deep/tavik.dat  (129,084 records, Hipparcos to 11.5 and
+//            every NGC/IC object; 12,057 sizes in taviksize.dat)
 //   Million  1,000,000 stars to magnitude 11, written by this benchmark into
 //            the temporary folder on first use (brightest first, as the data
 //            tool orders a catalogue)
-// and four measurements: loading the file, a 1920 x 1080 direction view with
+// and four measurements: loading the file (and, for the two bundled sets, the
+// file with the deep-sky sizes beside it, as the program loads it), a 1920 x 1080 direction view with
 // SETTING/MAGNIT 7 (every star), the 240 x 240 planisphere, and the magnified
 // view at zoom 300 (1920 x 1080, panel heading 0, altitude 40, MAGNIT 7). Each repaint
 // iteration is one whole render pass by a renderer that lives across passes.
@@ -28,6 +30,7 @@
 
 #include "BenchGuiApp.h"
 #include "astro/Angles.h"
+#include "catalog/CatalogLocation.h"
 #include "catalog/RecordFile.h"
 #include "catalog/StarCatalog.h"
 #include "settings/SettingsStore.h"
@@ -86,6 +89,7 @@ const StarCatalog* Catalogue(int set) {
     if (!c) {
         c = std::make_unique<StarCatalog>();
         c->SetLoaded(c->LoadFile(SetPath(set)).ok);
+        if (set != kMillion) LoadSizesBeside(*c, SetPath(set));
     }
     return c->Loaded() ? c.get() : nullptr;
 }
@@ -112,6 +116,26 @@ void BM_Load(benchmark::State& state) {
     state.counters["records"] = static_cast<double>(records);
 }
 BENCHMARK(BM_Load)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// The catalogue and its size file, matched to the records, as at start-up.
+void BM_LoadWithSizes(benchmark::State& state) {
+    SetName(state);
+    const fs::path path = SetPath(static_cast<int>(state.range(0)));
+    std::size_t sized = 0;
+    for (auto _ : state) {
+        auto c = std::make_unique<StarCatalog>();
+        const RecordFileResult r = c->LoadFile(path);
+        if (!r.ok) state.SkipWithError(r.error.c_str());
+        LoadSizesBeside(*c, path);
+        sized = c->Sizes().Count();
+        benchmark::DoNotOptimize(sized);
+        state.PauseTiming();
+        c.reset();
+        state.ResumeTiming();
+    }
+    state.counters["sizes"] = static_cast<double>(sized);
+}
+BENCHMARK(BM_LoadWithSizes)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
 struct Pass {
     MemorySettingsStore store;

@@ -1,5 +1,6 @@
 #include "catalog/CatalogLocation.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <system_error>
@@ -95,6 +96,7 @@ CatalogOpenResult LoadCatalogAtStartup(StarCatalog& catalog, const fs::path& pro
         settings.WriteProfileString(kCatalogSection, kCatalogEntry, result.path);
         result.catalog = catalog.Load(in, pump);
         catalog.SetLoaded(true);
+        LoadSizesBeside(catalog, result.path);
     } else {
         result.catalog.error = "cannot open " + result.path;
         settings.WriteProfileInt("OPTION3", "FULL_SCREEN", 0);
@@ -120,9 +122,21 @@ CatalogOpenResult LoadChosenCatalog(StarCatalog& catalog, const fs::path& path, 
         catalog.SetLoaded(false);
         return result;
     }
+    LoadSizesBeside(catalog, path);
     settings.WriteProfileString(kCatalogSection, kCatalogEntry, result.path);
     result.tapMarks = catalog.LoadTapMarks(DataFilePath(settings, kTapFileName));
     return result;
+}
+
+void LoadSizesBeside(StarCatalog& catalog, const fs::path& catalogPath, const char* program) {
+    DeepSkySizes sizes;
+    std::string error;
+    const fs::path path = catalogPath.parent_path() / DeepSkySizes::kFileName;
+    if (!sizes.LoadFile(path, &error)) {
+        std::fprintf(stderr, "%s: %s が壊れているため、星雲星団の大きさは使いません (%s)\n", program,
+                     path.string().c_str(), error.c_str());
+    }
+    catalog.SetSizes(std::move(sizes));
 }
 
 fs::path CatalogPromptFolder(const SettingsStore& settings, const fs::path& fallback) {
@@ -140,8 +154,8 @@ void ResetDataLocation(SettingsStore& settings) {
 }
 
 const std::vector<std::string>& BundledDataFiles() {
-    static const std::vector<std::string> files{kCatalogFileName, kLineFileName, kFigureFileName,
-                                                kMilkyWayFileName};
+    static const std::vector<std::string> files{kCatalogFileName, DeepSkySizes::kFileName, kLineFileName,
+                                                kFigureFileName, kMilkyWayFileName};
     return files;
 }
 
@@ -188,6 +202,7 @@ const std::vector<std::string>& SkyDataCredits() {
         "恒星: XHIP (Anderson & Francis 2012) / Hipparcos",
         "星名: IV/27A, IV/22, GCVS, Gliese, Stellarium sky cultures",
         "星雲星団: SAC Database 8.1, SEDS Messier data (H. Frommert)",
+        "星雲星団と大きさ: OpenNGC (Mattia Verga), CC BY-SA 4.0",
         "星座線: IAU, 星座境界: Davenhall & Leggett (1989)",
         "天の川: Milky Way Outline Catalog (J. R. Vieira)",
         "星座絵の代わりに星座境界を表示しています",

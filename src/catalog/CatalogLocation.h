@@ -67,6 +67,13 @@ struct CatalogOpenResult {
 CatalogOpenResult LoadCatalogAtStartup(StarCatalog& catalog, const std::filesystem::path& programDir,
                                        SettingsStore& settings, const PumpFn& pump = {});
 
+// Sets the deep-sky sizes of the size file beside the catalogue at
+// `catalogPath` (DeepSkySizes::kFileName). A missing file gives no sizes; a
+// damaged one gives no sizes and one warning on stderr, headed by `program`
+// ("tavik"); neither is a failure of the catalogue. LoadCatalogAtStartup and
+// LoadChosenCatalog call it after a load.
+void LoadSizesBeside(StarCatalog& catalog, const std::filesystem::path& catalogPath, const char* program = "tavik");
+
 // A catalogue the user picked: loaded when it opens and reads whole, its path
 // stored in TAVIK_DATA and the tap file of its data directory loaded. When it
 // does not open nothing changes (result.catalog.opened false); when it is no

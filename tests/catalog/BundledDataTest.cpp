@@ -8,6 +8,7 @@
 #include <numbers>
 #include <set>
 
+#include "catalog/CatalogLocation.h"
 #include "catalog/ConstellationTable.h"
 #include "catalog/LineFile.h"
 #include "catalog/OverlayFile.h"
@@ -220,6 +221,67 @@ TEST(BundledData, DeepSkyListHasNoDuplicatesAndTheRightNames) {
             const StarRecord* r = FindDesignation(catalog, designation);
             ASSERT_TRUE(r && r->name) << designation;
             EXPECT_EQ(SjisToUtf8(*r->name), name) << designation;
+        }
+    }
+}
+
+TEST(BundledData, OpenNgcRowsBecomeRecordsWithTheirSizes) {
+    struct Set {
+        std::filesystem::path dir;
+        std::size_t deepSky;
+        std::size_t sizes;
+    };
+    // Every deep-sky object of OpenNGC in the deep set; the Messier, bright and
+    // named ones in the default set.
+    for (const Set& set : {Set{kData, 684, 677}, Set{kData / "deep", 12162, 12057}}) {
+        SCOPED_TRACE(set.dir.string());
+        StarCatalog catalog;
+        ASSERT_TRUE(catalog.LoadFile(set.dir / "tavik.dat").ok);
+        LoadSizesBeside(catalog, set.dir / "tavik.dat");
+        EXPECT_EQ(catalog.Sizes().Count(), set.sizes);
+        std::size_t deepSky = 0;
+        for (const auto& r : catalog.Records()) deepSky += IsDeepSkyKind(r.kind);
+        EXPECT_EQ(deepSky, set.deepSky);
+
+        auto sizeIs = [&](const char* designation, float major, float minor, float angle) {
+            const StarRecord* r = FindDesignation(catalog, designation);
+            ASSERT_NE(r, nullptr) << designation;
+            const DeepSkySize* s = catalog.SizeOf(*r);
+            ASSERT_NE(s, nullptr) << designation;
+            EXPECT_NEAR(s->majorArcmin, major, 0.01) << designation;
+            EXPECT_NEAR(s->minorArcmin, minor, 0.01) << designation;
+            EXPECT_EQ(s->positionAngleDeg, angle) << designation;
+        };
+        // M31 is one record under its Messier designation, never also NGC224.
+        sizeIs("M31", 177.83f, 69.66f, 35.0f);
+        EXPECT_EQ(FindDesignation(catalog, "NGC224"), nullptr);
+        EXPECT_EQ(FindDesignation(catalog, "M31")->kind, kKindGalaxy);
+        sizeIs("NGC7000", 120.0f, 30.0f, 0.0f);
+        EXPECT_EQ(FindDesignation(catalog, "NGC7000")->kind, kKindDiffuseNebula);
+        // The Horsehead (addendum B033): a dark nebula with its Japanese name,
+        // on IC 434 (HII region, a diffuse nebula).
+        sizeIs("B33", 6.0f, 4.0f, 90.0f);
+        const StarRecord* horsehead = FindDesignation(catalog, "B33");
+        EXPECT_EQ(horsehead->kind, kKindDarkNebula);
+        EXPECT_EQ(SjisToUtf8(*horsehead->name), "馬頭星雲");
+        EXPECT_FALSE(HasKnownMagnitude(horsehead->kind, horsehead->mag));
+        sizeIs("IC434", 90.0f, 30.0f, 0.0f);
+        EXPECT_EQ(FindDesignation(catalog, "IC434")->kind, kKindDiffuseNebula);
+        // A Dup row (IC 11 is NGC 281) is left out; an English name where
+        // there is no Japanese one.
+        EXPECT_EQ(FindDesignation(catalog, "IC11"), nullptr);
+        EXPECT_EQ(SjisToUtf8(*FindDesignation(catalog, "C14")->name), "Double Cluster");
+        EXPECT_NE(FindDesignation(catalog, "LMC"), nullptr);
+        EXPECT_EQ(FindDesignation(catalog, "E56-115"), nullptr);  // the LMC of the addendum
+        if (set.dir == kData) {
+            EXPECT_EQ(FindDesignation(catalog, "NGC1980"), nullptr);  // in M42's region
+        } else {
+            // A faint open cluster without a size.
+            const StarRecord* ic1363 = FindDesignation(catalog, "IC1363");
+            ASSERT_NE(ic1363, nullptr);
+            EXPECT_EQ(ic1363->kind, kKindOpenCluster);
+            EXPECT_EQ(catalog.SizeOf(*ic1363), nullptr);
+            EXPECT_NE(FindDesignation(catalog, "NGC1980"), nullptr);
         }
     }
 }

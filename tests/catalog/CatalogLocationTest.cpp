@@ -118,10 +118,12 @@ TEST(CatalogLocation, FirstRunCopiesBundledDataIntoFreshHome) {
     WriteCatalog(home / "bundle" / "tavik.dat", 4);
     test::WriteBytes(home / "bundle" / "tavikline.dat", "lines");
     test::WriteBytes(home / "bundle" / "Milkey.p92", "milky");
+    test::WriteBytes(home / "bundle" / "taviksize.dat", DeepSkySizes().Bytes());
     fs::permissions(home / "bundle" / "tavikline.dat", fs::perms::owner_read, fs::perm_options::replace);
     fs::create_directories(home / "bundle" / "deep");
     WriteCatalog(home / "bundle" / "deep" / "tavik.dat", 7);
     test::WriteBytes(home / "bundle" / "deep" / "Ori.p91", "deep orion");
+    test::WriteBytes(home / "bundle" / "deep" / "taviksize.dat", "deep sizes");
     fs::permissions(home / "bundle" / "deep" / "tavik.dat", fs::perms::owner_read, fs::perm_options::replace);
 
     MemorySettingsStore settings;
@@ -132,10 +134,12 @@ TEST(CatalogLocation, FirstRunCopiesBundledDataIntoFreshHome) {
     EXPECT_EQ(result.catalogPath, (target / "tavik.dat").string());
     EXPECT_EQ(settings.GetProfileString("TAVIK", "TAVIK_DATA", ""), result.catalogPath);
     EXPECT_EQ(test::ReadBytes(target / "tavikline.dat"), "lines");
+    EXPECT_EQ(test::ReadBytes(target / "taviksize.dat"), DeepSkySizes().Bytes());
     EXPECT_TRUE((fs::status(target / "tavikline.dat").permissions() & fs::perms::owner_write) != fs::perms::none);
     EXPECT_FALSE(fs::exists(target / "tavikconste.dat"));  // not in the bundle: skipped
     // The deep set has its own writable copy, where its taps can be saved.
     EXPECT_EQ(test::ReadBytes(target / "deep" / "Ori.p91"), "deep orion");
+    EXPECT_EQ(test::ReadBytes(target / "deep" / "taviksize.dat"), "deep sizes");
     EXPECT_TRUE((fs::status(target / "deep" / "tavik.dat").permissions() & fs::perms::owner_write) !=
                 fs::perms::none);
 

@@ -26,6 +26,8 @@ QStringList AcknowledgementLines() {
         QString::fromUtf8("謝辞："),
         QString::fromUtf8("星・星座・星雲星団・天の川のデータ: d3-celestial 0.7.35 より作成"),
         QString::fromUtf8("　(Copyright (c) 2015 Olaf Frohn, BSD 3-Clause License)"),
+        QString::fromUtf8("NGC・IC 天体とその大きさ: OpenNGC (Mattia Verga) より作成"),
+        QString::fromUtf8("　(CC BY-SA 4.0)"),
         QString::fromUtf8("JPEG の圧縮・展開: libjpeg-turbo"),
         QString::fromUtf8("　(Independent JPEG Group のソフトウェアを基にしています)"),
         QString::fromUtf8("参考文献："),
