@@ -47,6 +47,22 @@ bool DeepSkyShown(const StarRecord& r, const DeepSkySize* size, double limit, do
     return limit >= kAllDeepSkyMagnitude;
 }
 
+std::optional<FieldCone> MagnifiedField(const ViewState& view) {
+    if (!MagnifiedView(view)) return std::nullopt;
+    // The magnified view's projection centre is the middle of the chart square.
+    const int cx = view.clientWidth >> 1, cy = view.chartHalf;
+    const SkyPosition c = UnprojectSky(view, cx, cy);
+    const double farX = std::max(cx, view.clientWidth - cx), farY = std::max(cy, view.chartSize - cy);
+    const double perRadian = view.chartSize * ViewFraming(view).span / kPi;
+    if (!(perRadian > 0.0)) return std::nullopt;
+    FieldCone f;
+    f.x = std::cos(c.declination) * std::cos(c.rightAscension);
+    f.y = std::cos(c.declination) * std::sin(c.rightAscension);
+    f.z = std::sin(c.declination);
+    f.radius = std::hypot(farX, farY) / perRadian;
+    return f;
+}
+
 double ChartOutline::MajorPixels() const { return 2.0 * std::hypot(majorX, majorY); }
 
 double ChartOutline::Area() const {

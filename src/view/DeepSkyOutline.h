@@ -44,6 +44,15 @@ double PixelsPerArcmin(const ViewState& view);
 // True when the view draws the object (see above); `size` may be null.
 bool DeepSkyShown(const StarRecord& record, const DeepSkySize* size, double limit, double pixelsPerArcmin);
 
+// The magnified view's field as a cone: the sky direction of the projection
+// centre (unit vector, x towards RA 0, z north) and the angle to the farthest
+// chart corner, in radians. Nothing outside the magnified view.
+struct FieldCone {
+    double x = 0.0, y = 0.0, z = 1.0;
+    double radius = 0.0;
+};
+std::optional<FieldCone> MagnifiedField(const ViewState& view);
+
 // An ellipse on the chart: its centre and its half axes as chart vectors.
 struct ChartOutline {
     float cx = 0.0f, cy = 0.0f;

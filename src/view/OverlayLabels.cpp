@@ -8,9 +8,11 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "astro/Angles.h"
 #include "catalog/StarRecord.h"
@@ -312,10 +314,23 @@ void DrawDeepSkyMarks(RenderContext& ctx, const ConstellationSelection* selectio
         ctx.objectSizes && ctx.objectSizes->size() == objects.size() ? ctx.objectSizes : nullptr;
     const double limit = DeepSkyLimitingMagnitude(v);
     const double perArcmin = PixelsPerArcmin(v);
+    // In the magnified view the objects outside its field (widened by the
+    // largest object and a degree for the rounding of the view's angles) are
+    // dropped by one dot product each.
+    const std::vector<std::array<float, 3>>* directions =
+        ctx.objectDirections && ctx.objectDirections->size() == objects.size() ? ctx.objectDirections : nullptr;
+    const std::optional<FieldCone> field = directions ? MagnifiedField(v) : std::nullopt;
+    const double reach = field ? field->radius + ctx.largestObjectRadius + kPi / 180.0 : kPi;
+    const bool cull = reach < kPi / 2;
+    const double cosReach = std::cos(reach);
     std::vector<LabelledStar> labels;
     for (std::size_t k = 0; k < objects.size(); ++k) {
         const StarRecord* r = records[objects[k]];
         if (!IsDeepSkyKind(r->kind)) continue;
+        if (cull) {
+            const auto& u = (*directions)[k];
+            if (u[0] * field->x + u[1] * field->y + u[2] * field->z < cosReach) continue;
+        }
         const DeepSkySize* size = sizes ? (*sizes)[k] : nullptr;
         if (!DeepSkyShown(*r, size, limit, perArcmin)) continue;
         const bool shown = !selection || selection->Shows(objects[k]);

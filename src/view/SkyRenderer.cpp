@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "astro/Angles.h"
 #include "astro/TimeScales.h"
 #include "catalog/StarCatalog.h"
 #include "catalog/StarRecord.h"
@@ -86,6 +87,8 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     ctx.catalogue = &stars_;
     ctx.catalogueObjects = &objects_;
     ctx.objectSizes = &objectSizes_;
+    ctx.objectDirections = &objectDirections_;
+    ctx.largestObjectRadius = largestObjectRadius_;
 
     // The hit list of this pass, published when the pass ends (however it ends).
     auto hits = std::make_shared<HitList>();
@@ -197,6 +200,8 @@ void SkyRenderer::CollectStars(const StarCatalog* catalog) {
     stars_.clear();
     objects_.clear();
     objectSizes_.clear();
+    objectDirections_.clear();
+    largestObjectRadius_ = 0.0;
     if (!catalog) return;
     stars_.reserve(catalog->Count());
     for (const StarRecord& r : catalog->Records())
@@ -204,7 +209,19 @@ void SkyRenderer::CollectStars(const StarCatalog* catalog) {
     objects_ = CatalogueObjects(stars_);
     objectSizes_.clear();
     objectSizes_.reserve(objects_.size());
-    for (const std::size_t i : objects_) objectSizes_.push_back(catalog->SizeOf(*stars_[i]));
+    objectDirections_.clear();
+    objectDirections_.reserve(objects_.size());
+    largestObjectRadius_ = 0.0;
+    for (const std::size_t i : objects_) {
+        const StarRecord& r = *stars_[i];
+        const DeepSkySize* size = catalog->SizeOf(r);
+        objectSizes_.push_back(size);
+        if (size && std::isfinite(size->majorArcmin))
+            largestObjectRadius_ = std::max(largestObjectRadius_, size->majorArcmin / 2.0 * kPi / (180.0 * 60.0));
+        const double c = std::cos(r.dec);
+        objectDirections_.push_back({static_cast<float>(c * std::cos(r.ra)), static_cast<float>(c * std::sin(r.ra)),
+                                     static_cast<float>(std::sin(r.dec))});
+    }
 }
 
 void SkyRenderer::PrepareStarField(const StarCatalog* catalog) {
