@@ -1,5 +1,5 @@
 // Catalogue size against load and repaint, for three data sets:
-//   Bundled  data/tavik.dat       (9,647 records, stars to magnitude 6.5)
+//   Bundled  data/tavik.dat       (9,645 records, stars to magnitude 6.5)
 //   Deep     data/deep/tavik.dat  (129,084 records, Hipparcos to 11.5 and
 //            every NGC/IC object; 12,057 sizes in taviksize.dat)
 //   Million  1,000,000 stars to magnitude 11, written by this benchmark into

@@ -24,6 +24,7 @@ id=org.arvex.Tavik
 for f in bin/tavik bin/tavik-cli bin/tavik-mountsim \
          share/tavik/tavik.dat share/tavik/tavikline.dat share/tavik/tavikconste.dat share/tavik/Milkey.p92 \
          share/tavik/Ori.p91 share/tavik/deep/tavik.dat share/tavik/deep/Ori.p91 \
+         share/tavik/taviksize.dat share/tavik/deep/taviksize.dat \
          share/applications/$id.desktop share/icons/hicolor/scalable/apps/$id.svg share/metainfo/$id.metainfo.xml; do
   [ -e "$prefix/$f" ] || fail "$f was not installed"
 done
@@ -40,6 +41,7 @@ user=$HOME/.local/share/Arvex/Tavik
 grep -qx "catalog	$user/tavik.dat" "$work/data.txt" || fail "unexpected data location: $(cat "$work/data.txt")"
 cmp -s "$prefix/share/tavik/Ori.p91" "$user/Ori.p91" || fail "the user's data was not copied from $prefix/share/tavik"
 [ -w "$user/tavik.dat" ] && [ -w "$user/deep/tavik.dat" ] || fail "the user's copies are not writable"
+cmp -s "$prefix/share/tavik/deep/taviksize.dat" "$user/deep/taviksize.dat" || fail "the deep-sky sizes were not copied"
 
 "$prefix/bin/tavik-cli" render --out "$work/sky.png" --mode planisphere --size 240x240 \
   --date 2026-01-15 --time 21:00:00 || fail "tavik-cli render"

@@ -24,6 +24,9 @@ const DsoCorrection kDsoCorrections[] = {
     {"NGC884", "ペルセウス座χ星団", 0},  // and "χ"
     {"NGC2244", "ばら星雲の星団", 0},    // the cluster inside the Rosette Nebula
     {"NGC2264", "クリスマスツリー星団", kKindOpenCluster},
+    {"NGC4473", "", 0},                 // "マルカリアンの鎖" is the chain, not one of its galaxies
+    {"NGC4477", "", 0},
+    {"NGC6530", "", 0},                 // "ハーシェル36" is a star in M8, not the cluster
     {"Mel111", "かみのけ座星団", 0},    // the source has "アドリアネの髪", an old name of the constellation
     {"NGC3293", nullptr, kKindOpenCluster},  // open clusters the source types as star-forming regions
     {"NGC6281", nullptr, kKindOpenCluster},

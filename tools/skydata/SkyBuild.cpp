@@ -344,7 +344,6 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
         });
     };
     struct PendingObject {
-        const NgcRow* row;
         std::string designation;
         int kind;
         RaDec position;
@@ -399,14 +398,14 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
         }
         if (!taken.emplace(designation, true).second) throw std::runtime_error(designation + " twice");
         if (size) sizeOf[designation] = *size;
-        pending.push_back({&row, designation, kind, p, mag ? *mag : kUnknownDeepSkyMagnitude, std::move(names)});
+        pending.push_back({designation, kind, p, mag ? *mag : kUnknownDeepSkyMagnitude, std::move(names)});
     }
     // A name the sources give to several objects (the members of a group,
     // the parts of a nebula) stays with one: a record made above keeps it,
     // else the brightest; the others take their next name or none.
     std::set<std::string> usedNames;
     for (const StarRecord& r : objects) {
-        if (IsDeepSkyKind(r.kind) && r.name) usedNames.insert(*r.name);
+        if (r.name) usedNames.insert(*r.name);
     }
     std::vector<std::size_t> byMagnitude(pending.size());
     for (std::size_t i = 0; i < pending.size(); ++i) byMagnitude[i] = i;
