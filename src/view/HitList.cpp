@@ -22,6 +22,13 @@ const char* SolarName(int i) {
     return names[i];
 }
 
+bool IsMessier(const StarRecord& r) { return IsDeepSkyKind(r.kind) && IsMessierDesignation(r.ShortDesignation()); }
+
+// An NGC/IC object without a name: a Messier object in the same box outranks it.
+bool UnnamedNeighbour(const StarRecord& r) {
+    return IsDeepSkyKind(r.kind) && !IsMessier(r) && !(r.name && !r.name->empty());
+}
+
 bool Eligible(const StarRecord& r, bool tapMarksEnabled) {
     if (r.spectral[0] == '!') return tapMarksEnabled;
     if (r.IsSolarPlaceholder()) return true;
@@ -63,13 +70,17 @@ void HitList::AddCopy(const StarRecord& record, int x, int y) {
     Add(copies_.back(), x, y);
 }
 
+void HitList::AddOutline(const StarRecord& record, const ChartOutline& outline) {
+    if (outlines_.size() < kCapacity) outlines_.push_back({&record, outline});
+}
+
 StarRecord& HitList::SolarRecord(int i) {
     return solar_[static_cast<std::size_t>(std::clamp(i, 0, kSolarBodies - 1))];
 }
 
 TapTarget FindTapTarget(const HitList& hits, int x, int y, bool tapMarksEnabled) {
-    TapTarget best;
-    double bestMag = 99.99;
+    TapTarget best, messier;
+    double bestMag = 99.99, messierMag = 99.99;
     for (const HitEntry& e : hits.Entries()) {
         if (!e.record) continue;
         // The box around the drawn point, right and bottom edges excluded: a
@@ -80,10 +91,23 @@ TapTarget FindTapTarget(const HitList& hits, int x, int y, bool tapMarksEnabled)
             bestMag = e.record->mag;
             best = {e.record, e.x, e.y};
         }
+        if (IsMessier(*e.record) && e.record->mag < messierMag) {
+            messierMag = e.record->mag;
+            messier = {e.record, e.x, e.y};
+        }
     }
-    if (!best.record) {
-        best.x = x;
-        best.y = y;
+    if (best.record && messier.record && UnnamedNeighbour(*best.record)) return messier;
+    if (best.record) return best;
+    best.x = x;
+    best.y = y;
+    double bestArea = 0.0;
+    for (const HitList::OutlineEntry& o : hits.Outlines()) {
+        if (!o.record || !o.outline.Contains(x, y)) continue;
+        const double area = o.outline.Area();
+        if (!best.record || area < bestArea) {
+            best.record = o.record;
+            bestArea = area;
+        }
     }
     return best;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "catalog/StarRecord.h"
+#include "view/DeepSkyOutline.h"
 
 namespace tavik {
 
@@ -38,6 +39,16 @@ public:
     void AddCopy(const StarRecord& record, int x, int y);
     const std::vector<HitEntry>& Entries() const { return entries_; }
 
+    // The outline a large deep-sky object was drawn with (it is also added
+    // with Add at its point): a tap inside it finds the object when nothing
+    // lies within the tap box. Up to kCapacity; later ones are dropped.
+    void AddOutline(const StarRecord& record, const ChartOutline& outline);
+    struct OutlineEntry {
+        const StarRecord* record = nullptr;
+        ChartOutline outline;
+    };
+    const std::vector<OutlineEntry>& Outlines() const { return outlines_; }
+
     // The pass's record for solar-system body i (0..9, kSolar* indices): kind,
     // "#" constellation and the body's name are set; the pass fills in ra, dec
     // and mag before adding it.
@@ -48,6 +59,7 @@ public:
 
 private:
     std::vector<HitEntry> entries_;
+    std::vector<OutlineEntry> outlines_;
     std::array<StarRecord, kSolarBodies> solar_;
     std::deque<StarRecord> copies_;  // records of AddCopy; a deque keeps them in place
 };
@@ -55,7 +67,10 @@ private:
 // The object under a tap: among the eligible entries whose 8 x 8 box (from 4
 // pixels left of and above the drawn point, right and bottom edges excluded)
 // holds (x, y), the one with the smallest magnitude;
-// on equal magnitudes the earlier entry wins. Eligible are tap marks (only
+// on equal magnitudes the earlier entry wins. When that entry is an unnamed
+// NGC/IC object (the deep set's crowd around a Messier object), a Messier
+// object in the same box wins instead; a star or a named object keeps its win. With nothing in the box, the smallest outline holding (x, y) gives
+// the object, and the tap point stays where it is. Eligible are tap marks (only
 // while `tapMarksEnabled`), solar-system records, and records with a Bayer
 // letter or deep-sky designation at designation character 3.
 struct TapTarget {

@@ -55,8 +55,10 @@ std::string MagnitudeText(double mag) {
 std::string DeepSkyLine(const StarRecord& r, int altitude) {
     const int magWhole = static_cast<int>(std::trunc(r.mag));
     const char* quality = (magWhole < 8 && altitude > 45) ? kBest : altitude < 15 ? kPoor : kFair;
-    return SjisToUtf8(r.ShortDesignation()) + " " + quality + " " + NameOf(r) + "  " + MagnitudeText(r.mag) +
-           "等 " + LowMark(altitude) + Degrees(altitude);
+    // An object without a known magnitude (most nebulae) shows none.
+    const std::string mag = HasKnownMagnitude(r.kind, r.mag) ? MagnitudeText(r.mag) + "等 " : std::string();
+    return SjisToUtf8(r.ShortDesignation()) + " " + quality + " " + NameOf(r) + "  " + mag + LowMark(altitude) +
+           Degrees(altitude);
 }
 
 // Altitude in whole degrees, when the record is above the horizon.

@@ -138,11 +138,17 @@ void DrawPoleMark(RenderContext& ctx);
 // for RenderContext::catalogueObjects.
 std::vector<std::size_t> CatalogueObjects(const std::vector<const StarRecord*>& catalogue);
 
-// Deep-sky symbols of catalogue objects of kinds 2..8 (while SETTING/MESIE is
-// on). `selection` may be null (no filter).
+// Deep-sky symbols of catalogue objects of kinds 2..9 (while SETTING/MESIE is
+// on): those DeepSkyShown keeps at the view's scale, each with its symbol, and
+// in the magnified view a large one also with its outline at true size and
+// angle (DeepSkyOutline.h); their designations as DrawDeepSkyDesignations
+// writes them. `selection` may be null (no filter).
 void DrawDeepSkyMarks(RenderContext& ctx, const ConstellationSelection* selection = nullptr);
 // One deep-sky symbol at (x, y) with the painter's current pen.
 void DrawDeepSkySymbol(QPainter& painter, int kind, int x, int y, const QColor& color);
+// The outline of a large object in one-pixel lines (dashed for a dark nebula).
+struct ChartOutline;
+void DrawDeepSkyOutline(QPainter& painter, int kind, const ChartOutline& outline, const QColor& color);
 
 // Constellation names (slot 13), figures (slot 0) and lines (slot 20) for every
 // constellation whose anchor point is on the chart, as switched on.
@@ -170,6 +176,10 @@ void DrawStarNames(RenderContext& ctx, const std::vector<LabelledStar>& stars);
 
 // A deep-sky object's designation beside its symbol (MESSIE/NUMBER, direction views).
 void DrawDeepSkyDesignation(RenderContext& ctx, const StarRecord& object, int x, int y);
+// The designations of the objects the pass drew: Messier objects first, then
+// the brighter, each written unless it would overlap one already written (the
+// crowd of the deep set, as sparse as the star names).
+void DrawDeepSkyDesignations(RenderContext& ctx, std::vector<LabelledStar> objects);
 
 // The Milky Way band from Milkey.p92 in the data directory (while SHOW/MILKEY
 // is on), painted as broad strokes into a layer and blended onto the chart.

@@ -1,18 +1,22 @@
 // Labels and marks of the chart: compass names, the height-band label, the
 // status texts, the notice line, the polar reticle, the celestial-pole mark and
-// the deep-sky symbols.
+// the deep-sky symbols with the outlines of the large objects.
 
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTransform>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "astro/Angles.h"
 #include "catalog/StarRecord.h"
+#include "view/DeepSkyOutline.h"
 #include "view/HitList.h"
 #include "view/Overlay.h"
 #include "view/Projection.h"
@@ -267,6 +271,9 @@ void DrawDeepSkySymbol(QPainter& p, int kind, int x, int y, const QColor& color)
     case kKindGalaxy:
         GdiEllipse(p, x - 2, y - 1, x + 3, y + 2);
         break;
+    case kKindDarkNebula:
+        p.drawRect(x - 2, y - 2, 4, 4);
+        break;
     default: break;
     }
 }
@@ -278,6 +285,22 @@ std::vector<std::size_t> CatalogueObjects(const std::vector<const StarRecord*>& 
     return objects;
 }
 
+void DrawDeepSkyOutline(QPainter& p, int kind, const ChartOutline& outline, const QColor& color) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QPen pen(color, 0);
+    // A dark nebula is a hole in the sky: dashed, never filled.
+    if (kind == kKindDarkNebula) pen.setStyle(Qt::DashLine);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    // The unit circle through the outline's axes (the pen stays one pixel wide).
+    p.setTransform(QTransform(outline.majorX, outline.majorY, outline.minorX, outline.minorY, outline.cx,
+                              outline.cy),
+                   true);
+    p.drawEllipse(QPointF(0.0, 0.0), 1.0, 1.0);
+    p.restore();
+}
+
 void DrawDeepSkyMarks(RenderContext& ctx, const ConstellationSelection* selection) {
     if (!ctx.painter || !ctx.view || !ctx.catalogue || !ctx.catalogueObjects || !ctx.settings) return;
     if (!OverlaySwitches::Load(*ctx.settings).deepSky) return;
@@ -287,18 +310,48 @@ void DrawDeepSkyMarks(RenderContext& ctx, const ConstellationSelection* selectio
     p.setRenderHint(QPainter::Antialiasing, false);
     const QColor color = ctx.MappedQColor(slot::kDeepSky);
     const auto& records = *ctx.catalogue;
-    for (const std::size_t i : *ctx.catalogueObjects) {
-        const StarRecord* r = records[i];
+    const auto& objects = *ctx.catalogueObjects;
+    const std::vector<const DeepSkySize*>* sizes =
+        ctx.objectSizes && ctx.objectSizes->size() == objects.size() ? ctx.objectSizes : nullptr;
+    const double limit = DeepSkyLimitingMagnitude(v);
+    const double perArcmin = PixelsPerArcmin(v);
+    // In the magnified view the objects outside its field (widened by the
+    // largest object and a degree for the rounding of the view's angles) are
+    // dropped by one dot product each.
+    const std::vector<std::array<float, 3>>* directions =
+        ctx.objectDirections && ctx.objectDirections->size() == objects.size() ? ctx.objectDirections : nullptr;
+    const std::optional<FieldCone> field = directions ? MagnifiedField(v) : std::nullopt;
+    const double reach = field ? field->radius + ctx.largestObjectRadius + kPi / 180.0 : kPi;
+    const bool cull = reach < kPi / 2;
+    const double cosReach = std::cos(reach);
+    std::vector<LabelledStar> labels;
+    for (std::size_t k = 0; k < objects.size(); ++k) {
+        const StarRecord* r = records[objects[k]];
         if (!IsDeepSkyKind(r->kind)) continue;
-        const bool shown = !selection || selection->Shows(i);
+        if (cull) {
+            const auto& u = (*directions)[k];
+            if (u[0] * field->x + u[1] * field->y + u[2] * field->z < cosReach) continue;
+        }
+        const DeepSkySize* size = sizes ? (*sizes)[k] : nullptr;
+        if (!DeepSkyShown(*r, size, limit, perArcmin)) continue;
+        const bool shown = !selection || selection->Shows(objects[k]);
         const ProjectedPoint pt =
             ProjectStar(v, *r, ctx.sinLatitude, ctx.cosLatitude, nullptr, shown);
+        // Above the horizon (placed, on the chart or not): a large object's
+        // outline may reach the chart from outside it.
+        if (size && pt.x != OffScreen) {
+            if (const auto outline = OutlineOnChart(v, *r, *size, pt.x, pt.y)) {
+                DrawDeepSkyOutline(p, r->kind, *outline, color);
+                if (ctx.hits) ctx.hits->AddOutline(*r, *outline);
+            }
+        }
         if (!pt.visible) continue;
         DrawDeepSkySymbol(p, r->kind, pt.x, pt.y, color);
-        DrawDeepSkyDesignation(ctx, *r, pt.x, pt.y);
+        labels.push_back({r, pt.x, pt.y});
         if (ctx.hits) ctx.hits->Add(*r, pt.x, pt.y);
     }
     p.restore();
+    DrawDeepSkyDesignations(ctx, std::move(labels));
 }
 
 void ShowNotice(QPaintDevice& target, int clientHeight, const QFont& font, const QString& text,

@@ -186,6 +186,23 @@ ProjectedPoint ProjectEquatorial(const ViewState& view, double rightAscension,
     return ProjectSky(view, h.lon, h.lat, clipAzimuth);
 }
 
+std::optional<ChartPointF> ProjectDirectionExact(const ViewState& view, double rightAscension,
+                                                 double declination) {
+    if (!IsDirectionType(view.viewMode)) return std::nullopt;
+    const Spherical h = EquatorialToHorizontal(rightAscension, declination, view.latitude,
+                                               view.localSiderealTime);
+    // ProjectSky's direction branch, kept in doubles.
+    const Framing f = ViewFraming(view);
+    const double g = f.tiltDegrees * kPi / 180.0;
+    const double e = view.facing * kHalfPi + view.turnRadians;
+    const Spherical q = RotatePole(h.lon, h.lat, g, e);
+    const double rho = (kHalfPi - q.lat) * view.chartSize * f.span / kPi;
+    const double theta = kHalfPi - q.lon;
+    const double dx = std::sin(theta) * rho, dy = std::cos(theta) * rho;
+    if (!std::isfinite(dx) || !std::isfinite(dy) || !std::isfinite(f.stretch)) return std::nullopt;
+    return ChartPointF{dx * f.stretch + CentreColumn(view), DirectionBase(view) - dy};
+}
+
 Spherical HorizontalAt(const ViewState& view, double dx, double dy) {
     const double r = view.chartSize;
     double lonP = 0.0, latP = 0.0, g = 0.0;

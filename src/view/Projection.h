@@ -5,6 +5,7 @@
 // layout. Pure functions of the view state; no Qt.
 
 #include <array>
+#include <optional>
 
 #include "astro/Transforms.h"
 #include "view/ViewState.h"
@@ -90,6 +91,16 @@ ChartOffset OffsetFromCentre(const ViewState& view, double x, double y);
 // views (the polar alignment and heliocentric views compute as the direction
 // view).
 Spherical HorizontalAt(const ViewState& view, double dx, double dy);
+// Where an equatorial position falls on a direction-type chart, in fractional
+// pixels (no truncation, no horizon or chart-edge test): what the outlines of
+// large objects are measured with. Nothing in the other views or when the
+// projection gives no finite point.
+struct ChartPointF {
+    double x = 0.0;
+    double y = 0.0;
+};
+std::optional<ChartPointF> ProjectDirectionExact(const ViewState& view, double rightAscension,
+                                                 double declination);
 
 // The sky position under a chart pixel for the current mode, time and site.
 // Exact inverse for the planisphere, zenith, direction and magnified views; the

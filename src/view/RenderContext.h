@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QString>
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@
 namespace tavik {
 
 class HitList;
+struct DeepSkySize;
 class SettingsStore;
 struct StarRecord;
 struct ViewState;
@@ -96,6 +98,15 @@ struct RenderContext {
     // objects, constellation anchors), ascending: what the overlays that draw
     // catalogue objects walk instead of every star (see CatalogueObjects).
     const std::vector<std::size_t>* catalogueObjects = nullptr;
+    // The sizes of those records (same order; null for none), looked up
+    // once per catalogue so that a pass never searches the size table.
+    const std::vector<const DeepSkySize*>* objectSizes = nullptr;
+    // Their unit vectors (x towards RA 0, z towards the north pole, from ra
+    // and dec), so that the magnified view drops the objects far from its
+    // field before any trigonometry; may be null (nothing dropped early).
+    const std::vector<std::array<float, 3>>* objectDirections = nullptr;
+    // The largest half major axis among objectSizes, in radians.
+    double largestObjectRadius = 0.0;
     std::string dataDirectory;  // with a trailing '/', or empty when unknown
 
     // --- taps ---------------------------------------------------------------

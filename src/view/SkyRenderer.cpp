@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "astro/Angles.h"
 #include "astro/TimeScales.h"
 #include "catalog/StarCatalog.h"
 #include "catalog/StarRecord.h"
@@ -85,6 +86,9 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     CollectStars(scene.catalog);
     ctx.catalogue = &stars_;
     ctx.catalogueObjects = &objects_;
+    ctx.objectSizes = &objectSizes_;
+    ctx.objectDirections = &objectDirections_;
+    ctx.largestObjectRadius = largestObjectRadius_;
 
     // The hit list of this pass, published when the pass ends (however it ends).
     auto hits = std::make_shared<HitList>();
@@ -195,11 +199,29 @@ void SkyRenderer::CollectStars(const StarCatalog* catalog) {
     collectedCount_ = catalog ? catalog->Count() : 0;
     stars_.clear();
     objects_.clear();
+    objectSizes_.clear();
+    objectDirections_.clear();
+    largestObjectRadius_ = 0.0;
     if (!catalog) return;
     stars_.reserve(catalog->Count());
     for (const StarRecord& r : catalog->Records())
         if (!r.IsSolarPlaceholder()) stars_.push_back(&r);
     objects_ = CatalogueObjects(stars_);
+    objectSizes_.clear();
+    objectSizes_.reserve(objects_.size());
+    objectDirections_.clear();
+    objectDirections_.reserve(objects_.size());
+    largestObjectRadius_ = 0.0;
+    for (const std::size_t i : objects_) {
+        const StarRecord& r = *stars_[i];
+        const DeepSkySize* size = catalog->SizeOf(r);
+        objectSizes_.push_back(size);
+        if (size && std::isfinite(size->majorArcmin))
+            largestObjectRadius_ = std::max(largestObjectRadius_, size->majorArcmin / 2.0 * kPi / (180.0 * 60.0));
+        const double c = std::cos(r.dec);
+        objectDirections_.push_back({static_cast<float>(c * std::cos(r.ra)), static_cast<float>(c * std::sin(r.ra)),
+                                     static_cast<float>(std::sin(r.dec))});
+    }
 }
 
 void SkyRenderer::PrepareStarField(const StarCatalog* catalog) {
@@ -282,7 +304,8 @@ TapOutcome SkyRenderer::TapAt(QImage& image, const RenderScene& scene, int x, in
     out.record = *target.record;
     // A tap mark shows no text: its action runs instead.
     if (target.record->IsTapMark()) return out;
-    out.text = ComposeTapText(*target.record, TapTextOptions::Load(settings, view_, hits->moonAge));
+    out.text = ComposeTapText(*target.record, TapTextOptions::Load(settings, view_, hits->moonAge),
+                              scene.catalog ? scene.catalog->SizeOf(*target.record) : nullptr);
     if (image.isNull() || image.format() != QImage::Format_RGB32) return out;
 
     // The tapped constellation's figure and lines, drawn as the pass drew the

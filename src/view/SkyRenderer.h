@@ -119,6 +119,9 @@ private:
     std::unique_ptr<OverlayState> overlay_;  // grid layer, constellation files, selection
     std::vector<const StarRecord*> stars_;
     std::vector<std::size_t> objects_;  // CatalogueObjects of stars_
+    std::vector<const DeepSkySize*> objectSizes_;  // the catalogue's sizes of objects_
+    std::vector<std::array<float, 3>> objectDirections_;  // unit vectors of objects_
+    double largestObjectRadius_ = 0.0;  // radians
     const StarCatalog* collectedCatalog_ = nullptr;  // what stars_ was collected from
     std::uint64_t collectedGeneration_ = 0;
     std::size_t collectedCount_ = 0;  // a load in progress grows the list without a new number

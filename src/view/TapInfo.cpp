@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -48,7 +49,28 @@ std::string MagnitudeText(double mag) {
     return std::string(buf) + "等";
 }
 
-TapText ComposeTapText(const StarRecord& r, const TapTextOptions& o) {
+namespace {
+
+std::string ArcminText(double arcmin) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, arcmin >= 9.95 ? "%.0f" : "%.1f", arcmin);
+    std::string s(buf);
+    if (s.size() > 2 && s.compare(s.size() - 2, 2, ".0") == 0) s.resize(s.size() - 2);
+    return s + "′";
+}
+
+}  // namespace
+
+std::string SizeText(const DeepSkySize& size) {
+    const double major = size.majorArcmin, minor = size.minorArcmin;
+    if (!std::isfinite(major) || major <= 0.0 || major > 60.0 * 360.0) return {};
+    const std::string a = ArcminText(major);
+    if (!std::isfinite(minor) || minor <= 0.0 || minor >= major) return a;
+    const std::string b = ArcminText(minor);
+    return b == a ? a : a + "×" + b;
+}
+
+TapText ComposeTapText(const StarRecord& r, const TapTextOptions& o, const DeepSkySize* size) {
     TapText t;
     if (r.IsSolarPlaceholder()) {
         std::string name = SjisToUtf8(FieldText(r.designation, sizeof r.designation));
@@ -82,6 +104,10 @@ TapText ComposeTapText(const StarRecord& r, const TapTextOptions& o) {
     std::string second(KindWord(r.kind));
     if (r.kind != kKindStar && !r.IsSolarPlaceholder()) second += std::string(r.ShortDesignation());
     if (r.name) second += SjisToUtf8(*r.name);
+    if (size && IsDeepSkyKind(r.kind)) {
+        const std::string extent = SizeText(*size);
+        if (!extent.empty()) second += " " + extent;
+    }
     if (r.name || !second.empty()) t.second = std::move(second);
     return t;
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "catalog/DeepSkySizes.h"
 #include "catalog/StarRecord.h"
 
 namespace tavik {
@@ -39,8 +40,14 @@ struct TapText {
     bool drawLines = false;
 };
 
-// The text for a tapped record (not a tap mark: those run their action).
-TapText ComposeTapText(const StarRecord& record, const TapTextOptions& options);
+// The text for a tapped record (not a tap mark: those run their action). A
+// deep-sky object's size, when known, ends the second line.
+TapText ComposeTapText(const StarRecord& record, const TapTextOptions& options,
+                       const DeepSkySize* size = nullptr);
+
+// A deep-sky size as the tap text shows it (UTF-8): "178′×70′", a round one
+// "8′"; below 10′ with one decimal ("3.2′×1.5′"). Empty for no sound size.
+std::string SizeText(const DeepSkySize& size);
 
 // " %3.1f等" of mag + 0.05 (UTF-8): 1.25 gives " 1.3等".
 std::string MagnitudeText(double mag);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "astro/Angles.h"
+#include "astro/Transforms.h"
 #include "catalog/LineFile.h"
 #include "catalog/OverlayFile.h"
 #include "catalog/StarRecord.h"
@@ -27,6 +28,10 @@
 #include "view/ConstellationToggle.h"
 #include "view/Fonts.h"
 #include "view/Overlay.h"
+#include "view/DeepSkyOutline.h"
+#include "view/HitList.h"
+#include "view/HorizonSearch.h"
+#include "view/MagnifierPanelModel.h"
 #include "view/Projection.h"
 #include "view/RenderContext.h"
 #include "view/ViewState.h"
@@ -701,6 +706,93 @@ TEST(Overlay, ChartTextsGrowWithTheChartAndThePixelRatio) {
     // On a screen of two device pixels per window pixel the same window's text
     // takes twice the device pixels.
     EXPECT_NEAR(height(2160, 2.0), 2 * height(1080, 1.0), 2);
+}
+
+// M31 (178' x 70', position angle 35 degrees) in the magnified view at 20x: the
+// drawn ellipse reaches the sky points 89' from the centre along the angle and
+// 35' across it, computed here on the sphere and projected on their own. A tap
+// inside the outline finds it; a faint unsized galaxy waits for a deeper zoom.
+TEST(Overlay, LargeGalaxyOutlineHasItsTrueSizeAndAngleAndTakesTapsInside) {
+    Scene s(ViewMode::Magnified, 700, 700);
+    const double ra = 10.6847 * kDeg, dec = 41.2690 * kDeg;
+    s.view.localSiderealTime = ra + 30.0 * kDeg;  // west of the meridian, the chart turned
+    s.ctx.localSiderealTime = s.view.localSiderealTime;
+    const Spherical h = EquatorialToHorizontal(ra, dec, s.view.latitude, s.view.localSiderealTime);
+    ApplyMagnifierTarget(s.view, JumpTarget(h.lon, h.lat), 200);
+    s.ctx.zoomedIn = false;
+
+    StarRecord m31;
+    m31.kind = kKindGalaxy;
+    m31.SetDesignation("  M31");
+    m31.ra = ra;
+    m31.dec = dec;
+    m31.mag = 3.4;
+    StarRecord faint = m31;
+    faint.SetDesignation("NGC1");
+    faint.ra += 1.0 * kDeg;
+    faint.mag = 13.0;
+    const DeepSkySize size{178.0f, 70.0f, 35.0f};
+    s.records = {&m31, &faint};
+    const std::vector<const DeepSkySize*> sizes = {&size, nullptr};
+    s.ctx.objectSizes = &sizes;
+    HitList hits;
+    s.ctx.hits = &hits;
+    s.Begin();
+    DrawDeepSkyMarks(s.ctx);
+    s.End();
+
+    const ProjectedPoint c = ProjectEquatorial(s.view, ra, dec, false);
+    ASSERT_TRUE(c.visible);
+    // The sky point `arcmin` from M31 towards position angle `pa` (north through east).
+    auto along = [&](double pa, double arcmin) {
+        const double d = arcmin / 60.0 * kDeg, p = pa * kDeg;
+        const double dec2 = std::asin(std::sin(dec) * std::cos(d) + std::cos(dec) * std::sin(d) * std::cos(p));
+        const double ra2 =
+            ra + std::atan2(std::sin(p) * std::sin(d) * std::cos(dec), std::cos(d) - std::sin(dec) * std::sin(dec2));
+        return ProjectEquatorial(s.view, ra2, dec2, false);
+    };
+    std::vector<QPoint> lit;
+    for (int y = 0; y < s.image.height(); ++y)
+        for (int x = 0; x < s.image.width(); ++x)
+            if (qGray(s.image.pixel(x, y)) > 40 && std::hypot(x - c.x, y - c.y) > 6) lit.emplace_back(x, y);
+    ASSERT_FALSE(lit.empty());
+    auto nearestLit = [&](const ProjectedPoint& p) {
+        double best = 1e9;
+        for (const QPoint& q : lit) best = std::min(best, std::hypot(q.x() - p.x, q.y() - p.y));
+        return best;
+    };
+    const ProjectedPoint major1 = along(35, 89), major2 = along(215, 89);
+    const ProjectedPoint minor1 = along(125, 35), minor2 = along(305, 35);
+    const double semiMajor = std::hypot(major1.x - c.x, major1.y - c.y);
+    ASSERT_GT(semiMajor, 100.0) << "a chart large enough to measure";
+    for (const ProjectedPoint& end : {major1, major2, minor1, minor2}) EXPECT_LE(nearestLit(end), 2.5);
+    double farthest = 0.0, nearest = 1e9;
+    QPoint far;
+    for (const QPoint& q : lit) {
+        const double r = std::hypot(q.x() - c.x, q.y() - c.y);
+        if (r > farthest) farthest = r, far = q;
+        nearest = std::min(nearest, r);
+    }
+    EXPECT_NEAR(farthest, semiMajor, 2.5);
+    EXPECT_LE(std::min(std::hypot(far.x() - major1.x, far.y() - major1.y),
+                       std::hypot(far.x() - major2.x, far.y() - major2.y)),
+              4.0);
+    // Pixel edges of the integer centre and of the smoothed line: 3.5 pixels of 46.
+    EXPECT_NEAR(nearest, std::hypot(minor1.x - c.x, minor1.y - c.y), 3.5);
+    EXPECT_EQ(s.Count(ToQRgb(s.ctx.Mapped(slot::kDeepSky))) > 0, true) << "drawn in the deep-sky colour";
+
+    // Taps: inside the outline far from the symbol, just beyond its end, on the faint galaxy's place.
+    const int insideX = c.x + (major1.x - c.x) * 6 / 10, insideY = c.y + (major1.y - c.y) * 6 / 10;
+    EXPECT_EQ(FindTapTarget(hits, insideX, insideY, false).record, &m31);
+    EXPECT_EQ(FindTapTarget(hits, insideX, insideY, false).x, insideX) << "the text stays at the tap";
+    EXPECT_EQ(FindTapTarget(hits, c.x + (major1.x - c.x) * 11 / 10, c.y + (major1.y - c.y) * 11 / 10, false).record,
+              nullptr);
+    const ProjectedPoint f = ProjectEquatorial(s.view, faint.ra, faint.dec, false);
+    ASSERT_TRUE(f.visible);
+    EXPECT_EQ(FindTapTarget(hits, f.x, f.y, false).record, nullptr) << "fainter than the 20x limit";
+    EXPECT_LT(DeepSkyLimitingMagnitude(s.view), faint.mag);
+    s.view.magnifier.zoom = 900;
+    EXPECT_GE(DeepSkyLimitingMagnitude(s.view), faint.mag) << "the limit deepens with the zoom";
 }
 
 }  // namespace

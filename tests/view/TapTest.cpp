@@ -62,6 +62,27 @@ TEST(FindTapTarget, BrightestInTheBoxWinsAndTheBoxExcludesItsRightAndBottomEdges
     EXPECT_EQ(FindTapTarget(marks, 5, 5, true).record, &mark);
 }
 
+// In the deep set a Messier object shares its 4 pixels with unnamed NGC/IC
+// objects, some listed brighter: the tap names the Messier object, but a star or
+// a named object that is brighter keeps the tap.
+TEST(FindTapTarget, AMessierObjectWinsOverAnUnnamedNeighbourOnly) {
+    StarRecord m32 = Star("   M32", "And", 8.1);
+    m32.kind = kKindGalaxy;
+    StarRecord ngc = Star("NGC221A", "And", 7.0);
+    ngc.kind = kKindGalaxy;
+    HitList hits;
+    hits.Add(ngc, 100, 100);
+    hits.Add(m32, 102, 101);
+    EXPECT_EQ(FindTapTarget(hits, 100, 100, false).record, &m32);
+    EXPECT_EQ(FindTapTarget(hits, 100, 100, false).x, 102);
+    ngc.name = Utf8ToSjis("なまえ");
+    EXPECT_EQ(FindTapTarget(hits, 100, 100, false).record, &ngc) << "a named object keeps the brightest rule";
+    ngc.name.reset();
+    const StarRecord star = Star("   Nu  And", "And", 4.5);
+    hits.Add(star, 101, 100);
+    EXPECT_EQ(FindTapTarget(hits, 100, 100, false).record, &star) << "a brighter star wins";
+}
+
 TEST(FindTapTarget, AFullListKeepsOverwritingItsLastEntry) {
     const StarRecord a = Star("   Alp And", "And", 2.0), b = Star("   Bet And", "And", 2.0);
     HitList hits;
@@ -94,6 +115,14 @@ TEST(TapText, LinesForAStarADeepSkyObjectAndTheMoon) {
     m42.kind = kKindDiffuseNebula;
     m42.name = Utf8ToSjis("オリオン大星雲");
     EXPECT_EQ(ComposeTapText(m42, TapTextOptions{}).second.value_or(""), "散光星雲 M42オリオン大星雲");
+    // With its size: both axes, a round one once, small ones to a tenth.
+    const DeepSkySize m42Size{85.0f, 60.0f, 0.0f};
+    EXPECT_EQ(ComposeTapText(m42, TapTextOptions{}, &m42Size).second.value_or(""),
+              "散光星雲 M42オリオン大星雲 85′×60′");
+    EXPECT_EQ(SizeText({178.0f, 70.0f, 35.0f}), "178′×70′");
+    EXPECT_EQ(SizeText({8.0f, 8.0f, 0.0f}), "8′");
+    EXPECT_EQ(SizeText({3.16f, 1.5f, 0.0f}), "3.2′×1.5′");
+    EXPECT_EQ(SizeText({0.0f, 0.0f, 0.0f}), "");
 
     HitList hits;
     StarRecord& moon = hits.SolarRecord(kSolarMoon);
