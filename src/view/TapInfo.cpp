@@ -96,7 +96,7 @@ TapText ComposeTapText(const StarRecord& r, const TapTextOptions& o, const DeepS
         if (writeFirst) {
             std::string line(constellation);
             line += SjisToUtf8(GreekLetterSjis(r));
-            line += MagnitudeText(r.mag);
+            if (HasKnownMagnitude(r.kind, r.mag)) line += MagnitudeText(r.mag);  // many nebulae have none
             t.first = std::move(line);
         }
     }

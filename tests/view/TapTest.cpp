@@ -123,6 +123,12 @@ TEST(TapText, LinesForAStarADeepSkyObjectAndTheMoon) {
     EXPECT_EQ(SizeText({8.0f, 8.0f, 0.0f}), "8′");
     EXPECT_EQ(SizeText({3.16f, 1.5f, 0.0f}), "3.2′×1.5′");
     EXPECT_EQ(SizeText({0.0f, 0.0f, 0.0f}), "");
+    // A nebula without a magnitude shows none.
+    StarRecord ic434 = Star("   IC434", "Ori", kUnknownDeepSkyMagnitude);
+    ic434.kind = kKindDiffuseNebula;
+    o = TapTextOptions{};
+    o.selectedFigure = o.selectedName = o.selectedLines = false;
+    EXPECT_EQ(ComposeTapText(ic434, o).first.value_or(""), "オリオン");
 
     HitList hits;
     StarRecord& moon = hits.SolarRecord(kSolarMoon);
