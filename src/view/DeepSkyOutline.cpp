@@ -49,10 +49,12 @@ bool DeepSkyShown(const StarRecord& r, const DeepSkySize* size, double limit, do
 
 std::optional<FieldCone> MagnifiedField(const ViewState& view) {
     if (!MagnifiedView(view)) return std::nullopt;
-    // The magnified view's projection centre is the middle of the chart square.
-    const int cx = view.clientWidth >> 1, cy = view.chartHalf;
+    // The magnified view's sky fills the chart down to ChartBottom, with the
+    // projection centre in its middle.
+    const int bottom = ChartBottom(view);
+    const int cx = view.clientWidth >> 1, cy = bottom / 2;
     const SkyPosition c = UnprojectSky(view, cx, cy);
-    const double farX = std::max(cx, view.clientWidth - cx), farY = std::max(cy, view.chartSize - cy);
+    const double farX = std::max(cx, view.clientWidth - cx), farY = std::max(cy, bottom - cy);
     const double perRadian = view.chartSize * ViewFraming(view).span / kPi;
     if (!(perRadian > 0.0)) return std::nullopt;
     FieldCone f;
