@@ -92,7 +92,7 @@ std::optional<ChartOutline> OutlineOnChart(const ViewState& view, const StarReco
     const double reach = major * PixelsPerArcmin(view);
     if (reach <= kSymbolPixels) return std::nullopt;
     if (approxX + reach < 0 || approxX - reach > view.clientWidth || approxY + reach < 0 ||
-        approxY - reach > view.chartSize)
+        approxY - reach > ChartBottom(view))
         return std::nullopt;
 
     // The chart vectors of one arcminute north and one east at the object's place.

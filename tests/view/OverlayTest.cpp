@@ -795,5 +795,36 @@ TEST(Overlay, LargeGalaxyOutlineHasItsTrueSizeAndAngleAndTakesTapsInside) {
     EXPECT_GE(DeepSkyLimitingMagnitude(s.view), faint.mag) << "the limit deepens with the zoom";
 }
 
+// On an upright screen the magnified sky fills the chart below its square:
+// a galaxy placed there is outlined and tapped inside its outline too.
+TEST(Overlay, OutlineBelowTheChartSquareOfAnUprightScreen) {
+    Scene s(ViewMode::Magnified, 360, 700);
+    ApplyMagnifierTarget(s.view, JumpTarget(180.0 * kDeg, 45.0 * kDeg), 200);
+    ASSERT_GT(ChartBottom(s.view), 600);
+    const SkyPosition at = UnprojectSky(s.view, 180, 640);
+    StarRecord galaxy;
+    galaxy.kind = kKindGalaxy;
+    galaxy.SetDesignation("  M33");
+    galaxy.ra = at.rightAscension;
+    galaxy.dec = at.declination;
+    galaxy.mag = 5.7;
+    const DeepSkySize size{60.0f, 40.0f, 20.0f};
+    s.records = {&galaxy};
+    const std::vector<const DeepSkySize*> sizes = {&size};
+    s.ctx.objectSizes = &sizes;
+    HitList hits;
+    s.ctx.hits = &hits;
+    s.Begin();
+    DrawDeepSkyMarks(s.ctx);
+    s.End();
+    ASSERT_EQ(hits.Outlines().size(), 1u);
+    const ChartOutline& o = hits.Outlines()[0].outline;
+    EXPECT_GT(o.cy, 600.0f);
+    EXPECT_EQ(FindTapTarget(hits, static_cast<int>(o.cx + o.majorX * 0.7f), static_cast<int>(o.cy + o.majorY * 0.7f),
+                            false)
+                  .record,
+              &galaxy);
+}
+
 }  // namespace
 }  // namespace tavik
