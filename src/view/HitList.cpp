@@ -79,8 +79,11 @@ StarRecord& HitList::SolarRecord(int i) {
 }
 
 TapTarget FindTapTarget(const HitList& hits, int x, int y, bool tapMarksEnabled) {
-    TapTarget best, messier;
-    double bestMag = 99.99, messierMag = 99.99;
+    // `kept`: the brightest entry that is not an unnamed NGC/IC object, what
+    // a tap finds when a Messier object shares the box with such objects.
+    TapTarget best, kept;
+    double bestMag = 99.99, keptMag = 99.99;
+    bool messier = false;
     for (const HitEntry& e : hits.Entries()) {
         if (!e.record) continue;
         // The box around the drawn point, right and bottom edges excluded: a
@@ -91,12 +94,13 @@ TapTarget FindTapTarget(const HitList& hits, int x, int y, bool tapMarksEnabled)
             bestMag = e.record->mag;
             best = {e.record, e.x, e.y};
         }
-        if (IsMessier(*e.record) && e.record->mag < messierMag) {
-            messierMag = e.record->mag;
-            messier = {e.record, e.x, e.y};
+        if (!UnnamedNeighbour(*e.record) && e.record->mag < keptMag) {
+            keptMag = e.record->mag;
+            kept = {e.record, e.x, e.y};
         }
+        messier = messier || IsMessier(*e.record);
     }
-    if (best.record && messier.record && UnnamedNeighbour(*best.record)) return messier;
+    if (best.record && messier && UnnamedNeighbour(*best.record)) return kept;
     if (best.record) return best;
     best.x = x;
     best.y = y;

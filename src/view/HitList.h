@@ -68,9 +68,11 @@ private:
 // pixels left of and above the drawn point, right and bottom edges excluded)
 // holds (x, y), the one with the smallest magnitude;
 // on equal magnitudes the earlier entry wins. When that entry is an unnamed
-// NGC/IC object (the deep set's crowd around a Messier object), a Messier
-// object in the same box wins instead; a star or a named object keeps its win. With nothing in the box, the smallest outline holding (x, y) gives
-// the object, and the tap point stays where it is. Eligible are tap marks (only
+// NGC/IC object (the deep set's crowd around a Messier object) and a Messier
+// object shares the box, the unnamed objects are passed over: the brightest
+// of the others wins (the Messier object, or a star or named object brighter
+// than it). With nothing in the box, the smallest outline holding (x, y)
+// gives the object, and the tap point stays where it is. Eligible are tap marks (only
 // while `tapMarksEnabled`), solar-system records, and records with a Bayer
 // letter or deep-sky designation at designation character 3.
 struct TapTarget {

@@ -78,6 +78,10 @@ TEST(FindTapTarget, AMessierObjectWinsOverAnUnnamedNeighbourOnly) {
     ngc.name = Utf8ToSjis("なまえ");
     EXPECT_EQ(FindTapTarget(hits, 100, 100, false).record, &ngc) << "a named object keeps the brightest rule";
     ngc.name.reset();
+    const StarRecord between = Star("   Mu  And", "And", 7.5);
+    hits.Add(between, 101, 101);
+    EXPECT_EQ(FindTapTarget(hits, 100, 100, false).record, &between)
+        << "a star fainter than the unnamed object but brighter than the Messier object";
     const StarRecord star = Star("   Nu  And", "And", 4.5);
     hits.Add(star, 101, 100);
     EXPECT_EQ(FindTapTarget(hits, 100, 100, false).record, &star) << "a brighter star wins";
