@@ -114,15 +114,18 @@ CatalogOpenResult LoadChosenCatalog(StarCatalog& catalog, const fs::path& path, 
         result.catalog.error = "cannot open " + result.path;
         return result;
     }
-    catalog.SetLoaded(true);
+    // Loaded only once the records and their sizes are in: the load pumps
+    // messages, and no pass may draw (on the render thread) from a catalogue
+    // that is still being filled.
+    catalog.SetLoaded(false);
     result.catalog = catalog.Load(in, pump);
     if (!result.catalog.ok) {
         // Not a catalogue (or a damaged one): refused, nothing remembered.
         catalog.Clear();
-        catalog.SetLoaded(false);
         return result;
     }
     LoadSizesBeside(catalog, path);
+    catalog.SetLoaded(true);
     settings.WriteProfileString(kCatalogSection, kCatalogEntry, result.path);
     result.tapMarks = catalog.LoadTapMarks(DataFilePath(settings, kTapFileName));
     return result;
