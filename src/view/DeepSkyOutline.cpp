@@ -13,10 +13,6 @@ namespace {
 constexpr double kArcminRadians = kPi / (180.0 * 60.0);
 constexpr double kDefaultZoom = 50.0;  // tenths: 5x
 
-bool MagnifiedView(const ViewState& view) {
-    return view.viewMode == ViewMode::Magnified && view.magnifier.present;
-}
-
 }  // namespace
 
 bool IsMessierDesignation(std::string_view d) {
@@ -24,7 +20,7 @@ bool IsMessierDesignation(std::string_view d) {
 }
 
 double DeepSkyLimitingMagnitude(const ViewState& view) {
-    if (!MagnifiedView(view) || view.magnifier.zoom <= kDefaultZoom) return kWideDeepSkyMagnitude;
+    if (!SkyFillsChart(view) || view.magnifier.zoom <= kDefaultZoom) return kWideDeepSkyMagnitude;
     return kWideDeepSkyMagnitude + 4.0 * std::log10(view.magnifier.zoom / kDefaultZoom);
 }
 
@@ -48,7 +44,7 @@ bool DeepSkyShown(const StarRecord& r, const DeepSkySize* size, double limit, do
 }
 
 std::optional<FieldCone> MagnifiedField(const ViewState& view) {
-    if (!MagnifiedView(view)) return std::nullopt;
+    if (!SkyFillsChart(view)) return std::nullopt;
     // The magnified view's sky fills the chart down to ChartBottom, with the
     // projection centre in its middle.
     const int bottom = ChartBottom(view);
@@ -83,9 +79,9 @@ bool ChartOutline::Contains(double x, double y) const {
 
 std::optional<ChartOutline> OutlineOnChart(const ViewState& view, const StarRecord& r, const DeepSkySize& size,
                                            int approxX, int approxY) {
-    if (!MagnifiedView(view)) return std::nullopt;
+    if (!SkyFillsChart(view)) return std::nullopt;
     const double major = size.majorArcmin;
-    if (!std::isfinite(major) || major <= 0.0 || major > 60.0 * 180.0) return std::nullopt;
+    if (!std::isfinite(major) || major <= 0.0 || major > DeepSkySizes::kMaxArcmin) return std::nullopt;
     const double minor =
         std::isfinite(size.minorArcmin) && size.minorArcmin > 0.0 ? std::min<double>(size.minorArcmin, major) : major;
     // Cheap tests first: too small at this scale, or too far from the chart.

@@ -26,9 +26,6 @@ bool InsideChart(const ViewState& view, int x, int y) {
     return x >= 0 && x <= view.clientWidth && y >= 0 && y <= ChartBottom(view);
 }
 
-bool SkyFillsChart(const ViewState& view) {
-    return view.viewMode == ViewMode::Magnified && view.magnifier.present;
-}
 
 // The bottom edge of the chart square when horizon framing puts the projection
 // centre there; the middle of the whole chart in the magnified view; otherwise
@@ -50,6 +47,10 @@ bool InsideAzimuthWindow(const ViewState& view, double azimuth) {
 }
 
 }  // namespace
+
+bool SkyFillsChart(const ViewState& view) {
+    return view.viewMode == ViewMode::Magnified && view.magnifier.present;
+}
 
 int ChartBottom(const ViewState& view) {
     return SkyFillsChart(view) ? std::max(view.clientHeight, view.chartSize) : view.chartSize;

@@ -42,8 +42,11 @@ Framing ViewFraming(const ViewState& view);
 ProjectedPoint ProjectSky(const ViewState& view, double azimuth, double altitude,
                           bool clipAzimuth);
 
-// The bottom edge of the sky on the chart: the chart square's, except in the
-// magnified view, whose sky fills the whole chart area, centred in it.
+// True in the magnified view (its sky fills the whole chart area beside the
+// panel, centred in it).
+bool SkyFillsChart(const ViewState& view);
+// The bottom edge of the sky on the chart: the chart square's, except where
+// the sky fills the chart.
 int ChartBottom(const ViewState& view);
 
 // Truncation toward zero of a finite offset from the projection centre to

@@ -63,7 +63,7 @@ std::string ArcminText(double arcmin) {
 
 std::string SizeText(const DeepSkySize& size) {
     const double major = size.majorArcmin, minor = size.minorArcmin;
-    if (!std::isfinite(major) || major <= 0.0 || major > 60.0 * 360.0) return {};
+    if (!std::isfinite(major) || major <= 0.0 || major > DeepSkySizes::kMaxArcmin) return {};
     const std::string a = ArcminText(major);
     if (!std::isfinite(minor) || minor <= 0.0 || minor >= major) return a;
     const std::string b = ArcminText(minor);
