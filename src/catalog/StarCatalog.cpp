@@ -47,6 +47,7 @@ void StarCatalog::Clear() {
     tapMarks_.clear();
     sizes_.Clear();
     sizeOfRecord_.clear();
+    names_.Clear();
     placeholderPositions_.fill(0);
     Changed();
 }
@@ -59,6 +60,11 @@ void StarCatalog::SetSizes(DeepSkySizes sizes) {
         if (!IsDeepSkyKind(r.kind) || r.IsTapMark()) continue;
         if (const DeepSkySize* s = sizes_.Find(r.ShortDesignation())) sizeOfRecord_.emplace(&r, *s);
     }
+    Changed();
+}
+
+void StarCatalog::SetExtraNames(ExtraNames names) {
+    names_ = std::move(names);
     Changed();
 }
 

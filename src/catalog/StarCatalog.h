@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "catalog/DeepSkySizes.h"
+#include "catalog/ExtraNames.h"
 #include "catalog/LargePageAllocator.h"
 #include "catalog/RecordFile.h"
 #include "catalog/StarRecord.h"
@@ -95,6 +96,12 @@ public:
     // nullptr when it has none.
     const DeepSkySize* SizeOf(const StarRecord& record) const;
 
+    // --- extra names ----------------------------------------------------------
+    // The names file beside the catalogue, for the name index; a later load
+    // or clear forgets them.
+    void SetExtraNames(ExtraNames names);
+    const ExtraNames& Names() const { return names_; }
+
     bool Loaded() const { return loaded_; }
     void SetLoaded(bool loaded) { loaded_ = loaded; }
 
@@ -146,6 +153,7 @@ private:
     };
     ChangeCounter generation_;
     DeepSkySizes sizes_;
+    ExtraNames names_;
     std::unordered_map<const StarRecord*, DeepSkySize> sizeOfRecord_;
     std::deque<StarRecord> tapMarks_;
     std::array<std::size_t, kSolarBodies> placeholderPositions_{};
