@@ -1299,13 +1299,13 @@ TEST_F(TapWindowTest, EveryCommandHasAPlaceShowsItsRuleAndDoesSomething) {
     }
     for (int id : {32878, 32896, 32903, 32907, 32909, 32910, 32915, 32916}) EXPECT_TRUE(places.count(id)) << id;
 
-    // Commands that disable others go after them: the goto and real-time
-    // updating (the goto switches it on; it disables the time steps), the
+    // Commands that disable others go after them: the goto, the sync and real-time
+    // updating (the goto and the sync switch it on; it disables the time steps), the
     // telescope switch (the telescope buttons), the Messier objects (their
     // numbers). The view's modes and directions come last, the
     // direction view first so that its height bands are there; the exit at the
     // very end.
-    const std::vector<int> late = {cmd::GotoHere, cmd::AutoUpdate, cmd::TelescopeSwitch, cmd::Messier};
+    const std::vector<int> late = {cmd::GotoHere, cmd::SyncHere, cmd::AutoUpdate, cmd::TelescopeSwitch, cmd::Messier};
     const std::vector<int> views = {ViewCommand::Direction, ViewCommand::BandHigh, ViewCommand::BandMiddle,
                                     ViewCommand::BandLow};
     auto listed = [](const std::vector<int>& v, int id) { return std::find(v.begin(), v.end(), id) != v.end(); };
