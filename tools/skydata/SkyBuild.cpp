@@ -262,6 +262,7 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
             const bool ownsEnglish = !english.empty() && englishOwners.at(english).first == hip;
             if (ownsEnglish || (ownsJa && !r.name)) extra.names.push_back(ownsEnglish ? english : "");
             if (ownsEnglish) ++stats.starsWithEnglishName;
+            else if (!english.empty()) ++stats.sharedEnglishNamesLeftOut;
             if (ownsJa && !r.name) {
                 extra.names.push_back(ja);
                 ++stats.starsWithExtraJapaneseName;

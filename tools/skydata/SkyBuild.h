@@ -52,6 +52,7 @@ struct BuildStats {
     // with extra names, and how many of them have an English name.
     int namedStars = 0;
     int starsWithEnglishName = 0;
+    int sharedEnglishNamesLeftOut = 0;
     int starsWithExtraJapaneseName = 0;
     int dsosWithExtraNames = 0;
     int dsosWithEnglishName = 0;
