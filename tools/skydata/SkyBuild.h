@@ -57,6 +57,7 @@ struct BuildStats {
     int dsosWithExtraNames = 0;
     int dsosWithEnglishName = 0;
     int extraDsoJapaneseNames = 0;
+    int readings = 0;  // kana readings of names with kanji
     // Stars whose constellation the source names, and how many of them the
     // boundary polygons place in that same constellation (a self-check).
     int boundaryChecks = 0;
