@@ -58,10 +58,18 @@ public:
     void Build(const StarCatalog& catalog);
 
     // The objects the query finds, best first: exact matches, then prefix,
-    // then substring; within a rank named and brighter objects first, and the
-    // numbers of one catalogue in numeric order ("M4": M4, M40, M41 ... M49).
-    // Each object at most once, with its best rank; at most `limit` hits.
-    // An empty or unknown query finds nothing.
+    // then substring (see the order below); each object at most once, with
+    // its best rank; at most `limit` hits. An empty or unknown query finds
+    // nothing. Any query is answered quickly: it is folded (SearchFold.h) and
+    // cut to kMaxFoldedBytes first.
+    //
+    // Order within a rank: the Sun, the Moon and the planets, then the
+    // constellations, then stars, deep-sky objects and tap marks, these named
+    // ones first and brighter first ("アンドロメダ": the constellation, then
+    // M31 アンドロメダ銀河 by prefix); after the names, the numbers of one
+    // catalogue (M, NGC, IC, HIP) in numeric order ("M4": M4 exact, then M40
+    // ... M49 by prefix; "NGC 70": NGC 70, NGC 700 ... 709, NGC 7000 ...).
+    // Numbers are found whole or by their beginning, never inside.
     std::vector<SearchHit> Find(std::string_view query, std::size_t limit = 50) const;
 
     std::size_t ObjectCount() const { return objects_.size(); }
@@ -69,13 +77,28 @@ public:
 
 private:
     std::vector<SearchObject> objects_;
-    // Folded keys and the object each names (layout up to the implementation).
+    // An object's place in the order within a rank (see Find).
+    std::vector<std::uint32_t> order_;
+    // Folded names and the object each names, sorted by name.
     struct Key {
         std::string folded;
         std::uint32_t object = 0;
-        bool numbered = false;  // a catalogue number ("m42"), ordered by number among prefix matches
     };
     std::vector<Key> keys_;
+    // The same names joined by '\n' for the substring search, and where
+    // each begins (ascending, one per key).
+    std::string joined_;
+    std::vector<std::uint32_t> starts_;
+    // The numbered catalogues (M, NGC, IC, HIP): number and object, sorted.
+    struct Numbered {
+        std::uint32_t number = 0;
+        std::uint32_t object = 0;
+        bool operator<(const Numbered& o) const { return number < o.number || (number == o.number && object < o.object); }
+    };
+    static constexpr std::size_t kCatalogues = 4;
+    std::vector<Numbered> numbers_[kCatalogues];
+
+    friend class NameIndexBuilder;
 };
 
 }  // namespace tavik
