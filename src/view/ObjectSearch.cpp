@@ -143,7 +143,8 @@ std::string KindWordOf(const SearchObject& o, const StarCatalog* catalog) {
 std::string SearchMagnitudeText(double mag) {
     if (!std::isfinite(mag) || mag >= kUnknownDeepSkyMagnitude) return "";
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.1f", mag);
+    // -0.01 is shown "0.0", not "-0.0".
+    std::snprintf(buffer, sizeof buffer, "%.1f", std::abs(mag) < 0.05 ? 0.0 : mag);
     return buffer;
 }
 
@@ -160,7 +161,8 @@ std::string SearchResult::ListText() const {
         line += part;
     };
     add(object.designation);
-    if (object.name != object.designation) add(object.name);
+    // "月 月" and "太陽 太陽" say it once.
+    if (object.name != object.designation && object.name != kindWord) add(object.name);
     if (const std::string mag = SearchMagnitudeText(object.mag); !mag.empty()) add(mag + "等");
     if (object.kind != SearchKind::Constellation) add(SearchConstellationText(object.constellation));
     if (aboveHorizon()) {

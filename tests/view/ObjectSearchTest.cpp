@@ -110,6 +110,7 @@ TEST_F(ObjectSearchTest, SunAndMoonRiseAndSetFollowTheirMotion) {
     EXPECT_EQ(sun.nextRise->Day(), 16);
     EXPECT_EQ(sun.nextRise->Hour(), 6);
     EXPECT_EQ(sun.nextSet->Hour(), 16);
+    EXPECT_EQ(sun.ListText(), "太陽 地平線下 (" + Clock(*sun.nextRise) + "に昇る)");
     ExpectCrossing("太陽", *sun.nextRise, true);
     ExpectCrossing("太陽", *sun.nextSet, false);
     // The J2000 place is filled in: the Sun stands in Sagittarius in mid-January.

@@ -92,7 +92,12 @@ void ObjectSearchController::UpdateIndex() {
 std::vector<SearchResult> ObjectSearchController::Lookup(const std::string& query) {
     const std::vector<SearchHit> hits = index_.Find(query);
     if (hits.empty()) return {};
-    return PlaceSearchHits(index_, hits, c_.host.Time().Current(), c_.host.Settings().site);
+    // The catalogue gives each deep-sky object its kind word ("銀河", "散開星団" ...).
+    std::vector<SearchResult> results;
+    c_.host.WithCatalogue([&](StarCatalog& catalog) {
+        results = PlaceSearchHits(index_, hits, c_.host.Time().Current(), c_.host.Settings().site, &catalog);
+    });
+    return results;
 }
 
 std::optional<int> ObjectSearchController::FittingZoom(const SearchResult& result, int zoom) {
