@@ -73,44 +73,26 @@ GotoTarget TargetOfRecord(const StarRecord& record) {
     return t;
 }
 
-GotoTarget TargetOfSearchObject(const StarCatalog& catalog, const SearchObject& object, const DateTime& local,
-                                const ObservationSite& site) {
-    const std::string shown = object.name.empty() ? object.designation : object.name;
-    switch (object.kind) {
-    case SearchKind::SolarBody: return SolarTarget(static_cast<int>(object.ref), shown, local, site);
-    case SearchKind::Star:
-    case SearchKind::DeepSky:
-        if (object.ref < catalog.Count()) {
-            const StarRecord& record = catalog.At(object.ref);
-            GotoTarget t = TargetOfRecord(record);
-            // A name the catalogue lacks (an English one, a Bayer letter) from the index.
-            const bool named = record.name && !Trim(*record.name).empty();
-            if (object.kind == SearchKind::Star) {
-                t.name = shown;
-            } else if (!named && !object.name.empty()) {
-                t.name += (t.name.empty() ? "" : " ") + object.name;
-            }
-            return t;
-        }
-        break;
-    case SearchKind::Constellation:
-    case SearchKind::TapMark: break;
-    }
-    return {shown, object.ra, object.dec, TargetFrame::J2000};
+GotoTarget TargetOfSearchObject(const SearchObject& object, const DateTime& local, const ObservationSite& site) {
+    std::string name = object.name.empty() ? object.designation : object.name;
+    if (object.kind == SearchKind::DeepSky && !object.designation.empty() && !object.name.empty())
+        name = object.designation + " " + object.name;
+    if (object.kind == SearchKind::SolarBody) return SolarTarget(static_cast<int>(object.ref), name, local, site);
+    return {name, object.ra, object.dec, TargetFrame::J2000};
 }
 
-std::optional<GotoTarget> FindGotoTarget(const StarCatalog& catalog, const NameIndex& index, std::string_view text,
-                                         const DateTime& local, const ObservationSite& site) {
-    const std::vector<SearchHit> hits = index.Find(Trim(text), 1);
+std::optional<GotoTarget> FindGotoTarget(const NameIndex& index, std::string_view text, const DateTime& local,
+                                         const ObservationSite& site) {
+    const std::vector<SearchHit> hits = index.Find(text, 1);
     if (hits.empty()) return std::nullopt;
-    return TargetOfSearchObject(catalog, index.Object(hits.front().object), local, site);
+    return TargetOfSearchObject(index.Object(hits.front().object), local, site);
 }
 
 std::optional<GotoTarget> FindGotoTarget(const StarCatalog& catalog, std::string_view text,
                                          const DateTime& local, const ObservationSite& site) {
     NameIndex index;
     index.Build(catalog);
-    return FindGotoTarget(catalog, index, text, local, site);
+    return FindGotoTarget(index, text, local, site);
 }
 
 }  // namespace tavik

@@ -32,20 +32,18 @@ struct GotoTarget {
 // front ("M42 オリオン星雲"), or the designation alone when it has no name.
 GotoTarget TargetOfRecord(const StarRecord& record);
 
-// The target of what the name index found: a catalogue record as
-// TargetOfRecord gives it; the Sun, the Moon (as seen from the site) or a
-// planet computed for the local civil time `local` at `site`, in J2000 as the
-// chart draws them; a constellation or a tap mark at the index's place, by
-// its name.
-GotoTarget TargetOfSearchObject(const StarCatalog& catalog, const SearchObject& object, const DateTime& local,
-                                const ObservationSite& site);
+// The target of what the name index found, by its name (a deep-sky object's
+// designation in front: "M42 オリオン大星雲", "NGC 7000 北アメリカ星雲"; the
+// designation alone when it has no name): J2000 at the index's place, the
+// Sun, the Moon (as seen from the site) and the planets computed for the
+// local civil time `local` at `site` as the chart draws them.
+GotoTarget TargetOfSearchObject(const SearchObject& object, const DateTime& local, const ObservationSite& site);
 
 // The first thing the name index finds for `text` (see NameIndex::Find: any
 // name, designation or number a person may type, "m 42", "木星", "ベテ"), as
-// TargetOfSearchObject gives it. `index` is built from `catalog`. nullopt when
-// nothing matches.
-std::optional<GotoTarget> FindGotoTarget(const StarCatalog& catalog, const NameIndex& index, std::string_view text,
-                                         const DateTime& local, const ObservationSite& site);
+// TargetOfSearchObject gives it. nullopt when nothing matches.
+std::optional<GotoTarget> FindGotoTarget(const NameIndex& index, std::string_view text, const DateTime& local,
+                                         const ObservationSite& site);
 // The same through an index built here over `catalog`.
 std::optional<GotoTarget> FindGotoTarget(const StarCatalog& catalog, std::string_view text,
                                          const DateTime& local, const ObservationSite& site);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "astro/Angles.h"
 #include "astro/Planets.h"
@@ -70,12 +71,20 @@ void FixedRiseSet(const Spherical& ofDate, const DateTime& local, const SitePlac
     }
     const double h0 = std::acos(std::clamp(-sinPhi * sinDec / (cosPhi * cosDec), -1.0, 1.0));
     const double hourAngle = site.Lst(local) - ofDate.lon;
-    const auto after = [&](double target) {
-        const double minutes = Turn(target - hourAngle) / kTwoPi * kSiderealDayMinutes;
-        return MinutesAfter(local, std::lround(minutes));
+    const auto above = [&](long m) {
+        const DateTime t = MinutesAfter(local, m);
+        return Horizontal(ofDate, site.phi, site.Lst(t)).lat >= 0.0;
     };
-    r.nextRise = after(-h0);
-    r.nextSet = after(h0);
+    // The first whole minute on the far side of the crossing, checked
+    // against the altitude that minute (the sidereal clock counts whole minutes).
+    const auto after = [&](double target, bool rising) {
+        long m = std::lround(std::ceil(Turn(target - hourAngle) / kTwoPi * kSiderealDayMinutes));
+        for (int i = 0; i < 3 && above(m) != rising; ++i) ++m;
+        for (int i = 0; i < 3 && m > 0 && above(m - 1) == rising; ++i) --m;
+        return MinutesAfter(local, m);
+    };
+    r.nextRise = after(-h0, true);
+    r.nextSet = after(h0, false);
 }
 
 // The Sun's, the Moon's or a planet's place of date at a local time.
@@ -134,7 +143,8 @@ std::string KindWordOf(const SearchObject& o, const StarCatalog* catalog) {
 std::string SearchMagnitudeText(double mag) {
     if (!std::isfinite(mag) || mag >= kUnknownDeepSkyMagnitude) return "";
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.1f", mag);
+    // -0.01 is shown "0.0", not "-0.0".
+    std::snprintf(buffer, sizeof buffer, "%.1f", std::abs(mag) < 0.05 ? 0.0 : mag);
     return buffer;
 }
 
@@ -151,7 +161,8 @@ std::string SearchResult::ListText() const {
         line += part;
     };
     add(object.designation);
-    if (object.name != object.designation) add(object.name);
+    // "月 月" and "太陽 太陽" say it once.
+    if (object.name != object.designation && object.name != kindWord) add(object.name);
     if (const std::string mag = SearchMagnitudeText(object.mag); !mag.empty()) add(mag + "等");
     if (object.kind != SearchKind::Constellation) add(SearchConstellationText(object.constellation));
     if (aboveHorizon()) {
@@ -188,6 +199,9 @@ std::vector<SearchResult> PlaceSearchHits(const NameIndex& index, const std::vec
         const int body = static_cast<int>(std::min<std::size_t>(r.object.ref, kSolarBodies));
         Spherical ofDate{};
         if (solar) {
+            // The index ranks the Sun and the Moon by the magnitude they are
+            // drawn with, which is not theirs: the line shows none.
+            r.object.mag = std::numeric_limits<double>::quiet_NaN();
             ofDate = SolarOfDate(body, local, place);
             const Spherical j2000 = DateToJ2000(ofDate, ut);
             r.object.ra = j2000.lon;

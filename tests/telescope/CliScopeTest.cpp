@@ -238,6 +238,12 @@ TEST_F(CliScopeTest, GotoObjectLikeTheWindow) {
     r = Cli(dev + "goto --object シリウス", kMountFrame);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Sent(), ":U#:Sr 06:45:09#:U#:U#:Sd -16*42*58#:U#:MS#");
+    // What a person types, through the name index: the first result of a prefix.
+    mount->ClearCommands();
+    r = Cli(dev + "goto --object ベテ", kMountFrame);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("ベテルギウス 赤経 "), std::string::npos) << r.err;
+    EXPECT_EQ(Sent(), ":U#:Sr 05:55:10#:U#:U#:Sd +07*24*26#:U#:MS#");
 
     // Unknown objects and an empty device are usage errors; nothing is sent.
     mount->ClearCommands();

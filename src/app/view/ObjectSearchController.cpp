@@ -92,7 +92,12 @@ void ObjectSearchController::UpdateIndex() {
 std::vector<SearchResult> ObjectSearchController::Lookup(const std::string& query) {
     const std::vector<SearchHit> hits = index_.Find(query);
     if (hits.empty()) return {};
-    return PlaceSearchHits(index_, hits, c_.host.Time().Current(), c_.host.Settings().site);
+    // The catalogue gives each deep-sky object its kind word ("銀河", "散開星団" ...).
+    std::vector<SearchResult> results;
+    c_.host.WithCatalogue([&](StarCatalog& catalog) {
+        results = PlaceSearchHits(index_, hits, c_.host.Time().Current(), c_.host.Settings().site, &catalog);
+    });
+    return results;
 }
 
 std::optional<int> ObjectSearchController::FittingZoom(const SearchResult& result, int zoom) {
@@ -159,16 +164,8 @@ void ObjectSearchController::Show(const SearchResult& result) { Centre(result); 
 void ObjectSearchController::Goto(const SearchResult& result) {
     const bool above = Centre(result);
     if (!above && !c_.prompts.Ask(QString::fromUtf8("地平線下です。導入しますか？"))) return;
-    GotoTarget target;
-    const SearchObject& o = result.object;
-    if (o.kind == SearchKind::DeepSky && !o.designation.empty() && !o.name.empty()) {
-        target.name = o.designation + " " + o.name;
-    } else {
-        target.name = o.name.empty() ? o.designation : o.name;
-    }
-    target.ra = o.ra;
-    target.dec = o.dec;
-    target.frame = TargetFrame::J2000;
+    // Named as the history shows it; the Sun, the Moon and the planets where they are now.
+    const GotoTarget target = TargetOfSearchObject(result.object, c_.host.Time().Current(), c_.host.Settings().site);
     telescope_.SendGoto(target);
 }
 
