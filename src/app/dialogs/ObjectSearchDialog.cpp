@@ -160,6 +160,13 @@ void CObjectSearchDialog::Choose(bool sendTelescope) {
     emit chosen(result, sendTelescope);
 }
 
+void CObjectSearchDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Typing goes to the text box at once.
+    activateWindow();
+    query_->setFocus();
+}
+
 bool CObjectSearchDialog::eventFilter(QObject* watched, QEvent* event) {
     // Up and Down (and the page keys) move in the list while typing goes on.
     if (watched == query_ && event->type() == QEvent::KeyPress) {
