@@ -130,46 +130,54 @@ std::string ShownDesignation(std::string_view shortDesignation) {
 constexpr double kArcsec = std::numbers::pi / (180.0 * 3600.0);
 
 // The catalogue's stars by position, for tying the names file's stars to
-// their records: sorted by declination band, then right ascension.
+// their records: bucketed by declination band (a counting sort, no search),
+// so that a position is found by looking at one to three small buckets.
 class StarsByPosition {
 public:
-    static constexpr double kBand = 2.0 * kArcsec;
+    static constexpr double kBand = 20.0 * kArcsec;  // 32,400 buckets, a few stars each
     static constexpr double kTolerance = 1.0 * kArcsec;
+    static constexpr std::size_t kBands = static_cast<std::size_t>(std::numbers::pi / kBand) + 3;
 
-    explicit StarsByPosition(const StarCatalog& catalog) {
-        entries_.reserve(catalog.Count());
+    explicit StarsByPosition(const StarCatalog& catalog) : first_(kBands + 1, 0) {
+        std::vector<std::uint32_t> records;
         std::size_t i = 0;
         for (const StarRecord& r : catalog.Records()) {
-            if (r.kind == kKindStar && !r.IsSolarPlaceholder() && std::isfinite(r.ra) && std::isfinite(r.dec))
-                entries_.push_back({Band(r.dec), r.ra, r.dec, static_cast<std::uint32_t>(i)});
+            if (r.kind == kKindStar && !r.IsSolarPlaceholder() && std::isfinite(r.ra) && std::isfinite(r.dec) &&
+                std::abs(r.dec) <= std::numbers::pi / 2) {
+                records.push_back(static_cast<std::uint32_t>(i));
+                ++first_[Band(r.dec) + 1];
+            }
             ++i;
         }
-        std::sort(entries_.begin(), entries_.end(),
-                  [](const Entry& a, const Entry& b) { return a.band < b.band || (a.band == b.band && a.ra < b.ra); });
+        for (std::size_t b = 1; b <= kBands; ++b) first_[b] += first_[b - 1];
+        entries_.resize(records.size());
+        std::vector<std::uint32_t> next(first_.begin(), first_.end() - 1);
+        for (const std::uint32_t record : records) {
+            const StarRecord& r = catalog.At(record);
+            entries_[next[Band(r.dec)]++] = {r.ra, r.dec, record};
+        }
     }
 
     // The record nearest to (ra, dec) within the tolerance, or -1.
     long Find(double ra, double dec) const {
-        if (!std::isfinite(ra) || !std::isfinite(dec)) return -1;
-        const double cosDec = std::max(std::cos(dec), 1e-6);
-        const double raTolerance = std::min(kTolerance / cosDec, std::numbers::pi);
+        if (!std::isfinite(ra) || !std::isfinite(dec) || std::abs(dec) > std::numbers::pi / 2) return -1;
+        const double cosDec = std::cos(dec);
         long best = -1;
         double bestDistance = kTolerance * kTolerance;
-        const std::int64_t band = Band(dec);
-        for (std::int64_t b = band - 1; b <= band + 1; ++b) {
-            for (const double shift : {0.0, 2 * std::numbers::pi, -2 * std::numbers::pi}) {
-                const double lo = ra + shift - raTolerance;
-                const double hi = ra + shift + raTolerance;
-                auto it = std::lower_bound(entries_.begin(), entries_.end(), std::pair(b, lo),
-                                           [](const Entry& e, const std::pair<std::int64_t, double>& k) {
-                                               return e.band < k.first || (e.band == k.first && e.ra < k.second);
-                                           });
-                for (; it != entries_.end() && it->band == b && it->ra <= hi; ++it) {
-                    const double dRa = (it->ra - ra - shift) * cosDec;
-                    const double dDec = it->dec - dec;
-                    const double d2 = dRa * dRa + dDec * dDec;
-                    if (d2 <= bestDistance) bestDistance = d2, best = it->record;
-                }
+        const std::size_t band = Band(dec);
+        const std::size_t from = Band(std::max(dec - kTolerance, -std::numbers::pi / 2));
+        const std::size_t to = Band(std::min(dec + kTolerance, std::numbers::pi / 2));
+        for (std::size_t b = std::min(from, band); b <= std::max(to, band); ++b) {
+            for (std::uint32_t e = first_[b]; e < first_[b + 1]; ++e) {
+                const Entry& s = entries_[e];
+                const double dDec = s.dec - dec;
+                if (std::abs(dDec) > kTolerance) continue;
+                double dRa = s.ra - ra;
+                if (dRa > std::numbers::pi) dRa -= 2 * std::numbers::pi;
+                if (dRa < -std::numbers::pi) dRa += 2 * std::numbers::pi;
+                dRa *= cosDec;
+                const double d2 = dRa * dRa + dDec * dDec;
+                if (d2 <= bestDistance) bestDistance = d2, best = s.record;
             }
         }
         return best;
@@ -177,12 +185,14 @@ public:
 
 private:
     struct Entry {
-        std::int64_t band;
         double ra;
         double dec;
         std::uint32_t record;
     };
-    static std::int64_t Band(double dec) { return static_cast<std::int64_t>(std::floor(dec / kBand)); }
+    static std::size_t Band(double dec) {
+        return std::min(static_cast<std::size_t>((dec + std::numbers::pi / 2) / kBand), kBands - 1);
+    }
+    std::vector<std::uint32_t> first_;  // bucket b is entries_[first_[b], first_[b + 1])
     std::vector<Entry> entries_;
 };
 
@@ -244,23 +254,19 @@ public:
         // The order within a rank: solar bodies, constellations, then the
         // rest, named before unnamed, brighter first, then as built.
         const auto& objects = x_.objects_;
-        const auto tier = [&](std::uint32_t i) {
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> sorted(objects.size());
+        for (std::uint32_t i = 0; i < sorted.size(); ++i) {
             const SearchObject& o = objects[i];
-            const int kind = o.kind == SearchKind::SolarBody ? 0 : o.kind == SearchKind::Constellation ? 1 : 2;
-            const bool named = !o.name.empty() || !o.englishName.empty();
-            return std::pair(kind, named ? 0 : 1);
-        };
-        std::vector<std::uint32_t> sorted(objects.size());
-        for (std::uint32_t i = 0; i < sorted.size(); ++i) sorted[i] = i;
-        std::stable_sort(sorted.begin(), sorted.end(), [&](std::uint32_t a, std::uint32_t b) {
-            const auto ta = tier(a), tb = tier(b);
-            if (ta != tb) return ta < tb;
-            const double ma = std::isnan(objects[a].mag) ? 1e9 : objects[a].mag;
-            const double mb = std::isnan(objects[b].mag) ? 1e9 : objects[b].mag;
-            return ma < mb;
-        });
+            const std::uint64_t kind = o.kind == SearchKind::SolarBody ? 0 : o.kind == SearchKind::Constellation ? 1 : 2;
+            const std::uint64_t unnamed = o.name.empty() && o.englishName.empty() ? 1 : 0;
+            // Magnitude -100 .. 100 in steps of 0.001, unknown last.
+            const auto magKey = std::isnan(o.mag) ? std::uint64_t{0x3FFFFFFF}
+                                                  : static_cast<std::uint64_t>(std::lround((std::clamp(o.mag, -100.0, 100.0) + 100.0) * 1000.0));
+            sorted[i] = {(kind << 62) | (unnamed << 61) | (magKey << 30), i};
+        }
+        std::sort(sorted.begin(), sorted.end());
         x_.order_.assign(objects.size(), 0);
-        for (std::uint32_t place = 0; place < sorted.size(); ++place) x_.order_[sorted[place]] = place;
+        for (std::uint32_t place = 0; place < sorted.size(); ++place) x_.order_[sorted[place].second] = place;
     }
 
 private:
@@ -274,6 +280,8 @@ void NameIndex::Build(const StarCatalog& catalog) {
     joined_.clear();
     starts_.clear();
     for (auto& numbers : numbers_) numbers.clear();
+    objects_.reserve(kBodies.size() + kConstellationCount + catalog.Count() / 8 +
+                     catalog.Names().Stars().size() + catalog.TapMarkCount());
     NameIndexBuilder b(*this);
 
     // The Sun, the Moon and the planets.
@@ -340,6 +348,8 @@ void NameIndex::Build(const StarCatalog& catalog) {
         const bool star = r.kind == kKindStar && !r.IsSolarPlaceholder() && !r.IsTapMark();
         if (!star && !IsDeepSkyKind(r.kind)) continue;
         const ExtraNames::Star* more = extraOfRecord.empty() ? nullptr : extraOfRecord[i];
+        if (star && !more && !r.name && std::all_of(r.designation, r.designation + 6, [](char c) { return c == ' ' || c == '\0'; }))
+            continue;  // nothing to find it by
         std::string name = r.name ? Trimmed(SjisToUtf8(*r.name)) : std::string();
         SearchObject o;
         o.kind = star ? SearchKind::Star : SearchKind::DeepSky;

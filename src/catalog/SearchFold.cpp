@@ -296,6 +296,7 @@ std::string_view ConstellationForFolded(std::string_view folded) {
 }
 
 std::string_view GreekLetterForAbbreviation(std::string_view abbreviation) {
+    if (abbreviation.empty() || abbreviation[0] == ' ' || abbreviation[0] == '\0') return {};
     std::string key;
     for (const char c : abbreviation.substr(0, 3))
         if (c != ' ') key += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
