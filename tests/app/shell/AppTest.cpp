@@ -1232,7 +1232,9 @@ TEST_F(TapWindowTest, ObjectSearchCentresTheTypedObjectWithAMarkUntilTheNextTap)
     EXPECT_NEAR(std::remainder(v.magnifier.heading - (below.lon * 180 / std::numbers::pi + 180), 360.0), 0.0, 0.01);
     EXPECT_EQ(store.GetProfileString("SEARCH", "HISTORY1", ""), "M4");
 
-    // Again: the empty box offers the last search; "M42" is centred.
+    // Again, the view looking up towards the north: the empty box offers the
+    // last search; "M42", in the south, is centred, not looked at over the zenith.
+    view->Magnifier().SetFraming({true, 180.0, 89.0, 50});
     dlg = openSearch();
     ASSERT_NE(dlg, nullptr);
     ASSERT_EQ(dlg->List()->count(), 1);
