@@ -1,5 +1,6 @@
 #include "app/dialogs/ObjectSearchDialog.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -7,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -99,7 +101,10 @@ CObjectSearchDialog::CObjectSearchDialog(Lookup lookup, SettingsStore& store, bo
     layout->addWidget(status_);
     layout->addLayout(buttons);
     setSizeGripEnabled(true);
-    resize(360, 320);
+    // Wide enough for a whole line on a desktop, never wider than the screen.
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int width = screen ? std::min(560, screen->availableGeometry().width() * 9 / 10) : 560;
+    resize(width, 340);
 
     history_ = LoadHistory(store_);
     Refresh();
@@ -158,6 +163,13 @@ void CObjectSearchDialog::Choose(bool sendTelescope) {
     history_ = LoadHistory(store_);
     accept();
     emit chosen(result, sendTelescope);
+}
+
+void CObjectSearchDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Typing goes to the text box at once.
+    activateWindow();
+    query_->setFocus();
 }
 
 bool CObjectSearchDialog::eventFilter(QObject* watched, QEvent* event) {

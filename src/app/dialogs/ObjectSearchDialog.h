@@ -56,6 +56,7 @@ signals:
     void chosen(const tavik::SearchResult& result, bool sendTelescope);
 
 protected:
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -133,8 +133,7 @@ bool ObjectSearchController::Centre(const SearchResult& result) {
                             true);
         c_.host.RefreshView();
     }
-    ViewState view = c_.host.State();
-    int zoom = view.magnifier.zoom;
+    int zoom = c_.host.State().magnifier.zoom;
     if (const std::optional<int> fits = FittingZoom(result, zoom)) zoom = *fits;
     if (!above) {
         // The view cannot look below the horizon: it looks at the horizon
@@ -142,10 +141,14 @@ bool ObjectSearchController::Centre(const SearchResult& result) {
         // while it can be.
         zoom = std::min(zoom, std::max(ZoomForAngle(-sky.lat, 0.4), magnifier::kZoomMin));
     }
-    view.magnifier.zoom = zoom;
-    // The framing that puts the object's direction at the chart's centre.
-    MagnifierFraming framing = FramingPlacing(view, sky, 0.0, 0.0, view.magnifier.altitude).framing;
+    // The framing that looks straight at the object: its azimuth as the
+    // heading (counted from the south), its altitude as the centre's. (Not
+    // the framing of a drag, which may look over the zenith from the other
+    // side when the view was looking up.)
+    MagnifierFraming framing;
     framing.present = true;
+    framing.heading = WrapDegrees(sky.lon / kDeg + 180.0);
+    framing.altitude = std::clamp(sky.lat / kDeg, double(magnifier::kAltitudeLowest), double(magnifier::kAltitudeHighest));
     framing.zoom = zoom;
     magnifier_.SetFraming(framing);
     mark_ = SkyPosition{result.object.ra, result.object.dec};

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QMenu>
 #include <QTimer>
@@ -44,6 +45,8 @@
 #include "app/view/InputController.h"
 #include "app/view/MagnifierController.h"
 #include "app/view/MagnifierPanel.h"
+#include "app/view/ObjectSearchController.h"
+#include "app/dialogs/ObjectSearchDialog.h"
 #include "app/shell/MainFrame.h"
 #include <QScreen>
 #include "app/dialogs/Prompts.h"
@@ -1227,6 +1230,109 @@ std::string Changes(const Observed& a, const Observed& b) {
 // a toolbar, menu 164, a pop-up menu or a key), its action shows the state its
 // rule gives, and triggering it changes what its rule reads or something the
 // user sees (a notice, a repaint, a dialog, a menu, a command to the mount).
+// "天体検索" on the real window: Ctrl+F opens it, the list follows the typing,
+// Up and Down move in it from the text box, Enter centres the chosen object
+// in the magnified view with its mark (below the horizon the view looks at
+// the horizon under it and says so); the search is remembered, and a tap
+// takes the mark away.
+TEST_F(TapWindowTest, ObjectSearchCentresTheTypedObjectWithAMarkUntilTheNextTap) {
+    StartFacingSouth();
+    QApplication::setActiveWindow(frame);
+    auto openSearch = [&]() -> CObjectSearchDialog* {
+        QApplication::setActiveWindow(frame);  // as the window manager gives it back
+        QTest::keyClick(frame, Qt::Key_F, Qt::ControlModifier);
+        Until([&] { return view->Search().Dialog() && view->Search().Dialog()->isVisible(); });
+        return view->Search().Dialog();
+    };
+    auto settled = [&] {
+        return WaitForRender(*view) && Until([&] { return !view->RenderPending() && view->PassesInFlight() == 0; });
+    };
+    CObjectSearchDialog* dlg = openSearch();
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(dlg->windowTitle(), "天体検索");
+    EXPECT_TRUE(Until([&] { return dlg->Query()->hasFocus(); })) << "typing goes to the text box";
+    EXPECT_FALSE(dlg->GotoButton()->isEnabled()) << "telescope control is off";
+    QTest::keyClicks(dlg->Query(), "zzq@#");
+    EXPECT_EQ(dlg->List()->count(), 0);
+    EXPECT_EQ(dlg->Status()->text(), "見つかりません");
+    dlg->Query()->clear();
+
+    // "M4": M4 first, then M40...; Down and Up move the current line.
+    QTest::keyClicks(dlg->Query(), "M4");
+    ASSERT_GE(dlg->List()->count(), 3);
+    EXPECT_EQ(dlg->Results()[0].object.designation, "M4");
+    EXPECT_EQ(dlg->List()->item(0)->text().toStdString(), dlg->Results()[0].ListText());
+    EXPECT_EQ(dlg->List()->currentRow(), 0);
+    QTest::keyClick(dlg->Query(), Qt::Key_Down);
+    QTest::keyClick(dlg->Query(), Qt::Key_Down);
+    QTest::keyClick(dlg->Query(), Qt::Key_Up);
+    EXPECT_EQ(dlg->List()->currentRow(), 1);
+    EXPECT_TRUE(dlg->Query()->hasFocus());
+    QTest::keyClick(dlg->Query(), Qt::Key_Up);
+    // M4 stands far below the horizon on this January evening.
+    QTest::keyClick(dlg->Query(), Qt::Key_Return);
+    EXPECT_EQ(view->Notice(), "地平線下です");
+    EXPECT_TRUE(Until([&] { return view->Search().Dialog() == nullptr; }));
+    ASSERT_TRUE(settled());
+    const ViewState& v = view->View();
+    EXPECT_EQ(v.viewMode, ViewMode::Magnified);
+    ASSERT_TRUE(view->Search().Mark());
+    // The view as drawn, at the moment and site shown.
+    auto shown = [&] {
+        const ObservationSite site = view->Settings().site;
+        ViewState s = v;
+        s.localSiderealTime = LocalSiderealTime(view->Time().Current(), site.zoneOffsetHours, site.longitudeDegrees,
+                                                site.longitudeMinutes);
+        s.latitude = LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes);
+        return s;
+    };
+    const SkyPosition m4 = *view->Search().Mark();
+    const Spherical below =
+        EquatorialToHorizontal(m4.rightAscension, m4.declination, shown().latitude, shown().localSiderealTime);
+    EXPECT_LT(below.lat, 0.0);
+    EXPECT_EQ(v.magnifier.altitude, 0.0) << "looking at the horizon under it";
+    EXPECT_NEAR(std::remainder(v.magnifier.heading - (below.lon * 180 / std::numbers::pi + 180), 360.0), 0.0, 0.01);
+    EXPECT_EQ(store.GetProfileString("SEARCH", "HISTORY1", ""), "M4");
+
+    // Again, the view looking up towards the north: the empty box offers the
+    // last search; "M42", in the south, is centred, not looked at over the zenith.
+    view->Magnifier().SetFraming({true, 180.0, 89.0, 50});
+    dlg = openSearch();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_EQ(dlg->List()->count(), 1);
+    EXPECT_EQ(dlg->List()->item(0)->text(), "M4");
+    QTest::keyClicks(dlg->Query(), "M42");
+    ASSERT_FALSE(dlg->Results().empty());
+    EXPECT_EQ(dlg->Results()[0].object.designation, "M42");
+    const std::string name = dlg->Results()[0].object.name;
+    QTest::keyClick(dlg->Query(), Qt::Key_Return);
+    EXPECT_EQ(view->Notice().toStdString(), "M42 " + name);
+    EXPECT_TRUE(Until([&] { return view->Search().Dialog() == nullptr; }));
+    ASSERT_TRUE(settled());
+    ASSERT_TRUE(view->Search().Mark());
+    const SkyPosition m42 = *view->Search().Mark();
+    const ProjectedPoint at = ProjectEquatorial(shown(), m42.rightAscension, m42.declination, false);
+    const QPoint centre(v.clientWidth / 2, v.clientHeight / 2);
+    EXPECT_NEAR(at.x, centre.x(), 1.5);
+    EXPECT_NEAR(at.y, centre.y(), 1.5);
+    EXPECT_EQ(store.GetProfileString("SEARCH", "HISTORY1", ""), "M42");
+    EXPECT_EQ(store.GetProfileString("SEARCH", "HISTORY2", ""), "M4");
+
+    // The mark's four ticks around the centre, in the colour of the chart's text.
+    const QRgb mark = ToQColor(TextColor(ColorModes::Load(store))).rgb();
+    auto ticks = [&] {
+        const QImage shot = view->grab().toImage();
+        int n = 0;
+        for (const QPoint d : {QPoint(11, 0), QPoint(-11, 0), QPoint(0, 11), QPoint(0, -11)})
+            n += shot.pixel(centre + d) == mark;
+        return n;
+    };
+    EXPECT_EQ(ticks(), 4);
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_FALSE(view->Search().Mark());
+    EXPECT_LT(ticks(), 4);
+}
+
 TEST_F(TapWindowTest, EveryCommandHasAPlaceShowsItsRuleAndDoesSomething) {
     mountsim::MountOptions options;
     options.slewSeconds = 0.1;
