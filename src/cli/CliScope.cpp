@@ -21,10 +21,11 @@
 // 1 when the mount or the port fails, 2 for usage errors (an unknown object
 // included).
 //
-// goto takes J2000 coordinates (--ra/--dec) or an object: a catalogue
-// designation ("M42"), a name ("シリウス"), or the Sun, the Moon or a planet
-// ("木星") computed for --date/--time (default now) at the settings' current
-// site. It is sent as the window sends it: with TS/JNOW on (the default),
+// goto takes J2000 coordinates (--ra/--dec) or an object: the first result
+// of the name search as `find` gives it (a designation "M42", a name
+// "シリウス" or "Betelgeuse", a number "HIP 11767", a tap mark's text), the
+// Sun, the Moon or a planet ("木星") computed for --date/--time (default now)
+// at the settings' current site. It is sent as the window sends it: with TS/JNOW on (the default),
 // J2000 coordinates are precessed to the present equinox; the Sun, the Moon and
 // the planets are of date already. `position` prints J2000 coordinates under
 // the same setting. The catalogue is DIR/tavik.dat with --data, else the one
@@ -189,6 +190,8 @@ int RunScope(const std::vector<std::string>& argv) {
             std::fprintf(stderr, "tavik-cli scope: no star catalogue at %s\n", path.string().c_str());
         else if (!LoadWholeCatalog(catalog, path, "scope"))
             return 1;
+        else
+            catalog.LoadTapMarks(path.parent_path() / kTapFileName);
         target = FindGotoTarget(catalog, *object, local, ReadCurrentSite(store));
         if (!target) throw CliError("no object '" + *object + "' in " + path.string());
     } else if (raDeg) {

@@ -205,6 +205,7 @@ const std::vector<CommandInfo>& AllCommands() {
             {32963, "ｘｘｘ座の音声説明", true},
             {32964, "Y", true},
             {32965, "X", true},
+            {32966, "天体検索", true},
             {57664, "Tavik のバージョン情報...", true},
             {57665, "プログラム終了", true},
         };

@@ -109,6 +109,7 @@ inline constexpr int DescriptionSpeech = 32963;
 inline constexpr int LightPollutionDown = 32942;
 inline constexpr int ZoomHere = 32943;
 inline constexpr int HorizonSearch = 32944;
+inline constexpr int ObjectSearch = 32966;  // "天体検索" (Ctrl+F)
 inline constexpr int SettingsMenuButton = 32908;  // opens the 設定 menu
 inline constexpr int ColorMenu = 32962;           // opens the 色 menu
 inline constexpr int PanelZoomIn = 32883;

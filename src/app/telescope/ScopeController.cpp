@@ -169,6 +169,11 @@ std::optional<GotoTarget> ScopeController::TappedTarget() const {
 }
 
 void ScopeController::GotoTapped() {
+    // Taken now: the tap and the pass on the screen may change while a trace step ends.
+    SendGoto(TappedTarget());
+}
+
+void ScopeController::SendGoto(const std::optional<GotoTarget>& target) {
     const ViewMode mode = host_.Mode();
     if (mode == ViewMode::Planisphere || mode == ViewMode::PolarAlignment || mode == ViewMode::Heliocentric ||
         mode == ViewMode::Zenith) {
@@ -186,8 +191,6 @@ void ScopeController::GotoTapped() {
         return;
     }
     if (Scope().Busy()) return;
-    // Taken now: the tap and the pass on the screen may change while a trace step ends.
-    const std::optional<GotoTarget> target = TappedTarget();
     AfterTrace([this, target] {
         Mount& scope = Scope();
         if (scope.Busy() || exchange_->Running()) return;

@@ -88,6 +88,13 @@ public:
     // skipped while an exchange runs.
     void RunSettingsDialog();
 
+    // The goto of "ここを導入する" to `target` (J2000 or of date, as it
+    // says): refused outside the direction-type views, without telescope
+    // control or real-time updating; sent after a running trace has ended,
+    // written to the history, traced when tracing is on. Nothing is sent for
+    // no target (the user is told).
+    void SendGoto(const std::optional<GotoTarget>& target);
+
     // The controller for the configured link, created on first use and kept.
     Mount& Scope();
     ScopeExchange& Exchange() { return *exchange_; }
