@@ -102,17 +102,35 @@ int ParseNumbered(std::string_view folded, std::uint32_t& number, bool allowEmpt
     return -1;
 }
 
-// Letters, then digits, blanks aside ("NGC 7000", "M31"; not "NGC 4656-1").
-bool IsPlainNumbered(std::string_view text) {
-    std::size_t letters = 0, digits = 0;
-    for (const char c : text) {
-        if (c == ' ') continue;
-        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        if (letter && digits == 0) ++letters;
-        else if (IsDigit(c)) ++digits;
-        else return false;
+// A catalogue designation as written: the catalogue's letters, its number
+// and anything after it ("NGC 7000", "M31", "NGC 7070A", "NGC 702-2"),
+// blanks aside.
+struct Designation {
+    int catalogue = -1;
+    std::uint32_t number = 0;
+    std::string_view suffix;
+};
+Designation ParseDesignation(std::string_view text) {
+    Designation d;
+    std::size_t i = 0;
+    const auto skipBlanks = [&] { while (i < text.size() && text[i] == ' ') ++i; };
+    skipBlanks();
+    std::string letters;
+    while (i < text.size() && ((text[i] >= 'A' && text[i] <= 'Z') || (text[i] >= 'a' && text[i] <= 'z')))
+        letters += static_cast<char>(text[i++] | 0x20);
+    skipBlanks();
+    const std::size_t digits = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    if (i == digits || i - digits > 9) return d;
+    for (std::size_t c = 0; c < kCatalogueNames.size(); ++c) {
+        if (letters != kCatalogueNames[c].folded) continue;
+        std::from_chars(text.data() + digits, text.data() + i, d.number);
+        skipBlanks();
+        d.suffix = text.substr(i);
+        while (!d.suffix.empty() && d.suffix.back() == ' ') d.suffix.remove_suffix(1);
+        d.catalogue = static_cast<int>(c);
     }
-    return letters > 0 && digits > 0;
+    return d;
 }
 
 // A deep-sky object's short designation as shown: "M31", "NGC 7000",
@@ -213,23 +231,27 @@ public:
     void Name(std::uint32_t object, std::string_view utf8) {
         std::string folded = FoldForSearch(utf8);
         if (folded.empty()) return;
-        std::uint32_t number = 0;
-        const int catalogue = IsPlainNumbered(utf8) ? ParseNumbered(folded, number) : -1;
-        if (catalogue >= 0) {
-            x_.numbers_[catalogue].push_back({number, object});
+        const Designation d = ParseDesignation(utf8);
+        if (d.catalogue >= 0) {
+            x_.numbers_[d.catalogue].push_back({d.number, !d.suffix.empty(), object});
+            // "NGC 7070A" is also found whole; "NGC 702-2" is not, since
+            // folded it would be "NGC 7022".
+            const char first = d.suffix.empty() ? '\0' : d.suffix.front();
+            if ((first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z'))
+                x_.keys_.push_back({std::move(folded), object, true});
             return;
         }
-        x_.keys_.push_back({std::move(folded), object});
+        x_.keys_.push_back({std::move(folded), object, false});
     }
 
     void Number(std::size_t catalogue, std::uint32_t number, std::uint32_t object) {
-        x_.numbers_[catalogue].push_back({number, object});
+        x_.numbers_[catalogue].push_back({number, false, object});
     }
 
     void Finish() {
         auto& keys = x_.keys_;
         std::sort(keys.begin(), keys.end(), [](const NameIndex::Key& a, const NameIndex::Key& b) {
-            return a.folded < b.folded || (a.folded == b.folded && a.object < b.object);
+            return std::tie(a.folded, a.object, a.numbered) < std::tie(b.folded, b.object, b.numbered);
         });
         keys.erase(std::unique(keys.begin(), keys.end(),
                                [](const NameIndex::Key& a, const NameIndex::Key& b) {
@@ -246,10 +268,13 @@ public:
             x_.joined_ += '\n';
         }
         for (auto& numbers : x_.numbers_) {
-            std::sort(numbers.begin(), numbers.end());
-            numbers.erase(std::unique(numbers.begin(), numbers.end(),
-                                      [](const auto& a, const auto& b) { return a.number == b.number && a.object == b.object; }),
-                          numbers.end());
+            // Suffixes in the order of their text: NGC 702, 702-1, 702-2.
+            std::sort(numbers.begin(), numbers.end(), [&](const NameIndex::Numbered& a, const NameIndex::Numbered& b) {
+                if (a.number != b.number || a.suffixed != b.suffixed) return a < b;
+                const int byText = x_.objects_[a.object].designation.compare(x_.objects_[b.object].designation);
+                return byText != 0 ? byText < 0 : a.object < b.object;
+            });
+            numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
         }
         // The order within a rank: solar bodies, constellations, then the
         // rest, named before unnamed, brighter first, then as built.
@@ -464,6 +489,7 @@ std::vector<SearchHit> NameIndex::Find(std::string_view query, std::size_t limit
                                    [](const Key& k, std::string_view f) { return k.folded < f; });
         for (; it != keys_.end() && std::string_view(it->folded).starts_with(form); ++it) {
             const MatchRank rank = it->folded.size() == form.size() ? MatchRank::Exact : MatchRank::Prefix;
+            if (it->numbered && rank != MatchRank::Exact) continue;
             offer(it->object, std::max(rank, best), 0, order_[it->object]);
         }
     };
@@ -486,9 +512,9 @@ std::vector<SearchHit> NameIndex::Find(std::string_view query, std::size_t limit
             // [number, number] exact, then [number * 10^k, (number + 1) * 10^k) for k = 1, 2, ...
             std::uint64_t lo = number, hi = number;
             for (int k = 0; k < 10 && lo <= UINT32_MAX && place < limit; ++k) {
-                auto it = std::lower_bound(numbers.begin(), numbers.end(), Numbered{static_cast<std::uint32_t>(lo), 0});
+                auto it = std::lower_bound(numbers.begin(), numbers.end(), Numbered{static_cast<std::uint32_t>(lo), false, 0});
                 for (; it != numbers.end() && it->number <= hi && place < limit; ++it)
-                    offer(it->object, k == 0 ? MatchRank::Exact : MatchRank::Prefix, 1, place++);
+                    offer(it->object, k == 0 && !it->suffixed ? MatchRank::Exact : MatchRank::Prefix, 1, place++);
                 if (lo == 0) break;  // "m0": no number begins with a zero
                 lo *= 10;
                 hi = hi * 10 + 9;
@@ -500,7 +526,7 @@ std::vector<SearchHit> NameIndex::Find(std::string_view query, std::size_t limit
     for (std::size_t at = joined_.find(folded); at != std::string::npos; at = joined_.find(folded, at + 1)) {
         const auto next = std::upper_bound(starts_.begin(), starts_.end(), static_cast<std::uint32_t>(at));
         const std::size_t key = static_cast<std::size_t>(next - starts_.begin()) - 1;
-        if (starts_[key] == at) continue;  // a beginning: found above
+        if (starts_[key] == at || keys_[key].numbered) continue;  // a beginning: found above
         offer(keys_[key].object, MatchRank::Substring, 0, order_[keys_[key].object]);
     }
 

@@ -16,6 +16,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace tavik {
@@ -79,21 +80,29 @@ private:
     std::vector<SearchObject> objects_;
     // An object's place in the order within a rank (see Find).
     std::vector<std::uint32_t> order_;
-    // Folded names and the object each names, sorted by name.
+    // Folded names and the object each names, sorted by name. A numbered
+    // key is a catalogue number with a suffix ("ngc7070a"): found whole
+    // only, its beginning is the numbers' business.
     struct Key {
         std::string folded;
         std::uint32_t object = 0;
+        bool numbered = false;
     };
     std::vector<Key> keys_;
     // The same names joined by '\n' for the substring search, and where
     // each begins (ascending, one per key).
     std::string joined_;
     std::vector<std::uint32_t> starts_;
-    // The numbered catalogues (M, NGC, IC, HIP): number and object, sorted.
+    // The numbered catalogues (M, NGC, IC, HIP): number and object, sorted;
+    // a suffixed number ("NGC 7070A", "NGC 702-2") after the plain one.
     struct Numbered {
         std::uint32_t number = 0;
+        bool suffixed = false;
         std::uint32_t object = 0;
-        bool operator<(const Numbered& o) const { return number < o.number || (number == o.number && object < o.object); }
+        bool operator<(const Numbered& o) const {
+            return std::tie(number, suffixed, object) < std::tie(o.number, o.suffixed, o.object);
+        }
+        bool operator==(const Numbered& o) const = default;
     };
     static constexpr std::size_t kCatalogues = 4;
     std::vector<Numbered> numbers_[kCatalogues];

@@ -186,6 +186,29 @@ TEST(NameIndex, NamesFileStarsTieByPositionWithinAnArcsecond) {
     EXPECT_EQ(ref("NGC 224"), 99u);
 }
 
+TEST(NameIndex, CatalogueNumbersComeInNumericOrderWithTheirSuffixes) {
+    StarCatalog catalog;
+    for (const char* designation : {"N7070A", "N702-2", "NGC7000", "NGC700", "N702-1", "NGC70", "NGC7"}) {
+        StarRecord r;
+        r.kind = kKindGalaxy;
+        r.mag = 12;
+        r.SetDesignation(std::string("   ") + designation);
+        catalog.Append(r);
+    }
+    NameIndex index;
+    index.Build(catalog);
+    const auto shown = [&](const char* query) {
+        std::string all;
+        for (const auto& h : index.Find(query)) all += index.Object(h.object).designation + (h.rank == MatchRank::Exact ? "!" : "") + ";";
+        return all;
+    };
+    EXPECT_EQ(shown("ngc 70"), "NGC 70!;NGC 700;NGC 702-1;NGC 702-2;NGC 7000;NGC 7070A;");
+    EXPECT_EQ(shown("NGC7070A"), "NGC 7070A!;");
+    EXPECT_EQ(shown("NGC 7022"), "");  // not NGC 702-2 with its dash dropped
+    EXPECT_EQ(shown("ngc"), "NGC 7;NGC 70;NGC 700;NGC 702-1;NGC 702-2;NGC 7000;NGC 7070A;");
+    EXPECT_EQ(shown("70"), "");  // numbers are never found inside
+}
+
 TEST(NameIndex, AnyInputReturnsAndARebuildReplaces) {
     const Bundled& d = Data();
     std::mt19937 random(7);
