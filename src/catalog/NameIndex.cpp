@@ -269,29 +269,29 @@ public:
         }
         for (auto& numbers : x_.numbers_) {
             // Suffixes in the order of their text: NGC 702, 702-1, 702-2.
-            std::sort(numbers.begin(), numbers.end(), [&](const NameIndex::Numbered& a, const NameIndex::Numbered& b) {
+            const auto before = [&](const NameIndex::Numbered& a, const NameIndex::Numbered& b) {
                 if (a.number != b.number || a.suffixed != b.suffixed) return a < b;
                 const int byText = x_.objects_[a.object].designation.compare(x_.objects_[b.object].designation);
                 return byText != 0 ? byText < 0 : a.object < b.object;
-            });
+            };
+            if (!std::is_sorted(numbers.begin(), numbers.end(), before))  // HIP numbers come in order
+                std::sort(numbers.begin(), numbers.end(), before);
             numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
         }
         // The order within a rank: solar bodies, constellations, then the
         // rest, named before unnamed, brighter first, then as built.
         const auto& objects = x_.objects_;
-        std::vector<std::pair<std::uint64_t, std::uint32_t>> sorted(objects.size());
-        for (std::uint32_t i = 0; i < sorted.size(); ++i) {
+        x_.order_.resize(objects.size());
+        for (std::uint32_t i = 0; i < objects.size(); ++i) {
             const SearchObject& o = objects[i];
             const std::uint64_t kind = o.kind == SearchKind::SolarBody ? 0 : o.kind == SearchKind::Constellation ? 1 : 2;
             const std::uint64_t unnamed = o.name.empty() && o.englishName.empty() ? 1 : 0;
-            // Magnitude -100 .. 100 in steps of 0.001, unknown last.
-            const auto magKey = std::isnan(o.mag) ? std::uint64_t{0x3FFFFFFF}
-                                                  : static_cast<std::uint64_t>(std::lround((std::clamp(o.mag, -100.0, 100.0) + 100.0) * 1000.0));
-            sorted[i] = {(kind << 62) | (unnamed << 61) | (magKey << 30), i};
+            // Magnitude -100 .. 100 in steps of 0.001 (18 bits), unknown last.
+            const std::uint64_t mag =
+                std::isnan(o.mag) ? 0x3FFFF
+                                  : static_cast<std::uint64_t>(std::lround((std::clamp(o.mag, -100.0, 100.0) + 100.0) * 1000.0));
+            x_.order_[i] = (kind << 62) | (unnamed << 61) | (mag << 32) | i;
         }
-        std::sort(sorted.begin(), sorted.end());
-        x_.order_.assign(objects.size(), 0);
-        for (std::uint32_t place = 0; place < sorted.size(); ++place) x_.order_[sorted[place].second] = place;
     }
 
 private:
@@ -355,15 +355,30 @@ void NameIndex::Build(const StarCatalog& catalog) {
 
     // The catalogue's stars and deep-sky objects. A star gets an entry when
     // it has a name or a designation, or when the names file names it.
+    // The names file's stars tied to records; what the record loop needs of
+    // them is kept per record, so that it reads them in its own order.
     const ExtraNames& extra = catalog.Names();
-    std::vector<const ExtraNames::Star*> extraOfRecord;
+    constexpr std::uint32_t kNone = UINT32_MAX;
+    std::vector<std::uint32_t> starOfRecord;   // the names file's star, or kNone
+    std::vector<std::uint32_t> hipOfRecord;    // its HIP number, 0 for none
+    std::vector<std::uint8_t> namedOfRecord;   // whether it has names
+    std::vector<std::uint32_t> objectOfRecord;
+    std::vector<std::uint32_t> recordOfStar;   // the record a names file's star is tied to, or kNone
     if (!extra.Stars().empty()) {
-        extraOfRecord.assign(catalog.Count(), nullptr);
+        recordOfStar.assign(extra.Stars().size(), kNone);
+        starOfRecord.assign(catalog.Count(), kNone);
+        hipOfRecord.assign(catalog.Count(), 0);
+        namedOfRecord.assign(catalog.Count(), 0);
+        objectOfRecord.assign(catalog.Count(), kNone);
         const StarsByPosition stars(catalog);
-        for (const ExtraNames::Star& s : extra.Stars()) {
+        for (std::uint32_t k = 0; k < extra.Stars().size(); ++k) {
+            const ExtraNames::Star& s = extra.Stars()[k];
             const long record = stars.Find(s.ra, s.dec);
-            if (record >= 0 && !extraOfRecord[static_cast<std::size_t>(record)])
-                extraOfRecord[static_cast<std::size_t>(record)] = &s;
+            if (record < 0 || starOfRecord[static_cast<std::size_t>(record)] != kNone) continue;
+            starOfRecord[static_cast<std::size_t>(record)] = k;
+            recordOfStar[k] = static_cast<std::uint32_t>(record);
+            hipOfRecord[static_cast<std::size_t>(record)] = s.hip;
+            namedOfRecord[static_cast<std::size_t>(record)] = !s.names.empty();
         }
     }
     std::unordered_map<std::string, std::uint32_t> byDesignation;  // own names' targets
@@ -372,8 +387,10 @@ void NameIndex::Build(const StarCatalog& catalog) {
         const std::size_t i = position++;
         const bool star = r.kind == kKindStar && !r.IsSolarPlaceholder() && !r.IsTapMark();
         if (!star && !IsDeepSkyKind(r.kind)) continue;
-        const ExtraNames::Star* more = extraOfRecord.empty() ? nullptr : extraOfRecord[i];
-        if (star && !more && !r.name && std::all_of(r.designation, r.designation + 6, [](char c) { return c == ' ' || c == '\0'; }))
+        const bool tied = !starOfRecord.empty() && starOfRecord[i] != kNone;
+        const std::uint32_t hip = tied ? hipOfRecord[i] : 0;
+        const ExtraNames::Star* more = tied && namedOfRecord[i] ? &extra.Stars()[starOfRecord[i]] : nullptr;
+        if (star && !tied && !r.name && std::all_of(r.designation, r.designation + 6, [](char c) { return c == ' ' || c == '\0'; }))
             continue;  // nothing to find it by
         std::string name = r.name ? Trimmed(SjisToUtf8(*r.name)) : std::string();
         SearchObject o;
@@ -391,11 +408,11 @@ void NameIndex::Build(const StarCatalog& catalog) {
             if (!o.constellation.empty() && !letter.empty()) bayer = letter + " " + o.constellation;
             if (!o.constellation.empty() && !flam.empty() && std::all_of(flam.begin(), flam.end(), IsDigit))
                 flamsteed = flam + " " + o.constellation;
-            if (bayer.empty() && flamsteed.empty() && name.empty() && !more) continue;
-            o.designation = !bayer.empty()                   ? bayer
-                            : !flamsteed.empty()             ? flamsteed
-                            : more && more->hip != 0         ? "HIP " + std::to_string(more->hip)
-                                                             : std::string();
+            if (bayer.empty() && flamsteed.empty() && name.empty() && !tied) continue;
+            o.designation = !bayer.empty()     ? bayer
+                            : !flamsteed.empty() ? flamsteed
+                            : hip != 0           ? "HIP " + std::to_string(hip)
+                                                 : std::string();
         } else {
             shortDesignation = std::string(r.ShortDesignation());
             o.designation = ShownDesignation(shortDesignation);
@@ -414,10 +431,9 @@ void NameIndex::Build(const StarCatalog& catalog) {
         if (!name.empty()) b.Name(id, name);
         if (!bayer.empty()) b.Name(id, bayer);
         if (!flamsteed.empty()) b.Name(id, flamsteed);
-        if (more) {
+        if (more)
             for (const std::string& n : more->names) b.Name(id, n);
-            if (more->hip != 0) b.Number(kHip, more->hip, id);
-        }
+        if (tied) objectOfRecord[i] = id;
         if (star) {
             if (!bayer.empty())
                 byDesignation.emplace(std::string(r.designation + 3, 3) + " " + objects_[id].constellation, id);
@@ -426,6 +442,10 @@ void NameIndex::Build(const StarCatalog& catalog) {
             byDesignation.emplace(shortDesignation, id);
         }
     }
+    // HIP numbers in the names file's order, which is theirs.
+    for (const std::uint32_t record : recordOfStar)
+        if (record != kNone && objectOfRecord[record] != kNone && hipOfRecord[record] != 0)
+            b.Number(kHip, hipOfRecord[record], objectOfRecord[record]);
     for (const ExtraNames::Object& more : extra.Objects()) {
         const auto it = byDesignation.find(more.designation);
         if (it == byDesignation.end()) continue;
@@ -467,12 +487,12 @@ std::vector<SearchHit> NameIndex::Find(std::string_view query, std::size_t limit
         std::uint32_t object;
         MatchRank rank;
         std::uint32_t tier;
-        std::uint32_t place;
+        std::uint64_t place;
         auto Key() const { return std::tuple(static_cast<int>(rank), tier, place); }
     };
     std::vector<Candidate> candidates;
     std::vector<std::uint32_t> slot(objects_.size(), UINT32_MAX);
-    const auto offer = [&](std::uint32_t object, MatchRank rank, std::uint32_t tier, std::uint32_t place) {
+    const auto offer = [&](std::uint32_t object, MatchRank rank, std::uint32_t tier, std::uint64_t place) {
         const Candidate c{object, rank, tier, place};
         std::uint32_t& s = slot[object];
         if (s == UINT32_MAX) {

@@ -78,8 +78,8 @@ public:
 
 private:
     std::vector<SearchObject> objects_;
-    // An object's place in the order within a rank (see Find).
-    std::vector<std::uint32_t> order_;
+    // An object's place in the order within a rank (see Find): smaller first.
+    std::vector<std::uint64_t> order_;
     // Folded names and the object each names, sorted by name. A numbered
     // key is a catalogue number with a suffix ("ngc7070a"): found whole
     // only, its beginning is the numbers' business.
