@@ -1,5 +1,6 @@
 #include "catalog/ExtraNames.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -198,9 +199,9 @@ bool ExtraNames::Parse(std::string_view bytes, std::string* error) {
     Clear();
     if (bytes.size() > kMaxFileBytes) return Fail(error, 0, "names file too large");
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);  // a mark an editor may add
-    std::vector<Star> stars;
+    StarList stars;
     std::vector<Object> objects;
-    stars.reserve(bytes.size() / 28);
+    stars.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     std::vector<std::string_view> fields;
     std::size_t lineNumber = 0;
     std::size_t at = 0;
@@ -262,11 +263,11 @@ bool ExtraNames::LoadFile(const std::filesystem::path& path, std::string* error)
     if (ec) return Fail(error, 0, "names file cannot be read");
     if (length > kMaxFileBytes) return Fail(error, 0, "names file too large");
     std::ifstream in(path, std::ios::binary);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
+    std::vector<char, LargePageAllocator<char>> bytes(static_cast<std::size_t>(length));
     if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) ||
         in.peek() != std::char_traits<char>::eof())
         return Fail(error, 0, "names file cannot be read");
-    return Parse(bytes, error);
+    return Parse(std::string_view(bytes.data(), bytes.size()), error);
 }
 
 bool ExtraNames::SaveFile(const std::filesystem::path& path) const { return WriteFileReplacing(path, Bytes()); }

@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "catalog/LargePageAllocator.h"
+
 namespace tavik {
 
 class ExtraNames {
@@ -45,7 +47,10 @@ public:
         std::vector<std::string> names;  // UTF-8: English common name ("" for none), then other names
     };
 
-    const std::vector<Star>& Stars() const { return stars_; }
+    // The stars live in large pages, as the catalogue's records do: the deep
+    // set's 117,000 would otherwise cost thousands of page faults to fill.
+    using StarList = std::vector<Star, LargePageAllocator<Star>>;
+    const StarList& Stars() const { return stars_; }
     const std::vector<Object>& Objects() const { return objects_; }
     bool Empty() const { return stars_.empty() && objects_.empty(); }
     void Clear() { stars_.clear(); objects_.clear(); }
@@ -65,7 +70,7 @@ public:
     bool SaveFile(const std::filesystem::path& path) const;
 
 private:
-    std::vector<Star> stars_;
+    StarList stars_;
     std::vector<Object> objects_;
 };
 

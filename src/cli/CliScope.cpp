@@ -5,6 +5,7 @@
 //   tavik-cli scope [--device PATH] position
 //   tavik-cli scope [--device PATH] goto --ra HH:MM:SS --dec ±DD:MM:SS
 //   tavik-cli scope [--device PATH] goto --object TEXT [--date D --time T] [--data DIR]
+//   tavik-cli scope [--device PATH] sync --ra HH:MM:SS --dec ±DD:MM:SS | --object TEXT …
 //   tavik-cli scope [--device PATH] site [--lon D:M --lat D:M]
 //   tavik-cli scope [--device PATH] nudge n|s|e|w
 //   tavik-cli scope [--device PATH] rate 2|3|4
@@ -28,7 +29,9 @@
 // at the settings' current site. It is sent as the window sends it: with TS/JNOW on (the default),
 // J2000 coordinates are precessed to the present equinox; the Sun, the Moon and
 // the planets are of date already. `position` prints J2000 coordinates under
-// the same setting. The catalogue is DIR/tavik.dat with --data, else the one
+// the same setting. sync takes the same target and tells the mount that it
+// points there (the object centred in the eyepiece): nothing moves, the
+// mount's position becomes the target. The catalogue is DIR/tavik.dat with --data, else the one
 // the window opens (TAVIK/TAVIK_DATA), else the bundled one; one that does not
 // read whole is an error (exit 1).
 
@@ -62,7 +65,7 @@ constexpr const char* kUsage =
     "usage: tavik-cli scope [--device PATH|tcp://HOST:PORT | --indi HOST[:PORT] [--name DEVICE]] "
     "position | "
     "goto --ra HH:MM:SS --dec +DD:MM:SS | goto --object TEXT [--date YYYY-MM-DD --time HH:MM:SS] "
-    "[--data DIR] | site [--lon D:M --lat D:M] | nudge n|s|e|w | rate 2|3|4 | stop";
+    "[--data DIR] | sync (as goto) | site [--lon D:M --lat D:M] | nudge n|s|e|w | rate 2|3|4 | stop";
 
 // Message boxes become lines on standard error.
 class CliScopeUi final : public TelescopeUi {
@@ -144,11 +147,11 @@ int RunScope(const std::vector<std::string>& argv) {
     int rate = 0;
     if (action == "position" || action == "stop") {
         noMoreArgs(1);
-    } else if (action == "goto" && args.Value("object")) {
+    } else if ((action == "goto" || action == "sync") && args.Value("object")) {
         noMoreArgs(1);
         if (args.Value("ra") || args.Value("dec")) throw CliError(kUsage);
         object = *args.Value("object");
-    } else if (action == "goto") {
+    } else if (action == "goto" || action == "sync") {
         noMoreArgs(1);
         if (!args.Value("ra") || !args.Value("dec")) throw CliError(kUsage);
         const CliTime t = ParseTime(*args.Value("ra"));
@@ -238,6 +241,13 @@ int RunScope(const std::vector<std::string>& argv) {
                      scope.TargetText().c_str());
         ok = scope.Goto();
         Status(ok ? "導入コマンドを送りました" : scope.StatusText());
+    } else if (action == "sync") {
+        scope.SetTarget(target->ra, target->dec, target->frame, target->name);
+        std::fprintf(stderr, "tavik-cli scope: %s%s\n",
+                     target->name.empty() ? "" : (target->name + " ").c_str(),
+                     scope.TargetText().c_str());
+        ok = scope.Sync();
+        Status(ok ? "同期コマンドを送りました" : scope.StatusText());
     } else if (action == "site") {
         ObservationSite site = ReadCurrentSite(store);
         if (lon) {

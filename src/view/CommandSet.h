@@ -68,6 +68,7 @@ inline constexpr int EclipticGrid = 32863;
 inline constexpr int FullScreen = 32865;
 inline constexpr int ActionKeyMode = 32867;
 inline constexpr int TelescopeControl = 32868;
+inline constexpr int SyncHere = 32869;
 inline constexpr int GotoHere = 32870;
 inline constexpr int PopupTelescope = 32871;
 inline constexpr int TelescopePosition = 32872;

@@ -191,7 +191,15 @@ TEST(ExtraNames, BundledFilesTieEveryStarToItsRecordAndGiveEachNameToItsOwner) {
 
         const ExtraNames::Object* m45 = ObjectOf(names, "M45");
         ASSERT_NE(m45, nullptr);
-        EXPECT_EQ(m45->names, (std::vector<std::string>{"Pleiades", "プレアデス"}));
+        EXPECT_EQ(m45->names, (std::vector<std::string>{"Pleiades", "プレアデス", "プレアデスセイダン"}));
+        // Kana readings of the names with kanji, where MeCab misreads them too.
+        const auto hasName = [&](const std::vector<std::string>& list, const char* name) {
+            return std::find(list.begin(), list.end(), name) != list.end();
+        };
+        EXPECT_TRUE(hasName(StarOf(names, 11767)->names, "ホッキョクセイ"));
+        EXPECT_TRUE(hasName(ObjectOf(names, "M20")->names, "サンレツセイウン"));
+        EXPECT_TRUE(hasName(ObjectOf(names, "LMC")->names, "ダイマゼランウン"));
+        EXPECT_TRUE(hasName(ObjectOf(names, "M11")->names, "ノガモセイダン"));
         const ExtraNames::Object* m42 = ObjectOf(names, "M42");
         ASSERT_NE(m42, nullptr);
         EXPECT_EQ(m42->names.front(), "Orion Nebula");

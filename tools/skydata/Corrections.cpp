@@ -76,6 +76,29 @@ SourceDsoNames SourceDsoNamesFor(std::string_view designation) {
     return SourceDsoNames::EnglishOnly;
 }
 
+const char* ReadingCorrection(std::string_view name) {
+    static const std::pair<const char*, const char*> kReadings[] = {
+        {"大マゼラン雲", "ダイマゼランウン"},
+        {"小マゼラン雲", "ショウマゼランウン"},
+        {"青い馬頭星雲", "アオイバトウセイウン"},
+        {"三裂星雲", "サンレツセイウン"},
+        {"ハインドの変光星雲", "ハインドノヘンコウセイウン"},
+        {"ハッブル変光星雲", "ハッブルヘンコウセイウン"},
+        {"ハインドの深紅色星", "ハインドノシンクショクセイ"},
+        {"バーナード星", "バーナードセイ"},
+        {"火炎星", "カエンセイ"},
+        {"野鴨星団", "ノガモセイダン"},
+        {"ステファンの五つ子", "ステファンノイツツゴ"},
+        {"コープランドの七つ子", "コープランドノナナツゴ"},
+        {"セイファートの六つ子", "セイファートノムツゴ"},
+        {"つる座の四重星", ""},  // しじゅうせい or よんじゅうせい: no sure reading
+    };
+    for (const auto& [written, reading] : kReadings) {
+        if (name == written) return reading;
+    }
+    return nullptr;
+}
+
 bool DsoNamesOfAnotherObject(std::string_view key) {
     return key == "NGC 300" || key == "NGC 2686" || key == "NGC 4990";
 }

@@ -42,6 +42,11 @@ SourceDsoNames SourceDsoNamesFor(std::string_view designation);
 // NGC 4490's "Cocoon Galaxy" under NGC 4990): the names file leaves it out.
 bool DsoNamesOfAnotherObject(std::string_view key);
 
+// The katakana reading of a name that MeCab with IPAdic misreads ("雲" alone
+// as クモ, "星" as ボシ, "五つ子" without its voicing), "" where we know no
+// sure reading (no reading is written), or nullptr where MeCab reads it right.
+const char* ReadingCorrection(std::string_view name);
+
 // The Hipparcos number of the star that carries a Japanese (or English) name
 // which the source gives to several stars, where that is not simply the brightest of
 // them (the name the IAU gave to a fainter one); "" when the brightest keeps it.

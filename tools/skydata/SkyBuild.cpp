@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "Corrections.h"
+#include "Readings.h"
 #include "SkyGeometry.h"
 #include "catalog/ConstellationTable.h"
 #include "catalog/ShiftJis.h"
@@ -260,12 +261,21 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
             else r.name = JapaneseName(ja);
             const std::string english = Text(*names, "name");
             const bool ownsEnglish = !english.empty() && englishOwners.at(english).first == hip;
-            if (ownsEnglish || (ownsJa && !r.name)) extra.names.push_back(ownsEnglish ? english : "");
-            if (ownsEnglish) ++stats.starsWithEnglishName;
+            std::vector<std::string> further;
             if (ownsJa && !r.name) {
-                extra.names.push_back(ja);
+                further.push_back(ja);
                 ++stats.starsWithExtraJapaneseName;
             }
+            if (ownsJa) {
+                if (std::string kana = KanaReading(ja); !kana.empty()) {
+                    further.push_back(std::move(kana));
+                    ++stats.readings;
+                }
+            }
+            if (ownsEnglish || !further.empty()) extra.names.push_back(ownsEnglish ? english : "");
+            extra.names.insert(extra.names.end(), further.begin(), further.end());
+            if (ownsEnglish) ++stats.starsWithEnglishName;
+            else if (!english.empty()) ++stats.sharedEnglishNamesLeftOut;
         }
         if (!extra.names.empty()) ++stats.namedStars;
         starNames.push_back(std::move(extra));
@@ -503,8 +513,8 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
             if (!IsDeepSkyKind(r.kind)) continue;
             const std::string designation(r.ShortDesignation());
             const auto found = dsoNamesOf.find(designation);
-            if (found == dsoNamesOf.end()) continue;
-            const DsoNames& n = found->second;
+            static const DsoNames kNone;
+            const DsoNames& n = found == dsoNamesOf.end() ? kNone : found->second;
             // English: dsonames.json's (the usual name) first, then
             // messier.json's and OpenNGC's, each once (apostrophes written
             // plainly, case, blanks and punctuation aside); Japanese: those the
@@ -529,10 +539,21 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
             for (const std::string& j : n.japanese) {
                 if (j != own) japanese.push_back(j);
             }
-            if (english.empty() && japanese.empty()) continue;
+            // The kana readings of the Japanese names, the record's own too.
+            std::vector<std::string> readings;
+            std::vector<std::string> japaneseNames = japanese;
+            if (!own.empty() && static_cast<unsigned char>(own[0]) >= 0x80) japaneseNames.insert(japaneseNames.begin(), own);
+            for (const std::string& j : japaneseNames) {
+                const std::string kana = KanaReading(j);
+                if (!kana.empty() && std::find(readings.begin(), readings.end(), kana) == readings.end())
+                    readings.push_back(kana);
+            }
+            if (english.empty() && japanese.empty() && readings.empty()) continue;
             ExtraNames::Object o{designation, {english.empty() ? std::string() : english.front()}};
             o.names.insert(o.names.end(), japanese.begin(), japanese.end());
+            o.names.insert(o.names.end(), readings.begin(), readings.end());
             if (!english.empty()) o.names.insert(o.names.end(), english.begin() + 1, english.end());
+            stats.readings += static_cast<int>(readings.size());
             ++stats.dsosWithExtraNames;
             if (!english.empty()) ++stats.dsosWithEnglishName;
             stats.extraDsoJapaneseNames += static_cast<int>(japanese.size());

@@ -52,10 +52,12 @@ struct BuildStats {
     // with extra names, and how many of them have an English name.
     int namedStars = 0;
     int starsWithEnglishName = 0;
+    int sharedEnglishNamesLeftOut = 0;
     int starsWithExtraJapaneseName = 0;
     int dsosWithExtraNames = 0;
     int dsosWithEnglishName = 0;
     int extraDsoJapaneseNames = 0;
+    int readings = 0;  // kana readings of names with kanji
     // Stars whose constellation the source names, and how many of them the
     // boundary polygons place in that same constellation (a self-check).
     int boundaryChecks = 0;

@@ -112,11 +112,12 @@ int main(int argc, char** argv) {
                     stats.anchors, stats.messier, stats.otherDsos, stats.dsosInMessierRegions, stats.ngcObjects,
                     stats.ngcNotDeepSky, stats.ngcFaint, stats.sharedDsoNamesLeftOut, stats.sizes, milkyWay.size(),
                     stats.boundaryAgreements, stats.boundaryChecks);
-        std::printf("names file: stars %zu (%d named: %d English, %d Japanese the record cannot hold), deep-sky "
-                    "objects %zu (%d with an English name, %d more Japanese names)\n",
-                    names.Stars().size(), stats.namedStars, stats.starsWithEnglishName,
+        std::printf("names file: stars %zu (%d named: %d English, %d shared English names left out, %d Japanese "
+                    "the record cannot hold), deep-sky objects %zu (%d with an English name, %d more Japanese names); %d kana "
+                    "readings\n",
+                    names.Stars().size(), stats.namedStars, stats.starsWithEnglishName, stats.sharedEnglishNamesLeftOut,
                     stats.starsWithExtraJapaneseName, names.Objects().size(), stats.dsosWithEnglishName,
-                    stats.extraDsoJapaneseNames);
+                    stats.extraDsoJapaneseNames, stats.readings);
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tavik-skydata: %s\n", e.what());

@@ -4,7 +4,7 @@
 // message boxes and clock (ScopeExchange), and the control and settings
 // dialogs. Builds on app/dialogs; knows nothing of the view's class.
 //
-// ScopeController: the control dialog, goto of the tapped object, the
+// ScopeController: the control dialog, goto and sync of the tapped object, the
 // position check, switching control on and off, the toolbar moves and speeds,
 // the trace after a goto with its markers, and the start-up reminder. Every
 // exchange runs on the exchange thread, one at a time; what it found is shown
@@ -105,6 +105,9 @@ public:
 
 private:
     void GotoTapped();
+    // "ここで同期": after a question naming it, the mount is told that it
+    // points at the tapped object.
+    void SyncTapped();
     void ShowScopePosition();
     void SwitchTelescopeControl();
     void ScopeToolbar(int id);

@@ -649,6 +649,68 @@ std::optional<std::pair<double, double>> SentTarget(const mountsim::PtyMount& mo
                      (sign == '-' ? -1 : 1) * (d + dm / 60.0 + ds / 3600.0) * deg};
 }
 
+// Minutes of arc between two positions in radians.
+double ArcMinutesApart(double ra1, double dec1, double ra2, double dec2) {
+    const double c = std::sin(dec1) * std::sin(dec2) + std::cos(dec1) * std::cos(dec2) * std::cos(ra1 - ra2);
+    return std::acos(std::clamp(c, -1.0, 1.0)) * 180 / std::numbers::pi * 60;
+}
+
+// An observer's night on a badly aligned mount, through the long-press menu:
+// the goto to Rigel shows the telescope off the star, "ここで同期" asks and
+// then tells the mount it is on Rigel (the marker comes onto the star, a Sync
+// line goes to the history), and the next goto lands on Betelgeuse.
+TEST_F(TapWindowTest, SyncFromTheLongPressMenuRemovesAPointingError) {
+    mountsim::MountOptions options;
+    options.slewSeconds = 0.2;
+    options.pointingErrorRa = 30;
+    options.pointingErrorDec = -20;
+    mountsim::PtyMount mount(options);
+    store.WriteProfileInt("TS", "TRACE", 1);
+    ASSERT_NO_FATAL_FAILURE(StartWithTelescopeMenu(mount));
+    const auto rigel = HitPoint(*view, "Bet Ori");
+    const auto betelgeuse = HitPoint(*view, "Alp Ori");
+    ASSERT_TRUE(rigel && betelgeuse);
+    auto markOff = [&](const StarRecord& r) {
+        const auto& m = view->Telescope().ScopeMark();
+        return m ? ArcMinutesApart(m->rightAscension, m->declination, r.ra, r.dec) : 1e9;
+    };
+    auto idle = [&] { return !mount.Commands().empty() && !view->Telescope().Exchange().Running(); };
+
+    ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::GotoHere));
+    const StarRecord r = *view->TappedRecord();
+    ASSERT_TRUE(Until([&] { return markOff(r) > 20 && markOff(r) < 50; }, 15000))
+        << markOff(r) << prompts.messages.join("|").toStdString();
+
+    // Not without a yes.
+    prompts.answer = false;
+    ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::SyncHere));
+    const QString question = QString::fromUtf8("ask: リゲル に同期しますか？");
+    ASSERT_TRUE(Until([&] { return prompts.messages.contains(question); })) << prompts.messages.join("|").toStdString();
+    auto synced = [&] {
+        const auto all = mount.Commands();
+        return std::count(all.begin(), all.end(), ":CM#");
+    };
+    EXPECT_EQ(synced(), 0);
+    prompts.answer = true;
+    ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::SyncHere));
+    ASSERT_TRUE(Until([&] { return synced() == 1 && idle(); }, 10000)) << prompts.messages.join("|").toStdString();
+    EXPECT_LT(markOff(r), 1.5);  // read back to the precision of the replies
+    EXPECT_EQ(view->Notice(), QString::fromUtf8("同期指示完了"));
+    QFile history(programDir.filePath("望遠鏡導入履歴.txt"));
+    ASSERT_TRUE(history.open(QIODevice::ReadOnly));
+    EXPECT_NE(history.readAll().toStdString().find(Utf8ToSjis("\r\nSync ")), std::string::npos);
+
+    ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *betelgeuse, cmd::GotoHere));
+    const StarRecord b = *view->TappedRecord();
+    ASSERT_TRUE(Until([&] { return markOff(b) < 1.5; }, 15000)) << markOff(b);
+    mount.With([](mountsim::MountSimulator& m) {
+        EXPECT_LT(ArcMinutesApart(m.ReportedRa() * std::numbers::pi / 180, m.ReportedDec() * std::numbers::pi / 180,
+                                  m.TargetRa() * std::numbers::pi / 180, m.TargetDec() * std::numbers::pi / 180),
+                  1.0);
+    });
+    EXPECT_FALSE(prompts.messages.join("|").contains("error")) << prompts.messages.join("|").toStdString();
+}
+
 TEST_F(TapWindowTest, GotoOfEmptySkySendsTheSkyUnderThePressAtTheMomentShown) {
     mountsim::MountOptions options;
     options.slewSeconds = 0.2;
@@ -1237,13 +1299,13 @@ TEST_F(TapWindowTest, EveryCommandHasAPlaceShowsItsRuleAndDoesSomething) {
     }
     for (int id : {32878, 32896, 32903, 32907, 32909, 32910, 32915, 32916}) EXPECT_TRUE(places.count(id)) << id;
 
-    // Commands that disable others go after them: the goto and real-time
-    // updating (the goto switches it on; it disables the time steps), the
+    // Commands that disable others go after them: the goto, the sync and real-time
+    // updating (the goto and the sync switch it on; it disables the time steps), the
     // telescope switch (the telescope buttons), the Messier objects (their
     // numbers). The view's modes and directions come last, the
     // direction view first so that its height bands are there; the exit at the
     // very end.
-    const std::vector<int> late = {cmd::GotoHere, cmd::AutoUpdate, cmd::TelescopeSwitch, cmd::Messier};
+    const std::vector<int> late = {cmd::GotoHere, cmd::SyncHere, cmd::AutoUpdate, cmd::TelescopeSwitch, cmd::Messier};
     const std::vector<int> views = {ViewCommand::Direction, ViewCommand::BandHigh, ViewCommand::BandMiddle,
                                     ViewCommand::BandLow};
     auto listed = [](const std::vector<int>& v, int id) { return std::find(v.begin(), v.end(), id) != v.end(); };
