@@ -33,11 +33,14 @@ struct SearchObject {
     // bodies), the row of ConstellationTable (constellations) or the position
     // in the tap-mark list (tap marks).
     std::size_t ref = 0;
-    std::string designation;    // UTF-8, as shown: "M31", "NGC 7000", "α Ori", "58 Ori", "HIP 27989", "Ori"
+    // UTF-8, as shown: "M31", "NGC 7000", "α Ori", "58 Ori", "HIP 27989", "Ori", a tap
+    // mark's label; "" for the solar bodies and a star with none of these.
+    std::string designation;
     std::string name;           // UTF-8, as shown: the Japanese name, else the English one; "" for none
     std::string englishName;    // UTF-8; "" for none
     std::string constellation;  // three-letter abbreviation; "" when unknown
-    double mag = std::numeric_limits<double>::quiet_NaN();  // NaN when unknown
+    // NaN when unknown (the planets: their brightness depends on the moment).
+    double mag = std::numeric_limits<double>::quiet_NaN();
     // J2000, radians; solar bodies 0 (their place depends on the moment).
     double ra = 0.0;
     double dec = 0.0;
