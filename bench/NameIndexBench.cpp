@@ -1,9 +1,8 @@
 // The name index on the deep set (data/deep/tavik.dat: 116,833 stars and
 // every deep-sky object of OpenNGC):
 //   BM_Build/0  building the index from the loaded catalogue (target < 50 ms)
-//   BM_Build/1  the same with a names file that gives every star a HIP number
-//               (and every twentieth an English name), tied by position: the
-//               largest names file the index can meet
+//   BM_Build/1  the same with the deep set's names file (data/deep/taviknames.dat:
+//               HIP numbers and English names, the stars tied by position)
 //   BM_Find/N   answering query N of kQueries, one to ten characters, as the
 //               user types them (target < 5 ms each), on the index of BM_Build/1
 //
@@ -28,14 +27,7 @@ const StarCatalog& Deep(bool withNames) {
         c.LoadFile(std::filesystem::path(TAVIK_DATA_DIR) / "deep" / "tavik.dat");
         if (withNames) {
             ExtraNames names;
-            std::uint32_t hip = 1;
-            for (const StarRecord& r : c.Records()) {
-                if (r.kind != kKindStar) continue;
-                ExtraNames::Star s{hip, r.ra, r.dec, {}};
-                if (hip % 20 == 0) s.names.push_back("Star " + std::to_string(hip));
-                names.AddStar(std::move(s));
-                ++hip;
-            }
+            names.LoadFile(std::filesystem::path(TAVIK_DATA_DIR) / "deep" / ExtraNames::kFileName);
             c.SetExtraNames(std::move(names));
         }
     }
@@ -63,7 +55,7 @@ const char* const kQueries[] = {
     "ngc 7000",         // 8
     "alpha ori",        // 9: Greek name to letter
     "ｱﾝﾄﾞﾛﾒﾀﾞ銀河",      // 9 characters of half-width kana and kanji
-    "Betelgeuse",       // 10
+    "Betelgeuse",       // 10: an English name of the names file
     "オリオン座の大星雲",  // 9: nothing
 };
 

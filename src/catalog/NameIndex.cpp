@@ -55,8 +55,8 @@ constexpr std::array<OwnName, 20> kOwnNames = {{
     {"M42", "オリオン星雲"},
     {"M31", "アンドロメダ大星雲"},
     {"M31", "アンドロメダ星雲"},
-    {"NGC869", "二重星団"},
-    {"NGC884", "二重星団"},
+    {"C14", "二重星団"},  // h and χ Persei as one object
+    {"C14", "ペルセウス座二重星団"},
     {"M44", "蜂の巣星団"},
     {"M57", "リング星雲"},
     {"M27", "あれい状星雲"},
@@ -102,17 +102,35 @@ int ParseNumbered(std::string_view folded, std::uint32_t& number, bool allowEmpt
     return -1;
 }
 
-// Letters, then digits, blanks aside ("NGC 7000", "M31"; not "NGC 4656-1").
-bool IsPlainNumbered(std::string_view text) {
-    std::size_t letters = 0, digits = 0;
-    for (const char c : text) {
-        if (c == ' ') continue;
-        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        if (letter && digits == 0) ++letters;
-        else if (IsDigit(c)) ++digits;
-        else return false;
+// A catalogue designation as written: the catalogue's letters, its number
+// and anything after it ("NGC 7000", "M31", "NGC 7070A", "NGC 702-2"),
+// blanks aside.
+struct Designation {
+    int catalogue = -1;
+    std::uint32_t number = 0;
+    std::string_view suffix;
+};
+Designation ParseDesignation(std::string_view text) {
+    Designation d;
+    std::size_t i = 0;
+    const auto skipBlanks = [&] { while (i < text.size() && text[i] == ' ') ++i; };
+    skipBlanks();
+    std::string letters;
+    while (i < text.size() && ((text[i] >= 'A' && text[i] <= 'Z') || (text[i] >= 'a' && text[i] <= 'z')))
+        letters += static_cast<char>(text[i++] | 0x20);
+    skipBlanks();
+    const std::size_t digits = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    if (i == digits || i - digits > 9) return d;
+    for (std::size_t c = 0; c < kCatalogueNames.size(); ++c) {
+        if (letters != kCatalogueNames[c].folded) continue;
+        std::from_chars(text.data() + digits, text.data() + i, d.number);
+        skipBlanks();
+        d.suffix = text.substr(i);
+        while (!d.suffix.empty() && d.suffix.back() == ' ') d.suffix.remove_suffix(1);
+        d.catalogue = static_cast<int>(c);
     }
-    return letters > 0 && digits > 0;
+    return d;
 }
 
 // A deep-sky object's short designation as shown: "M31", "NGC 7000",
@@ -213,23 +231,27 @@ public:
     void Name(std::uint32_t object, std::string_view utf8) {
         std::string folded = FoldForSearch(utf8);
         if (folded.empty()) return;
-        std::uint32_t number = 0;
-        const int catalogue = IsPlainNumbered(utf8) ? ParseNumbered(folded, number) : -1;
-        if (catalogue >= 0) {
-            x_.numbers_[catalogue].push_back({number, object});
+        const Designation d = ParseDesignation(utf8);
+        if (d.catalogue >= 0) {
+            x_.numbers_[d.catalogue].push_back({d.number, !d.suffix.empty(), object});
+            // "NGC 7070A" is also found whole; "NGC 702-2" is not, since
+            // folded it would be "NGC 7022".
+            const char first = d.suffix.empty() ? '\0' : d.suffix.front();
+            if ((first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z'))
+                x_.keys_.push_back({std::move(folded), object, true});
             return;
         }
-        x_.keys_.push_back({std::move(folded), object});
+        x_.keys_.push_back({std::move(folded), object, false});
     }
 
     void Number(std::size_t catalogue, std::uint32_t number, std::uint32_t object) {
-        x_.numbers_[catalogue].push_back({number, object});
+        x_.numbers_[catalogue].push_back({number, false, object});
     }
 
     void Finish() {
         auto& keys = x_.keys_;
         std::sort(keys.begin(), keys.end(), [](const NameIndex::Key& a, const NameIndex::Key& b) {
-            return a.folded < b.folded || (a.folded == b.folded && a.object < b.object);
+            return std::tie(a.folded, a.object, a.numbered) < std::tie(b.folded, b.object, b.numbered);
         });
         keys.erase(std::unique(keys.begin(), keys.end(),
                                [](const NameIndex::Key& a, const NameIndex::Key& b) {
@@ -246,27 +268,30 @@ public:
             x_.joined_ += '\n';
         }
         for (auto& numbers : x_.numbers_) {
-            std::sort(numbers.begin(), numbers.end());
-            numbers.erase(std::unique(numbers.begin(), numbers.end(),
-                                      [](const auto& a, const auto& b) { return a.number == b.number && a.object == b.object; }),
-                          numbers.end());
+            // Suffixes in the order of their text: NGC 702, 702-1, 702-2.
+            const auto before = [&](const NameIndex::Numbered& a, const NameIndex::Numbered& b) {
+                if (a.number != b.number || a.suffixed != b.suffixed) return a < b;
+                const int byText = x_.objects_[a.object].designation.compare(x_.objects_[b.object].designation);
+                return byText != 0 ? byText < 0 : a.object < b.object;
+            };
+            if (!std::is_sorted(numbers.begin(), numbers.end(), before))  // HIP numbers come in order
+                std::sort(numbers.begin(), numbers.end(), before);
+            numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
         }
         // The order within a rank: solar bodies, constellations, then the
         // rest, named before unnamed, brighter first, then as built.
         const auto& objects = x_.objects_;
-        std::vector<std::pair<std::uint64_t, std::uint32_t>> sorted(objects.size());
-        for (std::uint32_t i = 0; i < sorted.size(); ++i) {
+        x_.order_.resize(objects.size());
+        for (std::uint32_t i = 0; i < objects.size(); ++i) {
             const SearchObject& o = objects[i];
             const std::uint64_t kind = o.kind == SearchKind::SolarBody ? 0 : o.kind == SearchKind::Constellation ? 1 : 2;
             const std::uint64_t unnamed = o.name.empty() && o.englishName.empty() ? 1 : 0;
-            // Magnitude -100 .. 100 in steps of 0.001, unknown last.
-            const auto magKey = std::isnan(o.mag) ? std::uint64_t{0x3FFFFFFF}
-                                                  : static_cast<std::uint64_t>(std::lround((std::clamp(o.mag, -100.0, 100.0) + 100.0) * 1000.0));
-            sorted[i] = {(kind << 62) | (unnamed << 61) | (magKey << 30), i};
+            // Magnitude -100 .. 100 in steps of 0.001 (18 bits), unknown last.
+            const std::uint64_t mag =
+                std::isnan(o.mag) ? 0x3FFFF
+                                  : static_cast<std::uint64_t>(std::lround((std::clamp(o.mag, -100.0, 100.0) + 100.0) * 1000.0));
+            x_.order_[i] = (kind << 62) | (unnamed << 61) | (mag << 32) | i;
         }
-        std::sort(sorted.begin(), sorted.end());
-        x_.order_.assign(objects.size(), 0);
-        for (std::uint32_t place = 0; place < sorted.size(); ++place) x_.order_[sorted[place].second] = place;
     }
 
 private:
@@ -330,15 +355,30 @@ void NameIndex::Build(const StarCatalog& catalog) {
 
     // The catalogue's stars and deep-sky objects. A star gets an entry when
     // it has a name or a designation, or when the names file names it.
+    // The names file's stars tied to records; what the record loop needs of
+    // them is kept per record, so that it reads them in its own order.
     const ExtraNames& extra = catalog.Names();
-    std::vector<const ExtraNames::Star*> extraOfRecord;
+    constexpr std::uint32_t kNone = UINT32_MAX;
+    std::vector<std::uint32_t> starOfRecord;   // the names file's star, or kNone
+    std::vector<std::uint32_t> hipOfRecord;    // its HIP number, 0 for none
+    std::vector<std::uint8_t> namedOfRecord;   // whether it has names
+    std::vector<std::uint32_t> objectOfRecord;
+    std::vector<std::uint32_t> recordOfStar;   // the record a names file's star is tied to, or kNone
     if (!extra.Stars().empty()) {
-        extraOfRecord.assign(catalog.Count(), nullptr);
+        recordOfStar.assign(extra.Stars().size(), kNone);
+        starOfRecord.assign(catalog.Count(), kNone);
+        hipOfRecord.assign(catalog.Count(), 0);
+        namedOfRecord.assign(catalog.Count(), 0);
+        objectOfRecord.assign(catalog.Count(), kNone);
         const StarsByPosition stars(catalog);
-        for (const ExtraNames::Star& s : extra.Stars()) {
+        for (std::uint32_t k = 0; k < extra.Stars().size(); ++k) {
+            const ExtraNames::Star& s = extra.Stars()[k];
             const long record = stars.Find(s.ra, s.dec);
-            if (record >= 0 && !extraOfRecord[static_cast<std::size_t>(record)])
-                extraOfRecord[static_cast<std::size_t>(record)] = &s;
+            if (record < 0 || starOfRecord[static_cast<std::size_t>(record)] != kNone) continue;
+            starOfRecord[static_cast<std::size_t>(record)] = k;
+            recordOfStar[k] = static_cast<std::uint32_t>(record);
+            hipOfRecord[static_cast<std::size_t>(record)] = s.hip;
+            namedOfRecord[static_cast<std::size_t>(record)] = !s.names.empty();
         }
     }
     std::unordered_map<std::string, std::uint32_t> byDesignation;  // own names' targets
@@ -347,8 +387,10 @@ void NameIndex::Build(const StarCatalog& catalog) {
         const std::size_t i = position++;
         const bool star = r.kind == kKindStar && !r.IsSolarPlaceholder() && !r.IsTapMark();
         if (!star && !IsDeepSkyKind(r.kind)) continue;
-        const ExtraNames::Star* more = extraOfRecord.empty() ? nullptr : extraOfRecord[i];
-        if (star && !more && !r.name && std::all_of(r.designation, r.designation + 6, [](char c) { return c == ' ' || c == '\0'; }))
+        const bool tied = !starOfRecord.empty() && starOfRecord[i] != kNone;
+        const std::uint32_t hip = tied ? hipOfRecord[i] : 0;
+        const ExtraNames::Star* more = tied && namedOfRecord[i] ? &extra.Stars()[starOfRecord[i]] : nullptr;
+        if (star && !tied && !r.name && std::all_of(r.designation, r.designation + 6, [](char c) { return c == ' ' || c == '\0'; }))
             continue;  // nothing to find it by
         std::string name = r.name ? Trimmed(SjisToUtf8(*r.name)) : std::string();
         SearchObject o;
@@ -366,11 +408,11 @@ void NameIndex::Build(const StarCatalog& catalog) {
             if (!o.constellation.empty() && !letter.empty()) bayer = letter + " " + o.constellation;
             if (!o.constellation.empty() && !flam.empty() && std::all_of(flam.begin(), flam.end(), IsDigit))
                 flamsteed = flam + " " + o.constellation;
-            if (bayer.empty() && flamsteed.empty() && name.empty() && !more) continue;
-            o.designation = !bayer.empty()                   ? bayer
-                            : !flamsteed.empty()             ? flamsteed
-                            : more && more->hip != 0         ? "HIP " + std::to_string(more->hip)
-                                                             : std::string();
+            if (bayer.empty() && flamsteed.empty() && name.empty() && !tied) continue;
+            o.designation = !bayer.empty()     ? bayer
+                            : !flamsteed.empty() ? flamsteed
+                            : hip != 0           ? "HIP " + std::to_string(hip)
+                                                 : std::string();
         } else {
             shortDesignation = std::string(r.ShortDesignation());
             o.designation = ShownDesignation(shortDesignation);
@@ -389,10 +431,9 @@ void NameIndex::Build(const StarCatalog& catalog) {
         if (!name.empty()) b.Name(id, name);
         if (!bayer.empty()) b.Name(id, bayer);
         if (!flamsteed.empty()) b.Name(id, flamsteed);
-        if (more) {
+        if (more)
             for (const std::string& n : more->names) b.Name(id, n);
-            if (more->hip != 0) b.Number(kHip, more->hip, id);
-        }
+        if (tied) objectOfRecord[i] = id;
         if (star) {
             if (!bayer.empty())
                 byDesignation.emplace(std::string(r.designation + 3, 3) + " " + objects_[id].constellation, id);
@@ -401,6 +442,10 @@ void NameIndex::Build(const StarCatalog& catalog) {
             byDesignation.emplace(shortDesignation, id);
         }
     }
+    // HIP numbers in the names file's order, which is theirs.
+    for (const std::uint32_t record : recordOfStar)
+        if (record != kNone && objectOfRecord[record] != kNone && hipOfRecord[record] != 0)
+            b.Number(kHip, hipOfRecord[record], objectOfRecord[record]);
     for (const ExtraNames::Object& more : extra.Objects()) {
         const auto it = byDesignation.find(more.designation);
         if (it == byDesignation.end()) continue;
@@ -442,12 +487,12 @@ std::vector<SearchHit> NameIndex::Find(std::string_view query, std::size_t limit
         std::uint32_t object;
         MatchRank rank;
         std::uint32_t tier;
-        std::uint32_t place;
+        std::uint64_t place;
         auto Key() const { return std::tuple(static_cast<int>(rank), tier, place); }
     };
     std::vector<Candidate> candidates;
     std::vector<std::uint32_t> slot(objects_.size(), UINT32_MAX);
-    const auto offer = [&](std::uint32_t object, MatchRank rank, std::uint32_t tier, std::uint32_t place) {
+    const auto offer = [&](std::uint32_t object, MatchRank rank, std::uint32_t tier, std::uint64_t place) {
         const Candidate c{object, rank, tier, place};
         std::uint32_t& s = slot[object];
         if (s == UINT32_MAX) {
@@ -464,6 +509,7 @@ std::vector<SearchHit> NameIndex::Find(std::string_view query, std::size_t limit
                                    [](const Key& k, std::string_view f) { return k.folded < f; });
         for (; it != keys_.end() && std::string_view(it->folded).starts_with(form); ++it) {
             const MatchRank rank = it->folded.size() == form.size() ? MatchRank::Exact : MatchRank::Prefix;
+            if (it->numbered && rank != MatchRank::Exact) continue;
             offer(it->object, std::max(rank, best), 0, order_[it->object]);
         }
     };
@@ -486,9 +532,9 @@ std::vector<SearchHit> NameIndex::Find(std::string_view query, std::size_t limit
             // [number, number] exact, then [number * 10^k, (number + 1) * 10^k) for k = 1, 2, ...
             std::uint64_t lo = number, hi = number;
             for (int k = 0; k < 10 && lo <= UINT32_MAX && place < limit; ++k) {
-                auto it = std::lower_bound(numbers.begin(), numbers.end(), Numbered{static_cast<std::uint32_t>(lo), 0});
+                auto it = std::lower_bound(numbers.begin(), numbers.end(), Numbered{static_cast<std::uint32_t>(lo), false, 0});
                 for (; it != numbers.end() && it->number <= hi && place < limit; ++it)
-                    offer(it->object, k == 0 ? MatchRank::Exact : MatchRank::Prefix, 1, place++);
+                    offer(it->object, k == 0 && !it->suffixed ? MatchRank::Exact : MatchRank::Prefix, 1, place++);
                 if (lo == 0) break;  // "m0": no number begins with a zero
                 lo *= 10;
                 hi = hi * 10 + 9;
@@ -500,7 +546,7 @@ std::vector<SearchHit> NameIndex::Find(std::string_view query, std::size_t limit
     for (std::size_t at = joined_.find(folded); at != std::string::npos; at = joined_.find(folded, at + 1)) {
         const auto next = std::upper_bound(starts_.begin(), starts_.end(), static_cast<std::uint32_t>(at));
         const std::size_t key = static_cast<std::size_t>(next - starts_.begin()) - 1;
-        if (starts_[key] == at) continue;  // a beginning: found above
+        if (starts_[key] == at || keys_[key].numbered) continue;  // a beginning: found above
         offer(keys_[key].object, MatchRank::Substring, 0, order_[keys_[key].object]);
     }
 

@@ -16,6 +16,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace tavik {
@@ -32,11 +33,14 @@ struct SearchObject {
     // bodies), the row of ConstellationTable (constellations) or the position
     // in the tap-mark list (tap marks).
     std::size_t ref = 0;
-    std::string designation;    // UTF-8, as shown: "M31", "NGC 7000", "α Ori", "58 Ori", "HIP 27989", "Ori"
+    // UTF-8, as shown: "M31", "NGC 7000", "α Ori", "58 Ori", "HIP 27989", "Ori", a tap
+    // mark's label; "" for the solar bodies and a star with none of these.
+    std::string designation;
     std::string name;           // UTF-8, as shown: the Japanese name, else the English one; "" for none
     std::string englishName;    // UTF-8; "" for none
     std::string constellation;  // three-letter abbreviation; "" when unknown
-    double mag = std::numeric_limits<double>::quiet_NaN();  // NaN when unknown
+    // NaN when unknown (the planets: their brightness depends on the moment).
+    double mag = std::numeric_limits<double>::quiet_NaN();
     // J2000, radians; solar bodies 0 (their place depends on the moment).
     double ra = 0.0;
     double dec = 0.0;
@@ -77,23 +81,31 @@ public:
 
 private:
     std::vector<SearchObject> objects_;
-    // An object's place in the order within a rank (see Find).
-    std::vector<std::uint32_t> order_;
-    // Folded names and the object each names, sorted by name.
+    // An object's place in the order within a rank (see Find): smaller first.
+    std::vector<std::uint64_t> order_;
+    // Folded names and the object each names, sorted by name. A numbered
+    // key is a catalogue number with a suffix ("ngc7070a"): found whole
+    // only, its beginning is the numbers' business.
     struct Key {
         std::string folded;
         std::uint32_t object = 0;
+        bool numbered = false;
     };
     std::vector<Key> keys_;
     // The same names joined by '\n' for the substring search, and where
     // each begins (ascending, one per key).
     std::string joined_;
     std::vector<std::uint32_t> starts_;
-    // The numbered catalogues (M, NGC, IC, HIP): number and object, sorted.
+    // The numbered catalogues (M, NGC, IC, HIP): number and object, sorted;
+    // a suffixed number ("NGC 7070A", "NGC 702-2") after the plain one.
     struct Numbered {
         std::uint32_t number = 0;
+        bool suffixed = false;
         std::uint32_t object = 0;
-        bool operator<(const Numbered& o) const { return number < o.number || (number == o.number && object < o.object); }
+        bool operator<(const Numbered& o) const {
+            return std::tie(number, suffixed, object) < std::tie(o.number, o.suffixed, o.object);
+        }
+        bool operator==(const Numbered& o) const = default;
     };
     static constexpr std::size_t kCatalogues = 4;
     std::vector<Numbered> numbers_[kCatalogues];
