@@ -57,6 +57,11 @@ const char* const kQueries[] = {
     "ｱﾝﾄﾞﾛﾒﾀﾞ銀河",      // 9 characters of half-width kana and kanji
     "Betelgeuse",       // 10: an English name of the names file
     "オリオン座の大星雲",  // 9: nothing
+    // Romaji, read as kana besides (SearchFold.h RomajiForms).
+    "n",                // 1: ン and ナ ニ ヌ ネ ノ being typed, each by beginning and inside
+    "subar",            // 5: スバラ スバリ スバル スバレ スバロ
+    "shiriusu",         // 8
+    "andoromeda",       // 10
 };
 
 void BM_Build(benchmark::State& state) {

@@ -227,8 +227,8 @@ public:
     }
 
     // A name of an object: a catalogue number goes to its catalogue, any
-    // other text is a key.
-    void Name(std::uint32_t object, std::string_view utf8) {
+    // other text is a key; a `prefixOnly` one is never found by a piece inside.
+    void Name(std::uint32_t object, std::string_view utf8, bool prefixOnly = false) {
         std::string folded = FoldForSearch(utf8);
         if (folded.empty()) return;
         const Designation d = ParseDesignation(utf8);
@@ -238,10 +238,10 @@ public:
             // folded it would be "NGC 7022".
             const char first = d.suffix.empty() ? '\0' : d.suffix.front();
             if ((first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z'))
-                x_.keys_.push_back({std::move(folded), object, true});
+                x_.keys_.push_back({std::move(folded), object, true, false});
             return;
         }
-        x_.keys_.push_back({std::move(folded), object, false});
+        x_.keys_.push_back({std::move(folded), object, false, prefixOnly});
     }
 
     void Number(std::size_t catalogue, std::uint32_t number, std::uint32_t object) {
@@ -251,8 +251,9 @@ public:
     void Finish() {
         auto& keys = x_.keys_;
         std::sort(keys.begin(), keys.end(), [](const NameIndex::Key& a, const NameIndex::Key& b) {
-            return std::tie(a.folded, a.object, a.numbered) < std::tie(b.folded, b.object, b.numbered);
-        });
+            return std::tie(a.folded, a.object, a.numbered, a.prefixOnly) <
+                   std::tie(b.folded, b.object, b.numbered, b.prefixOnly);
+        });  // of one name, the key found inside is kept
         keys.erase(std::unique(keys.begin(), keys.end(),
                                [](const NameIndex::Key& a, const NameIndex::Key& b) {
                                    return a.object == b.object && a.folded == b.folded;
@@ -345,10 +346,13 @@ void NameIndex::Build(const StarCatalog& catalog) {
         const std::uint32_t id = b.Add(std::move(o));
         b.Name(id, table[row].name);
         b.Name(id, std::string(table[row].name) + "座");
+        b.Name(id, std::string(table[row].name) + "ざ");  // its reading, as romaji gives it ("kaniza")
         b.Name(id, table[row].abbreviation);
         if (names) {
-            b.Name(id, names->latin);
-            b.Name(id, names->genitive);
+            // "Canis Majoris" is no answer to "ori": the Latin names
+            // are found whole or by their beginning.
+            b.Name(id, names->latin, true);
+            b.Name(id, names->genitive, true);
             b.Name(id, names->english);
         }
     }
@@ -481,7 +485,7 @@ std::vector<SearchHit> NameIndex::Find(std::string_view query, std::size_t limit
     const std::string folded = FoldForSearch(query);
     if (folded.empty() || limit == 0 || objects_.empty()) return {};
 
-    // Every candidate: its rank, then a tier (names 0, numbers 1) and a place
+    // Every candidate: its rank, then a tier (names 0, numbers 1, romaji 2) and a place
     // within the tier; the best per object is kept.
     struct Candidate {
         std::uint32_t object;
@@ -504,17 +508,17 @@ std::vector<SearchHit> NameIndex::Find(std::string_view query, std::size_t limit
     };
 
     // Names, whole or by their beginning.
-    const auto byName = [&](std::string_view form, MatchRank best) {
+    const auto byName = [&](std::string_view form, MatchRank best, std::uint32_t tier) {
         auto it = std::lower_bound(keys_.begin(), keys_.end(), form,
                                    [](const Key& k, std::string_view f) { return k.folded < f; });
         for (; it != keys_.end() && std::string_view(it->folded).starts_with(form); ++it) {
             const MatchRank rank = it->folded.size() == form.size() ? MatchRank::Exact : MatchRank::Prefix;
             if (it->numbered && rank != MatchRank::Exact) continue;
-            offer(it->object, std::max(rank, best), 0, order_[it->object]);
+            offer(it->object, std::max(rank, best), tier, order_[it->object]);
         }
     };
-    byName(folded, MatchRank::Exact);
-    for (const std::string& form : GreekPrefixForms(folded)) byName(form, MatchRank::Prefix);
+    byName(folded, MatchRank::Exact, 0);
+    for (const std::string& form : GreekPrefixForms(folded)) byName(form, MatchRank::Prefix, 0);
 
     // Catalogue numbers, whole or by their leading digits, in numeric order.
     std::uint32_t number = 0;
@@ -543,11 +547,20 @@ std::vector<SearchHit> NameIndex::Find(std::string_view query, std::size_t limit
     }
 
     // Names with the query inside.
-    for (std::size_t at = joined_.find(folded); at != std::string::npos; at = joined_.find(folded, at + 1)) {
-        const auto next = std::upper_bound(starts_.begin(), starts_.end(), static_cast<std::uint32_t>(at));
-        const std::size_t key = static_cast<std::size_t>(next - starts_.begin()) - 1;
-        if (starts_[key] == at || keys_[key].numbered) continue;  // a beginning: found above
-        offer(keys_[key].object, MatchRank::Substring, 0, order_[keys_[key].object]);
+    const auto inside = [&](std::string_view form, std::uint32_t tier) {
+        for (std::size_t at = joined_.find(form); at != std::string::npos; at = joined_.find(form, at + 1)) {
+            const auto next = std::upper_bound(starts_.begin(), starts_.end(), static_cast<std::uint32_t>(at));
+            const std::size_t key = static_cast<std::size_t>(next - starts_.begin()) - 1;
+            if (starts_[key] == at || keys_[key].numbered || keys_[key].prefixOnly) continue;  // a beginning: found above
+            offer(keys_[key].object, MatchRank::Substring, tier, order_[keys_[key].object]);
+        }
+    };
+    inside(folded, 0);
+
+    // The query typed as romaji, in kana: each rank after the direct matches.
+    for (const RomajiForm& form : RomajiForms(query)) {
+        byName(form.kana, form.complete ? MatchRank::Exact : MatchRank::Prefix, 2);
+        inside(form.kana, 2);
     }
 
     const auto better = [](const Candidate& a, const Candidate& b) { return a.Key() < b.Key(); };

@@ -73,7 +73,17 @@ public:
     // M31 アンドロメダ銀河 by prefix); after the names, the numbers of one
     // catalogue (M, NGC, IC, HIP) in numeric order ("M4": M4 exact, then M40
     // ... M49 by prefix; "NGC 70": NGC 70, NGC 700 ... 709, NGC 7000 ...).
-    // Numbers are found whole or by their beginning, never inside.
+    // Numbers are found whole or by their beginning, never inside, and the
+    // constellations' Latin names and genitives ("Canis Majoris") whole or
+    // by their beginning only.
+    //
+    // A query of ASCII letters is also read as romaji (RomajiForms in
+    // SearchFold.h) and its kana looked up the same way. Those hits rank
+    // after every direct hit of the same rank, the catalogue numbers
+    // included, and before the next rank: "orion" gives オリオン座 by its
+    // Latin name, "subaru" M45 by すばる (exact), "subar" M45 by its
+    // beginning, "andoromeda" the constellation (exact), then M31 (prefix).
+    // An object found both ways keeps its better match.
     std::vector<SearchHit> Find(std::string_view query, std::size_t limit = 50) const;
 
     std::size_t ObjectCount() const { return objects_.size(); }
@@ -90,6 +100,7 @@ private:
         std::string folded;
         std::uint32_t object = 0;
         bool numbered = false;
+        bool prefixOnly = false;
     };
     std::vector<Key> keys_;
     // The same names joined by '\n' for the substring search, and where

@@ -229,7 +229,154 @@ void ForEachLead(std::string_view folded, Fn fn) {
         fn(folded.substr(0, digits), folded.substr(digits));
 }
 
+// --- romaji -------------------------------------------------------------------
+
+// Romaji syllables and their katakana, Hepburn, kunrei-shiki and what input
+// methods take besides ("xtu", "la" for the small kana).
+struct RomajiTable {
+    std::unordered_map<std::string, std::string> kana;
+    std::vector<std::pair<std::string, std::string>> sorted;  // the same, by romaji
+
+    RomajiTable() {
+        const auto add = [&](std::string romaji, std::string k) { kana.emplace(std::move(romaji), std::move(k)); };
+        const char* vowels = "aiueo";
+        for (int v = 0; v < 5; ++v) add(std::string(1, vowels[v]), std::array{"ア", "イ", "ウ", "エ", "オ"}[v]);
+        // Consonant rows: the five kana, then the i-kana the y-sounds are made of.
+        struct Row {
+            const char* consonant;
+            std::array<const char*, 5> kana;
+        };
+        constexpr Row rows[] = {
+            {"k", {"カ", "キ", "ク", "ケ", "コ"}}, {"g", {"ガ", "ギ", "グ", "ゲ", "ゴ"}},
+            {"s", {"サ", "シ", "ス", "セ", "ソ"}}, {"z", {"ザ", "ジ", "ズ", "ゼ", "ゾ"}},
+            {"t", {"タ", "チ", "ツ", "テ", "ト"}}, {"d", {"ダ", "ヂ", "ヅ", "デ", "ド"}},
+            {"n", {"ナ", "ニ", "ヌ", "ネ", "ノ"}}, {"h", {"ハ", "ヒ", "フ", "ヘ", "ホ"}},
+            {"b", {"バ", "ビ", "ブ", "ベ", "ボ"}}, {"p", {"パ", "ピ", "プ", "ペ", "ポ"}},
+            {"m", {"マ", "ミ", "ム", "メ", "モ"}}, {"r", {"ラ", "リ", "ル", "レ", "ロ"}},
+            {"y", {"ヤ", "イ", "ユ", "イェ", "ヨ"}}, {"w", {"ワ", "ウィ", "ウ", "ウェ", "ヲ"}},
+            {"v", {"ヴァ", "ヴィ", "ヴ", "ヴェ", "ヴォ"}}, {"f", {"ファ", "フィ", "フ", "フェ", "フォ"}},
+            {"j", {"ジャ", "ジ", "ジュ", "ジェ", "ジョ"}}, {"sh", {"シャ", "シ", "シュ", "シェ", "ショ"}},
+            {"ch", {"チャ", "チ", "チュ", "チェ", "チョ"}}, {"cy", {"チャ", "チィ", "チュ", "チェ", "チョ"}},
+            {"ts", {"ツァ", "ツィ", "ツ", "ツェ", "ツォ"}}, {"jy", {"ジャ", "ジィ", "ジュ", "ジェ", "ジョ"}},
+            {"x", {"ァ", "ィ", "ゥ", "ェ", "ォ"}}, {"l", {"ァ", "ィ", "ゥ", "ェ", "ォ"}},
+        };
+        for (const Row& row : rows) {
+            for (int v = 0; v < 5; ++v) add(row.consonant + std::string(1, vowels[v]), row.kana[v]);
+            const std::string_view c = row.consonant;
+            if (c.size() == 1 && std::string_view("kgsztdnhbpmr").find(c) != std::string_view::npos) {
+                const std::string i = row.kana[1];
+                add(std::string(c) + "ya", i + "ャ");
+                add(std::string(c) + "yu", i + "ュ");
+                add(std::string(c) + "ye", i + "ェ");
+                add(std::string(c) + "yo", i + "ョ");
+            }
+        }
+        // Kunrei-shiki and Hepburn spellings that differ from the rows.
+        add("shi", "シ"), add("chi", "チ"), add("tsu", "ツ"), add("fu", "フ"), add("ji", "ジ");
+        add("si", "シ"), add("ti", "チ"), add("tu", "ツ"), add("hu", "フ"), add("zi", "ジ");
+        add("thi", "ティ"), add("dhi", "ディ"), add("twu", "トゥ"), add("dwu", "ドゥ");
+        for (const char* small : {"xtu", "ltu", "xtsu", "ltsu"}) add(small, "ッ");
+        add("xya", "ャ"), add("xyu", "ュ"), add("xyo", "ョ"), add("lya", "ャ"), add("lyu", "ュ"), add("lyo", "ョ");
+        sorted.assign(kana.begin(), kana.end());
+        std::sort(sorted.begin(), sorted.end());
+    }
+};
+
+const RomajiTable& Romaji() {
+    static const RomajiTable table;
+    return table;
+}
+
+bool IsVowel(char c) { return c == 'a' || c == 'i' || c == 'u' || c == 'e' || c == 'o'; }
+
+// Reads `s` (lower-case letters, '\'' between words) from `i` on, with `kana`
+// read so far, adding each reading to `out`; `budget` bounds the readings
+// tried, so that no text makes it slow.
+void ReadRomaji(std::string_view s, std::size_t i, std::string kana, std::vector<RomajiForm>& out, int& budget) {
+    const RomajiTable& table = Romaji();
+    --budget;
+    while (i < s.size()) {
+        const char c = s[i];
+        const char next = i + 1 < s.size() ? s[i + 1] : '\0';
+        if (c == '\'') {
+            ++i;
+            continue;
+        }
+        if (c == 'n' && next == 'n') {
+            const char after = i + 2 < s.size() ? s[i + 2] : '\0';
+            // "nna": ンナ as Hepburn writes it, or ンア as input methods take it.
+            if ((IsVowel(after) || after == 'y') && budget > 0) ReadRomaji(s, i + 1, kana + "ン", out, budget);
+            kana += "ン";
+            i += 2;
+            continue;
+        }
+        if ((c == 'n' && next != '\0' && !IsVowel(next) && next != 'y') ||
+            (c == 'm' && (next == 'b' || next == 'p' || next == 'm'))) {
+            kana += "ン";  // "antaresu", "kan'i", "shimbun"
+            ++i;
+            continue;
+        }
+        if ((c == next && !IsVowel(c) && c != '\'') || (c == 't' && next == 'c' && i + 2 < s.size() && s[i + 2] == 'h')) {
+            kana += "ッ";  // "hokkyoku", "matcha"
+            ++i;
+            continue;
+        }
+        bool read = false;
+        for (std::size_t len = std::min<std::size_t>(4, s.size() - i); len > 0 && !read; --len) {
+            const auto it = table.kana.find(std::string(s.substr(i, len)));
+            if (it == table.kana.end()) continue;
+            kana += it->second;
+            i += len;
+            read = true;
+        }
+        if (read) continue;
+        // The end of the text may be a syllable being typed: every kana it may become.
+        std::string rest;
+        for (std::size_t k = i; k < s.size(); ++k)
+            if (s[k] != '\'') rest += s[k];
+        if (rest == "n") out.push_back({kana + "ン", true});
+        auto it = std::lower_bound(table.sorted.begin(), table.sorted.end(), rest,
+                                   [](const auto& entry, const std::string& r) { return entry.first < r; });
+        for (; it != table.sorted.end() && it->first.starts_with(rest); ++it) out.push_back({kana + it->second, false});
+        return;  // nothing begins so: not romaji
+    }
+    out.push_back({std::move(kana), true});
+}
+
 }  // namespace
+
+std::vector<RomajiForm> RomajiForms(std::string_view utf8) {
+    if (utf8.size() > kMaxSearchInput) utf8 = utf8.substr(0, kMaxSearchInput);
+    const std::string folded = FoldCharacters(utf8);
+    if (folded.empty() || !std::all_of(folded.begin(), folded.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
+        return {};
+    // The letters in lower case, anything else between them a word break.
+    std::string s;
+    for (std::size_t i = 0; i < utf8.size() && s.size() < kMaxFoldedBytes;) {
+        char32_t c = DecodeUtf8(utf8, i);
+        if (c >= 0xFF21 && c <= 0xFF5A) c -= 0xFEE0;
+        if (c >= 'A' && c <= 'Z') c += 'a' - 'A';
+        if (c >= 'a' && c <= 'z') s += static_cast<char>(c);
+        else if (!s.empty() && s.back() != '\'') s += '\'';
+    }
+    std::vector<RomajiForm> read;
+    int budget = 8;
+    ReadRomaji(s, 0, std::string(), read, budget);
+    // Folded, each once; a beginning already offered by a shorter one goes.
+    std::vector<RomajiForm> forms;
+    for (RomajiForm& f : read) {
+        f.kana = FoldCharacters(f.kana);
+        if (!f.kana.empty() && std::find(forms.begin(), forms.end(), f) == forms.end()) forms.push_back(std::move(f));
+    }
+    std::vector<RomajiForm> kept;
+    for (const RomajiForm& f : forms) {
+        const bool covered = !f.complete && std::any_of(forms.begin(), forms.end(), [&](const RomajiForm& g) {
+            return !g.complete && g.kana.size() < f.kana.size() && f.kana.starts_with(g.kana);
+        });
+        if (!covered && kept.size() < kMaxRomajiForms) kept.push_back(f);
+    }
+    return kept;
+}
 
 std::string FoldCharacters(std::string_view utf8) {
     if (utf8.size() > kMaxSearchInput) utf8 = utf8.substr(0, kMaxSearchInput);

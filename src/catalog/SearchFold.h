@@ -52,6 +52,24 @@ std::string FoldCharacters(std::string_view utf8);
 // gives the letter. Each form is at most as good as a prefix match.
 std::vector<std::string> GreekPrefixForms(std::string_view folded);
 
+// A query typed as romaji, in kana: when the query folds to ASCII letters
+// alone (blanks, hyphens and apostrophes between them), each reading of it
+// as Hepburn or kunrei-shiki romaji, folded as FoldCharacters folds kana:
+// "shiriusu" and "siriusu" are シリウス, "hokkyokusei" ホツキヨクセイ (ッ
+// folds to ツ), "ja"/"zya"/"jya" ジヤ, "n", "nn" and "n'" ン, "shimbun"
+// シンブン; long vowels as typed ("beterugiusu"). "nn" before a vowel is
+// read both ways (ンナ, ンア). A trailing syllable not yet complete ("subar")
+// gives one form per kana it may become (スバラ, スバリ, スバル ...), marked
+// incomplete: such a form is only a beginning. Text that is not romaji
+// ("betelgeuse": no syllable starts "lg") gives none. At most kMaxRomajiForms.
+struct RomajiForm {
+    std::string kana;
+    bool complete = true;
+    bool operator==(const RomajiForm&) const = default;
+};
+inline constexpr std::size_t kMaxRomajiForms = 12;
+std::vector<RomajiForm> RomajiForms(std::string_view utf8);
+
 // The lower-case three-letter abbreviation of a constellation for a folded
 // abbreviation, Latin genitive, Latin name or Japanese name (with or without
 // 座), or "" for none.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -82,6 +83,35 @@ TEST(SearchFold, FoldsWhatAPersonTypes) {
     EXPECT_LE(FoldForSearch(std::string(100000, '\xe3')).size(), kMaxFoldedBytes);
 }
 
+TEST(SearchFold, ReadsRomajiAsKana) {
+    const auto kana = [](std::string_view typed) {
+        std::string all;
+        for (const RomajiForm& f : RomajiForms(typed)) all += f.kana + (f.complete ? ";" : "…;");
+        return all;
+    };
+    const std::pair<const char*, const char*> same[] = {
+        {"shiriusu", "siriusu"}, {"chi", "ti"}, {"tsu", "tu"}, {"fu", "hu"}, {"ji", "zi"}, {"ja", "zya"},
+        {"jya", "ja"}, {"sha", "sya"}, {"cha", "tya"}, {"shinbun", "shimbun"}, {"kan'i", "kan i"},
+        {"ＳＵＢＡＲＵ", "subaru"}, {"bete-ru", "beteru"}, {"Kani Za", "kaniza"},
+    };
+    for (const auto& [a, b] : same) EXPECT_EQ(kana(a), kana(b)) << a;
+    EXPECT_EQ(kana("hokkyokusei"), FoldCharacters("ホッキョクセイ") + ";");
+    EXPECT_EQ(kana("matcha"), FoldCharacters("マッチャ") + ";");
+    EXPECT_EQ(kana("kan'i"), FoldCharacters("カンイ") + ";");
+    EXPECT_EQ(kana("kani"), FoldCharacters("カニ") + ";");
+    EXPECT_EQ(kana("antaresu"), FoldCharacters("アンタレス") + ";");
+    EXPECT_EQ(kana("onna"), FoldCharacters("オンナ") + ";" + FoldCharacters("オンア") + ";");
+    EXPECT_EQ(kana("orion"), FoldCharacters("オリオン") + ";" + FoldCharacters("オリオナ") + "…;" +
+                                 FoldCharacters("オリオネ") + "…;" + FoldCharacters("オリオニ") + "…;" +
+                                 FoldCharacters("オリオノ") + "…;" + FoldCharacters("オリオヌ") + "…;");
+    EXPECT_EQ(kana("subar"), "スバラ…;スバレ…;スバリ…;スバロ…;スバル…;");  // "rya" ... under リ
+    for (const char* not_romaji : {"betelgeuse", "m42", "すばる", "αori", "", "q"}) EXPECT_EQ(kana(not_romaji), "") << not_romaji;
+    std::string many;
+    for (int i = 0; i < 300; ++i) many += "nna";
+    EXPECT_LE(RomajiForms(many + "q").size(), kMaxRomajiForms);
+    EXPECT_LE(RomajiForms(many).size(), kMaxRomajiForms);
+}
+
 TEST(NameIndex, QueriesFindWhatAPersonMeans) {
     const std::pair<const char*, const char*> table[] = {
         {"すばる", "M45"}, {"昴", "M45"}, {"ぷれあです", "M45"}, {"アンドロメダ", "And"},
@@ -96,6 +126,11 @@ TEST(NameIndex, QueriesFindWhatAPersonMeans) {
         {"アンタレース", "α Sco"}, {"しりうす", "α CMa"}, {"二重星団", "C14"}, {"Double Cluster", "C14"}, {"Pleiades", "M45"}, {"rigel", "β Ori"}, {"子持ち", "M51"},
         {"大マゼラン", "LMC"}, {"Andromeda Galaxy", "M31"}, {"ｍ３１", "M31"},
         {"ヒアデス", "C41"}, {"試験星", "T00007"}, {"alpha or", "α Ori"}, {"ギウス", "α Ori"},
+        // Romaji, Hepburn or kunrei-shiki, as typed with the input method off.
+        {"subaru", "M45"}, {"Subar", "M45"}, {"andoromeda", "And"}, {"hokkyokusei", "α UMi"},
+        {"kaniza", "Cnc"}, {"shiriusu", "α CMa"}, {"siriusu", "α CMa"}, {"sirius", "α CMa"},
+        {"beterugiusu", "α Ori"}, {"ｂｅｔｅｒｕｇｉｕｓｕ", "α Ori"}, {"orion", "Ori"}, {"betelgeuse", "α Ori"},
+        {"hakuchouza", "Cyg"}, {"kan'muri", "CrB"},
     };
     static_assert(std::size(table) >= 30);
     for (const auto& [query, first] : table) EXPECT_EQ(Data().First(query), first) << query;
@@ -143,6 +178,18 @@ TEST(NameIndex, RanksExactThenPrefixThenSubstringBrighterFirstEachOnce) {
     ASSERT_FALSE(clusters.empty());
     EXPECT_EQ(clusters.back().rank, MatchRank::Substring);
     EXPECT_EQ(d.index.Find("ア", 7).size(), 7u);  // the limit holds
+
+    // Romaji finds after the direct hits of its rank: by its Latin name
+    // オリオン座, M42 Orion Nebula, then ベガ by おりひめ星; "ori" is no piece of
+    // "Canis Majoris". A syllable being typed is a beginning only.
+    std::vector<std::string> ori;
+    for (const auto& h : d.index.Find("ori", 200)) ori.push_back(d.Shown(h));
+    EXPECT_EQ(std::vector<std::string>(ori.begin(), ori.begin() + 2), (std::vector<std::string>{"Ori", "M42"}));
+    EXPECT_LT(std::find(ori.begin(), ori.end(), "M42"), std::find(ori.begin(), ori.end(), "α Lyr"));
+    EXPECT_NE(std::find(ori.begin(), ori.end(), "α Lyr"), ori.end());
+    for (const char* noise : {"CMa", "CMi", "UMa"}) EXPECT_EQ(std::count(ori.begin(), ori.end(), noise), 0) << noise;
+    EXPECT_EQ(d.index.Find("subar").at(0).rank, MatchRank::Prefix);
+    EXPECT_EQ(d.index.Find("subaru").at(0).rank, MatchRank::Exact);
 
     // What the index tells about an object.
     const auto polaris = d.index.Find("Polaris");
