@@ -1,8 +1,10 @@
 // The name search on what a person (or anything else) types: the folding is
 // a fixed point (folding the folded text changes nothing), stays within its
-// bound and gives valid text; the index over the bundled data answers every
+// bound and gives valid text; a romaji reading is folded kana, and only of
+// ASCII letters; the index over the bundled data answers every
 // query with at most `limit` hits, each object once, ranks in order.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <set>
@@ -38,6 +40,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (FoldCharacters(folded) != FoldCharacters(FoldCharacters(folded))) std::abort();
     for (const std::string& form : GreekPrefixForms(folded))
         if (form.empty() || form.size() > kMaxFoldedBytes + 8) std::abort();
+    // The romaji reading: only of ASCII letters (before the Greek rule:
+    // "ometau" is ωTau and オメタウ), each form folded kana.
+    const auto romaji = RomajiForms(text);
+    const std::string letters = FoldCharacters(text);
+    if (romaji.size() > kMaxRomajiForms) std::abort();
+    if (!romaji.empty() && !std::all_of(letters.begin(), letters.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
+        std::abort();
+    for (const RomajiForm& form : romaji)
+        if (form.kana.empty() || form.kana.size() > kMaxFoldedBytes || FoldCharacters(form.kana) != form.kana) std::abort();
 
     const std::size_t limit = size == 0 ? 50 : 1 + data[0] % 60;
     const auto hits = Index().Find(text, limit);
