@@ -120,6 +120,10 @@ OrbitPlanePosition SolveKepler(double q, double e, double dt) {
     p.y = sign * std::sqrt(q * (1.0 + e)) * chi * (1.0 - z * s);
     p.r = q + e * chi * chi * c;
     p.anomaly = sign * chi;
+    // d chi / dt = k / r; dx / d chi = -chi (1 - z S), dy / d chi = sqrt(q (1 + e)) (1 - z C).
+    const double rate = kGaussK / p.r;
+    p.vx = -rate * p.anomaly * (1.0 - z * s);
+    p.vy = rate * std::sqrt(q * (1.0 + e)) * (1.0 - z * c);
     return p;
 }
 
@@ -160,6 +164,12 @@ Vector3 KeplerOrbit::EquatorialPosition(double jd) const {
     return Combine(pEq_, qEq_, p.x, p.y);
 }
 
+void KeplerOrbit::EquatorialState(double jd, Vector3& position, Vector3& velocity) const {
+    const OrbitPlanePosition p = SolveKepler(elements_.q, elements_.e, jd - elements_.perihelionJd);
+    position = Combine(pEq_, qEq_, p.x, p.y);
+    velocity = Combine(pEq_, qEq_, p.vx, p.vy);
+}
+
 double JulianDate(const DateTime& ut) { return JulianCenturies(ut) * 36525.0 + 2451545.0; }
 
 MinorObserver ObserverAt(const DateTime& ut) {
@@ -180,13 +190,17 @@ double Length(const Vector3& v) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v
 }  // namespace
 
 GeocentricPlace PlaceOf(const KeplerOrbit& orbit, const MinorObserver& observer) {
-    // Light time: the body where it was when the light now arriving left it.
-    // One correction from the geometric distance leaves an error of the order
-    // of (v/c)^2 of the light time, far below an arc second.
-    Vector3 body = orbit.EquatorialPosition(observer.jd);
+    // Light time: the body where it was when the light now arriving left it,
+    // stepped back along its velocity. The neglected curvature, a tau^2 / 2, is
+    // 2e-6 AU (0.4" at 1 AU) for a comet 0.05 AU from the Sun, far less elsewhere.
+    Vector3 body{}, velocity{};
+    orbit.EquatorialState(observer.jd, body, velocity);
     Vector3 geo{body[0] - observer.earth[0], body[1] - observer.earth[1], body[2] - observer.earth[2]};
-    body = orbit.EquatorialPosition(observer.jd - Length(geo) * kLightDaysPerAu);
-    geo = {body[0] - observer.earth[0], body[1] - observer.earth[1], body[2] - observer.earth[2]};
+    const double tau = Length(geo) * kLightDaysPerAu;
+    for (int i = 0; i < 3; ++i) {
+        body[static_cast<std::size_t>(i)] -= tau * velocity[static_cast<std::size_t>(i)];
+        geo[static_cast<std::size_t>(i)] -= tau * velocity[static_cast<std::size_t>(i)];
+    }
     const double delta = Length(geo);
     const double r = Length(body);
     GeocentricPlace place{};

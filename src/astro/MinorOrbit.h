@@ -35,12 +35,15 @@ struct OrbitalElements {
 };
 
 // Where Kepler's equation puts a body, in its orbital plane: x towards the
-// perihelion, y 90 degrees further along the motion, and r.
+// perihelion, y 90 degrees further along the motion, and r; the velocity
+// (AU per day) along the same axes.
 struct OrbitPlanePosition {
     double x;
     double y;
     double r;
     double anomaly;  // the universal anomaly that solved the equation
+    double vx;
+    double vy;
 };
 
 // Solves Kepler's equation for dt days after perihelion (negative before) and
@@ -67,6 +70,8 @@ public:
     Vector3 EclipticPosition(double jd) const;
     // Heliocentric position in the J2000 equatorial frame, AU.
     Vector3 EquatorialPosition(double jd) const;
+    // The same with the velocity, AU per day.
+    void EquatorialState(double jd, Vector3& position, Vector3& velocity) const;
 
     const OrbitalElements& Elements() const { return elements_; }
 

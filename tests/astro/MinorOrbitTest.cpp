@@ -28,7 +28,13 @@ TEST(SolveKepler, SatisfiesKeplersEquationAndJoinsAcrossTheParabola) {
                     << e << " " << q << " " << dt;
                 EXPECT_NEAR(std::hypot(p.x, p.y), p.r, 1e-11 * p.r) << e << " " << q << " " << dt;
                 EXPECT_GE(p.r, q * (1 - 1e-12));
-                if (e >= 1) EXPECT_EQ(dt < 0, p.y < 0) << e << " " << q << " " << dt;
+                // The velocity is the derivative of the position.
+                const OrbitPlanePosition before = SolveKepler(q, e, dt - 1e-3), after = SolveKepler(q, e, dt + 1e-3);
+                EXPECT_NEAR(p.vx, (after.x - before.x) / 2e-3, 1e-5 * std::hypot(p.vx, p.vy) + 1e-9);
+                EXPECT_NEAR(p.vy, (after.y - before.y) / 2e-3, 1e-5 * std::hypot(p.vx, p.vy) + 1e-9);
+                if (e >= 1) {
+                    EXPECT_EQ(dt < 0, p.y < 0) << e << " " << q << " " << dt;
+                }
             }
         }
     }
