@@ -82,8 +82,9 @@ OrbitPlanePosition SolveKepler(double q, double e, double dt) {
     if (alpha < 0) hi = std::min(hi, 600.0 / std::sqrt(-alpha));  // keeps cosh finite
     double chi;
     if (alpha > 0 && e < 0.9) {
-        const double meanAnomaly = kt * std::sqrt(alpha) * alpha;  // n |t|
-        chi = (meanAnomaly + 0.85 * e) / std::sqrt(alpha);
+        // One Newton step of E - e sin E = M from E = M, in the universal anomaly.
+        const double meanAnomaly = kt * std::sqrt(alpha) * alpha;  // n |t|, within [0, pi]
+        chi = (meanAnomaly + e * std::sin(meanAnomaly) / (1.0 - e * std::cos(meanAnomaly))) / std::sqrt(alpha);
     } else {
         chi = ParabolicAnomaly(q, e, kt);
         if (alpha < 0) {
@@ -110,7 +111,9 @@ OrbitPlanePosition SolveKepler(double q, double e, double dt) {
         if (!(next >= lo && next <= hi)) next = 0.5 * (lo + hi);
         const double step = std::fabs(next - chi);
         chi = next;
-        if (step <= 1e-15 * std::max(chi, 1e-300) || hi - lo <= 1e-15 * hi) break;
+        // Newton's error squares each step: after a step below 1e-9 of chi
+        // what is left is below 1e-17 of it.
+        if (step <= 1e-9 * chi || hi - lo <= 1e-15 * hi) break;
     }
     Stumpff(alpha * chi * chi, c, s);
     const double z = alpha * chi * chi;
