@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "astro/TimeScales.h"
 #include "astro/TodayData.h"
 #include "astro/Transforms.h"
+#include "catalog/MinorBodies.h"
 #include "CliRunner.h"
 
 namespace {
@@ -63,6 +66,44 @@ TEST(CliEphem, BodiesInOrderMatchTheEngineAtAWesternSite) {
     ASSERT_EQ(Split(lines[9], '\t')[0], "moon_age");
     EXPECT_EQ(std::stod(Split(lines[9], '\t')[1]), tavik::MoonAge(ut));
     EXPECT_NEAR(tavik::MoonAge(ut), 22.68, 0.1);
+}
+
+TEST(CliEphem, PrintsTheCometsAndAsteroidsOfAnElementFile) {
+    const std::string ceres =
+        "00001    3.34  0.15 K24AH 145.84905   73.27346   80.25230   10.58728  0.0795762  0.21420460   2.7660512  0 "
+        "E2024-V47  7330 125 1801-2024 0.80 M-v 30k MPCLINUX   0000 (1) Ceres                   20241101";
+    const std::string halley =
+        "0001P         1986 02  9.4589  0.574716  0.967943  112.2578   59.1145  162.1879  19860219   5.5  8.0  "
+        "1P/Halley                                                MPC 91502";
+    const auto path = std::filesystem::temp_directory_path() / "tavik-cli-minor-test.txt";
+    std::ofstream(path) << ceres << "\nnot an orbit\n" << halley << "\n";
+    const std::string when = " --date 2026-12-10 --time 21:00:00 --lon 139:22 --lat 35:34 --zone 9";
+    const CliRun all = RunCli("ephem --minor '" + path.string() + "'" + when);
+    ASSERT_EQ(all.status, 0);
+    const auto lines = Split(all.out, '\n');
+    ASSERT_EQ(lines.size(), 4u) << all.out;  // Halley can reach 12 (q < 1); nothing is fainter
+    EXPECT_EQ(lines[0], "body\tra\tdec\tazimuth\taltitude\tdelta\tr\tmagnitude");
+    EXPECT_EQ(Split(lines[1], '\t')[0], "(1) Ceres");
+    EXPECT_EQ(Split(lines[2], '\t')[0], "1P/Halley");
+    // The J2000 place, distances and magnitude the engine gives for the moment.
+    const tavik::DateTime ut = tavik::ToUniversalTime(tavik::DateTime(2026, 12, 10, 21, 0, 0), 9);
+    const tavik::MinorPlace p = tavik::MinorBodyPlace(*tavik::ParseMinorBodyLine(ceres), tavik::ObserverAt(ut));
+    const auto f = Split(lines[1], '\t');
+    ASSERT_EQ(f.size(), 8u);
+    EXPECT_EQ(std::stod(f[1]), p.j2000.lon);
+    EXPECT_EQ(std::stod(f[2]), p.j2000.lat);
+    EXPECT_EQ(std::stod(f[5]), p.delta);
+    EXPECT_EQ(std::stod(f[7]), p.magnitude);
+
+    const CliRun one = RunCli("ephem --minor '" + path.string() + "' --body halley" + when);
+    EXPECT_EQ(one.status, 0);
+    EXPECT_EQ(Split(one.out, '\n')[1], lines[2]);
+    EXPECT_EQ(RunCli("ephem --minor '" + path.string() + "' --body Pluto" + when).status, 1);
+    EXPECT_EQ(RunCli("ephem --minor '" + path.string() + "' --limit 2" + when).out,
+              lines[0] + "\n" + lines[2] + "\n" + lines[3] + "\n");  // Ceres never reaches 2
+    EXPECT_EQ(RunCli("ephem --minor /nonexistent/elements.txt").status, 1);
+    EXPECT_EQ(RunCli("ephem --body Ceres").status, 2);
+    std::filesystem::remove(path);
 }
 
 TEST(CliEphem, DefaultsToNowAtTheDefaultSite) {
