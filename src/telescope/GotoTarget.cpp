@@ -1,13 +1,16 @@
 #include "telescope/GotoTarget.h"
 
 #include <array>
+#include <cmath>
 #include <cctype>
 #include <cstring>
 
+#include "astro/Angles.h"
 #include "astro/Planets.h"
 #include "astro/Precession.h"
 #include "astro/SunMoon.h"
 #include "astro/TimeScales.h"
+#include "astro/Transforms.h"
 #include "catalog/ShiftJis.h"
 
 namespace tavik {
@@ -124,6 +127,21 @@ std::optional<GotoTarget> FindGotoTarget(const StarCatalog& catalog, std::string
         if (Searchable(r) && r.name && Trim(SjisToUtf8(*r.name)) == wanted) return TargetOfRecord(r);
     }
     return std::nullopt;
+}
+
+double TargetAltitude(const GotoTarget& target, const DateTime& local, const ObservationSite& site) {
+    Spherical ofDate{target.ra, target.dec};
+    if (target.frame == TargetFrame::J2000)
+        ofDate = J2000ToDate(target.ra, target.dec, CenturiesForLocalTime(local, site.zoneOffsetHours));
+    const double lst = LocalSiderealTime(local, site.zoneOffsetHours, site.longitudeDegrees, site.longitudeMinutes);
+    return EquatorialToHorizontal(ofDate.lon, ofDate.lat, LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes),
+                                  lst)
+        .lat;
+}
+
+bool BelowAltitudeLimit(const GotoTarget& target, const DateTime& local, const ObservationSite& site,
+                        int limitDegrees) {
+    return TargetAltitude(target, local, site) < limitDegrees * kDegToRad;
 }
 
 }  // namespace tavik

@@ -134,10 +134,17 @@ private:
     // The status text for a failed acknowledged command: "受信なし <step>"
     // without a reply, `zeroText` for "0", "異常応答 <step>:" + reply otherwise.
     void SetAckFailureStatus(const std::string& step, const std::string& zeroText);
+    // Before the first goto of a connection: the lowest altitude of a slew
+    // (TS/ALT_LIMIT) as ":Sh+00#". A mount that takes it answers '1' ('0' for
+    // a value it refuses); one that stays silent for a second is not asked
+    // again. The goto goes on in every case.
+    void SendAltitudeLimit();
 
     CommPort link_;
     std::string devicePathOverride_;
     bool sendFailed_ = false;  // the last failed exchange failed in its write
+    bool limitSent_ = false;     // this connection was told the altitude limit
+    bool limitUnknown_ = false;  // the mount did not answer ":Sh"
 
     mutable std::mutex replyLock_;
     std::array<char, kReplySize> reply_{};

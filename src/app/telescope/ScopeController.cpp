@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/dialogs/Prompts.h"
+#include "app/telescope/GotoQuestion.h"
 #include "app/telescope/ScopeExchange.h"
 #include "app/telescope/TelescopeControlDialog.h"
 #include "app/telescope/TelescopeSettingsDialog.h"
@@ -188,6 +189,7 @@ void ScopeController::GotoTapped() {
     if (Scope().Busy()) return;
     // Taken now: the tap and the pass on the screen may change while a trace step ends.
     const std::optional<GotoTarget> target = TappedTarget();
+    if (target && !ConfirmGotoAltitude(*target, store_, prompts_)) return;
     AfterTrace([this, target] {
         Mount& scope = Scope();
         if (scope.Busy() || exchange_->Running()) return;
