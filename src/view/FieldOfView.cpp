@@ -91,6 +91,11 @@ std::vector<FieldShape> ShownFields(const FieldOfViewSettings& s) {
 }
 
 std::string FieldSizeText(const FieldShape& f) {
+    if (f.kind == FieldShape::Kind::Finder) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%g\xC2\xB0", std::round(f.width / kDegree * 10.0) / 10.0);
+        return buf;
+    }
     if (f.IsCircle()) return Degrees(f.width);
     return Degrees(f.width) + "\xC3\x97" + Degrees(f.height);  // ×
 }
@@ -159,6 +164,7 @@ void DrawFieldsOfView(RenderContext& ctx, const std::optional<SkyPosition>& cent
     p.setBrush(Qt::NoBrush);
     p.setFont(ctx.font);
     const QFontMetrics metrics(ctx.font, ctx.image);
+    std::vector<QRectF> labels;  // the labels written so far, which a new one keeps clear of
     for (const FieldShape& f : fields) {
         QPointF labelAt;
         if (f.IsCircle()) {
@@ -180,7 +186,14 @@ void DrawFieldsOfView(RenderContext& ctx, const std::optional<SkyPosition>& cent
         const double w = metrics.horizontalAdvance(text);
         labelAt.setX(std::clamp(labelAt.x(), 0.0, std::max(0.0, ctx.clientWidth - w - 1.0)));
         labelAt.setY(std::clamp(labelAt.y(), double(metrics.ascent()), std::max(double(metrics.ascent()), ctx.clientHeight - 1.0)));
-        p.drawText(labelAt, text);
+        QRectF box(labelAt.x(), labelAt.y() - metrics.ascent(), w, metrics.height());
+        for (std::size_t tries = 0; tries < 2 * labels.size(); ++tries) {
+            const bool clear = std::none_of(labels.begin(), labels.end(), [&](const QRectF& r) { return r.intersects(box); });
+            if (clear) break;
+            box.translate(0.0, metrics.height());
+        }
+        labels.push_back(box);
+        p.drawText(QPointF(box.x(), box.y() + metrics.ascent()), text);
     }
     p.restore();
 }

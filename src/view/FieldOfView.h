@@ -42,7 +42,7 @@ double SensorField(double sideMm, double telescopeFocalMm);
 // cameras, then the finder rings.
 std::vector<FieldShape> ShownFields(const FieldOfViewSettings& settings);
 // The size as labels and tap texts show it (UTF-8): "2.17°", "2.24°×1.49°";
-// below one degree in arcminutes ("32.5′").
+// below one degree in arcminutes ("32.5′"); a finder ring as set ("0.5°", "4°").
 std::string FieldSizeText(const FieldShape& field);
 // Name and size: "25mm 2.17°" (a finder ring: its size alone).
 std::string FieldLabel(const FieldShape& field);

@@ -149,6 +149,7 @@ RenderScene CTavikView::Scene() const {
     scene.overwrite = commands_.Overwrite();
     scene.dataDirectory = doc_.DataDirectory();
     scene.numberedMarks = &doc_.Numbered();
+    scene.fieldCentre = fieldCentre_;
     return scene;
 }
 
@@ -235,10 +236,28 @@ void CTavikView::RefreshView() {
         auto lock = Lock();
         RefreshViewState(view_);
         colors_.Load(store_);
+        fieldCentre_ = telescope_ ? telescope_->ScopeMark() : std::nullopt;
     }
     magnifier_->Sync();
     if (!doc_.Loaded()) return;
     PostRender();
+}
+
+void CTavikView::Repaint() {
+    bool moved = false;
+    {
+        auto lock = Lock();
+        const std::optional<SkyPosition>& mark = telescope_->ScopeMark();
+        moved = mark.has_value() != fieldCentre_.has_value() ||
+                (mark && (mark->rightAscension != fieldCentre_->rightAscension ||
+                          mark->declination != fieldCentre_->declination));
+        fieldCentre_ = mark;
+    }
+    if (moved && SkyFillsChart(view_) && doc_.Loaded()) {
+        PostRender();
+    } else {
+        update();
+    }
 }
 
 void CTavikView::PostRender() {

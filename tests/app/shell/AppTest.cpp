@@ -699,7 +699,6 @@ TEST_F(TapWindowTest, AGotoBelowTheAltitudeLimitAsksFirst) {
     ASSERT_TRUE(rigel);
     ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::GotoHere));  // finds the record
     ASSERT_TRUE(view->TappedRecord());
-    ASSERT_TRUE(Until([&] { return !view->Telescope().Exchange().Running(); }, 10000));
     const ObservationSite site = ReadCurrentSite(store);
     const double altitude = TargetAltitude(TargetOfRecord(*view->TappedRecord()),
                                            SiteTimeAt(std::time(nullptr), site.zoneOffsetHours), site) *
@@ -709,20 +708,20 @@ TEST_F(TapWindowTest, AGotoBelowTheAltitudeLimitAsksFirst) {
         return std::count(all.begin(), all.end(), ":MS#");
     };
     const QString question = "ask: 地平線下です。導入しますか？";
+    ASSERT_TRUE(Until([&] { return slews() == 1 && !view->Telescope().Exchange().Running(); }, 10000));
     ASSERT_EQ(prompts.messages.count(question), 0);
-    ASSERT_EQ(slews(), 1);
 
     store.WriteProfileInt("TS", "ALT_LIMIT", static_cast<int>(std::ceil(altitude)) + 1);
     prompts.answer = false;
     ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::GotoHere));
-    EXPECT_EQ(prompts.messages.count(question), 1);
+    EXPECT_TRUE(Until([&] { return prompts.messages.count(question) == 1; }));
     QTest::qWait(300);
     EXPECT_EQ(slews(), 1) << "nothing is sent after いいえ";
 
     prompts.answer = true;
     ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::GotoHere));
-    EXPECT_EQ(prompts.messages.count(question), 2);
     EXPECT_TRUE(Until([&] { return slews() == 2; }, 10000)) << prompts.messages.join("|").toStdString();
+    EXPECT_EQ(prompts.messages.count(question), 2);
 }
 
 TEST_F(TapWindowTest, AGotoHistoryThatCannotBeWrittenIsSaidOnceAndTheGotosGoOn) {
