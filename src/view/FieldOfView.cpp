@@ -165,7 +165,11 @@ void DrawFieldsOfView(RenderContext& ctx, const std::optional<SkyPosition>& cent
     p.setFont(ctx.font);
     const QFontMetrics metrics(ctx.font, ctx.image);
     std::vector<QRectF> labels;  // the labels written so far, which a new one keeps clear of
+    const QRectF chart(0.0, 0.0, ctx.clientWidth, ctx.clientHeight);
     for (const FieldShape& f : fields) {
+        // A field wholly off the chart (the telescope elsewhere) is not labelled either.
+        const double reach = std::hypot(f.width, f.height) / 2.0 * layout->pixelsPerRadian;
+        if (!chart.intersects(QRectF(layout->x - reach, layout->y - reach, 2.0 * reach, 2.0 * reach))) continue;
         QPointF labelAt;
         if (f.IsCircle()) {
             const double r = f.width / 2.0 * layout->pixelsPerRadian;
@@ -188,7 +192,9 @@ void DrawFieldsOfView(RenderContext& ctx, const std::optional<SkyPosition>& cent
         labelAt.setY(std::clamp(labelAt.y(), double(metrics.ascent()), std::max(double(metrics.ascent()), ctx.clientHeight - 1.0)));
         QRectF box(labelAt.x(), labelAt.y() - metrics.ascent(), w, metrics.height());
         for (std::size_t tries = 0; tries < 2 * labels.size(); ++tries) {
-            const bool clear = std::none_of(labels.begin(), labels.end(), [&](const QRectF& r) { return r.intersects(box); });
+            const QRectF padded = box.adjusted(-3.0, -1.0, 3.0, 1.0);
+            const bool clear =
+                std::none_of(labels.begin(), labels.end(), [&](const QRectF& r) { return r.intersects(padded); });
             if (clear) break;
             box.translate(0.0, metrics.height());
         }
@@ -215,12 +221,28 @@ std::string FieldsHoldingText(const ViewState& view, const SettingsStore& settin
 }
 
 std::optional<int> ZoomToFitFields(const ViewState& view, const FieldOfViewSettings& settings) {
-    double widest = 0.0;
-    for (const FieldShape& f : ShownFields(settings)) widest = std::max({widest, f.width, f.height});
-    if (!(widest > 0.0) || view.chartSize <= 0) return std::nullopt;
-    const double side = std::min(view.clientWidth, ChartBottom(view));
-    // Pixels per radian are chartSize x zoom/10 / pi in the magnified view.
-    const double zoom = 10.0 * kPi * side / (view.chartSize * widest);
+    const std::vector<FieldShape> fields = ShownFields(settings);
+    if (fields.empty() || view.chartSize <= 0) return std::nullopt;
+    // How far each field reaches across and down the chart, as the sky turns on it.
+    const FieldLayout l = LayoutFields(view, std::nullopt).value_or(FieldLayout{});
+    double across = 0.0, down = 0.0;  // radians
+    for (const FieldShape& f : fields) {
+        if (f.IsCircle()) {
+            across = std::max(across, f.width);
+            down = std::max(down, f.width);
+            continue;
+        }
+        const double c = std::cos(f.rotation), s = std::sin(f.rotation);
+        const double ux = c * l.eastX - s * l.northX, uy = c * l.eastY - s * l.northY;
+        const double vx = c * l.northX + s * l.eastX, vy = c * l.northY + s * l.eastY;
+        across = std::max(across, f.width * std::abs(ux) + f.height * std::abs(vx));
+        down = std::max(down, f.width * std::abs(uy) + f.height * std::abs(vy));
+    }
+    // Pixels per radian are chartSize x zoom/10 / pi in the magnified view; a
+    // small margin keeps the outermost line and its label on the chart.
+    constexpr double kMargin = 0.96;
+    const double fit = std::min(view.clientWidth / across, ChartBottom(view) / down);
+    const double zoom = kMargin * 10.0 * kPi * fit / view.chartSize;
     return std::clamp(static_cast<int>(std::floor(zoom)), magnifier::kZoomMin, magnifier::kZoomMax);
 }
 

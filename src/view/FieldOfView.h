@@ -71,8 +71,9 @@ void DrawFieldsOfView(RenderContext& ctx, const std::optional<SkyPosition>& cent
 std::string FieldsHoldingText(const ViewState& view, const SettingsStore& settings,
                               const std::optional<SkyPosition>& centre, int x, int y);
 
-// The magnifier zoom (tenths, 30..900) at which the widest shown field spans
-// the chart's shorter side; nothing without a shown field.
+// The magnifier zoom (tenths, 30..900) at which the widest shown field, as it
+// stands turned on the chart, just fits the chart (with a small margin);
+// nothing without a shown field.
 std::optional<int> ZoomToFitFields(const ViewState& view, const FieldOfViewSettings& settings);
 
 }  // namespace tavik

@@ -137,8 +137,11 @@ TEST(FieldOfView, WorkedExampleAtItsTrueSizeInARenderedFrame) {
                                     static_cast<int>(std::lround(c.y + a.ey * between))),
                   " 視野:APS-C");
         EXPECT_EQ(FieldsHoldingText(f.pass, store, std::nullopt, c.x + 340, c.y + 340), " 視野外");
-        // "視野に合わせる": the widest field (the sensor's 2.24°) spans the 700-pixel chart.
-        EXPECT_EQ(ZoomToFitFields(f.pass, fov), 802);
+        // "視野に合わせる": the widest field (the sensor's 2.24°, turned with the sky)
+        // just fits the 700-pixel chart, which 2.24° fills at zoom 802.
+        const int fit = ZoomToFitFields(f.pass, fov).value_or(0);
+        EXPECT_LT(fit, 802 * 0.97);
+        EXPECT_GT(fit, 802 * 0.6);
     }
 
     // While the telescope's position is known the fields are centred on it.

@@ -15,6 +15,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/dialogs/Prompts.h"
 #include "app/view/ChartMarks.h"
@@ -247,11 +248,17 @@ void CTavikView::Repaint() {
     bool moved = false;
     {
         auto lock = Lock();
+        // The fields are drawn again once the telescope moves them by a pixel,
+        // so that a mount at rest leaves the chart (and a tap's text) alone.
         const std::optional<SkyPosition>& mark = telescope_->ScopeMark();
-        moved = mark.has_value() != fieldCentre_.has_value() ||
-                (mark && (mark->rightAscension != fieldCentre_->rightAscension ||
-                          mark->declination != fieldCentre_->declination));
-        fieldCentre_ = mark;
+        const auto pixel = [this](const std::optional<SkyPosition>& p) -> std::optional<QPoint> {
+            if (!p) return std::nullopt;
+            const auto at = ProjectDirectionExact(canvas_->LastViewLocked(), p->rightAscension, p->declination);
+            if (!at) return QPoint(OffScreen, OffScreen);
+            return QPoint(static_cast<int>(std::lround(at->x)), static_cast<int>(std::lround(at->y)));
+        };
+        moved = pixel(mark) != pixel(fieldCentre_);
+        if (moved) fieldCentre_ = mark;
     }
     if (moved && SkyFillsChart(view_) && doc_.Loaded()) {
         PostRender();
