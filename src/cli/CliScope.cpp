@@ -28,9 +28,10 @@
 // J2000 coordinates are precessed to the present equinox; the Sun, the Moon and
 // the planets are of date already. `position` prints J2000 coordinates under
 // the same setting. A target below the altitude limit (TS/ALT_LIMIT) at the
-// moment of the goto is refused (exit 1) unless --force is given. The catalogue is DIR/tavik.dat with --data, else the one
-// the window opens (TAVIK/TAVIK_DATA), else the bundled one; one that does not
-// read whole is an error (exit 1).
+// moment of the goto is refused (exit 1) unless --force is given. The
+// catalogue is DIR/tavik.dat with --data, else the one the window opens
+// (TAVIK/TAVIK_DATA), else the bundled one; one that does not read whole is an
+// error (exit 1).
 
 #include <cmath>
 #include <cstdio>
@@ -63,7 +64,8 @@ constexpr const char* kUsage =
     "usage: tavik-cli scope [--device PATH|tcp://HOST:PORT | --indi HOST[:PORT] [--name DEVICE]] "
     "position | "
     "goto [--force] --ra HH:MM:SS --dec +DD:MM:SS | goto [--force] --object TEXT "
-    "[--date YYYY-MM-DD --time HH:MM:SS] [--data DIR] | site [--lon D:M --lat D:M] | nudge n|s|e|w | rate 2|3|4 | stop";
+    "[--date YYYY-MM-DD --time HH:MM:SS] [--data DIR] | site [--lon D:M --lat D:M] | nudge n|s|e|w | "
+    "rate 2|3|4 | stop";
 
 // Message boxes become lines on standard error.
 class CliScopeUi final : public TelescopeUi {
