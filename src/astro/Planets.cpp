@@ -376,6 +376,14 @@ void PlanetsEquatorial(const DateTime& ut, std::array<double, kPlanetCount>& ra,
     }
 }
 
+Spherical SolarBodyOfDate(int body, const DateTime& ut, double lst, double phi) {
+    if (body == kPlaceholderMoon) return MoonTopocentric(ut, lst, phi);
+    if (body < 0 || body >= kPlanetCount) return SunEquatorial(ut);
+    std::array<double, kPlanetCount> ra{}, dec{};
+    PlanetsEquatorial(ut, ra, dec);
+    return {ra[static_cast<size_t>(body)], dec[static_cast<size_t>(body)]};
+}
+
 void HeliocentricLongitudes(const DateTime& ut, std::array<double, 10>& longitudes,
                             std::array<double, 10>& latitudes) {
     const SunEcliptic sun = SunPosition(ut);

@@ -47,6 +47,12 @@ Spherical HeliocentricToGeocentric(double lambdaG, double sunDistance, double l,
 void PlanetsEquatorial(const DateTime& ut, std::array<double, kPlanetCount>& ra,
                        std::array<double, kPlanetCount>& dec);
 
+// Right ascension and declination of date of a solar-system body at a UT
+// moment: a planet index 0..4, kPlaceholderMoon (as seen from a site at local
+// sidereal time lst and latitude phi, radians) or kPlaceholderSun; any other
+// index gives the Sun.
+Spherical SolarBodyOfDate(int body, const DateTime& ut, double lst, double phi);
+
 // Heliocentric longitudes and latitudes for the heliocentric view: indices 0..4
 // the planets, index 9 the Earth (Sun's geometric longitude - pi, latitude 0).
 // Indices 5..8 are left as they are. Longitudes are not reduced.

@@ -85,6 +85,27 @@ bool CopyDataFolder(const fs::path& source, const fs::path& target, std::string&
     }
     return true;
 }
+
+// The files of the bundled data that later versions added. A data folder set
+// up by an earlier version lacks them; they are added to it (never replacing
+// a file of the user's), and a failure only leaves them out.
+void AddLaterFiles(const fs::path& source, const fs::path& target) {
+    static const char* const kLater[] = {DeepSkySizes::kFileName, ExtraNames::kFileName};
+    std::error_code ec;
+    if (!fs::is_regular_file(target / kCatalogFileName, ec)) return;
+    for (const char* name : kLater) {
+        const fs::path to = target / name;
+        if (fs::exists(to, ec) || !fs::is_regular_file(source / name, ec)) continue;
+        if (fs::copy_file(source / name, to, fs::copy_options::skip_existing, ec))
+            fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
+    }
+}
+
+bool SameFolder(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec)) return true;
+    return (a / "").lexically_normal() == (b / "").lexically_normal();
+}
 }  // namespace
 
 CatalogOpenResult LoadCatalogAtStartup(StarCatalog& catalog, const fs::path& programDir,
@@ -97,6 +118,7 @@ CatalogOpenResult LoadCatalogAtStartup(StarCatalog& catalog, const fs::path& pro
         result.catalog = catalog.Load(in, pump);
         catalog.SetLoaded(true);
         LoadSizesBeside(catalog, result.path);
+        LoadNamesBeside(catalog, result.path);
     } else {
         result.catalog.error = "cannot open " + result.path;
         settings.WriteProfileInt("OPTION3", "FULL_SCREEN", 0);
@@ -125,6 +147,7 @@ CatalogOpenResult LoadChosenCatalog(StarCatalog& catalog, const fs::path& path, 
         return result;
     }
     LoadSizesBeside(catalog, path);
+    LoadNamesBeside(catalog, path);
     catalog.SetLoaded(true);
     settings.WriteProfileString(kCatalogSection, kCatalogEntry, result.path);
     result.tapMarks = catalog.LoadTapMarks(DataFilePath(settings, kTapFileName));
@@ -142,6 +165,17 @@ void LoadSizesBeside(StarCatalog& catalog, const fs::path& catalogPath, const ch
     catalog.SetSizes(std::move(sizes));
 }
 
+void LoadNamesBeside(StarCatalog& catalog, const fs::path& catalogPath, const char* program) {
+    ExtraNames names;
+    std::string error;
+    const fs::path path = catalogPath.parent_path() / ExtraNames::kFileName;
+    if (!names.LoadFile(path, &error)) {
+        std::fprintf(stderr, "%s: %s が壊れているため、名前の追加データは使いません (%s)\n", program,
+                     path.string().c_str(), error.c_str());
+    }
+    catalog.SetExtraNames(std::move(names));
+}
+
 fs::path CatalogPromptFolder(const SettingsStore& settings, const fs::path& fallback) {
     std::error_code ec;
     for (const fs::path& folder : {fs::path(DataDirectory(settings)), UserDataDirectory()}) {
@@ -157,8 +191,8 @@ void ResetDataLocation(SettingsStore& settings) {
 }
 
 const std::vector<std::string>& BundledDataFiles() {
-    static const std::vector<std::string> files{kCatalogFileName, DeepSkySizes::kFileName, kLineFileName,
-                                                kFigureFileName, kMilkyWayFileName};
+    static const std::vector<std::string> files{kCatalogFileName, DeepSkySizes::kFileName, ExtraNames::kFileName,
+                                                kLineFileName, kFigureFileName, kMilkyWayFileName};
     return files;
 }
 
@@ -180,7 +214,17 @@ FirstRunResult InstallBundledDataIfNeeded(const fs::path& programDir, SettingsSt
                                           const std::vector<fs::path>& bundledDirs,
                                           const fs::path& targetDir) {
     FirstRunResult result;
-    if (settings.Contains(kCatalogSection, kCatalogEntry)) return result;
+    if (settings.Contains(kCatalogSection, kCatalogEntry)) {
+        // Set up before: the stored path stays, but a data folder set up here
+        // by an earlier version gets the files added since.
+        const fs::path stored = settings.GetProfileString(kCatalogSection, kCatalogEntry, "");
+        const fs::path folder = stored.parent_path();
+        if (!bundledDirs.empty() && (SameFolder(folder, targetDir) || SameFolder(folder, targetDir / kDeepDataFolder))) {
+            AddLaterFiles(bundledDirs.front(), targetDir);
+            AddLaterFiles(bundledDirs.front() / kDeepDataFolder, targetDir / kDeepDataFolder);
+        }
+        return result;
+    }
     std::error_code ec;
     if (!programDir.empty() && fs::is_regular_file(programDir / kBesideProgramCatalog, ec)) return result;
     if (bundledDirs.empty()) {

@@ -73,6 +73,11 @@ CatalogOpenResult LoadCatalogAtStartup(StarCatalog& catalog, const std::filesyst
 // ("tavik"); neither is a failure of the catalogue. LoadCatalogAtStartup and
 // LoadChosenCatalog call it after a load.
 void LoadSizesBeside(StarCatalog& catalog, const std::filesystem::path& catalogPath, const char* program = "tavik");
+// The same for the extra names of the names file beside it
+// (ExtraNames::kFileName): missing, no extra names; damaged, none and one
+// warning naming the line. LoadCatalogAtStartup and LoadChosenCatalog call
+// it after a load.
+void LoadNamesBeside(StarCatalog& catalog, const std::filesystem::path& catalogPath, const char* program = "tavik");
 
 // A catalogue the user picked: loaded when it opens and reads whole, its path
 // stored in TAVIK_DATA and the tap file of its data directory loaded. When it
@@ -112,8 +117,9 @@ struct FirstRunResult {
 // `bundledDirs` into `targetDir` (files already there are kept, never
 // overwritten) and stores targetDir/tavik.dat in TAVIK/TAVIK_DATA; then the
 // deep set in its "deep" subfolder, when there is one, into targetDir/deep.
-// A stored path is never changed. Without anything to do, returns installed
-// false and no error.
+// A stored path is never changed; when it lies in targetDir or targetDir/deep
+// (set up by an earlier version), the size and names files it lacks are
+// copied into both folders. Otherwise, returns installed false and no error.
 FirstRunResult InstallBundledDataIfNeeded(const std::filesystem::path& programDir,
                                           SettingsStore& settings,
                                           const std::vector<std::filesystem::path>& bundledDirs,

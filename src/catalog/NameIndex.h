@@ -16,6 +16,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace tavik {
@@ -32,11 +33,14 @@ struct SearchObject {
     // bodies), the row of ConstellationTable (constellations) or the position
     // in the tap-mark list (tap marks).
     std::size_t ref = 0;
-    std::string designation;    // UTF-8, as shown: "M31", "NGC 7000", "α Ori", "58 Ori", "HIP 27989", "Ori"
+    // UTF-8, as shown: "M31", "NGC 7000", "α Ori", "58 Ori", "HIP 27989", "Ori", a tap
+    // mark's label; "" for the solar bodies and a star with none of these.
+    std::string designation;
     std::string name;           // UTF-8, as shown: the Japanese name, else the English one; "" for none
     std::string englishName;    // UTF-8; "" for none
     std::string constellation;  // three-letter abbreviation; "" when unknown
-    double mag = std::numeric_limits<double>::quiet_NaN();  // NaN when unknown
+    // NaN when unknown (the planets: their brightness depends on the moment).
+    double mag = std::numeric_limits<double>::quiet_NaN();
     // J2000, radians; solar bodies 0 (their place depends on the moment).
     double ra = 0.0;
     double dec = 0.0;
@@ -58,10 +62,18 @@ public:
     void Build(const StarCatalog& catalog);
 
     // The objects the query finds, best first: exact matches, then prefix,
-    // then substring; within a rank named and brighter objects first, and the
-    // numbers of one catalogue in numeric order ("M4": M4, M40, M41 ... M49).
-    // Each object at most once, with its best rank; at most `limit` hits.
-    // An empty or unknown query finds nothing.
+    // then substring (see the order below); each object at most once, with
+    // its best rank; at most `limit` hits. An empty or unknown query finds
+    // nothing. Any query is answered quickly: it is folded (SearchFold.h) and
+    // cut to kMaxFoldedBytes first.
+    //
+    // Order within a rank: the Sun, the Moon and the planets, then the
+    // constellations, then stars, deep-sky objects and tap marks, these named
+    // ones first and brighter first ("アンドロメダ": the constellation, then
+    // M31 アンドロメダ銀河 by prefix); after the names, the numbers of one
+    // catalogue (M, NGC, IC, HIP) in numeric order ("M4": M4 exact, then M40
+    // ... M49 by prefix; "NGC 70": NGC 70, NGC 700 ... 709, NGC 7000 ...).
+    // Numbers are found whole or by their beginning, never inside.
     std::vector<SearchHit> Find(std::string_view query, std::size_t limit = 50) const;
 
     std::size_t ObjectCount() const { return objects_.size(); }
@@ -69,13 +81,36 @@ public:
 
 private:
     std::vector<SearchObject> objects_;
-    // Folded keys and the object each names (layout up to the implementation).
+    // An object's place in the order within a rank (see Find): smaller first.
+    std::vector<std::uint64_t> order_;
+    // Folded names and the object each names, sorted by name. A numbered
+    // key is a catalogue number with a suffix ("ngc7070a"): found whole
+    // only, its beginning is the numbers' business.
     struct Key {
         std::string folded;
         std::uint32_t object = 0;
-        bool numbered = false;  // a catalogue number ("m42"), ordered by number among prefix matches
+        bool numbered = false;
     };
     std::vector<Key> keys_;
+    // The same names joined by '\n' for the substring search, and where
+    // each begins (ascending, one per key).
+    std::string joined_;
+    std::vector<std::uint32_t> starts_;
+    // The numbered catalogues (M, NGC, IC, HIP): number and object, sorted;
+    // a suffixed number ("NGC 7070A", "NGC 702-2") after the plain one.
+    struct Numbered {
+        std::uint32_t number = 0;
+        bool suffixed = false;
+        std::uint32_t object = 0;
+        bool operator<(const Numbered& o) const {
+            return std::tie(number, suffixed, object) < std::tie(o.number, o.suffixed, o.object);
+        }
+        bool operator==(const Numbered& o) const = default;
+    };
+    static constexpr std::size_t kCatalogues = 4;
+    std::vector<Numbered> numbers_[kCatalogues];
+
+    friend class NameIndexBuilder;
 };
 
 }  // namespace tavik

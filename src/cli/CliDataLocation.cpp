@@ -30,6 +30,7 @@ bool LoadWholeCatalog(StarCatalog& catalog, const fs::path& path, const char* co
         catalog.SetLoaded(true);
         const std::string program = std::string("tavik-cli ") + command;
         LoadSizesBeside(catalog, path, program.c_str());
+        LoadNamesBeside(catalog, path, program.c_str());
         return true;
     }
     std::fprintf(stderr, "tavik-cli %s: %s: %s\n", command, path.string().c_str(), r.error.c_str());

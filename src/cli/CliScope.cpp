@@ -5,6 +5,7 @@
 //   tavik-cli scope [--device PATH] position
 //   tavik-cli scope [--device PATH] goto --ra HH:MM:SS --dec ±DD:MM:SS
 //   tavik-cli scope [--device PATH] goto --object TEXT [--date D --time T] [--data DIR]
+//   tavik-cli scope [--device PATH] sync --ra HH:MM:SS --dec ±DD:MM:SS | --object TEXT …
 //   tavik-cli scope [--device PATH] site [--lon D:M --lat D:M]
 //   tavik-cli scope [--device PATH] nudge n|s|e|w
 //   tavik-cli scope [--device PATH] rate 2|3|4
@@ -21,17 +22,20 @@
 // 1 when the mount or the port fails, 2 for usage errors (an unknown object
 // included).
 //
-// goto takes J2000 coordinates (--ra/--dec) or an object: a catalogue
-// designation ("M42"), a name ("シリウス"), or the Sun, the Moon or a planet
-// ("木星") computed for --date/--time (default now) at the settings' current
-// site. It is sent as the window sends it: with TS/JNOW on (the default),
+// goto takes J2000 coordinates (--ra/--dec) or an object: the first result
+// of the name search as `find` gives it (a designation "M42", a name
+// "シリウス" or "Betelgeuse", a number "HIP 11767", a tap mark's text), the
+// Sun, the Moon or a planet ("木星") computed for --date/--time (default now)
+// at the settings' current site. It is sent as the window sends it: with TS/JNOW on (the default),
 // J2000 coordinates are precessed to the present equinox; the Sun, the Moon and
 // the planets are of date already. `position` prints J2000 coordinates under
-// the same setting. A target below the altitude limit (TS/ALT_LIMIT) at the
-// moment of the goto is refused (exit 1) unless --force is given. The
-// catalogue is DIR/tavik.dat with --data, else the one the window opens
-// (TAVIK/TAVIK_DATA), else the bundled one; one that does not read whole is an
-// error (exit 1).
+// the same setting. A goto target below the altitude limit (TS/ALT_LIMIT) at
+// the moment of the goto is refused (exit 1) unless --force is given. sync
+// takes the same target and tells the mount that it points there (the object
+// centred in the eyepiece): nothing moves, the mount's position becomes the
+// target, and no altitude limit applies. The catalogue is DIR/tavik.dat with
+// --data, else the one the window opens (TAVIK/TAVIK_DATA), else the bundled
+// one; one that does not read whole is an error (exit 1).
 
 #include <cmath>
 #include <cstdio>
@@ -64,8 +68,8 @@ constexpr const char* kUsage =
     "usage: tavik-cli scope [--device PATH|tcp://HOST:PORT | --indi HOST[:PORT] [--name DEVICE]] "
     "position | "
     "goto [--force] --ra HH:MM:SS --dec +DD:MM:SS | goto [--force] --object TEXT "
-    "[--date YYYY-MM-DD --time HH:MM:SS] [--data DIR] | site [--lon D:M --lat D:M] | nudge n|s|e|w | "
-    "rate 2|3|4 | stop";
+    "[--date YYYY-MM-DD --time HH:MM:SS] [--data DIR] | sync (as goto, without --force) | "
+    "site [--lon D:M --lat D:M] | nudge n|s|e|w | rate 2|3|4 | stop";
 
 // Message boxes become lines on standard error.
 class CliScopeUi final : public TelescopeUi {
@@ -148,11 +152,11 @@ int RunScope(const std::vector<std::string>& argv) {
     int rate = 0;
     if (action == "position" || action == "stop") {
         noMoreArgs(1);
-    } else if (action == "goto" && args.Value("object")) {
+    } else if ((action == "goto" || action == "sync") && args.Value("object")) {
         noMoreArgs(1);
         if (args.Value("ra") || args.Value("dec")) throw CliError(kUsage);
         object = *args.Value("object");
-    } else if (action == "goto") {
+    } else if (action == "goto" || action == "sync") {
         noMoreArgs(1);
         if (!args.Value("ra") || !args.Value("dec")) throw CliError(kUsage);
         const CliTime t = ParseTime(*args.Value("ra"));
@@ -194,6 +198,8 @@ int RunScope(const std::vector<std::string>& argv) {
             std::fprintf(stderr, "tavik-cli scope: no star catalogue at %s\n", path.string().c_str());
         else if (!LoadWholeCatalog(catalog, path, "scope"))
             return 1;
+        else
+            catalog.LoadTapMarks(path.parent_path() / kTapFileName);
         target = FindGotoTarget(catalog, *object, local, ReadCurrentSite(store));
         if (!target) throw CliError("no object '" + *object + "' in " + path.string());
     } else if (raDeg) {
@@ -202,8 +208,8 @@ int RunScope(const std::vector<std::string>& argv) {
     }
 
     // As the window asks before a goto below the altitude limit, at the
-    // moment of the goto: here only --force goes on.
-    if (target && !args.Has("force")) {
+    // moment of the goto: here only --force goes on. A sync moves nothing.
+    if (action == "goto" && target && !args.Has("force")) {
         const ObservationSite site = ReadCurrentSite(store);
         const DateTime now = SiteTimeAt(std::time(nullptr), site.zoneOffsetHours);
         const int limit = ReadSettingInt(store, "TS", "ALT_LIMIT");
@@ -254,6 +260,13 @@ int RunScope(const std::vector<std::string>& argv) {
                      scope.TargetText().c_str());
         ok = scope.Goto();
         Status(ok ? "導入コマンドを送りました" : scope.StatusText());
+    } else if (action == "sync") {
+        scope.SetTarget(target->ra, target->dec, target->frame, target->name);
+        std::fprintf(stderr, "tavik-cli scope: %s%s\n",
+                     target->name.empty() ? "" : (target->name + " ").c_str(),
+                     scope.TargetText().c_str());
+        ok = scope.Sync();
+        Status(ok ? "同期コマンドを送りました" : scope.StatusText());
     } else if (action == "site") {
         ObservationSite site = ReadCurrentSite(store);
         if (lon) {

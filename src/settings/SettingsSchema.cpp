@@ -246,6 +246,8 @@ std::vector<SettingDef> BuildSchema() {
     // The speech program that reads descriptions aloud: program and arguments,
     // the text on its standard input.
     s.push_back(Text("SPEECH", "COMMAND", G::Other, "espeak-ng -v ja --stdin"));
+    // The last ten texts of "天体検索", newest in HISTORY1.
+    s.push_back(Text("SEARCH", "HISTORY%d", G::Other, ""));
     o("MEMORY", "CARD", T::NonZero, 0);
     o("POPUPMENU", "MAG", T::Int, 4, Clamp(1, 7));
     o("TAP", "ZOOM_DLG", T::Int, 0);

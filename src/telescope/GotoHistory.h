@@ -1,6 +1,6 @@
 #pragma once
 // The goto history: one line per accepted goto ("Slew %d/%d/%d %d:%d " + the
-// target's name and coordinates, see TelescopeController::HistoryLine),
+// target's name and coordinates, see Mount::HistoryLine) or sync ("Sync ..."),
 // appended to "望遠鏡導入履歴.txt" in a folder (the user's documents folder,
 // made when missing) as soon as the goto is accepted, so that a crash or a
 // kill loses nothing already accepted. The file holds Shift-JIS text with

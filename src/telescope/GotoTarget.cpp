@@ -1,14 +1,12 @@
 #include "telescope/GotoTarget.h"
 
-#include <array>
 #include <cmath>
-#include <cctype>
 #include <cstring>
+#include <vector>
 
 #include "astro/Angles.h"
 #include "astro/Planets.h"
 #include "astro/Precession.h"
-#include "astro/SunMoon.h"
 #include "astro/TimeScales.h"
 #include "astro/Transforms.h"
 #include "catalog/ShiftJis.h"
@@ -41,50 +39,17 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-// Lower-case ASCII without blanks: "NGC 7000" and "ngc7000" compare equal.
-std::string Folded(std::string_view s) {
-    std::string out;
-    for (const char c : s) {
-        if (c == ' ' || c == '\t') continue;
-        out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
-
-struct SolarName {
-    const char* japanese;
-    const char* english;
-    int body;  // 0..4 planet index, kSolarMoon, kSolarSun
-};
-constexpr std::array<SolarName, 7> kSolarNames = {{{"太陽", "sun", kSolarSun},
-                                                   {"月", "moon", kSolarMoon},
-                                                   {"水星", "mercury", 0},
-                                                   {"金星", "venus", 1},
-                                                   {"火星", "mars", 2},
-                                                   {"木星", "jupiter", 3},
-                                                   {"土星", "saturn", 4}}};
-
-GotoTarget SolarTarget(const SolarName& n, const DateTime& local, const ObservationSite& site) {
+GotoTarget SolarTarget(int body, std::string name, const DateTime& local, const ObservationSite& site) {
     const DateTime ut = ToUniversalTime(local, site.zoneOffsetHours);
-    Spherical eq{};
-    if (n.body == kSolarSun) {
-        eq = SunEquatorial(ut);
-    } else if (n.body == kSolarMoon) {
-        const double lst = LocalSiderealTime(local, site.zoneOffsetHours, site.longitudeDegrees,
-                                             site.longitudeMinutes);
-        eq = MoonTopocentric(ut, lst, LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes));
-    } else {
-        std::array<double, kPlanetCount> ra{}, dec{};
-        PlanetsEquatorial(ut, ra, dec);
-        eq = {ra[static_cast<std::size_t>(n.body)], dec[static_cast<std::size_t>(n.body)]};
-    }
+    const double lst =
+        LocalSiderealTime(local, site.zoneOffsetHours, site.longitudeDegrees, site.longitudeMinutes);
+    const Spherical eq =
+        SolarBodyOfDate(body, ut, lst, LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes));
     // In the catalogue's frame, as the chart draws it: a mount that points in
     // coordinates of date gets the engine's place back from SetTarget.
     const Spherical j = DateToJ2000(eq, ut);
-    return {n.japanese, j.lon, j.lat, TargetFrame::J2000};
+    return {std::move(name), j.lon, j.lat, TargetFrame::J2000};
 }
-
-bool Searchable(const StarRecord& r) { return !r.IsSolarPlaceholder() && !r.IsTapMark(); }
 
 }  // namespace
 
@@ -111,22 +76,26 @@ GotoTarget TargetOfRecord(const StarRecord& record) {
     return t;
 }
 
+GotoTarget TargetOfSearchObject(const SearchObject& object, const DateTime& local, const ObservationSite& site) {
+    std::string name = object.name.empty() ? object.designation : object.name;
+    if (object.kind == SearchKind::DeepSky && !object.designation.empty() && !object.name.empty())
+        name = object.designation + " " + object.name;
+    if (object.kind == SearchKind::SolarBody) return SolarTarget(static_cast<int>(object.ref), name, local, site);
+    return {name, object.ra, object.dec, TargetFrame::J2000};
+}
+
+std::optional<GotoTarget> FindGotoTarget(const NameIndex& index, std::string_view text, const DateTime& local,
+                                         const ObservationSite& site) {
+    const std::vector<SearchHit> hits = index.Find(text, 1);
+    if (hits.empty()) return std::nullopt;
+    return TargetOfSearchObject(index.Object(hits.front().object), local, site);
+}
+
 std::optional<GotoTarget> FindGotoTarget(const StarCatalog& catalog, std::string_view text,
                                          const DateTime& local, const ObservationSite& site) {
-    const std::string_view wanted = Trim(text);
-    if (wanted.empty()) return std::nullopt;
-    const std::string folded = Folded(wanted);
-    for (const SolarName& n : kSolarNames) {
-        if (wanted == n.japanese || folded == n.english) return SolarTarget(n, local, site);
-    }
-    for (const StarRecord& r : catalog.Records()) {
-        if (Searchable(r) && !r.ShortDesignation().empty() && Folded(r.ShortDesignation()) == folded)
-            return TargetOfRecord(r);
-    }
-    for (const StarRecord& r : catalog.Records()) {
-        if (Searchable(r) && r.name && Trim(SjisToUtf8(*r.name)) == wanted) return TargetOfRecord(r);
-    }
-    return std::nullopt;
+    NameIndex index;
+    index.Build(catalog);
+    return FindGotoTarget(index, text, local, site);
 }
 
 double TargetAltitude(const GotoTarget& target, const DateTime& local, const ObservationSite& site) {

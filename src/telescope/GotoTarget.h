@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "astro/DateTime.h"
+#include "catalog/NameIndex.h"
 #include "catalog/StarCatalog.h"
 #include "settings/ObservationSite.h"
 #include "telescope/TelescopeController.h"
@@ -31,16 +32,19 @@ struct GotoTarget {
 // front ("M42 オリオン星雲"), or the designation alone when it has no name.
 GotoTarget TargetOfRecord(const StarRecord& record);
 
-// Looks `text` up, trimmed of blanks (ASCII and ideographic):
-//  1. "太陽", "月", "水星", "金星", "火星", "木星", "土星" (or Sun, Moon, Mercury,
-//     Venus, Mars, Jupiter, Saturn in any case): computed for the local civil
-//     time `local` at `site` and given in J2000 as the chart draws them; the
-//     Moon as seen from the site;
-//  2. the short designation of a catalogue record (designation from its
-//     fourth character: "M42", "NGC7000", "Alp CMa"), case and blanks ignored;
-//  3. the name of a catalogue record ("シリウス"), exactly.
-// The first record in catalogue order wins; tap marks and the placeholders of
-// the catalogue are not searched. nullopt when nothing matches.
+// The target of what the name index found, by its name (a deep-sky object's
+// designation in front: "M42 オリオン大星雲", "NGC 7000 北アメリカ星雲"; the
+// designation alone when it has no name): J2000 at the index's place, the
+// Sun, the Moon (as seen from the site) and the planets computed for the
+// local civil time `local` at `site` as the chart draws them.
+GotoTarget TargetOfSearchObject(const SearchObject& object, const DateTime& local, const ObservationSite& site);
+
+// The first thing the name index finds for `text` (see NameIndex::Find: any
+// name, designation or number a person may type, "m 42", "木星", "ベテ"), as
+// TargetOfSearchObject gives it. nullopt when nothing matches.
+std::optional<GotoTarget> FindGotoTarget(const NameIndex& index, std::string_view text, const DateTime& local,
+                                         const ObservationSite& site);
+// The same through an index built here over `catalog`.
 std::optional<GotoTarget> FindGotoTarget(const StarCatalog& catalog, std::string_view text,
                                          const DateTime& local, const ObservationSite& site);
 

@@ -410,6 +410,70 @@ bool IndiMount::Goto() {
     return true;
 }
 
+bool IndiMount::Sync() {
+    if (!RequireConnected()) return false;
+    ui_.PumpMessages();
+    state_ = kWaiting;
+    const std::string device = Device();
+    // What the coordinates are to mean: SYNC while they are sent, then TRACK
+    // (a goto that follows the sky) for this and every other client; a driver
+    // without TRACK gets back what it had.
+    std::string restore;
+    const bool offered = client_->With([&](const IndiSnapshot& s) {
+        const IndiProp* p = s.Find(device, kCoordSet);
+        if (!p || !p->switches.count("SYNC")) return false;
+        if (p->switches.count("TRACK")) {
+            restore = "TRACK";
+        } else {
+            for (const std::string& name : p->names)
+                if (p->On(name)) restore = name;
+        }
+        return true;
+    });
+    auto choose = [&](const std::string& element) {
+        const Mark mark = MarkOf(kCoordSet);
+        SendSwitches(client_.get(), device, kCoordSet, {{element, true}});
+        const Wait w = AwaitAnswer(kCoordSet, mark, Bit(IPS_OK) | Bit(IPS_IDLE) | Bit(IPS_BUSY),
+                                   [&](const IndiSnapshot& s) {
+                                       const IndiProp* p = s.Find(device, kCoordSet);
+                                       return p && p->On(element);
+                                   });
+        if (w != Wait::Done) Fail(w, "CM:", "異常応答 CM:" + std::string(kCoordSet), mark);
+        return w == Wait::Done;
+    };
+    if (!offered) {
+        statusText_ = "異常応答 CM:" + std::string(kCoordSet);
+        ui_.Error(statusText_);
+        state_ = kBadReply;
+        return false;
+    }
+    if (!choose("SYNC")) return false;
+    const double raHours = TargetRaOfDate() * 12.0 / std::numbers::pi;
+    const double decDeg = TargetDecOfDate() * 180.0 / std::numbers::pi;
+    const Mark mark = MarkOf(kCoordinates);
+    SendNumbers(client_.get(), device, kCoordinates, {{"RA", raHours}, {"DEC", decDeg}});
+    // Accepted: the driver reports the synced coordinates as its position.
+    const Wait w = AwaitAnswer(kCoordinates, mark, Bit(IPS_OK) | Bit(IPS_IDLE),
+                               [&](const IndiSnapshot& s) {
+                                   const IndiProp* p = s.Find(device, kCoordinates);
+                                   if (!p) return false;
+                                   double dra = std::fabs(p->Number("RA") - raHours) * 15.0;
+                                   if (dra > 180.0) dra = 360.0 - dra;
+                                   return dra < 1.0 / 60 && std::fabs(p->Number("DEC") - decDeg) < 1.0 / 60;
+                               });
+    if (w != Wait::Done) {
+        Fail(w, "CM:", "異常応答 CM:" + std::string(kCoordinates), mark);
+        // Put back without waiting: the failure is what is reported.
+        if (w != Wait::Lost && client_ && !restore.empty())
+            SendSwitches(client_.get(), device, kCoordSet, {{restore, true}});
+        return false;
+    }
+    LogGoto("Sync");
+    if (!restore.empty() && !choose(restore)) return false;
+    state_ = kDone;
+    return true;
+}
+
 bool IndiMount::SetSlewRate(int n) {
     ui_.PumpMessages();
     if (!RequireConnected()) return false;

@@ -6,7 +6,8 @@
 // Properties used, all of the device named by TS/INDI_DEVICE (empty: the first
 // telescope the server offers):
 //   CONNECTION                     the device is connected when it is not yet
-//   EQUATORIAL_EOD_COORD           goto (with ON_COORD_SET SLEW) and the position
+//   EQUATORIAL_EOD_COORD           goto (with ON_COORD_SET SLEW) and the position;
+//                                  sync (with ON_COORD_SET SYNC, then TRACK again)
 //   TELESCOPE_MOTION_NS / _WE      nudges: moves for one second, then stops
 //   TELESCOPE_SLEW_RATE            the three speeds (slowest, middle, fastest entry)
 //   TELESCOPE_ABORT_MOTION         stop
@@ -75,6 +76,7 @@ public:
     bool IsConnected() const override;
 
     bool Goto() override;
+    bool Sync() override;
     bool SetSlewRate(int n) override;
     bool Nudge(char d) override;
     bool Stop() override;

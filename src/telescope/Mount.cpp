@@ -42,6 +42,22 @@ Sexagesimal Split(double value) {
     return {whole, minutes, seconds};
 }
 
+// "HH:MM:SS" of a right ascension in [0, 2pi), "sDD*MM*SS" of a declination.
+std::string HoursText(double ra) {
+    const Sexagesimal h = Split(ra * kDegPerRad / 15.0);
+    return Format("%02d:%02d:%02d", h.whole, h.minutes, h.seconds);
+}
+std::string DegreesText(double dec) {
+    double d = dec * kDegPerRad;
+    const char* sign = "+";
+    if (d < 0) {
+        sign = "-";
+        d = -d;
+    }
+    const Sexagesimal a = Split(d);
+    return Format("%s%02d*%02d*%02d", sign, a.whole, a.minutes, a.seconds);
+}
+
 }  // namespace
 
 MountLink ConfiguredLink(const SettingsStore& store) {
@@ -93,18 +109,15 @@ bool Mount::SetTarget(double ra, double dec, TargetFrame frame, std::string name
     if (ra < 0) ra += 2.0 * std::numbers::pi;
     targetRa_ = ra;
     targetDec_ = dec;
-    const Sexagesimal h = Split(ra * kDegPerRad / 15.0);
-    raText_ = Format("%02d:%02d:%02d", h.whole, h.minutes, h.seconds);
-
-    double d = dec * kDegPerRad;
-    const char* sign = "+";
-    if (d < 0) {
-        sign = "-";
-        d = -d;
-    }
-    const Sexagesimal a = Split(d);
-    decText_ = Format("%s%02d*%02d*%02d", sign, a.whole, a.minutes, a.seconds);
+    raText_ = HoursText(ra);
+    decText_ = DegreesText(dec);
     return true;
+}
+
+std::string Mount::CoordinatesText(double ra, double dec) {
+    ra = std::fmod(ra, 2.0 * std::numbers::pi);
+    if (ra < 0) ra += 2.0 * std::numbers::pi;
+    return "赤経 " + HoursText(ra) + " 赤緯 " + DegreesText(dec) + " ";
 }
 
 std::string Mount::TargetText() const {
@@ -112,14 +125,14 @@ std::string Mount::TargetText() const {
 }
 
 std::string Mount::HistoryLine(const DateTime& local, const std::string& name,
-                               const std::string& targetText) {
-    return Format("Slew %d/%d/%d %d:%d ", local.Year(), local.Month(), local.Day(), local.Hour(),
+                               const std::string& targetText, const char* kind) {
+    return Format("%s %d/%d/%d %d:%d ", kind, local.Year(), local.Month(), local.Day(), local.Hour(),
                   local.Minute()) +
            name + " " + targetText;
 }
 
-void Mount::LogGoto() {
-    if (gotoLog_) gotoLog_(HistoryLine(clock_.LocalNow(), targetName_, TargetText()));
+void Mount::LogGoto(const char* kind) {
+    if (gotoLog_) gotoLog_(HistoryLine(clock_.LocalNow(), targetName_, TargetText(), kind));
 }
 
 void Mount::ClearMountPosition() {

@@ -12,6 +12,7 @@
 //   std::unique_ptr<Mount> scope = MakeMount(store, ui, clock);  // by TS/LINK
 //   scope->SetTarget(ra, dec, TargetFrame::J2000, "M42");
 //   if (scope->Connect() && scope->Goto()) ...                   // history line logged
+//   if (scope->Connect() && scope->Sync()) ...                   // "you are here"
 //
 // Frames: the chart and the catalogue are in J2000 coordinates, a mount points
 // in coordinates of date. With TS/JNOW on (the default) a J2000 target is
@@ -83,14 +84,22 @@ public:
     const std::string& TargetName() const { return targetName_; }
     // "赤経 %s 赤緯 %s " with raText and decText (the control dialog's target line).
     std::string TargetText() const;
+    // The same text for any position (radians), as it stands.
+    static std::string CoordinatesText(double ra, double dec);
     // Receives the history line of every accepted Goto.
     void SetGotoLog(std::function<void(const std::string& line)> log) { gotoLog_ = std::move(log); }
-    // "Slew %d/%d/%d %d:%d " (year, month, day, hour, minute) + name + " " + target text.
+    // "Slew %d/%d/%d %d:%d " (year, month, day, hour, minute) + name + " " + target text;
+    // a sync's line starts with "Sync" instead.
     static std::string HistoryLine(const DateTime& local, const std::string& name,
-                                   const std::string& targetText);
+                                   const std::string& targetText, const char* kind = "Slew");
 
     // Sends the target and starts the slew. On failure statusText says why.
     virtual bool Goto() = 0;
+    // Tells the mount that it points at the target (the observer has centred
+    // it): sent as a goto's coordinates are, the mount's position becomes
+    // them and nothing moves. On failure statusText says why, in the goto's
+    // words. An accepted sync is logged like a goto ("Sync ...").
+    virtual bool Sync() = 0;
     // n = 4 fast, 3 medium, 2 slow.
     virtual bool SetSlewRate(int n) = 0;
     // d one of 'n', 's', 'e', 'w': moves for one second, then stops.
@@ -148,8 +157,8 @@ protected:
     // coordinatesOfDate is on) and its chart-frame counterpart.
     void SetMountPosition(double raDeg, double decDeg);
     void ClearMountPosition();
-    // Passes the history line of the accepted goto to the log callback.
-    void LogGoto();
+    // Passes the history line of the accepted goto (or sync) to the log callback.
+    void LogGoto(const char* kind = "Slew");
 
     const SettingsStore& store_;
     TelescopeUi& ui_;

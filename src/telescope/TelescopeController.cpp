@@ -260,6 +260,42 @@ void TelescopeController::SendAltitudeLimit() {
     state_ = kDone;
 }
 
+bool TelescopeController::SendTarget() {
+    if (!Send(":U#:Sr " + RaText() + "#:U#") || !AwaitAck('1', "Sr Error")) {
+        SetAckFailureStatus("Sr", "現在位置確認要 Sr");
+        return false;
+    }
+    if (!Send(":U#:Sd " + DecText() + "#:U#") || !AwaitAck('1', "Sd Error")) {
+        SetAckFailureStatus("Sd", "コマンド不良 Sd");
+        return false;
+    }
+    return true;
+}
+
+bool TelescopeController::Sync() {
+    if (!link_.IsOpen()) {
+        statusText_ = scope_text::kNotOpen;
+        state_ = kNoReply;
+        return false;
+    }
+    ui_.PumpMessages();
+    if (!SendTarget()) return false;
+    // The reply is a line of any text (controllers name the object there).
+    if (!Send(":CM#") || !AwaitLine(true)) {
+        if (sendFailed_) {
+            SetAckFailureStatus("CM", "");
+        } else if (state_ == kBadReply) {
+            statusText_ = "異常応答 CM:" + ReplyForMessage();
+        } else {
+            statusText_ = "受信なし CM:";
+        }
+        return false;
+    }
+    state_ = kDone;
+    LogGoto("Sync");
+    return true;
+}
+
 bool TelescopeController::SetSlewRate(int n) {
     ui_.PumpMessages();
     if (!link_.IsOpen()) {

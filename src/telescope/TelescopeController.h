@@ -86,6 +86,9 @@ public:
 
     // Sends the target and starts the slew. On failure statusText says why.
     bool Goto() override;
+    // The target as for a goto (":Sr", ":Sd"), then ":CM#"; its reply line is
+    // taken whatever it says.
+    bool Sync() override;
     // n = 4 fast, 3 medium, 2 slow.
     bool SetSlewRate(int n) override;
     // d one of 'n', 's', 'e', 'w': moves for one second, then stops. False when
@@ -125,6 +128,8 @@ private:
     // False (with its message, state 16) when the command could not be written.
     bool Send(const std::string& command);
     bool AwaitAck(char expected, const std::string& errorText);
+    // ":Sr" and ":Sd" of the target, each acknowledged; the goto's status texts.
+    bool SendTarget();
     bool AwaitLine(bool report);
     std::size_t ReplyCount() const;
     char FirstReplyByte() const;  // 0 when nothing came

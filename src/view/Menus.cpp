@@ -29,7 +29,7 @@ const std::vector<PopupItemDef>& Items(PopupKind kind) {
         {32825, nullptr}, {32852, nullptr}, {32854, nullptr}, {32871, nullptr}, {32868, nullptr},
         {0, kNumberedMarks, {32937, 32938, 32939, 32940}}};
     static const std::vector<PopupItemDef> telescope = {
-        {32825, nullptr}, {32870, nullptr}, {32943, nullptr}, {32860, nullptr},
+        {32825, nullptr}, {32870, nullptr}, {32869, nullptr}, {32943, nullptr}, {32860, nullptr},
         {32872, nullptr}, {32868, nullptr}, {32865, "フルスクリーン"}, {32821, nullptr},
         {32851, nullptr}, {0, kNumberedMarks, {32937, 32938, 32939, 32940}}, {32921, nullptr},
         {32944, nullptr}};
@@ -82,7 +82,7 @@ const char* ConstellationItemFormat(int id) {
 
 const std::vector<MenuDef>& MainMenus() {
     static const std::vector<MenuDef> menus = {
-        {"ツール", {32777, 32778, 32875, 32876, 32839, 0, 32929, 32930, 32931, 32932, 0, 32874, 32877, 32826,
+        {"ツール", {32966, 0, 32777, 32778, 32875, 32876, 32839, 0, 32929, 32930, 32931, 32932, 0, 32874, 32877, 32826,
                    0, 57664, 57665}},
         {"画面", {32801, 32797, 32934, 32806, 32810, 0, 32860, 32862, 32981, 32944, 0, 32928}},
         {"方向", {32796, 32798, 32799, 32800, 0, 32805, 32846, 32847, 32848, 0, 32879, 32880,
@@ -143,7 +143,7 @@ std::vector<MenuEntry> BuildPopupMenu(PopupKind kind, const PopupContext& c, con
                 continue;
             }
         }
-        if (kind == PopupKind::Telescope && id == 32870 &&
+        if (kind == PopupKind::Telescope && (id == 32870 || id == 32869) &&
             (c.mode == ViewMode::Planisphere || c.mode == ViewMode::PolarAlignment ||
              c.mode == ViewMode::Heliocentric || c.mode == ViewMode::Zenith))
             continue;

@@ -1,16 +1,222 @@
 #include "view/ObjectSearch.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "astro/Angles.h"
+#include "astro/Planets.h"
+#include "astro/Precession.h"
+#include "astro/TimeScales.h"
+#include "astro/Transforms.h"
+#include "catalog/ConstellationTable.h"
+#include "catalog/StarCatalog.h"
+#include "catalog/StarRecord.h"
+
 namespace tavik {
 
-std::string SearchResult::ListText() const { return object.designation + " " + object.name; }
+namespace {
+
+// Mean solar minutes in one turn of the sky (a sidereal day).
+constexpr double kSiderealDayMinutes = 1436.0681;
+// How far ahead the Sun, the Moon and the planets are followed, and the step.
+constexpr int kSolarSearchMinutes = 36 * 60;
+constexpr int kSolarStepMinutes = 10;
+
+// The local time `minutes` after `local`, seconds dropped.
+DateTime MinutesAfter(const DateTime& local, long minutes) {
+    DateTime t(local.Year(), local.Month(), local.Day(), local.Hour(), local.Minute(), 0);
+    while (minutes > 0) {
+        const long step = std::min(minutes, 20000L);
+        t.AddOffset(DateOffset(0, 0, static_cast<int>(step), 0));
+        minutes -= step;
+    }
+    return t;
+}
+
+struct SitePlace {
+    int zone;
+    int lonDegrees;
+    int lonMinutes;
+    double phi;
+    double Lst(const DateTime& local) const { return LocalSiderealTime(local, zone, lonDegrees, lonMinutes); }
+};
+
+Spherical Horizontal(const Spherical& ofDate, double phi, double lst) {
+    return EquatorialToHorizontal(ofDate.lon, ofDate.lat, phi, lst);
+}
+
+// x reduced into [0, 2pi).
+double Turn(double x) {
+    NormalizeAngle(x);
+    return x;
+}
+
+// Rise and set of a fixed place of date, from its hour angle.
+void FixedRiseSet(const Spherical& ofDate, const DateTime& local, const SitePlace& site, SearchResult& r) {
+    const double sinPhi = std::sin(site.phi), cosPhi = std::cos(site.phi);
+    const double sinDec = std::sin(ofDate.lat), cosDec = std::cos(ofDate.lat);
+    // sin h at the upper and the lower culmination.
+    const double highest = sinPhi * sinDec + cosPhi * cosDec;
+    const double lowest = sinPhi * sinDec - cosPhi * cosDec;
+    if (lowest >= 0.0) {
+        r.neverSets = true;
+        return;
+    }
+    if (highest < 0.0) {
+        r.neverRises = true;
+        return;
+    }
+    const double h0 = std::acos(std::clamp(-sinPhi * sinDec / (cosPhi * cosDec), -1.0, 1.0));
+    const double hourAngle = site.Lst(local) - ofDate.lon;
+    const auto above = [&](long m) {
+        const DateTime t = MinutesAfter(local, m);
+        return Horizontal(ofDate, site.phi, site.Lst(t)).lat >= 0.0;
+    };
+    // The first whole minute on the far side of the crossing, checked
+    // against the altitude that minute (the sidereal clock counts whole minutes).
+    const auto after = [&](double target, bool rising) {
+        long m = std::lround(std::ceil(Turn(target - hourAngle) / kTwoPi * kSiderealDayMinutes));
+        for (int i = 0; i < 3 && above(m) != rising; ++i) ++m;
+        for (int i = 0; i < 3 && m > 0 && above(m - 1) == rising; ++i) --m;
+        return MinutesAfter(local, m);
+    };
+    r.nextRise = after(-h0, true);
+    r.nextSet = after(h0, false);
+}
+
+// The Sun's, the Moon's or a planet's place of date at a local time.
+Spherical SolarOfDate(int body, const DateTime& local, const SitePlace& site) {
+    return SolarBodyOfDate(body, ToUniversalTime(local, site.zone), site.Lst(local), site.phi);
+}
+
+bool SolarAbove(int body, const DateTime& local, const SitePlace& site) {
+    return Horizontal(SolarOfDate(body, local, site), site.phi, site.Lst(local)).lat >= 0.0;
+}
+
+// Rise and set of a solar body: the first crossings of the horizon in the
+// next 36 hours, sampled and then narrowed down to the minute.
+void SolarRiseSet(int body, const DateTime& local, bool aboveNow, const SitePlace& site, SearchResult& r) {
+    bool was = aboveNow;
+    bool changed = false;
+    for (int m = kSolarStepMinutes; m <= kSolarSearchMinutes && !(r.nextRise && r.nextSet); m += kSolarStepMinutes) {
+        const bool is = SolarAbove(body, MinutesAfter(local, m), site);
+        if (is == was) continue;
+        changed = true;
+        // The first minute in (m - step, m] with the new state.
+        int lo = m - kSolarStepMinutes, hi = m;
+        while (hi - lo > 1) {
+            const int mid = (lo + hi) / 2;
+            (SolarAbove(body, MinutesAfter(local, mid), site) == is ? hi : lo) = mid;
+        }
+        auto& slot = is ? r.nextRise : r.nextSet;
+        if (!slot) slot = MinutesAfter(local, hi);
+        was = is;
+    }
+    if (!changed) (aboveNow ? r.neverSets : r.neverRises) = true;
+}
+
+std::string KindWordOf(const SearchObject& o, const StarCatalog* catalog) {
+    switch (o.kind) {
+    case SearchKind::SolarBody:
+        return o.ref == static_cast<std::size_t>(kSolarSun)    ? "太陽"
+               : o.ref == static_cast<std::size_t>(kSolarMoon) ? "月"
+                                                                : "惑星";
+    case SearchKind::Constellation: return "星座";
+    case SearchKind::Star: return "恒星";
+    case SearchKind::TapMark: return "タップマーク";
+    case SearchKind::DeepSky:
+        if (catalog && o.ref < catalog->Count()) {
+            std::string word(KindWord(catalog->At(o.ref).kind));
+            while (!word.empty() && word.back() == ' ') word.pop_back();
+            if (!word.empty()) return word;
+        }
+        return "星雲・星団";
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string SearchMagnitudeText(double mag) {
+    if (!std::isfinite(mag) || mag >= kUnknownDeepSkyMagnitude) return "";
+    char buffer[32];
+    // -0.01 is shown "0.0", not "-0.0".
+    std::snprintf(buffer, sizeof buffer, "%.1f", std::abs(mag) < 0.05 ? 0.0 : mag);
+    return buffer;
+}
+
+std::string SearchConstellationText(const std::string& abbreviation) {
+    const std::string_view name = ConstellationNameUtf8(abbreviation);
+    return name.empty() ? std::string() : std::string(name) + "座";
+}
+
+std::string SearchResult::ListText() const {
+    std::string line = kindWord;
+    const auto add = [&line](const std::string& part) {
+        if (part.empty()) return;
+        if (!line.empty()) line += ' ';
+        line += part;
+    };
+    add(object.designation);
+    // "月 月" and "太陽 太陽" say it once.
+    if (object.name != object.designation && object.name != kindWord) add(object.name);
+    if (const std::string mag = SearchMagnitudeText(object.mag); !mag.empty()) add(mag + "等");
+    if (object.kind != SearchKind::Constellation) add(SearchConstellationText(object.constellation));
+    if (aboveHorizon()) {
+        add("高度 " + std::to_string(std::lround(std::floor(altitudeDeg))) + "°" + (neverSets ? " (沈みません)" : ""));
+    } else if (neverRises) {
+        add("地平線下 (昇りません)");
+    } else if (nextRise) {
+        char when[48];
+        std::snprintf(when, sizeof when, "%d時%02d分に昇る", nextRise->Hour(), nextRise->Minute());
+        add(std::string("地平線下 (") + when + ")");
+    } else {
+        add("地平線下");
+    }
+    return line;
+}
 
 std::vector<SearchResult> PlaceSearchHits(const NameIndex& index, const std::vector<SearchHit>& hits,
-                                          const DateTime&, const ObservationSite&) {
+                                          const DateTime& local, const ObservationSite& site,
+                                          const StarCatalog* catalog) {
+    const SitePlace place{site.zoneOffsetHours, site.longitudeDegrees, site.longitudeMinutes,
+                          LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes)};
+    const DateTime ut = ToUniversalTime(local, site.zoneOffsetHours);
+    const double lst = place.Lst(local);
+    const double centuries = CenturiesForLocalTime(local, site.zoneOffsetHours);
     std::vector<SearchResult> out;
+    out.reserve(hits.size());
     for (const SearchHit& h : hits) {
+        if (h.object >= index.ObjectCount()) continue;
         SearchResult r;
         r.hit = h;
         r.object = index.Object(h.object);
+        r.kindWord = KindWordOf(r.object, catalog);
+        const bool solar = r.object.kind == SearchKind::SolarBody;
+        const int body = static_cast<int>(std::min<std::size_t>(r.object.ref, kSolarBodies));
+        Spherical ofDate{};
+        if (solar) {
+            // The index ranks the Sun and the Moon by the magnitude they are
+            // drawn with, which is not theirs: the line shows none.
+            r.object.mag = std::numeric_limits<double>::quiet_NaN();
+            ofDate = SolarOfDate(body, local, place);
+            const Spherical j2000 = DateToJ2000(ofDate, ut);
+            r.object.ra = j2000.lon;
+            r.object.dec = j2000.lat;
+        } else {
+            ofDate = J2000ToDate(r.object.ra, r.object.dec, centuries);
+        }
+        const Spherical horizontal = Horizontal(ofDate, place.phi, lst);
+        r.altitudeDeg = horizontal.lat * kRadToDeg;
+        r.azimuthDeg = Turn(horizontal.lon) * kRadToDeg;
+        if (solar) {
+            SolarRiseSet(body, local, r.aboveHorizon(), place, r);
+        } else {
+            FixedRiseSet(ofDate, local, place, r);
+        }
         out.push_back(std::move(r));
     }
     return out;

@@ -4,6 +4,13 @@
 // the altitude now or "地平線下" with the next rise), the object's J2000
 // place (the Sun, the Moon and the planets computed for the moment) and its
 // altitude. Shared by the search dialog and `tavik-cli find`.
+//
+// Rise and set are the moments the object's centre crosses the horizon
+// (altitude 0, as the chart's horizon; no refraction). A fixed object's come
+// from its hour angle at the latitude; the Sun's, the Moon's (as seen from
+// the site) and a planet's are searched over the next 36 hours, and one that
+// stays below (above) the horizon all that time counts as never rising
+// (never setting).
 
 #include <optional>
 #include <string>
@@ -22,22 +29,34 @@ struct SearchResult {
     SearchObject object;   // a copy, with ra/dec filled in for solar bodies
     std::string kindWord;  // Japanese: "恒星", "星座", "惑星", "月", "太陽", "銀河", ... "タップマーク"
     double altitudeDeg = 0.0;  // now, at the site (the Moon topocentric)
-    double azimuthDeg = 0.0;   // from north through east
+    double azimuthDeg = 0.0;   // from north through east, 0..360
     bool aboveHorizon() const { return altitudeDeg >= 0.0; }
-    // The next rise and set after the moment, local civil time; none when the
-    // object never rises or never sets at the site (then neverSets/neverRises).
+    // The next rise and set after the moment, local civil time to the
+    // minute (seconds 0); none when the object never rises or never sets at
+    // the site (then neverSets/neverRises).
     std::optional<DateTime> nextRise;
     std::optional<DateTime> nextSet;
     bool neverSets = false;
     bool neverRises = false;
-    // The list line: kind, designation, name, magnitude, constellation, then
-    // the altitude ("高度 35°") or "地平線下" with "HH時MM分に昇る" / "沈みません" / "昇りません".
+    // The list line: kind, designation, name, magnitude ("1.5等"), the
+    // constellation's Japanese name ("オリオン座"), then the altitude
+    // ("高度 35°", "高度 35° (沈みません)") or "地平線下 (21時05分に昇る)" /
+    // "地平線下 (昇りません)". Empty parts are left out.
     std::string ListText() const;
 };
 
 // The results for the hits, in their order, at the local civil time `local`
-// and `site`.
+// and `site`. `catalog`, the catalogue the index was built from, gives each
+// deep-sky object its own kind word ("銀河", "散開星団" ...); without it they
+// are all "星雲・星団".
 std::vector<SearchResult> PlaceSearchHits(const NameIndex& index, const std::vector<SearchHit>& hits,
-                                          const DateTime& local, const ObservationSite& site);
+                                          const DateTime& local, const ObservationSite& site,
+                                          const StarCatalog* catalog = nullptr);
+
+// The magnitude as the result line shows it: "1.5", "-0.7"; "" when unknown.
+std::string SearchMagnitudeText(double mag);
+// The constellation of an abbreviation as the result line shows it
+// ("オリオン座"); "" when unknown.
+std::string SearchConstellationText(const std::string& abbreviation);
 
 }  // namespace tavik

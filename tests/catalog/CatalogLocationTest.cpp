@@ -179,6 +179,27 @@ TEST(CatalogLocation, FirstRunNeverTouchesAStoredPathOrUserFiles) {
     EXPECT_EQ(test::ReadBytes(home / "target" / "tavikline.dat"), "my edits");
     EXPECT_TRUE(fs::exists(home / "target" / "tavik.dat"));
 
+    // A data folder an earlier version set up (its path stored) gets the
+    // files added since, in the deep set too, and keeps the user's own.
+    test::WriteBytes(home / "bundle" / "taviknames.dat", "names");
+    test::WriteBytes(home / "bundle" / "taviksize.dat", "sizes");
+    fs::create_directories(home / "bundle" / "deep");
+    WriteCatalog(home / "bundle" / "deep" / "tavik.dat", 2);
+    test::WriteBytes(home / "bundle" / "deep" / "taviknames.dat", "deep names");
+    fs::create_directories(home / "target" / "deep");
+    WriteCatalog(home / "target" / "deep" / "tavik.dat", 2);
+    test::WriteBytes(home / "target" / "taviksize.dat", "my sizes");
+    fs::remove(home / "target" / "taviknames.dat");
+    MemorySettingsStore older;
+    older.WriteProfileString("TAVIK", "TAVIK_DATA", (home / "target" / "deep" / "tavik.dat").string());
+    result = InstallBundledDataIfNeeded(home / "elsewhere", older, {home / "bundle"}, home / "target");
+    EXPECT_FALSE(result.installed);
+    EXPECT_EQ(older.GetProfileString("TAVIK", "TAVIK_DATA", ""), (home / "target" / "deep" / "tavik.dat").string());
+    EXPECT_EQ(test::ReadBytes(home / "target" / "taviknames.dat"), "names");
+    EXPECT_EQ(test::ReadBytes(home / "target" / "deep" / "taviknames.dat"), "deep names");
+    EXPECT_EQ(test::ReadBytes(home / "target" / "taviksize.dat"), "my sizes");
+    EXPECT_FALSE(fs::exists(home / "somewhere"));
+
     // Nowhere to copy from: an error, and still nothing stored.
     MemorySettingsStore none;
     result = InstallBundledDataIfNeeded(home / "elsewhere", none, {}, home / "t2");

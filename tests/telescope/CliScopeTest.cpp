@@ -123,6 +123,31 @@ TEST_F(CliScopeTest, GotoSucceedsAndFails) {
     EXPECT_EQ(Sent().rfind(":Sh+00#:U#:Sr ", 0), 0u) << Sent();
 }
 
+// sync takes goto's targets and tells the mount it points there.
+TEST_F(CliScopeTest, SyncByCoordinatesAndByObject) {
+    mountsim::MountOptions o;
+    o.pointingErrorRa = 30;
+    Start(o);
+    CliRun r = Cli(dev + "sync --ra 05:35:17 --dec -05:23:28", kMountFrame);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "同期コマンドを送りました\n");
+    EXPECT_EQ(Sent(), ":U#:Sr 05:35:17#:U#:U#:Sd -05*23*28#:U#:CM#");
+    mount->With([](mountsim::MountSimulator& m) { EXPECT_NEAR(m.ReportedRa(), 83.8208, 1e-3); });
+    mount->ClearCommands();
+    r = Cli(dev + "sync --object シリウス", kMountFrame);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Sent(), ":U#:Sr 06:45:09#:U#:U#:Sd -16*42*58#:U#:CM#");
+    EXPECT_EQ(Cli(dev + "sync --ra 1:0:0").status, 2);
+
+    mountsim::MountOptions refused;
+    refused.replies["Sd"] = "0";
+    Start(refused);
+    r = Cli(dev + "sync --ra 05:35:17 --dec -05:23:28");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "コマンド不良 Sd\n");
+    EXPECT_EQ(Sent().find(":CM#"), std::string::npos);
+}
+
 TEST_F(CliScopeTest, SiteFromOptionsAndFromSettings) {
     Start();
     CliRun r = Cli(dev + "site --lon 10:0 --lat -33:52");
@@ -233,6 +258,12 @@ TEST_F(CliScopeTest, GotoObjectLikeTheWindow) {
     r = Cli(dev + "goto --object シリウス", kMountFrame);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Sent(), ":Sh-90#:U#:Sr 06:45:09#:U#:U#:Sd -16*42*58#:U#:MS#");
+    // What a person types, through the name index: the first result of a prefix.
+    mount->ClearCommands();
+    r = Cli(dev + "goto --object ベテ", kMountFrame);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("ベテルギウス 赤経 "), std::string::npos) << r.err;
+    EXPECT_EQ(Sent(), ":Sh-90#:U#:Sr 05:55:10#:U#:U#:Sd +07*24*26#:U#:MS#");
 
     // Unknown objects and an empty device are usage errors; nothing is sent.
     mount->ClearCommands();

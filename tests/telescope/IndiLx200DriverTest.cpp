@@ -23,6 +23,8 @@
 #include "IndiTestServer.h"
 #include "ScopeTestSupport.h"
 #include "mountsim/PtyMount.h"
+#include "settings/SettingsStore.h"
+#include "telescope/IndiMount.h"
 
 namespace tavik {
 namespace {
@@ -35,6 +37,7 @@ public:
     struct Prop {
         IPState state = IPS_IDLE;
         std::map<std::string, double> numbers;
+        std::map<std::string, bool> switches;
         std::uint64_t updates = 0;
     };
     Prop Get(const std::string& name) {
@@ -63,6 +66,8 @@ private:
         p.state = property.getState();
         if (property.getType() == INDI_NUMBER) {
             for (auto& n : INDI::PropertyNumber(property)) p.numbers[n.getName()] = n.getValue();
+        } else if (property.getType() == INDI_SWITCH) {
+            for (auto& w : INDI::PropertySwitch(property)) p.switches[w.getName()] = w.getState() == ISS_ON;
         }
         ++p.updates;
     }
@@ -220,6 +225,74 @@ TEST_P(IndiLx200DriverTest, ConnectSiteGotoSyncAbort) {
     mount.With([](mountsim::MountSimulator& m) {
         EXPECT_TRUE(m.Unknown().empty()) << m.Unknown().front();
     });
+}
+
+// Tavik's INDI link through the driver, on a mount that reports its pointing
+// off by an error: the goto lands off, Tavik's sync (ON_COORD_SET SYNC, the
+// coordinates, TRACK again) reaches the mount as :Sr, :Sd and :CM# and removes
+// the error, and the next goto lands on its object.
+TEST_P(IndiLx200DriverTest, TavikSyncThroughTheDriverRemovesAPointingError) {
+    mountsim::PtyMount off([] {
+        mountsim::MountOptions o;
+        o.slewSeconds = 0.5;
+        o.pointingErrorRa = 30;
+        o.pointingErrorDec = -20;
+        return o;
+    }());
+    std::string error;
+    ASSERT_TRUE(off.Start(&error)) << error;
+    SendTexts("DEVICE_PORT", {{"PORT", off.Path()}});
+    client.sendNewSwitch(device.c_str(), "DEVICE_AUTO_SEARCH", "INDI_DISABLED");
+    client.sendNewSwitch(device.c_str(), "CONNECTION", "CONNECT");
+    ASSERT_TRUE(Settles("CONNECTION", 0, IPS_OK));
+    SendNumbers("POLLING_PERIOD", {{"PERIOD_MS", 250}});
+
+    MemorySettingsStore store;
+    store.WriteProfileInt("TS", "JNOW", 0);
+    RecordingTelescopeUi ui;
+    SystemTelescopeClock clock;
+    IndiMount scope(store, ui, clock);
+    scope.SetServer("127.0.0.1", server.port);
+    scope.SetDevice(device);
+    std::vector<std::string> history;
+    scope.SetGotoLog([&](const std::string& line) { history.push_back(line); });
+    ASSERT_TRUE(scope.Connect()) << scope.StatusText();
+    // Reads until the reported position is at (hours, degrees), within a minute (the
+    // basic driver holds the slew Busy while the mount reports a position off its target).
+    auto reaches = [&](double raHours, double dec) {
+        return WaitUntil([&] {
+            std::string text;
+            return scope.ReadPosition(text, true) && ReportsNear(raHours, dec);
+        });
+    };
+    constexpr double kRad = std::numbers::pi / 180;
+    ASSERT_TRUE(scope.SetTarget(5.5 * 15 * kRad, 45 * kRad, TargetFrame::J2000, "A"));
+    ASSERT_TRUE(scope.Goto()) << scope.StatusText();
+    EXPECT_TRUE(reaches(5.5 + 2.0 / 60, 45 - 20.0 / 60));  // off by 30' and -20'
+
+    off.ClearCommands();
+    ASSERT_TRUE(scope.Sync()) << scope.StatusText();
+    EXPECT_TRUE(reaches(5.5, 45));
+    const auto sent = off.Commands();
+    auto sentLike = [&](const char* start) {
+        return std::any_of(sent.begin(), sent.end(), [&](const std::string& c) { return c.rfind(start, 0) == 0; });
+    };
+    EXPECT_TRUE(sentLike(":Sr") && sentLike(":Sd") && sentLike(":CM#"));
+    EXPECT_FALSE(sentLike(":MS#"));
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_EQ(history[1].rfind("Sync ", 0), 0u) << history[1];
+    EXPECT_TRUE(client.Get("ON_COORD_SET").switches["TRACK"]);  // for every client again
+
+    ASSERT_TRUE(scope.SetTarget(7.25 * 15 * kRad, 50 * kRad, TargetFrame::J2000, "B"));
+    ASSERT_TRUE(scope.Goto()) << scope.StatusText();
+    EXPECT_TRUE(reaches(7.25, 50));
+    off.With([](mountsim::MountSimulator& m) {
+        EXPECT_NEAR(m.Ra(), 108.75, 1.0 / 60);
+        EXPECT_NEAR(m.Dec(), 50, 1.0 / 60);
+    });
+    EXPECT_TRUE(ui.messages.empty());
+    scope.Disconnect();
+    off.Stop();
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, IndiLx200DriverTest,

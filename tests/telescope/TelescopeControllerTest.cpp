@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <numbers>
@@ -611,6 +612,93 @@ TEST(TelescopeControllerTest, CoordinatesOfDateAndHistoryLine) {
     EXPECT_FALSE(rig.scope->SetTarget(0, 1.6));
     EXPECT_EQ(rig.scope->RaText(), "00:40:00");
     EXPECT_EQ(rig.scope->TargetName(), "木星");
+}
+
+// Angular distance in minutes of arc between two positions in degrees.
+double ArcMinutesApart(double ra1, double dec1, double ra2, double dec2) {
+    const double c = std::sin(dec1 * kRad) * std::sin(dec2 * kRad) +
+                     std::cos(dec1 * kRad) * std::cos(dec2 * kRad) * std::cos((ra1 - ra2) * kRad);
+    return std::acos(std::clamp(c, -1.0, 1.0)) / kRad * 60.0;
+}
+
+// A mount that reports its pointing off by an error: a goto lands off by it,
+// a sync on the object (the target sent as for a goto, then :CM#, whose reply
+// line says anything) removes it, and the next goto lands on its object. With
+// TS/JNOW on the sync sends the coordinates of date, like a goto.
+TEST(TelescopeControllerTest, SyncOnTheWireRemovesAPointingError) {
+    Options o;
+    o.slewSeconds = 0;
+    o.pointingErrorRa = 30;
+    o.pointingErrorDec = -20;
+    ScopeRig rig(o);
+    std::vector<std::string> history;
+    rig.scope->SetGotoLog([&](const std::string& line) { history.push_back(line); });
+    ASSERT_TRUE(rig.Connect());
+    auto readOff = [&](double raDeg, double decDeg) {
+        std::string text;
+        EXPECT_TRUE(rig.scope->ReadPosition(text, true)) << text;
+        return ArcMinutesApart(rig.scope->TelescopeRa(), rig.scope->TelescopeDec(), raDeg, decDeg);
+    };
+    // Targets at 45 and 50 degrees: the low-precision replies are good to half a minute there.
+    ASSERT_TRUE(rig.scope->SetTarget(5.5 * 15 * kRad, 45 * kRad, TargetFrame::J2000, "A"));
+    ASSERT_TRUE(rig.scope->Goto());
+    const double error = std::hypot(30 * std::cos(45 * kRad), 20);
+    EXPECT_NEAR(readOff(82.5, 45), error, 1.0);
+
+    rig.mount.ClearCommands();
+    ASSERT_TRUE(rig.scope->Sync()) << rig.scope->StatusText();
+    EXPECT_EQ(rig.Received(), ":U#:Sr 05:30:00#:U#:U#:Sd +45*00*00#:U#:CM#");
+    EXPECT_EQ(rig.scope->State(), Mount::kDone);
+    EXPECT_LT(readOff(82.5, 45), 1.0);
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_EQ(history[1], "Sync 2026/12/8 21:5 A 赤経 05:30:00 赤緯 +45*00*00 ");
+
+    ASSERT_TRUE(rig.scope->SetTarget(7.25 * 15 * kRad, 50 * kRad, TargetFrame::J2000, "B"));
+    ASSERT_TRUE(rig.scope->Goto());
+    EXPECT_LT(readOff(108.75, 50), 1.0);
+    rig.mount.With([](mountsim::MountSimulator& m) {
+        EXPECT_NEAR(m.ReportedRa(), m.Ra(), 1e-9);
+        EXPECT_NEAR(m.ReportedDec(), m.Dec(), 1e-9);
+    });
+    EXPECT_TRUE(rig.ui.messages.empty());
+
+    // Coordinates of date: the sync sends what a goto sends.
+    rig.scope->coordinatesOfDate = true;
+    ASSERT_TRUE(rig.scope->SetTarget(5.5 * 15 * kRad, 45 * kRad, TargetFrame::J2000, "A"));
+    rig.mount.ClearCommands();
+    ASSERT_TRUE(rig.scope->Sync());
+    EXPECT_EQ(rig.Received(), ":U#:Sr " + rig.scope->RaText() + "#:U#:U#:Sd " + rig.scope->DecText() + "#:U#:CM#");
+    EXPECT_NE(rig.scope->RaText(), "05:30:00");
+    EXPECT_LT(readOff(82.5, 45), 1.0);  // read back in J2000
+}
+
+// A refused or silent sync says so as a failed goto does, and logs nothing.
+TEST(TelescopeControllerTest, SyncFailures) {
+    struct Case {
+        std::string command;
+        std::optional<std::string> reply;
+        std::string status;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"Sd", "0", "コマンド不良 Sd", "Sd Error0"},
+        {"CM", std::nullopt, "受信なし CM:", "5秒間 応答なし"},
+        {"CM", "Coordinates", "異常応答 CM:Coordinates", "応答が不正です Coordinates"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command + " reply " + c.reply.value_or("(none)"));
+        FakeClock fake;
+        ScopeRig rig(Reply(c.command, c.reply), &fake);
+        int logged = 0;
+        rig.scope->SetGotoLog([&](const std::string&) { ++logged; });
+        ASSERT_TRUE(rig.Connect());
+        rig.scope->SetTarget(10 * kRad, 20 * kRad);
+        EXPECT_FALSE(rig.scope->Sync());
+        EXPECT_EQ(rig.scope->StatusText(), c.status);
+        EXPECT_TRUE(rig.HasError(c.message));
+        EXPECT_EQ(logged, 0);
+        EXPECT_EQ(rig.Received().find(":CM#") != std::string::npos, c.command == "CM");
+    }
 }
 
 TEST(TelescopeControllerTest, TracePeriods) {

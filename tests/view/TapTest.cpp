@@ -197,10 +197,11 @@ TEST(PopupMenus, ChoiceAndItemRules) {
                      return e.id == 32933;
                  })->enabled);
 
-    // "ここを導入する" only where a goto makes sense; the numbered marks in a sub-menu.
+    // "ここを導入する" and "ここで同期" only where a goto makes sense; the numbered marks in a sub-menu.
     c.mode = ViewMode::Zenith;
     const auto telescope = BuildPopupMenu(PopupKind::Telescope, c, {});
     EXPECT_FALSE(HasItem(telescope, cmd::GotoHere));
+    EXPECT_FALSE(HasItem(telescope, cmd::SyncHere));
     const auto sub = std::find_if(telescope.begin(), telescope.end(), [](const MenuEntry& e) { return e.IsSubmenu(); });
     ASSERT_NE(sub, telescope.end());
     EXPECT_EQ(sub->text, "①,②,③");

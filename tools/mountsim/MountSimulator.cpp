@@ -148,6 +148,8 @@ MountSimulator::MountSimulator(MountOptions options)
     : options_(std::move(options)),
       ra_(Wrap360(options_.ra)),
       dec_(std::clamp(options_.dec, -90.0, 90.0)),
+      errorRa_(options_.pointingErrorRa / 60.0),
+      errorDec_(options_.pointingErrorDec / 60.0),
       targetRa_(ra_),
       targetDec_(dec_),
       highPrecision_(options_.highPrecision),
@@ -285,13 +287,13 @@ std::string MountSimulator::Execute(const std::string& body, double now) {
 std::optional<std::string> MountSimulator::Query(const std::string& name, std::string_view arg,
                                                  double now) {
     const bool high = highPrecision_;
-    if (name == "GR") return FormatRa(ra_, high);
-    if (name == "GD") return FormatDec(dec_, high, options_.degreeSign);
+    if (name == "GR") return FormatRa(ReportedRa(), high);
+    if (name == "GD") return FormatDec(ReportedDec(), high, options_.degreeSign);
     if (name == "Gr") return FormatRa(targetRa_, high);
     if (name == "Gd") return FormatDec(targetDec_, high, options_.degreeSign);
     if (name == "GA" || name == "GZ") {
         double alt = 0, az = 0;
-        HorizonOf(ra_, dec_, now, &alt, &az);
+        HorizonOf(ReportedRa(), ReportedDec(), now, &alt, &az);
         return name == "GA" ? Angle(alt, 2, true, high) : Angle(az, 3, false, high);
     }
     if (name == "GS") {
@@ -467,10 +469,12 @@ std::optional<std::string> MountSimulator::Motion(const std::string& name, std::
         return std::string(static_cast<std::size_t>(std::clamp(far / 10.0 + 1.0, 1.0, 32.0)), '\x7F') + "#";
     }
     if (name == "CM" || name == "CL") {
-        // Sync: the mount now points at the target.
+        // Sync: the mount now points at the target and says so; a pointing
+        // error is gone.
         slewing_ = false;
         ra_ = targetRa_;
         dec_ = targetDec_;
+        errorRa_ = errorDec_ = 0.0;
         return " M31 EX GAL MAG 3.5 SZ178.0'#";
     }
     if (name.size() == 2 && name[0] == 'M' && Direction(name[1]) >= 0) {
@@ -529,6 +533,10 @@ void MountSimulator::StartSlew(double now) {
     slewFromRa_ = ra_;
     slewFromDec_ = dec_;
 }
+
+double MountSimulator::ReportedRa() const { return Wrap360(ra_ + errorRa_); }
+
+double MountSimulator::ReportedDec() const { return std::clamp(dec_ + errorDec_, -90.0, 90.0); }
 
 double MountSimulator::MoveRate() const {
     switch (moveRate_) {

@@ -38,6 +38,12 @@ struct MountOptions {
     std::map<std::string, std::optional<std::string>> replies;
     double ra = 0.0;   // initial pointing, degrees
     double dec = 0.0;
+    // A mount badly aligned: the position it reports (:GR, :GD and what is
+    // computed from it) is off from where it really points by this much, in
+    // minutes of arc (right ascension as an angle: 15' to a minute of time),
+    // until a sync tells it where it is.
+    double pointingErrorRa = 0.0;
+    double pointingErrorDec = 0.0;
     // The controller's clock at start: local civil time as seconds since
     // 1970-01-01 00:00 (counted like UTC), and the hours added to it to give
     // UTC (the LX200 sign: -9 for Japan).
@@ -58,8 +64,13 @@ public:
     // Moves the mount to time `now`.
     void Advance(double now);
 
-    double Ra() const { return ra_; }    // degrees, 0..360
-    double Dec() const { return dec_; }  // degrees
+    // Where the mount really points, degrees (0..360, +-90): a goto takes it to
+    // the target, whatever it reports.
+    double Ra() const { return ra_; }
+    double Dec() const { return dec_; }
+    // Where it says it points: off by the pointing error until a sync.
+    double ReportedRa() const;
+    double ReportedDec() const;
     double TargetRa() const { return targetRa_; }
     double TargetDec() const { return targetDec_; }
     bool Slewing() const { return slewing_; }
@@ -114,6 +125,7 @@ private:
     std::uint32_t seed_ = 12345;
 
     double ra_ = 0.0, dec_ = 0.0;
+    double errorRa_ = 0.0, errorDec_ = 0.0;  // degrees, reported minus real
     double targetRa_ = 0.0, targetDec_ = 0.0;
     double targetAlt_ = 0.0, targetAz_ = 0.0;
     bool slewing_ = false;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cmath>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -31,6 +32,9 @@ void Usage(std::FILE* out) {
                  "                       (0: a free port; the address is printed)\n"
                  "  --ra DEG --dec DEG   initial pointing (default 0, 0)\n"
                  "  --slew-seconds S     duration of a goto slew (default 3)\n"
+                 "  --pointing-error DRA,DDEC\n"
+                 "                       report positions off by DRA, DDEC minutes of arc\n"
+                 "                       from where the mount points, until a sync\n"
                  "  --high-precision     start in high precision (HH:MM:SS positions)\n"
                  "  --degree-df          send byte 0xDF as the degree sign, as real\n"
                  "                       controllers do (default '*')\n"
@@ -110,6 +114,19 @@ int main(int argc, char** argv) {
             options.ra = number(value());
         } else if (a == "--dec") {
             options.dec = number(value());
+        } else if (a == "--pointing-error") {
+            const std::string v = value();
+            const auto comma = v.find(',');
+            if (comma == std::string::npos) {
+                std::fprintf(stderr, "tavik-mountsim: --pointing-error wants DRA,DDEC (minutes of arc)\n");
+                return 2;
+            }
+            options.pointingErrorRa = number(v.substr(0, comma));
+            options.pointingErrorDec = number(v.substr(comma + 1));
+            if (!std::isfinite(options.pointingErrorRa) || !std::isfinite(options.pointingErrorDec)) {
+                std::fprintf(stderr, "tavik-mountsim: --pointing-error wants finite numbers\n");
+                return 2;
+            }
         } else if (a == "--slew-seconds") {
             options.slewSeconds = number(value());
         } else if (a == "--high-precision") {

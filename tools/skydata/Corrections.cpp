@@ -41,6 +41,13 @@ const NameOwner kStarNameOwners[] = {
     {"アティク", "17448"},  // ο Per (ζ Per is brighter)
     {"ベーミン", "20535"},  // υ3 Eri
     {"カストゥラ", "4422"}, // υ2 Cas (ν Cep is brighter)
+    // The English names shared likewise.
+    {"Atik", "17448"},
+    {"Beemim", "20535"},
+    {"Castula", "4422"},
+    {"Angetenar", "13288"},   // τ2 Eri (τ4 Eri is brighter)
+    {"Terebellum", "98066"},  // ω Sgr, the brightest of the four being c Sgr
+    {"Grafias", "78727"},     // the star that carries the Japanese name
 };
 
 }  // namespace
@@ -57,6 +64,43 @@ std::string ExtraDsoDesignation(std::string_view sourceId) {
 
 std::string NgcDesignationOverride(std::string_view ngcName) {
     return ngcName == "ESO056-115" ? "LMC" : "";
+}
+
+SourceDsoNames SourceDsoNamesFor(std::string_view designation) {
+    const DsoCorrection* c = FindDsoCorrection(designation);
+    if (!c || !c->name) return SourceDsoNames::All;
+    if (!*c->name || designation == "Mel111") return SourceDsoNames::None;
+    for (const char* alternative : {"M42", "M44", "M45", "NGC2244"}) {
+        if (designation == alternative) return SourceDsoNames::All;
+    }
+    return SourceDsoNames::EnglishOnly;
+}
+
+const char* ReadingCorrection(std::string_view name) {
+    static const std::pair<const char*, const char*> kReadings[] = {
+        {"大マゼラン雲", "ダイマゼランウン"},
+        {"小マゼラン雲", "ショウマゼランウン"},
+        {"青い馬頭星雲", "アオイバトウセイウン"},
+        {"三裂星雲", "サンレツセイウン"},
+        {"ハインドの変光星雲", "ハインドノヘンコウセイウン"},
+        {"ハッブル変光星雲", "ハッブルヘンコウセイウン"},
+        {"ハインドの深紅色星", "ハインドノシンクショクセイ"},
+        {"バーナード星", "バーナードセイ"},
+        {"火炎星", "カエンセイ"},
+        {"野鴨星団", "ノガモセイダン"},
+        {"ステファンの五つ子", "ステファンノイツツゴ"},
+        {"コープランドの七つ子", "コープランドノナナツゴ"},
+        {"セイファートの六つ子", "セイファートノムツゴ"},
+        {"つる座の四重星", ""},  // しじゅうせい or よんじゅうせい: no sure reading
+    };
+    for (const auto& [written, reading] : kReadings) {
+        if (name == written) return reading;
+    }
+    return nullptr;
+}
+
+bool DsoNamesOfAnotherObject(std::string_view key) {
+    return key == "NGC 300" || key == "NGC 2686" || key == "NGC 4990";
 }
 
 std::string StarNameOwner(std::string_view japaneseName) {

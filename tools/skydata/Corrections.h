@@ -27,8 +27,28 @@ std::string ExtraDsoDesignation(std::string_view sourceId);
 // catalogue already knows by another one ("ESO056-115" is "LMC"), "" otherwise.
 std::string NgcDesignationOverride(std::string_view ngcName);
 
-// The Hipparcos number of the star that carries a Japanese name which the
-// source gives to several stars, where that is not simply the brightest of
+// Which of dsonames.json's names of a deep-sky object the names file takes.
+// Where a correction removes the source's name, its entry is another
+// object's (M84's is the chain of galaxies), so none; where a correction
+// replaces it, the English one, and the Japanese one only where it is
+// another good name ("オリオン星雲" beside "オリオン大星雲"), not where it is
+// wrong (M11's "わし星団") or a bare letter (NGC869's "h"); Mel111's
+// "Ariadne's Hair" is an old name of the constellation, so none.
+enum class SourceDsoNames { All, EnglishOnly, None };
+SourceDsoNames SourceDsoNamesFor(std::string_view designation);
+
+// Whether dsonames.json's entry under `key` ("NGC 300") is another object's
+// (M83's names under NGC 300, NGC 3115's "Spindle Galaxy" under NGC 2686,
+// NGC 4490's "Cocoon Galaxy" under NGC 4990): the names file leaves it out.
+bool DsoNamesOfAnotherObject(std::string_view key);
+
+// The katakana reading of a name that MeCab with IPAdic misreads ("雲" alone
+// as クモ, "星" as ボシ, "五つ子" without its voicing), "" where we know no
+// sure reading (no reading is written), or nullptr where MeCab reads it right.
+const char* ReadingCorrection(std::string_view name);
+
+// The Hipparcos number of the star that carries a Japanese (or English) name
+// which the source gives to several stars, where that is not simply the brightest of
 // them (the name the IAU gave to a fainter one); "" when the brightest keeps it.
 std::string StarNameOwner(std::string_view japaneseName);
 

@@ -1,6 +1,8 @@
 #include "SkyBuild.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <cmath>
 #include <map>
 #include <numbers>
@@ -8,6 +10,7 @@
 #include <stdexcept>
 
 #include "Corrections.h"
+#include "Readings.h"
 #include "SkyGeometry.h"
 #include "catalog/ConstellationTable.h"
 #include "catalog/ShiftJis.h"
@@ -173,7 +176,7 @@ int KindForDsoType(const std::string& type) {
 }
 
 std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, double starLimit,
-                                       bool everyDeepSkyObject, DeepSkySizes* sizes) {
+                                       bool everyDeepSkyObject, DeepSkySizes* sizes, ExtraNames* names) {
     const ConstellationFinder finder(s.bounds);
     std::vector<StarRecord> anchors;
     std::vector<StarRecord> objects;
@@ -214,6 +217,20 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
         if (!inserted && (fixedOwner.empty() ? mag < it->second.second : hip == fixedOwner)) it->second = {hip, mag};
     }
 
+    // The same for the English proper names (Beemim, Propus, Terebellum ...).
+    std::map<std::string, std::pair<std::string, double>> englishOwners;
+    for (const auto& f : s.stars.at("features")) {
+        const std::string hip = IdText(f);
+        if (!s.starNames.contains(hip)) continue;
+        const std::string name = Text(s.starNames.at(hip), "name");
+        if (name.empty()) continue;
+        const double mag = Number(f.at("properties").at("mag"));
+        const std::string fixedOwner = StarNameOwner(name);
+        auto [it, inserted] = englishOwners.try_emplace(name, hip, mag);
+        if (!inserted && (fixedOwner.empty() ? mag < it->second.second : hip == fixedOwner)) it->second = {hip, mag};
+    }
+    std::vector<ExtraNames::Star> starNames;
+
     for (const auto& f : s.stars.at("features")) {
         const double mag = Number(f.at("properties").at("mag"));
         if (std::isnan(mag) || mag > starLimit) continue;
@@ -234,11 +251,34 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
         r.SetConstellation(constellation);
         SetStarDesignation(r, names ? Text(*names, "flam") : "",
                            names ? CorrectedBayer(hip, Text(*names, "bayer")) : "", constellation);
+        // The names file: the English name where this star owns it, and the
+        // Japanese one it owns when the record cannot hold it.
+        ExtraNames::Star extra{static_cast<std::uint32_t>(std::stoul(hip)), r.ra, r.dec, {}};
         if (names) {
             const std::string ja = Text(*names, "ja");
-            if (!ja.empty() && nameOwners.at(ja).first != hip) ++stats.sharedStarNamesLeftOut;
+            const bool ownsJa = !ja.empty() && nameOwners.at(ja).first == hip;
+            if (!ja.empty() && !ownsJa) ++stats.sharedStarNamesLeftOut;
             else r.name = JapaneseName(ja);
+            const std::string english = Text(*names, "name");
+            const bool ownsEnglish = !english.empty() && englishOwners.at(english).first == hip;
+            std::vector<std::string> further;
+            if (ownsJa && !r.name) {
+                further.push_back(ja);
+                ++stats.starsWithExtraJapaneseName;
+            }
+            if (ownsJa) {
+                if (std::string kana = KanaReading(ja); !kana.empty()) {
+                    further.push_back(std::move(kana));
+                    ++stats.readings;
+                }
+            }
+            if (ownsEnglish || !further.empty()) extra.names.push_back(ownsEnglish ? english : "");
+            extra.names.insert(extra.names.end(), further.begin(), further.end());
+            if (ownsEnglish) ++stats.starsWithEnglishName;
+            else if (!english.empty()) ++stats.sharedEnglishNamesLeftOut;
         }
+        if (!extra.names.empty()) ++stats.namedStars;
+        starNames.push_back(std::move(extra));
         if (r.name) ++stats.starsWithJapaneseName;
         r.SetSpectral(SpectralFromBv(Number(f.at("properties").value("bv", json("")))));
         objects.push_back(std::move(r));
@@ -276,6 +316,28 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
         return objects.back();
     };
 
+    // The names file's deep-sky names, by designation (UTF-8): the English
+    // common names of OpenNGC, of dsonames.json and messier.json's, and the
+    // Japanese names of dsonames.json under every key of the object, as far
+    // as SourceDsoNamesFor takes them.
+    struct DsoNames {
+        std::vector<std::string> openNgc, d3, messierAlt, japanese;
+    };
+    std::map<std::string, DsoNames> dsoNamesOf;
+    auto addUnique = [](std::vector<std::string>& list, const std::string& name) {
+        if (!name.empty() && std::find(list.begin(), list.end(), name) == list.end()) list.push_back(name);
+    };
+    auto collectDsoNames = [&](const std::string& designation, const std::vector<std::string>& keys) {
+        const SourceDsoNames taken = SourceDsoNamesFor(designation);
+        if (taken == SourceDsoNames::None) return;
+        DsoNames& n = dsoNamesOf[designation];
+        for (const auto& k : keys) {
+            if (!s.dsoNames.contains(k) || DsoNamesOfAnotherObject(k)) continue;
+            addUnique(n.d3, Text(s.dsoNames.at(k), "name"));
+            if (taken == SourceDsoNames::All) addUnique(n.japanese, Text(s.dsoNames.at(k), "ja"));
+        }
+    };
+
     std::map<std::string, bool> messierDesignations;
     struct Region {
         RaDec centre;
@@ -292,6 +354,8 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
         double mag = Number(pr.at("mag"));
         if (std::isnan(mag) || mag >= 99) mag = 12.0;
         makeDso(PointOf(f), id, kind, mag, {desig, "M " + id.substr(1), id});
+        collectDsoNames(id, {desig, "M " + id.substr(1), id});
+        addUnique(dsoNamesOf[id].messierAlt, Text(pr, "alt"));
         if (!desig.empty()) messierDesignations[desig] = true;
         messierRegions.push_back({PointOf(f), MessierRegionArcmin(pr), mag});
         ++stats.messier;
@@ -327,6 +391,7 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
             // ("NGC7000") fills the field to its end without a NUL.
             if (compact.size() > 7) continue;
             makeDso(PointOf(f), compact, kind, mag, {id});
+            collectDsoNames(compact, {id});
             taken[id] = true;
             taken[compact] = true;
             ++stats.otherDsos;
@@ -364,6 +429,8 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
         const auto twin = messierOfDesignation.find(NgcNameKeys(row).at(0));
         if (twin != messierOfDesignation.end()) designation = twin->second;
         const std::optional<DeepSkySize> size = NgcSize(row);
+        for (const std::string& n : row.commonNames) addUnique(dsoNamesOf[designation].openNgc, n);
+        collectDsoNames(designation, NgcNameKeys(row));
         if (row.messier != 0 || twin != messierOfDesignation.end() || taken.count(designation)) {
             if (size) sizeOf[designation] = *size;
             continue;
@@ -434,6 +501,68 @@ std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats, doub
             if (IsDeepSkyKind(r.kind) && it != sizeOf.end()) sizes->Set(r.ShortDesignation(), it->second);
         }
         stats.sizes = static_cast<int>(sizes->Count());
+    }
+
+    if (names) {
+        names->Clear();
+        std::sort(starNames.begin(), starNames.end(),
+                  [](const ExtraNames::Star& a, const ExtraNames::Star& b) { return a.hip < b.hip; });
+        for (ExtraNames::Star& star : starNames) names->AddStar(std::move(star));
+        std::vector<ExtraNames::Object> dsos;
+        for (const StarRecord& r : objects) {
+            if (!IsDeepSkyKind(r.kind)) continue;
+            const std::string designation(r.ShortDesignation());
+            const auto found = dsoNamesOf.find(designation);
+            static const DsoNames kNone;
+            const DsoNames& n = found == dsoNamesOf.end() ? kNone : found->second;
+            // English: dsonames.json's (the usual name) first, then
+            // messier.json's and OpenNGC's, each once (apostrophes written
+            // plainly, case, blanks and punctuation aside); Japanese: those the
+            // record does not carry.
+            std::vector<std::string> english;
+            std::set<std::string> seenEnglish;
+            for (const auto* list : {&n.d3, &n.messierAlt, &n.openNgc}) {
+                for (std::string e : *list) {
+                    for (const char* quote : {"\u00B4", "\u2019"}) {
+                        for (std::size_t at; (at = e.find(quote)) != std::string::npos;) e.replace(at, std::strlen(quote), "'");
+                    }
+                    std::string key;
+                    for (const char c : e) {
+                        if (std::isalnum(static_cast<unsigned char>(c)) || static_cast<unsigned char>(c) >= 0x80)
+                            key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                    }
+                    if (seenEnglish.insert(key).second) english.push_back(e);
+                }
+            }
+            const std::string own = r.name ? SjisToUtf8(*r.name) : std::string();
+            std::vector<std::string> japanese;
+            for (const std::string& j : n.japanese) {
+                if (j != own) japanese.push_back(j);
+            }
+            // The kana readings of the Japanese names, the record's own too.
+            std::vector<std::string> readings;
+            std::vector<std::string> japaneseNames = japanese;
+            if (!own.empty() && static_cast<unsigned char>(own[0]) >= 0x80) japaneseNames.insert(japaneseNames.begin(), own);
+            for (const std::string& j : japaneseNames) {
+                const std::string kana = KanaReading(j);
+                if (!kana.empty() && std::find(readings.begin(), readings.end(), kana) == readings.end())
+                    readings.push_back(kana);
+            }
+            if (english.empty() && japanese.empty() && readings.empty()) continue;
+            ExtraNames::Object o{designation, {english.empty() ? std::string() : english.front()}};
+            o.names.insert(o.names.end(), japanese.begin(), japanese.end());
+            o.names.insert(o.names.end(), readings.begin(), readings.end());
+            if (!english.empty()) o.names.insert(o.names.end(), english.begin() + 1, english.end());
+            stats.readings += static_cast<int>(readings.size());
+            ++stats.dsosWithExtraNames;
+            if (!english.empty()) ++stats.dsosWithEnglishName;
+            stats.extraDsoJapaneseNames += static_cast<int>(japanese.size());
+            dsos.push_back(std::move(o));
+        }
+        std::sort(dsos.begin(), dsos.end(), [](const ExtraNames::Object& a, const ExtraNames::Object& b) {
+            return a.designation < b.designation;
+        });
+        for (ExtraNames::Object& o : dsos) names->AddObject(std::move(o));
     }
 
     std::stable_sort(objects.begin(), objects.end(),

@@ -9,6 +9,7 @@
 
 #include "OpenNgc.h"
 #include "catalog/DeepSkySizes.h"
+#include "catalog/ExtraNames.h"
 #include "catalog/LineFile.h"
 #include "catalog/StarRecord.h"
 
@@ -46,6 +47,17 @@ struct BuildStats {
     int sizes = 0;
     int sharedDsoNamesLeftOut = 0;
     int sharedStarNamesLeftOut = 0;
+    // The names file: stars listed (every star record), with an English
+    // name, with a Japanese name the record could not hold; deep-sky objects
+    // with extra names, and how many of them have an English name.
+    int namedStars = 0;
+    int starsWithEnglishName = 0;
+    int sharedEnglishNamesLeftOut = 0;
+    int starsWithExtraJapaneseName = 0;
+    int dsosWithExtraNames = 0;
+    int dsosWithEnglishName = 0;
+    int extraDsoJapaneseNames = 0;
+    int readings = 0;  // kana readings of names with kanji
     // Stars whose constellation the source names, and how many of them the
     // boundary polygons place in that same constellation (a self-check).
     int boundaryChecks = 0;
@@ -72,9 +84,13 @@ inline constexpr double kMessierNeighbourDeg = 0.5;
 // of OpenNGC is kept (the deep set), else only the Messier objects, the
 // brighter ones and the named ones outside the Messier objects' regions.
 // `sizes`, when given, receives the size of every deep-sky record that has one.
+// `names`, when given, receives the names file: every star record with its
+// HIP number, position, English proper name and a Japanese name the record
+// could not hold, sorted by HIP number; every deep-sky record with English
+// common names or Japanese names beyond its own, sorted by designation.
 std::vector<StarRecord> BuildCatalogue(const Sources& s, BuildStats& stats,
                                        double starLimit = kStarMagnitudeLimit, bool everyDeepSkyObject = false,
-                                       DeepSkySizes* sizes = nullptr);
+                                       DeepSkySizes* sizes = nullptr, ExtraNames* names = nullptr);
 
 // The spectral class for a B-V colour index ("" when there is none).
 std::string SpectralFromBv(double bv);

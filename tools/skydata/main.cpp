@@ -94,10 +94,12 @@ int main(int argc, char** argv) {
         fs::create_directories(out);
         BuildStats stats;
         DeepSkySizes sizes;
+        ExtraNames names;
         const auto records =
-            BuildCatalogue(s, stats, deep ? kDeepStarMagnitudeLimit : kStarMagnitudeLimit, deep, &sizes);
+            BuildCatalogue(s, stats, deep ? kDeepStarMagnitudeLimit : kStarMagnitudeLimit, deep, &sizes, &names);
         Write(out / "tavik.dat", RecordFileBytes(records));
         Write(out / DeepSkySizes::kFileName, sizes.Bytes());
+        Write(out / ExtraNames::kFileName, names.Bytes());
         Write(out / "tavikline.dat", LineFileBytes(BuildStickFigures(s)));
         Write(out / "tavikconste.dat", LineFileBytes(BuildBoundaryOutlines(s)));
         const PolylineData milkyWay = BuildMilkyWay(s, kOverlayPoints);
@@ -110,6 +112,12 @@ int main(int argc, char** argv) {
                     stats.anchors, stats.messier, stats.otherDsos, stats.dsosInMessierRegions, stats.ngcObjects,
                     stats.ngcNotDeepSky, stats.ngcFaint, stats.sharedDsoNamesLeftOut, stats.sizes, milkyWay.size(),
                     stats.boundaryAgreements, stats.boundaryChecks);
+        std::printf("names file: stars %zu (%d named: %d English, %d shared English names left out, %d Japanese "
+                    "the record cannot hold), deep-sky objects %zu (%d with an English name, %d more Japanese names); %d kana "
+                    "readings\n",
+                    names.Stars().size(), stats.namedStars, stats.starsWithEnglishName, stats.sharedEnglishNamesLeftOut,
+                    stats.starsWithExtraJapaneseName, names.Objects().size(), stats.dsosWithEnglishName,
+                    stats.extraDsoJapaneseNames, stats.readings);
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tavik-skydata: %s\n", e.what());

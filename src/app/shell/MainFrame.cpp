@@ -30,11 +30,11 @@ constexpr int kToolbarTimerMs = 1000;  // timer 186
 bool IsPlainAction(int id) {
     static const std::set<int> plain = {
         32774, 32775, 32776, 32777, 32818, 32819, 32820, 32823, 32824, 32825, 32826, 32830,
-        32838, 32850, 32852, 32854, 32862, 32867, 32868, 32870, 32872, 32873, 32876, 32877, 32878, 32879,
+        32838, 32850, 32852, 32854, 32862, 32867, 32868, 32869, 32870, 32872, 32873, 32876, 32877, 32878, 32879,
         32880, 32881, 32882, 32883, 32884, 32933, 32937, 32938, 32939, 32940, 32943, 32960, 32963,
         32887, 32888, 32889, 32890, 32891, 32892, 32908, 32910, 32911, 32912, 32913,
         32914, 32916, 32919, 32920, 32929, 32930, 32931, 32932, 32941, 32942, 32944,
-        32962, 32964, 32965, 32980, 32981, 57664, 57665};
+        32962, 32964, 32965, 32966, 32980, 32981, 57664, 57665};
     return plain.count(id) != 0;
 }
 
@@ -74,6 +74,10 @@ CMainFrame::CMainFrame(CTavikView* view, SettingsStore& store, QWidget* parent)
         a->setShortcut(QKeySequence(key));
         addAction(a);
     }
+    // "天体検索" from anywhere in the window.
+    QAction* search = MakeAction(cmd::ObjectSearch);
+    search->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    addAction(search);
     FillToolbarMenu();
     LoadMainToolbar();
     RebuildSecondStrip();

@@ -50,7 +50,7 @@ ScopeController::~ScopeController() {
 
 bool ScopeController::Handles(int id) {
     switch (id) {
-    case cmd::TelescopeControl: case cmd::GotoHere: case cmd::TelescopePosition:
+    case cmd::TelescopeControl: case cmd::GotoHere: case cmd::SyncHere: case cmd::TelescopePosition:
     case cmd::TelescopeSwitch: case cmd::ScopeLeft: case cmd::ScopeRight: case cmd::ScopeUp:
     case cmd::ScopeDown: case cmd::ScopeFast: case cmd::ScopeSlow:
         return true;
@@ -105,6 +105,7 @@ void ScopeController::Run(int id) {
         if (host_.TelescopeOn()) timers_.StartTimer(timer_id::kPost2052, kOpenDialogDelayMs);
         break;
     case cmd::GotoHere: GotoTapped(); break;
+    case cmd::SyncHere: SyncTapped(); break;
     case cmd::TelescopePosition: ShowScopePosition(); break;
     case cmd::TelescopeSwitch: SwitchTelescopeControl(); break;
     case cmd::ScopeLeft: case cmd::ScopeRight: case cmd::ScopeUp: case cmd::ScopeDown:
@@ -170,6 +171,11 @@ std::optional<GotoTarget> ScopeController::TappedTarget() const {
 }
 
 void ScopeController::GotoTapped() {
+    // Taken now: the tap and the pass on the screen may change while a trace step ends.
+    SendGoto(TappedTarget());
+}
+
+void ScopeController::SendGoto(const std::optional<GotoTarget>& target) {
     const ViewMode mode = host_.Mode();
     if (mode == ViewMode::Planisphere || mode == ViewMode::PolarAlignment || mode == ViewMode::Heliocentric ||
         mode == ViewMode::Zenith) {
@@ -187,8 +193,6 @@ void ScopeController::GotoTapped() {
         return;
     }
     if (Scope().Busy()) return;
-    // Taken now: the tap and the pass on the screen may change while a trace step ends.
-    const std::optional<GotoTarget> target = TappedTarget();
     if (target && !ConfirmGotoAltitude(*target, store_, prompts_)) return;
     AfterTrace([this, target] {
         Mount& scope = Scope();
@@ -258,6 +262,108 @@ void ScopeController::GotoTapped() {
                     timers_.StartTimer(timer_id::kTrace, scope.TracePeriodMs());
                 } else {
                     host_.ShowNotice(run->done ? Utf8("導入指示完了") : QString::fromStdString(run->status));
+                }
+                host_.Repaint();
+            });
+    });
+}
+
+void ScopeController::SyncTapped() {
+    // The conditions of a goto of the tapped point.
+    const ViewMode mode = host_.Mode();
+    if (mode == ViewMode::Planisphere || mode == ViewMode::PolarAlignment || mode == ViewMode::Heliocentric ||
+        mode == ViewMode::Zenith) {
+        prompts_.Error(Utf8("この画面では位置計算できません"));
+        return;
+    }
+    if (!host_.TelescopeOn()) {
+        prompts_.Info(Utf8("制御指定をしてください。"));
+        return;
+    }
+    if (!host_.AutoUpdating()) {
+        prompts_.Error(Utf8("自動更新になっていません。現在時刻をセットします。もう一度操作してください。"));
+        host_.RunCommand(cmd::AutoUpdate);
+        prompts_.Info(Utf8("自動更新モードを設定しました"));
+        return;
+    }
+    if (Scope().Busy()) return;
+    const std::optional<GotoTarget> target = TappedTarget();
+    if (!target) {
+        prompts_.Error(Utf8("計算結果が不正です。もう一度操作してください"));
+        host_.ShowNotice(Utf8("計算エラー"));
+        return;
+    }
+    // A sync tells the mount where it points: asked first, naming what it will take.
+    QString named = QString::fromStdString(target->name.empty() ? Mount::CoordinatesText(target->ra, target->dec)
+                                                                : target->name);
+    if (!prompts_.Ask(named.trimmed() + Utf8(" に同期しますか？"))) return;
+    AfterTrace([this, target] {
+        Mount& scope = Scope();
+        if (scope.Busy() || exchange_->Running()) return;
+        enum class Outcome { NoPort, NoAnswer, CommError, BadTarget, Sent };
+        struct Run {
+            Outcome outcome = Outcome::Sent;
+            bool done = false;
+            std::optional<SkyPosition> position;  // read back after the sync
+            std::string status;
+        };
+        auto run = std::make_shared<Run>();
+        scope.SetBusy(true);
+        StartExchange(
+            [this, &scope, run, target] {
+                if (scope.State() == Mount::kIdle && !scope.Connect()) {
+                    run->outcome = Outcome::NoPort;
+                    return;
+                }
+                std::string position;
+                if (!scope.ReadPosition(position, false)) {
+                    scope.Disconnect();
+                    run->outcome = Outcome::NoAnswer;
+                    return;
+                }
+                if (scope.State() != Mount::kDone) {
+                    run->outcome = Outcome::CommError;
+                    return;
+                }
+                PostNotice(QString::fromStdString(position));
+                if (!scope.SetTarget(target->ra, target->dec, target->frame, target->name)) {
+                    scope.Disconnect();
+                    run->outcome = Outcome::BadTarget;
+                    return;
+                }
+                run->done = scope.Sync();
+                run->status = scope.StatusText();
+                // Where the mount says it points now, for its marker.
+                std::string text;
+                if (run->done && scope.ReadPosition(text, false))
+                    run->position = SkyPosition{scope.TelescopeRa() * kDegToRad, scope.TelescopeDec() * kDegToRad};
+                scope.Disconnect();
+            },
+            [this, &scope, run] {
+                scope.SetBusy(false);
+                switch (run->outcome) {
+                case Outcome::NoPort:
+                    host_.ShowNotice(Utf8("COMポートエラー"));
+                    prompts_.Error(Utf8("ポートを開けません"));
+                    return;
+                case Outcome::NoAnswer:
+                    host_.ShowNotice(Utf8("応答なし"));
+                    prompts_.Error(Utf8("応答しません"));
+                    return;
+                case Outcome::CommError:
+                    prompts_.Error(Utf8("通信制御エラーです。"));
+                    host_.ShowNotice(Utf8("通信エラー"));
+                    return;
+                case Outcome::BadTarget:
+                    prompts_.Error(Utf8("計算結果が不正です。もう一度操作してください"));
+                    host_.ShowNotice(Utf8("計算エラー"));
+                    return;
+                case Outcome::Sent: break;
+                }
+                host_.ShowNotice(run->done ? Utf8("同期指示完了") : QString::fromStdString(run->status));
+                if (run->position) {
+                    scopeMark_ = run->position;
+                    timers_.StartTimer(timer_id::kTraceEnd, kRedrawAfterMs);
                 }
                 host_.Repaint();
             });

@@ -4,7 +4,7 @@
 // message boxes and clock (ScopeExchange), and the control and settings
 // dialogs. Builds on app/dialogs; knows nothing of the view's class.
 //
-// ScopeController: the control dialog, goto of the tapped object, the
+// ScopeController: the control dialog, goto and sync of the tapped object, the
 // position check, switching control on and off, the toolbar moves and speeds,
 // the trace after a goto with its markers, and the start-up reminder. Every
 // exchange runs on the exchange thread, one at a time; what it found is shown
@@ -88,6 +88,13 @@ public:
     // skipped while an exchange runs.
     void RunSettingsDialog();
 
+    // The goto of "ここを導入する" to `target` (J2000 or of date, as it
+    // says): refused outside the direction-type views, without telescope
+    // control or real-time updating; sent after a running trace has ended,
+    // written to the history, traced when tracing is on. Nothing is sent for
+    // no target (the user is told).
+    void SendGoto(const std::optional<GotoTarget>& target);
+
     // The controller for the configured link, created on first use and kept.
     Mount& Scope();
     ScopeExchange& Exchange() { return *exchange_; }
@@ -98,6 +105,9 @@ public:
 
 private:
     void GotoTapped();
+    // "ここで同期": after a question naming it, the mount is told that it
+    // points at the tapped object.
+    void SyncTapped();
     void ShowScopePosition();
     void SwitchTelescopeControl();
     void ScopeToolbar(int id);

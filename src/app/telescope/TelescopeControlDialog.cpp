@@ -21,7 +21,7 @@ QString U(const char* text) { return QString::fromUtf8(text); }
 QString U(const std::string& text) { return QString::fromStdString(text); }
 
 const char* const kButtonTexts[CTelescopeControlDialog::kButtonCount] = {
-    "導入開始", "高速", "中速", "低速", "上", "下", "左", "右", "停止", "現在位置", "時刻、観測地", "閉じる"};
+    "導入開始", "同期", "高速", "中速", "低速", "上", "下", "左", "右", "停止", "現在位置", "時刻、観測地", "閉じる"};
 
 }  // namespace
 
@@ -51,7 +51,8 @@ CTelescopeControlDialog::CTelescopeControlDialog(Mount& scope, ScopeExchange& ex
         connect(b, &QPushButton::clicked, this, [this, i] { Press(static_cast<Button>(i)); });
     }
     // Goto and the speeds on top, the moves as a cross, then stop and position.
-    grid->addWidget(ButtonAt(kGoto), 0, 0, 1, 3);
+    grid->addWidget(ButtonAt(kGoto), 0, 0, 1, 2);
+    grid->addWidget(ButtonAt(kSync), 0, 2);
     grid->addWidget(ButtonAt(kFast), 1, 0);
     grid->addWidget(ButtonAt(kMedium), 1, 1);
     grid->addWidget(ButtonAt(kSlow), 1, 2);
@@ -70,6 +71,7 @@ CTelescopeControlDialog::CTelescopeControlDialog(Mount& scope, ScopeExchange& ex
     layout->addWidget(status_);
     layout->addWidget(ButtonAt(kClose));
     ButtonAt(kGoto)->setEnabled(!noTarget_);
+    ButtonAt(kSync)->setEnabled(!noTarget_);
 }
 
 QString CTelescopeControlDialog::TargetName() const { return targetName_->text(); }
@@ -81,7 +83,8 @@ void CTelescopeControlDialog::SetStatus(const QString& text) { status_->setText(
 void CTelescopeControlDialog::SetButtonsEnabled(bool enabled) {
     for (int i = 0; i < kButtonCount; ++i) {
         if (i == kClose) continue;  // stays, so that it can be refused
-        buttons_[static_cast<std::size_t>(i)]->setEnabled(enabled && !(i == kGoto && (noTarget_ || gotoDone_)));
+        const bool noAim = (i == kGoto && (noTarget_ || gotoDone_)) || (i == kSync && noTarget_);
+        buttons_[static_cast<std::size_t>(i)]->setEnabled(enabled && !noAim);
     }
 }
 
@@ -109,6 +112,7 @@ void CTelescopeControlDialog::Press(Button b) {
         if (!prompts_.Ask(U("観測地、日付時刻をコントローラに書き込みます。"))) return;
     }
     if (b == kGoto && target_ && !ConfirmGotoAltitude(*target_, scope_.Settings(), prompts_)) return;
+    if (b == kSync && !prompts_.Ask(TargetName() + U(" に同期しますか？"))) return;
     // A link that was lost (state left odd or failed) is opened again as well.
     const bool connect = !(scope_.State() != Mount::kIdle && scope_.IsConnected());
     if (connect) SetStatus(U("接続開始中..."));
@@ -140,6 +144,9 @@ CTelescopeControlDialog::Outcome CTelescopeControlDialog::Exchange(Mount& scope,
             } else {
                 o.status = U(scope.StatusText());
             }
+            break;
+        case kSync:
+            o.status = scope.Sync() ? U("同期コマンドを送りました") : U(scope.StatusText());
             break;
         case kFast:
         case kMedium:

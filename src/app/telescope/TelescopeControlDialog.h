@@ -1,6 +1,6 @@
 #pragma once
 // The telescope control dialog (158, "望遠鏡制御"): the target under "目標天体",
-// the goto, speed, move, stop and position buttons, "時刻、観測地", a status
+// the goto and sync ("同期") buttons, the speed, move, stop and position buttons, "時刻、観測地", a status
 // line and "閉じる". Every button connects first when the link is not open,
 // runs its exchange on the exchange thread with the buttons disabled (the
 // dialog and the chart paint and take input meanwhile), and shows its status
@@ -40,7 +40,7 @@ class CTelescopeControlDialog : public QDialog {
 public:
     // The buttons, in the order they are laid out.
     enum Button {
-        kGoto, kFast, kMedium, kSlow, kUp, kDown, kLeft, kRight, kStop, kPosition, kSiteTime, kClose,
+        kGoto, kSync, kFast, kMedium, kSlow, kUp, kDown, kLeft, kRight, kStop, kPosition, kSiteTime, kClose,
         kButtonCount
     };
 

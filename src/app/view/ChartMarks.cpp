@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 #include "view/SkyRenderer.h"
 
 namespace tavik {
@@ -28,6 +31,24 @@ void DrawTelescopeMarks(QPainter& p, SkyCanvas& canvas, QSize device, const std:
             p.drawEllipse(QRect(at->x() - 3, at->y() - 3, 6, 6));
         }
     }
+    p.restore();
+}
+
+void DrawFoundMark(QPainter& p, SkyCanvas& canvas, QSize device, const SkyPosition& object, double scale,
+                   const QColor& color) {
+    const std::optional<ProjectedPoint> at = canvas.ProjectOnLastPass(object.rightAscension, object.declination);
+    if (!at || at->x == OffScreen || at->y == OffScreen) return;
+    const int inner = static_cast<int>(std::lround(6 * scale));
+    const int outer = static_cast<int>(std::lround(16 * scale));
+    if (!QRect(QPoint(-outer, -outer), device + QSize(2 * outer, 2 * outer)).contains(at->x, at->y)) return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(color, std::max(1.0, std::round(2 * scale))));
+    const int x = at->x, y = at->y;
+    p.drawLine(x - outer, y, x - inner, y);
+    p.drawLine(x + inner, y, x + outer, y);
+    p.drawLine(x, y - outer, x, y - inner);
+    p.drawLine(x, y + inner, x, y + outer);
     p.restore();
 }
 

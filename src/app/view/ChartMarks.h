@@ -20,5 +20,10 @@ class SkyCanvas;
 void DrawTelescopeMarks(QPainter& p, SkyCanvas& canvas, QSize device, const std::optional<SkyPosition>& target,
                         const std::optional<SkyPosition>& scope, const QColor& color);
 void DrawTargetMark(QPainter& p, const TargetMarkGeometry& mark, const QColor& color);
+// The mark of an object found by name (J2000): four ticks around it, a gap in
+// the middle so that the object itself stays in sight; `scale` is the
+// screen's device pixels per window pixel.
+void DrawFoundMark(QPainter& p, SkyCanvas& canvas, QSize device, const SkyPosition& object, double scale,
+                   const QColor& color);
 
 }  // namespace tavik

@@ -71,15 +71,16 @@ void InputController::Press(QPoint at) {
 
 void InputController::Move(QPoint at) { gestures_.MoveTo(at); }
 
-void InputController::Release(QPoint at) {
+bool InputController::Release(QPoint at) {
     if (!gestures_.Release()) {
         StylusUp(at);
-        return;
+        return true;
     }
     // The end of a drag is no tap.
     c_.timers.KillTimer(timer_id::kTapMenu);
     stylusDown_ = false;
     tapHit_ = false;
+    return false;
 }
 
 void InputController::EndTap() {

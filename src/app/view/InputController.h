@@ -46,10 +46,10 @@ public:
                     TapMarkController& tapMarks, GestureController& gestures);
 
     // The left button or a finger went down, moved, came up. A press that
-    // moved is the gestures' drag, and its end no tap.
+    // moved is the gestures' drag, and its end no tap (Release: false).
     void Press(QPoint at);
     void Move(QPoint at);
-    void Release(QPoint at);
+    bool Release(QPoint at);
     // The press became a drag: no tap text, no long-press menu.
     void EndTap();
     // A key; false when it is none of the view's.

@@ -23,6 +23,7 @@
 #include "app/view/InputController.h"
 #include "app/view/MagnifierController.h"
 #include "app/view/NightMode.h"
+#include "app/view/ObjectSearchController.h"
 #include "app/view/TapMarkController.h"
 #include "app/view/TavikDoc.h"
 #include "app/view/ViewDialogs.h"
@@ -73,6 +74,7 @@ CTavikView::CTavikView(CTavikDoc& doc, SettingsStore& store, Prompts& prompts, c
                                                    prompts_, window);
     const ChartContext context{chart, timers, store_, prompts_, window};
     magnifier_ = std::make_unique<MagnifierController>(context);
+    search_ = std::make_unique<ObjectSearchController>(context, *magnifier_, *telescope_);
     tapMarks_ = std::make_unique<TapMarkController>(context, doc_);
     gestures_ = std::make_unique<GestureController>(chart, timers, *magnifier_);
     dialogs_ = std::make_unique<ViewDialogs>(context, doc_, *telescope_, *magnifier_);
@@ -396,6 +398,8 @@ void CTavikView::paintEvent(QPaintEvent*) {
         DrawTelescopeMarks(markers, *canvas_, device, telescope_->TargetMark(), telescope_->ScopeMark(),
                            ToQColor(MapColor(colors_[slot::kTelescopeTrace], modes)));
         if (const auto mark = magnifier_->PendingTargetMark()) DrawTargetMark(markers, *mark, ToQColor(TextColor(modes)));
+        if (const auto& found = search_->Mark())
+            DrawFoundMark(markers, *canvas_, device, *found, view_.pixelRatio, ToQColor(TextColor(modes)));
     }
     if (Hourglass() && passesInFlight_ > 0) {
         QPainter mark(this);
@@ -445,7 +449,8 @@ void CTavikView::ShowNotice(const QString& text) {
 bool CTavikView::HandlesCommand(int id) const {
     const bool numberedMark = id >= 32937 && id <= 32940;
     return numberedMark || ViewDialogs::Handles(id) || ScopeController::Handles(id) || PicturePresenter::Handles(id) ||
-           MagnifierController::Handles(id) || TapMarkController::Handles(id) || commands_.Handles(id);
+           MagnifierController::Handles(id) || ObjectSearchController::Handles(id) || TapMarkController::Handles(id) ||
+           commands_.Handles(id);
 }
 
 ItemState CTavikView::CommandState(int id) const { return commands_.State(id); }
@@ -461,6 +466,8 @@ bool CTavikView::RunControllerCommand(int id) {
         telescope_->Run(id);
     } else if (MagnifierController::Handles(id)) {
         magnifier_->Run(id);
+    } else if (ObjectSearchController::Handles(id)) {
+        search_->Run(id);
     } else if (PicturePresenter::Handles(id)) {
         pictures_->Run(id, input_->PopupConstellation());
     } else if (TapMarkController::Handles(id)) {
@@ -545,7 +552,8 @@ void CTavikView::mouseMoveEvent(QMouseEvent* e) {
 
 void CTavikView::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
-    input_->Release(ToDevice(e->position()));
+    // A tap (not the end of a drag) takes the found object's mark away.
+    if (input_->Release(ToDevice(e->position()))) search_->ClearMark();
 }
 
 void CTavikView::wheelEvent(QWheelEvent* e) {

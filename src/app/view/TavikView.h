@@ -45,6 +45,7 @@ class HitList;
 class GestureController;
 class InputController;
 class MagnifierController;
+class ObjectSearchController;
 class SkyCanvas;
 class TapMarkController;
 class ViewDialogs;
@@ -109,6 +110,7 @@ public:
     ScopeController& Telescope() { return *telescope_; }
     MagnifierController& Magnifier() { return *magnifier_; }
     InputController& Input() { return *input_; }
+    ObjectSearchController& Search() { return *search_; }
 
     // Fits the chart square to the present client area even while full
     // screen keeps it fixed (after the frame has changed the window for it).
@@ -254,6 +256,7 @@ private:
     std::unique_ptr<ScopeController> telescope_;
     std::unique_ptr<PicturePresenter> pictures_;
     std::unique_ptr<MagnifierController> magnifier_;
+    std::unique_ptr<ObjectSearchController> search_;
     std::unique_ptr<TapMarkController> tapMarks_;
     std::unique_ptr<GestureController> gestures_;
     std::unique_ptr<ViewDialogs> dialogs_;

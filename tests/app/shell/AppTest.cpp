@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QMenu>
 #include <QTimer>
@@ -44,6 +45,8 @@
 #include "app/view/InputController.h"
 #include "app/view/MagnifierController.h"
 #include "app/view/MagnifierPanel.h"
+#include "app/view/ObjectSearchController.h"
+#include "app/dialogs/ObjectSearchDialog.h"
 #include "app/shell/MainFrame.h"
 #include <QScreen>
 #include "app/dialogs/Prompts.h"
@@ -652,6 +655,68 @@ std::optional<std::pair<double, double>> SentTarget(const mountsim::PtyMount& mo
                      (sign == '-' ? -1 : 1) * (d + dm / 60.0 + ds / 3600.0) * deg};
 }
 
+// Minutes of arc between two positions in radians.
+double ArcMinutesApart(double ra1, double dec1, double ra2, double dec2) {
+    const double c = std::sin(dec1) * std::sin(dec2) + std::cos(dec1) * std::cos(dec2) * std::cos(ra1 - ra2);
+    return std::acos(std::clamp(c, -1.0, 1.0)) * 180 / std::numbers::pi * 60;
+}
+
+// An observer's night on a badly aligned mount, through the long-press menu:
+// the goto to Rigel shows the telescope off the star, "ここで同期" asks and
+// then tells the mount it is on Rigel (the marker comes onto the star, a Sync
+// line goes to the history), and the next goto lands on Betelgeuse.
+TEST_F(TapWindowTest, SyncFromTheLongPressMenuRemovesAPointingError) {
+    mountsim::MountOptions options;
+    options.slewSeconds = 0.2;
+    options.pointingErrorRa = 30;
+    options.pointingErrorDec = -20;
+    mountsim::PtyMount mount(options);
+    store.WriteProfileInt("TS", "TRACE", 1);
+    ASSERT_NO_FATAL_FAILURE(StartWithTelescopeMenu(mount));
+    const auto rigel = HitPoint(*view, "Bet Ori");
+    const auto betelgeuse = HitPoint(*view, "Alp Ori");
+    ASSERT_TRUE(rigel && betelgeuse);
+    auto markOff = [&](const StarRecord& r) {
+        const auto& m = view->Telescope().ScopeMark();
+        return m ? ArcMinutesApart(m->rightAscension, m->declination, r.ra, r.dec) : 1e9;
+    };
+    auto idle = [&] { return !mount.Commands().empty() && !view->Telescope().Exchange().Running(); };
+
+    ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::GotoHere));
+    const StarRecord r = *view->TappedRecord();
+    ASSERT_TRUE(Until([&] { return markOff(r) > 20 && markOff(r) < 50; }, 15000))
+        << markOff(r) << prompts.messages.join("|").toStdString();
+
+    // Not without a yes.
+    prompts.answer = false;
+    ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::SyncHere));
+    const QString question = QString::fromUtf8("ask: リゲル に同期しますか？");
+    ASSERT_TRUE(Until([&] { return prompts.messages.contains(question); })) << prompts.messages.join("|").toStdString();
+    auto synced = [&] {
+        const auto all = mount.Commands();
+        return std::count(all.begin(), all.end(), ":CM#");
+    };
+    EXPECT_EQ(synced(), 0);
+    prompts.answer = true;
+    ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::SyncHere));
+    ASSERT_TRUE(Until([&] { return synced() == 1 && idle(); }, 10000)) << prompts.messages.join("|").toStdString();
+    EXPECT_LT(markOff(r), 1.5);  // read back to the precision of the replies
+    EXPECT_EQ(view->Notice(), QString::fromUtf8("同期指示完了"));
+    QFile history(programDir.filePath("望遠鏡導入履歴.txt"));
+    ASSERT_TRUE(history.open(QIODevice::ReadOnly));
+    EXPECT_NE(history.readAll().toStdString().find(Utf8ToSjis("\r\nSync ")), std::string::npos);
+
+    ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *betelgeuse, cmd::GotoHere));
+    const StarRecord b = *view->TappedRecord();
+    ASSERT_TRUE(Until([&] { return markOff(b) < 1.5; }, 15000)) << markOff(b);
+    mount.With([](mountsim::MountSimulator& m) {
+        EXPECT_LT(ArcMinutesApart(m.ReportedRa() * std::numbers::pi / 180, m.ReportedDec() * std::numbers::pi / 180,
+                                  m.TargetRa() * std::numbers::pi / 180, m.TargetDec() * std::numbers::pi / 180),
+                  1.0);
+    });
+    EXPECT_FALSE(prompts.messages.join("|").contains("error")) << prompts.messages.join("|").toStdString();
+}
+
 TEST_F(TapWindowTest, GotoOfEmptySkySendsTheSkyUnderThePressAtTheMomentShown) {
     mountsim::MountOptions options;
     options.slewSeconds = 0.2;
@@ -1206,6 +1271,109 @@ std::string Changes(const Observed& a, const Observed& b) {
 // a toolbar, menu 164, a pop-up menu or a key), its action shows the state its
 // rule gives, and triggering it changes what its rule reads or something the
 // user sees (a notice, a repaint, a dialog, a menu, a command to the mount).
+// "天体検索" on the real window: Ctrl+F opens it, the list follows the typing,
+// Up and Down move in it from the text box, Enter centres the chosen object
+// in the magnified view with its mark (below the horizon the view looks at
+// the horizon under it and says so); the search is remembered, and a tap
+// takes the mark away.
+TEST_F(TapWindowTest, ObjectSearchCentresTheTypedObjectWithAMarkUntilTheNextTap) {
+    StartFacingSouth();
+    QApplication::setActiveWindow(frame);
+    auto openSearch = [&]() -> CObjectSearchDialog* {
+        QApplication::setActiveWindow(frame);  // as the window manager gives it back
+        QTest::keyClick(frame, Qt::Key_F, Qt::ControlModifier);
+        Until([&] { return view->Search().Dialog() && view->Search().Dialog()->isVisible(); });
+        return view->Search().Dialog();
+    };
+    auto settled = [&] {
+        return WaitForRender(*view) && Until([&] { return !view->RenderPending() && view->PassesInFlight() == 0; });
+    };
+    CObjectSearchDialog* dlg = openSearch();
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(dlg->windowTitle(), "天体検索");
+    EXPECT_TRUE(Until([&] { return dlg->Query()->hasFocus(); })) << "typing goes to the text box";
+    EXPECT_FALSE(dlg->GotoButton()->isEnabled()) << "telescope control is off";
+    QTest::keyClicks(dlg->Query(), "zzq@#");
+    EXPECT_EQ(dlg->List()->count(), 0);
+    EXPECT_EQ(dlg->Status()->text(), "見つかりません");
+    dlg->Query()->clear();
+
+    // "M4": M4 first, then M40...; Down and Up move the current line.
+    QTest::keyClicks(dlg->Query(), "M4");
+    ASSERT_GE(dlg->List()->count(), 3);
+    EXPECT_EQ(dlg->Results()[0].object.designation, "M4");
+    EXPECT_EQ(dlg->List()->item(0)->text().toStdString(), dlg->Results()[0].ListText());
+    EXPECT_EQ(dlg->List()->currentRow(), 0);
+    QTest::keyClick(dlg->Query(), Qt::Key_Down);
+    QTest::keyClick(dlg->Query(), Qt::Key_Down);
+    QTest::keyClick(dlg->Query(), Qt::Key_Up);
+    EXPECT_EQ(dlg->List()->currentRow(), 1);
+    EXPECT_TRUE(dlg->Query()->hasFocus());
+    QTest::keyClick(dlg->Query(), Qt::Key_Up);
+    // M4 stands far below the horizon on this January evening.
+    QTest::keyClick(dlg->Query(), Qt::Key_Return);
+    EXPECT_EQ(view->Notice(), "地平線下です");
+    EXPECT_TRUE(Until([&] { return view->Search().Dialog() == nullptr; }));
+    ASSERT_TRUE(settled());
+    const ViewState& v = view->View();
+    EXPECT_EQ(v.viewMode, ViewMode::Magnified);
+    ASSERT_TRUE(view->Search().Mark());
+    // The view as drawn, at the moment and site shown.
+    auto shown = [&] {
+        const ObservationSite site = view->Settings().site;
+        ViewState s = v;
+        s.localSiderealTime = LocalSiderealTime(view->Time().Current(), site.zoneOffsetHours, site.longitudeDegrees,
+                                                site.longitudeMinutes);
+        s.latitude = LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes);
+        return s;
+    };
+    const SkyPosition m4 = *view->Search().Mark();
+    const Spherical below =
+        EquatorialToHorizontal(m4.rightAscension, m4.declination, shown().latitude, shown().localSiderealTime);
+    EXPECT_LT(below.lat, 0.0);
+    EXPECT_EQ(v.magnifier.altitude, 0.0) << "looking at the horizon under it";
+    EXPECT_NEAR(std::remainder(v.magnifier.heading - (below.lon * 180 / std::numbers::pi + 180), 360.0), 0.0, 0.01);
+    EXPECT_EQ(store.GetProfileString("SEARCH", "HISTORY1", ""), "M4");
+
+    // Again, the view looking up towards the north: the empty box offers the
+    // last search; "M42", in the south, is centred, not looked at over the zenith.
+    view->Magnifier().SetFraming({true, 180.0, 89.0, 50});
+    dlg = openSearch();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_EQ(dlg->List()->count(), 1);
+    EXPECT_EQ(dlg->List()->item(0)->text(), "M4");
+    QTest::keyClicks(dlg->Query(), "M42");
+    ASSERT_FALSE(dlg->Results().empty());
+    EXPECT_EQ(dlg->Results()[0].object.designation, "M42");
+    const std::string name = dlg->Results()[0].object.name;
+    QTest::keyClick(dlg->Query(), Qt::Key_Return);
+    EXPECT_EQ(view->Notice().toStdString(), "M42 " + name);
+    EXPECT_TRUE(Until([&] { return view->Search().Dialog() == nullptr; }));
+    ASSERT_TRUE(settled());
+    ASSERT_TRUE(view->Search().Mark());
+    const SkyPosition m42 = *view->Search().Mark();
+    const ProjectedPoint at = ProjectEquatorial(shown(), m42.rightAscension, m42.declination, false);
+    const QPoint centre(v.clientWidth / 2, v.clientHeight / 2);
+    EXPECT_NEAR(at.x, centre.x(), 1.5);
+    EXPECT_NEAR(at.y, centre.y(), 1.5);
+    EXPECT_EQ(store.GetProfileString("SEARCH", "HISTORY1", ""), "M42");
+    EXPECT_EQ(store.GetProfileString("SEARCH", "HISTORY2", ""), "M4");
+
+    // The mark's four ticks around the centre, in the colour of the chart's text.
+    const QRgb mark = ToQColor(TextColor(ColorModes::Load(store))).rgb();
+    auto ticks = [&] {
+        const QImage shot = view->grab().toImage();
+        int n = 0;
+        for (const QPoint d : {QPoint(11, 0), QPoint(-11, 0), QPoint(0, 11), QPoint(0, -11)})
+            n += shot.pixel(centre + d) == mark;
+        return n;
+    };
+    EXPECT_EQ(ticks(), 4);
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_FALSE(view->Search().Mark());
+    EXPECT_LT(ticks(), 4);
+}
+
 TEST_F(TapWindowTest, EveryCommandHasAPlaceShowsItsRuleAndDoesSomething) {
     mountsim::MountOptions options;
     options.slewSeconds = 0.1;
@@ -1278,13 +1446,13 @@ TEST_F(TapWindowTest, EveryCommandHasAPlaceShowsItsRuleAndDoesSomething) {
     }
     for (int id : {32878, 32896, 32903, 32907, 32909, 32910, 32915, 32916}) EXPECT_TRUE(places.count(id)) << id;
 
-    // Commands that disable others go after them: the goto and real-time
-    // updating (the goto switches it on; it disables the time steps), the
+    // Commands that disable others go after them: the goto, the sync and real-time
+    // updating (the goto and the sync switch it on; it disables the time steps), the
     // telescope switch (the telescope buttons), the Messier objects (their
     // numbers). The view's modes and directions come last, the
     // direction view first so that its height bands are there; the exit at the
     // very end.
-    const std::vector<int> late = {cmd::GotoHere, cmd::AutoUpdate, cmd::TelescopeSwitch, cmd::Messier};
+    const std::vector<int> late = {cmd::GotoHere, cmd::SyncHere, cmd::AutoUpdate, cmd::TelescopeSwitch, cmd::Messier};
     const std::vector<int> views = {ViewCommand::Direction, ViewCommand::BandHigh, ViewCommand::BandMiddle,
                                     ViewCommand::BandLow};
     auto listed = [](const std::vector<int>& v, int id) { return std::find(v.begin(), v.end(), id) != v.end(); };

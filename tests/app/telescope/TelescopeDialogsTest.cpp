@@ -40,6 +40,7 @@ TEST(TelescopeControlDialogTest, WithoutATargetGotoIsDisabled) {
     Dlg dlg(*rig.scope, exchange, prompts, std::nullopt);
     EXPECT_EQ(dlg.TargetName(), QString::fromUtf8("指定されていません(導入指示不可）"));
     EXPECT_FALSE(dlg.ButtonAt(Dlg::kGoto)->isEnabled());
+    EXPECT_FALSE(dlg.ButtonAt(Dlg::kSync)->isEnabled());
     EXPECT_EQ(dlg.Status(), QString::fromUtf8("未接続状態"));
     // Other buttons connect on their own.
     Press(dlg, Dlg::kSlow);
@@ -65,6 +66,28 @@ TEST(TelescopeControlDialogTest, GotoIsSentOnceAndLogged) {
     ASSERT_EQ(history.size(), 1u);
     EXPECT_NE(history[0].find(" M42 オリオン星雲 赤経 05:35:24 赤緯 -05*27*00 "), std::string::npos);
     EXPECT_EQ(rig.Received(), ":Sh-90#:U#:Sr 05:35:24#:U#:U#:Sd -05*27*00#:U#:MS#");
+}
+
+TEST(TelescopeControlDialogTest, SyncAsksNamingTheTargetThenSendsItAndLogs) {
+    test::QtApp();
+    test::ScopeRig rig;
+    RecordingPrompts prompts;
+    ScopeExchange exchange;
+    std::vector<std::string> history;
+    rig.scope->SetGotoLog([&](const std::string& l) { history.push_back(l); });
+    Dlg dlg(*rig.scope, exchange, prompts, GotoTarget{"M42 オリオン星雲", 1.4634585777972453, -0.0951204442, TargetFrame::J2000});
+    Press(dlg, Dlg::kSync);  // answered no: nothing is sent
+    EXPECT_EQ(prompts.messages.value(0), QString::fromUtf8("ask: M42 オリオン星雲 に同期しますか？"));
+    EXPECT_TRUE(rig.mount.Commands().empty());
+    prompts.answer = true;
+    Press(dlg, Dlg::kSync);
+    EXPECT_EQ(dlg.Status(), QString::fromUtf8("同期コマンドを送りました"));
+    EXPECT_EQ(rig.Received(), ":U#:Sr 05:35:24#:U#:U#:Sd -05*27*00#:U#:CM#");
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history[0].rfind("Sync ", 0), 0u);
+    EXPECT_NE(history[0].find(" M42 オリオン星雲 赤経 05:35:24 赤緯 -05*27*00 "), std::string::npos);
+    EXPECT_FALSE(dlg.GotoDone());
+    EXPECT_TRUE(dlg.ButtonAt(Dlg::kGoto)->isEnabled());
 }
 
 TEST(TelescopeControlDialogTest, TheDialogStaysAliveAndCloseIsRefusedDuringAnExchange) {
