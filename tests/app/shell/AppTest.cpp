@@ -787,6 +787,27 @@ TEST_F(TapWindowTest, AGotoBelowTheAltitudeLimitAsksFirst) {
     ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::GotoHere));
     EXPECT_TRUE(Until([&] { return slews() == 2; }, 10000)) << prompts.messages.join("|").toStdString();
     EXPECT_EQ(prompts.messages.count(question), 2);
+    ASSERT_TRUE(Until([&] { return !view->Telescope().Exchange().Running(); }, 10000));
+
+    // 天体検索's 導入 asks the same question once: Rigel, above the horizon
+    // but under the limit, and α Cru, which never rises here.
+    prompts.answer = false;
+    for (const char* text : {"Rigel", "alf Cru"}) {
+        SCOPED_TRACE(text);
+        const int asked = prompts.messages.count(question);
+        QApplication::setActiveWindow(frame);
+        QTest::keyClick(frame, Qt::Key_F, Qt::ControlModifier);
+        ASSERT_TRUE(Until([&] { return view->Search().Dialog() && view->Search().Dialog()->isVisible(); }));
+        CObjectSearchDialog* dlg = view->Search().Dialog();
+        QTest::keyClicks(dlg->Query(), text);
+        ASSERT_FALSE(dlg->Results().empty());
+        ASSERT_TRUE(dlg->GotoButton()->isEnabled());
+        QTest::mouseClick(dlg->GotoButton(), Qt::LeftButton);
+        EXPECT_TRUE(Until([&] { return view->Search().Dialog() == nullptr; }));
+        QTest::qWait(300);
+        EXPECT_EQ(prompts.messages.count(question), asked + 1) << prompts.messages.join("|").toStdString();
+        EXPECT_EQ(slews(), 2) << "nothing is sent after いいえ";
+    }
 }
 
 TEST_F(TapWindowTest, AGotoHistoryThatCannotBeWrittenIsSaidOnceAndTheGotosGoOn) {
