@@ -219,14 +219,7 @@ bool TelescopeController::Goto() {
     }
     ui_.PumpMessages();
     SendAltitudeLimit();
-    if (!Send(":U#:Sr " + RaText() + "#:U#") || !AwaitAck('1', "Sr Error")) {
-        SetAckFailureStatus("Sr", "現在位置確認要 Sr");
-        return false;
-    }
-    if (!Send(":U#:Sd " + DecText() + "#:U#") || !AwaitAck('1', "Sd Error")) {
-        SetAckFailureStatus("Sd", "コマンド不良 Sd");
-        return false;
-    }
+    if (!SendTarget()) return false;
     if (!Send(":MS#") || !AwaitAck('0', "MS Error")) {
         const std::string reply = ReplyForMessage();
         if (sendFailed_) {
