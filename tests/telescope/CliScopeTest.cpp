@@ -138,6 +138,11 @@ TEST_F(CliScopeTest, SyncByCoordinatesAndByObject) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Sent(), ":U#:Sr 06:45:09#:U#:U#:Sd -16*42*58#:U#:CM#");
     EXPECT_EQ(Cli(dev + "sync --ra 1:0:0").status, 2);
+    // A sync moves nothing: no altitude limit, and no ":Sh" ahead of it.
+    mount->ClearCommands();
+    r = Cli(dev + "sync --ra 05:35:17 --dec -80:00:00", "[TS]\nJNOW=0\nALT_LIMIT=0\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Sent(), ":U#:Sr 05:35:17#:U#:U#:Sd -80*00*00#:U#:CM#");
 
     mountsim::MountOptions refused;
     refused.replies["Sd"] = "0";
