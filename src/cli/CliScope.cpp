@@ -29,14 +29,17 @@
 // at the settings' current site. It is sent as the window sends it: with TS/JNOW on (the default),
 // J2000 coordinates are precessed to the present equinox; the Sun, the Moon and
 // the planets are of date already. `position` prints J2000 coordinates under
-// the same setting. sync takes the same target and tells the mount that it
-// points there (the object centred in the eyepiece): nothing moves, the
-// mount's position becomes the target. The catalogue is DIR/tavik.dat with --data, else the one
-// the window opens (TAVIK/TAVIK_DATA), else the bundled one; one that does not
-// read whole is an error (exit 1).
+// the same setting. A goto target below the altitude limit (TS/ALT_LIMIT) at
+// the moment of the goto is refused (exit 1) unless --force is given. sync
+// takes the same target and tells the mount that it points there (the object
+// centred in the eyepiece): nothing moves, the mount's position becomes the
+// target, and no altitude limit applies. The catalogue is DIR/tavik.dat with
+// --data, else the one the window opens (TAVIK/TAVIK_DATA), else the bundled
+// one; one that does not read whole is an error (exit 1).
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <numbers>
@@ -64,8 +67,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: tavik-cli scope [--device PATH|tcp://HOST:PORT | --indi HOST[:PORT] [--name DEVICE]] "
     "position | "
-    "goto --ra HH:MM:SS --dec +DD:MM:SS | goto --object TEXT [--date YYYY-MM-DD --time HH:MM:SS] "
-    "[--data DIR] | sync (as goto) | site [--lon D:M --lat D:M] | nudge n|s|e|w | rate 2|3|4 | stop";
+    "goto [--force] --ra HH:MM:SS --dec +DD:MM:SS | goto [--force] --object TEXT "
+    "[--date YYYY-MM-DD --time HH:MM:SS] [--data DIR] | sync (as goto, without --force) | "
+    "site [--lon D:M --lat D:M] | nudge n|s|e|w | rate 2|3|4 | stop";
 
 // Message boxes become lines on standard error.
 class CliScopeUi final : public TelescopeUi {
@@ -122,7 +126,8 @@ std::filesystem::path CatalogFor(const CliArgs& args, const SettingsStore& store
 
 int RunScope(const std::vector<std::string>& argv) {
     CliArgs args(argv, {"device", "indi", "name", "ra", "dec", "lon", "lat", "object", "date",
-                        "time", "data"});
+                        "time", "data"},
+                 {"force"});
     const auto& pos = args.Positional();
     if (pos.empty()) throw CliError(kUsage);
     const std::string action = pos[0];
@@ -200,6 +205,20 @@ int RunScope(const std::vector<std::string>& argv) {
     } else if (raDeg) {
         constexpr double kRad = std::numbers::pi / 180.0;
         target = GotoTarget{"", *raDeg * kRad, *decDeg * kRad, TargetFrame::J2000};
+    }
+
+    // As the window asks before a goto below the altitude limit, at the
+    // moment of the goto: here only --force goes on. A sync moves nothing.
+    if (action == "goto" && target && !args.Has("force")) {
+        const ObservationSite site = ReadCurrentSite(store);
+        const DateTime now = SiteTimeAt(std::time(nullptr), site.zoneOffsetHours);
+        const int limit = ReadSettingInt(store, "TS", "ALT_LIMIT");
+        if (BelowAltitudeLimit(*target, now, site, limit)) {
+            std::fprintf(stderr, "tavik-cli scope: %s (altitude %.1f, limit %d; --force sends it)\n",
+                         kBelowLimitQuestion, TargetAltitude(*target, now, site) * 180.0 / std::numbers::pi, limit);
+            Status("地平線下です");
+            return 1;
+        }
     }
 
     CliScopeUi ui;

@@ -210,6 +210,33 @@ std::vector<SettingDef> BuildSchema() {
     s.push_back(Text("TS", "INDI_HOST", G::Other, "localhost"));
     o("TS", "INDI_PORT", T::Int, 7624, DefaultUnless(1, 65535));
     s.push_back(Text("TS", "INDI_DEVICE", G::Other, ""));
+    // The lowest altitude of a goto, whole degrees: below it a goto asks first,
+    // and an LX200 mount that takes a slew limit is told it; -90 never asks.
+    o("TS", "ALT_LIMIT", T::Int, 0, Clamp(-90, 89));
+    // The fields of view the magnified view draws (FieldOfViewSettings.h):
+    // the telescope, five eyepieces, two cameras and three finder rings.
+    o("FOV", "FOCAL", T::Int, 600, Clamp(10, 20000));
+    o("FOV", "APERTURE", T::Int, 80, Clamp(5, 2000));
+    for (int i = 1; i <= kEyepieceCount; ++i) {
+        const std::string n = "EP" + std::to_string(i) + "_";
+        s.push_back(Text("FOV", (n + "NAME").c_str(), G::Other, i == 1 ? "25mm" : ""));
+        o("FOV", (n + "FOCAL").c_str(), T::Int, i == 1 ? 250 : 0, Clamp(0, 1000));
+        o("FOV", (n + "FIELD").c_str(), T::Int, i == 1 ? 52 : 0, Clamp(0, 150));
+        o("FOV", (n + "SHOW").c_str(), T::Flag, 0);
+    }
+    for (int i = 1; i <= kCameraCount; ++i) {
+        const std::string n = "CAM" + std::to_string(i) + "_";
+        s.push_back(Text("FOV", (n + "NAME").c_str(), G::Other, i == 1 ? "APS-C" : ""));
+        o("FOV", (n + "WIDTH").c_str(), T::Int, i == 1 ? 2350 : 0, Clamp(0, 10000));
+        o("FOV", (n + "HEIGHT").c_str(), T::Int, i == 1 ? 1560 : 0, Clamp(0, 10000));
+        o("FOV", (n + "ROTATE").c_str(), T::Int, 0, Clamp(-360, 360));
+        o("FOV", (n + "SHOW").c_str(), T::Flag, 0);
+    }
+    for (int i = 1; i <= kFinderRingCount; ++i) {
+        const std::string n = "FINDER" + std::to_string(i);
+        o("FOV", n.c_str(), T::Int, i == 1 ? 5 : i == 2 ? 20 : 40, Clamp(0, 900));
+        o("FOV", (n + "_SHOW").c_str(), T::Flag, 0);
+    }
     // The catalogue path when the document opens the catalogue; callers that only
     // want the data folder pass "\tavik.dat" themselves.
     s.push_back(Text("TAVIK", "TAVIK_DATA", G::Other,

@@ -74,6 +74,11 @@ struct SettingDef {
 // first member only; FindSetting recognises every member.
 const std::vector<SettingDef>& AllSettings();
 
+// How many eyepieces, cameras and finder rings the FOV section holds.
+inline constexpr int kEyepieceCount = 5;
+inline constexpr int kCameraCount = 2;
+inline constexpr int kFinderRingCount = 3;
+
 // The schema row for (section, entry); nullptr when the entry is unknown.
 const SettingDef* FindSetting(std::string_view section, std::string_view entry);
 

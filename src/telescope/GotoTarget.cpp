@@ -1,11 +1,14 @@
 #include "telescope/GotoTarget.h"
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
+#include "astro/Angles.h"
 #include "astro/Planets.h"
 #include "astro/Precession.h"
 #include "astro/TimeScales.h"
+#include "astro/Transforms.h"
 #include "catalog/ShiftJis.h"
 
 namespace tavik {
@@ -93,6 +96,21 @@ std::optional<GotoTarget> FindGotoTarget(const StarCatalog& catalog, std::string
     NameIndex index;
     index.Build(catalog);
     return FindGotoTarget(index, text, local, site);
+}
+
+double TargetAltitude(const GotoTarget& target, const DateTime& local, const ObservationSite& site) {
+    Spherical ofDate{target.ra, target.dec};
+    if (target.frame == TargetFrame::J2000)
+        ofDate = J2000ToDate(target.ra, target.dec, CenturiesForLocalTime(local, site.zoneOffsetHours));
+    const double lst = LocalSiderealTime(local, site.zoneOffsetHours, site.longitudeDegrees, site.longitudeMinutes);
+    return EquatorialToHorizontal(ofDate.lon, ofDate.lat, LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes),
+                                  lst)
+        .lat;
+}
+
+bool BelowAltitudeLimit(const GotoTarget& target, const DateTime& local, const ObservationSite& site,
+                        int limitDegrees) {
+    return TargetAltitude(target, local, site) < limitDegrees * kDegToRad;
 }
 
 }  // namespace tavik

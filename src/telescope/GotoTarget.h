@@ -48,4 +48,14 @@ std::optional<GotoTarget> FindGotoTarget(const NameIndex& index, std::string_vie
 std::optional<GotoTarget> FindGotoTarget(const StarCatalog& catalog, std::string_view text,
                                          const DateTime& local, const ObservationSite& site);
 
+// The altitude (radians, no refraction) of a target at the local civil time
+// `local` at `site`: a J2000 target is taken to the equinox of that moment.
+double TargetAltitude(const GotoTarget& target, const DateTime& local, const ObservationSite& site);
+
+// True when a goto to `target` at `local` would point below TS/ALT_LIMIT: the
+// goto then asks first ("地平線下です。導入しますか？").
+inline constexpr const char* kBelowLimitQuestion = "地平線下です。導入しますか？";
+bool BelowAltitudeLimit(const GotoTarget& target, const DateTime& local, const ObservationSite& site,
+                        int limitDegrees);
+
 }  // namespace tavik

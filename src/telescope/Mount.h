@@ -60,6 +60,8 @@ public:
     // indi://HOST:PORT/DEVICE.
     virtual std::string LinkName() const = 0;
 
+    // The settings the mount was made with (the site, TS/ALT_LIMIT).
+    const SettingsStore& Settings() const { return store_; }
     // Re-reads the TS settings (after the telescope settings dialog).
     virtual void LoadSettings();
     // Writes TS TYPE, COMPORT, TRACE and TRACE_TIME (the settings dialog's OK).

@@ -78,6 +78,7 @@ bool TelescopeController::Connect() {
     link_.SetOwner(this);
     link_.Open(true);
     state_ = link_.IsOpen() ? kDone : kIdle;
+    limitSent_ = false;
     return link_.IsOpen();
 }
 
@@ -217,14 +218,8 @@ bool TelescopeController::Goto() {
         return false;
     }
     ui_.PumpMessages();
-    if (!Send(":U#:Sr " + RaText() + "#:U#") || !AwaitAck('1', "Sr Error")) {
-        SetAckFailureStatus("Sr", "現在位置確認要 Sr");
-        return false;
-    }
-    if (!Send(":U#:Sd " + DecText() + "#:U#") || !AwaitAck('1', "Sd Error")) {
-        SetAckFailureStatus("Sd", "コマンド不良 Sd");
-        return false;
-    }
+    SendAltitudeLimit();
+    if (!SendTarget()) return false;
     if (!Send(":MS#") || !AwaitAck('0', "MS Error")) {
         const std::string reply = ReplyForMessage();
         if (sendFailed_) {
@@ -243,6 +238,19 @@ bool TelescopeController::Goto() {
     state_ = kDone;
     LogGoto();
     return true;
+}
+
+void TelescopeController::SendAltitudeLimit() {
+    if (limitSent_ || limitUnknown_) return;
+    limitSent_ = true;
+    // Whatever comes of it, the goto goes on: the question before a goto below
+    // the limit is ours, the mount's own limit only a second guard.
+    if (!Send(Format(":Sh%+03d#", ReadSettingInt(store_, "TS", "ALT_LIMIT")))) return;
+    constexpr int kWaits = 20;  // about a second
+    for (int i = 0; i < kWaits && ReplyCount() == 0 && link_.IsOpen(); ++i) clock_.Sleep(milliseconds(50));
+    // A mount that does not know the command is not asked again.
+    if (ReplyCount() == 0) limitUnknown_ = true;
+    state_ = kDone;
 }
 
 bool TelescopeController::SendTarget() {

@@ -128,7 +128,8 @@ private:
     // False (with its message, state 16) when the command could not be written.
     bool Send(const std::string& command);
     bool AwaitAck(char expected, const std::string& errorText);
-    // ":Sr" and ":Sd" of the target, each acknowledged; the goto's status texts.
+    // ":Sr" and ":Sd" of the target, each acknowledged, for a goto and a sync
+    // alike; the goto's status texts.
     bool SendTarget();
     bool AwaitLine(bool report);
     std::size_t ReplyCount() const;
@@ -139,10 +140,18 @@ private:
     // The status text for a failed acknowledged command: "受信なし <step>"
     // without a reply, `zeroText` for "0", "異常応答 <step>:" + reply otherwise.
     void SetAckFailureStatus(const std::string& step, const std::string& zeroText);
+    // Before the first goto of a connection (a sync moves nothing and does
+    // not need it): the lowest altitude of a slew
+    // (TS/ALT_LIMIT) as ":Sh+00#". A mount that takes it answers '1' ('0' for
+    // a value it refuses); one that stays silent for a second is not asked
+    // again. The goto goes on in every case.
+    void SendAltitudeLimit();
 
     CommPort link_;
     std::string devicePathOverride_;
     bool sendFailed_ = false;  // the last failed exchange failed in its write
+    bool limitSent_ = false;     // this connection was told the altitude limit
+    bool limitUnknown_ = false;  // the mount did not answer ":Sh"
 
     mutable std::mutex replyLock_;
     std::array<char, kReplySize> reply_{};

@@ -207,6 +207,8 @@ const std::vector<CommandInfo>& AllCommands() {
             {32964, "Y", true},
             {32965, "X", true},
             {32966, "天体検索", true},
+            {32980, "視野設定", true},
+            {32981, "視野に合わせる", true},
             {57664, "Tavik のバージョン情報...", true},
             {57665, "プログラム終了", true},
         };
@@ -502,7 +504,7 @@ ItemState CommandSet::State(int id) const {
     case 32887: case 32888: case 32889: case 32890: case 32891: case 32892:
         return MakeItem(s.telescopeControl == 1, false);
     case 32862: case cmd::PanelZoomIn: case cmd::PanelZoomOut:
-    case cmd::KeyZoomIn: case cmd::KeyZoomOut:
+    case cmd::KeyZoomIn: case cmd::KeyZoomOut: case cmd::FitFields:
         // Only while the magnifier panel exists.
         return MakeItem(view_.magnifier.present, false);
     case ViewCommand::Magnified: {

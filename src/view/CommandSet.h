@@ -117,6 +117,8 @@ inline constexpr int PanelZoomIn = 32883;
 inline constexpr int PanelZoomOut = 32884;
 inline constexpr int KeyZoomIn = 32964;   // accelerator Y: the panel's zoom in
 inline constexpr int KeyZoomOut = 32965;  // accelerator X: the panel's zoom out
+inline constexpr int FieldOfViewDialog = 32980;  // "視野設定"
+inline constexpr int FitFields = 32981;          // "視野に合わせる": the magnified view's zoom to the widest field
 inline constexpr int About = 57664;
 inline constexpr int Exit = 57665;
 }  // namespace cmd

@@ -12,6 +12,7 @@
 #include "catalog/StarRecord.h"
 #include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
+#include "view/FieldOfView.h"
 #include "view/Fonts.h"
 #include "view/HitList.h"
 #include "view/Overlay.h"
@@ -183,6 +184,7 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
 
     DrawSolarSystem(ctx, starPainter, solar);
     DrawPoleMark(ctx);
+    DrawFieldsOfView(ctx, scene.fieldCentre);
 
     painter.setFont(ctx.font);
     painter.setPen(ctx.textColor);
@@ -306,6 +308,9 @@ TapOutcome SkyRenderer::TapAt(QImage& image, const RenderScene& scene, int x, in
     if (target.record->IsTapMark()) return out;
     out.text = ComposeTapText(*target.record, TapTextOptions::Load(settings, view_, hits->moonAge),
                               scene.catalog ? scene.catalog->SizeOf(*target.record) : nullptr);
+    if (const std::string fields = FieldsHoldingText(view_, settings, scene.fieldCentre, out.x, out.y);
+        !fields.empty())
+        out.text.second = out.text.second.value_or(std::string()) + fields;
     if (image.isNull() || image.format() != QImage::Format_RGB32) return out;
 
     // The tapped constellation's figure and lines, drawn as the pass drew the

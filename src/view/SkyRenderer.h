@@ -66,6 +66,9 @@ struct RenderScene {
     bool overwrite = false;                // trail mode: no clearing, no background
     std::string dataDirectory;             // with a trailing '/', may be empty
     const NumberedMarks* numberedMarks = nullptr;  // ①②③, may be null
+    // Where the magnified view centres the fields of view (J2000): the
+    // telescope's position while it is known, else the view's centre.
+    std::optional<SkyPosition> fieldCentre;
 };
 
 class SkyRenderer {

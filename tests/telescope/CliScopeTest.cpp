@@ -39,7 +39,15 @@ CliRun Cli(const std::string& args, const std::string& ini = "") {
                           ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::create_directories(home / "Arvex");
     fs::remove(home / "Arvex" / "Tavik.ini");
-    if (!ini.empty()) std::ofstream(home / "Arvex" / "Tavik.ini") << ini;
+    // No altitude limit unless a case sets one: the targets stand wherever
+    // the sky is at the hour the test runs.
+    std::string text = ini;
+    if (text.find("ALT_LIMIT") == std::string::npos) {
+        const std::size_t ts = text.find("[TS]\n");
+        if (ts == std::string::npos) text = "[TS]\nALT_LIMIT=-90\n" + text;
+        else text.insert(ts + 5, "ALT_LIMIT=-90\n");
+    }
+    std::ofstream(home / "Arvex" / "Tavik.ini") << text;
     const fs::path errFile = home / "stderr.txt";
     const std::string cmd = "XDG_CONFIG_HOME='" + home.string() + "' '" TAVIK_CLI "' scope " +
                             args + " 2>'" + errFile.string() + "'";
@@ -92,7 +100,7 @@ TEST_F(CliScopeTest, GotoSucceedsAndFails) {
     CliRun r = Cli(dev + "goto --ra 05:35:17 --dec -05:23:28", kMountFrame);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "導入コマンドを送りました\n");
-    EXPECT_EQ(Sent(), ":U#:Sr 05:35:17#:U#:U#:Sd -05*23*28#:U#:MS#");
+    EXPECT_EQ(Sent(), ":Sh-90#:U#:Sr 05:35:17#:U#:U#:Sd -05*23*28#:U#:MS#");
 
     mountsim::MountOptions below;
     below.replies["MS"] = "1";
@@ -101,6 +109,18 @@ TEST_F(CliScopeTest, GotoSucceedsAndFails) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "地平線下 MS:1\n");
     EXPECT_NE(r.err.find("MS Error1"), std::string::npos) << r.err;
+
+    // Below the altitude limit at the moment of the goto (declination -80 never
+    // rises at the default site): refused before the port is touched, unless forced.
+    Start();
+    r = Cli(dev + "goto --ra 05:35:17 --dec -80:00:00", "[TS]\nALT_LIMIT=0\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "地平線下です\n");
+    EXPECT_NE(r.err.find("地平線下です。導入しますか？"), std::string::npos) << r.err;
+    EXPECT_TRUE(mount->Commands().empty());
+    r = Cli(dev + "goto --force --ra 05:35:17 --dec -80:00:00", "[TS]\nALT_LIMIT=0\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Sent().rfind(":Sh+00#:U#:Sr ", 0), 0u) << Sent();
 }
 
 // sync takes goto's targets and tells the mount it points there.
@@ -118,6 +138,11 @@ TEST_F(CliScopeTest, SyncByCoordinatesAndByObject) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Sent(), ":U#:Sr 06:45:09#:U#:U#:Sd -16*42*58#:U#:CM#");
     EXPECT_EQ(Cli(dev + "sync --ra 1:0:0").status, 2);
+    // A sync moves nothing: no altitude limit, and no ":Sh" ahead of it.
+    mount->ClearCommands();
+    r = Cli(dev + "sync --ra 05:35:17 --dec -80:00:00", "[TS]\nJNOW=0\nALT_LIMIT=0\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Sent(), ":U#:Sr 05:35:17#:U#:U#:Sd -80*00*00#:U#:CM#");
 
     mountsim::MountOptions refused;
     refused.replies["Sd"] = "0";
@@ -237,13 +262,13 @@ TEST_F(CliScopeTest, GotoObjectLikeTheWindow) {
     mount->ClearCommands();
     r = Cli(dev + "goto --object シリウス", kMountFrame);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Sent(), ":U#:Sr 06:45:09#:U#:U#:Sd -16*42*58#:U#:MS#");
+    EXPECT_EQ(Sent(), ":Sh-90#:U#:Sr 06:45:09#:U#:U#:Sd -16*42*58#:U#:MS#");
     // What a person types, through the name index: the first result of a prefix.
     mount->ClearCommands();
     r = Cli(dev + "goto --object ベテ", kMountFrame);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("ベテルギウス 赤経 "), std::string::npos) << r.err;
-    EXPECT_EQ(Sent(), ":U#:Sr 05:55:10#:U#:U#:Sd +07*24*26#:U#:MS#");
+    EXPECT_EQ(Sent(), ":Sh-90#:U#:Sr 05:55:10#:U#:U#:Sd +07*24*26#:U#:MS#");
 
     // Unknown objects and an empty device are usage errors; nothing is sent.
     mount->ClearCommands();

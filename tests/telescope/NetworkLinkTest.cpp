@@ -48,7 +48,7 @@ TEST(NetworkLinkTest, AddressesAndAWholeSessionOverTcp) {
     // Reconnecting later works (a new client replaces the old one).
     ASSERT_TRUE(rig.Connect());
     EXPECT_TRUE(rig.scope->SetSlewRate(3));
-    EXPECT_EQ(rig.Received(), ":GR#:GD#:U#:Sr 01:54:35#:U#:U#:Sd +14*19*26#:U#:MS#"
+    EXPECT_EQ(rig.Received(), ":GR#:GD#:Sh+00#:U#:Sr 01:54:35#:U#:U#:Sd +14*19*26#:U#:MS#"
                               ":SL 21:05:09#:Sg 220*38#:St +35*34#:SC 12/08/26#:Sw 3#");
 }
 

@@ -140,7 +140,7 @@ TEST(TelescopeControllerTest, GotoSendsTargetAndSlews) {
     rig.scope->SetTarget((12 + 34 / 60.0 + 56 / 3600.0) * 15 * kRad, -5.5 * kRad);
     ASSERT_TRUE(rig.scope->Goto()) << rig.scope->StatusText();
     EXPECT_EQ(rig.scope->State(), TelescopeController::kDone);
-    EXPECT_EQ(rig.Received(), ":U#:Sr 12:34:56#:U#:U#:Sd -05*30*00#:U#:MS#");
+    EXPECT_EQ(rig.Received(), ":Sh+00#:U#:Sr 12:34:56#:U#:U#:Sd -05*30*00#:U#:MS#");
     EXPECT_TRUE(rig.ui.messages.empty());
     rig.mount.With([](mountsim::MountSimulator& m) {
         EXPECT_TRUE(m.Slewing());
@@ -151,6 +151,35 @@ TEST(TelescopeControllerTest, GotoSendsTargetAndSlews) {
     rig.scope->Disconnect();
     EXPECT_EQ(rig.scope->State(), TelescopeController::kIdle);
     EXPECT_FALSE(rig.scope->IsConnected());
+}
+
+// The altitude limit goes to the mount before the first goto of a connection:
+// a mount that takes it ('1'), one that refuses the value ('0') and one that
+// stays silent all slew; a silent one is not asked again.
+TEST(TelescopeControllerTest, AltitudeLimitGoesToTheMountWithoutFailingTheGoto) {
+    struct Case {
+        const char* name;
+        bool silent;
+        std::optional<std::string> reply;  // the simulator's own answer when absent
+    };
+    for (const Case& c : {Case{"answers", false, {}}, Case{"refuses", false, "0"}, Case{"silent", true, {}}}) {
+        SCOPED_TRACE(c.name);
+        FakeClock fake;
+        mountsim::MountOptions o;
+        if (c.reply) o.replies["Sh"] = *c.reply;
+        if (c.silent) o.replies["Sh"] = std::nullopt;
+        ScopeRig rig(o, &fake);
+        rig.store.WriteProfileInt("TS", "ALT_LIMIT", 15);
+        for (int connection = 0; connection < 2; ++connection) {
+            ASSERT_TRUE(rig.Connect());
+            rig.scope->SetTarget(10 * kRad, 20 * kRad);
+            ASSERT_TRUE(rig.scope->Goto()) << rig.scope->StatusText();
+            rig.scope->Disconnect();
+        }
+        const std::string goTo = ":U#:Sr 00:40:00#:U#:U#:Sd +20*00*00#:U#:MS#";
+        EXPECT_EQ(rig.Received(), c.silent ? ":Sh+15#" + goTo + goTo : ":Sh+15#" + goTo + ":Sh+15#" + goTo);
+        EXPECT_TRUE(rig.ui.messages.empty());
+    }
 }
 
 // Every row of the goto failure table. Cases without a reply run on the fake

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/dialogs/Prompts.h"
+#include "app/telescope/GotoQuestion.h"
 #include "app/telescope/ScopeExchange.h"
 #include "app/telescope/TelescopeControlDialog.h"
 #include "app/telescope/TelescopeSettingsDialog.h"
@@ -174,30 +175,73 @@ void ScopeController::GotoTapped() {
     SendGoto(TappedTarget());
 }
 
-void ScopeController::SendGoto(const std::optional<GotoTarget>& target) {
+bool ScopeController::MayAim() {
     const ViewMode mode = host_.Mode();
     if (mode == ViewMode::Planisphere || mode == ViewMode::PolarAlignment || mode == ViewMode::Heliocentric ||
         mode == ViewMode::Zenith) {
         prompts_.Error(Utf8("この画面では位置計算できません"));
-        return;
+        return false;
     }
     if (!host_.TelescopeOn()) {
         prompts_.Info(Utf8("制御指定をしてください。"));
-        return;
+        return false;
     }
     if (!host_.AutoUpdating()) {
         prompts_.Error(Utf8("自動更新になっていません。現在時刻をセットします。もう一度操作してください。"));
         host_.RunCommand(cmd::AutoUpdate);
         prompts_.Info(Utf8("自動更新モードを設定しました"));
-        return;
+        return false;
     }
-    if (Scope().Busy()) return;
+    return !Scope().Busy();
+}
+
+ScopeController::AimOutcome ScopeController::ConnectAndAim(Mount& scope, const std::optional<GotoTarget>& target) {
+    if (scope.State() == Mount::kIdle && !scope.Connect()) return AimOutcome::NoPort;
+    std::string position;
+    if (!scope.ReadPosition(position, false)) {
+        scope.Disconnect();
+        return AimOutcome::NoAnswer;
+    }
+    if (scope.State() != Mount::kDone) return AimOutcome::CommError;
+    PostNotice(QString::fromStdString(position));
+    if (!target || !scope.SetTarget(target->ra, target->dec, target->frame, target->name)) {
+        scope.Disconnect();
+        return AimOutcome::BadTarget;
+    }
+    return AimOutcome::Aimed;
+}
+
+bool ScopeController::ReportAimFailure(AimOutcome outcome) {
+    switch (outcome) {
+    case AimOutcome::NoPort:
+        host_.ShowNotice(Utf8("COMポートエラー"));
+        prompts_.Error(Utf8("ポートを開けません"));
+        return true;
+    case AimOutcome::NoAnswer:
+        host_.ShowNotice(Utf8("応答なし"));
+        prompts_.Error(Utf8("応答しません"));
+        return true;
+    case AimOutcome::CommError:
+        prompts_.Error(Utf8("通信制御エラーです。"));
+        host_.ShowNotice(Utf8("通信エラー"));
+        return true;
+    case AimOutcome::BadTarget:
+        prompts_.Error(Utf8("計算結果が不正です。もう一度操作してください"));
+        host_.ShowNotice(Utf8("計算エラー"));
+        return true;
+    case AimOutcome::Aimed: break;
+    }
+    return false;
+}
+
+void ScopeController::SendGoto(const std::optional<GotoTarget>& target) {
+    if (!MayAim()) return;
+    if (target && !ConfirmGotoAltitude(*target, store_, prompts_)) return;
     AfterTrace([this, target] {
         Mount& scope = Scope();
         if (scope.Busy() || exchange_->Running()) return;
-        enum class Outcome { NoPort, NoAnswer, CommError, BadTarget, Sent };
         struct Run {
-            Outcome outcome = Outcome::Sent;
+            AimOutcome outcome = AimOutcome::Aimed;
             bool done = false;
             bool tracing = false;
             std::string status;
@@ -206,26 +250,8 @@ void ScopeController::SendGoto(const std::optional<GotoTarget>& target) {
         scope.SetBusy(true);
         StartExchange(
             [this, &scope, run, target] {
-                if (scope.State() == Mount::kIdle && !scope.Connect()) {
-                    run->outcome = Outcome::NoPort;
-                    return;
-                }
-                std::string position;
-                if (!scope.ReadPosition(position, false)) {
-                    scope.Disconnect();
-                    run->outcome = Outcome::NoAnswer;
-                    return;
-                }
-                if (scope.State() != Mount::kDone) {
-                    run->outcome = Outcome::CommError;
-                    return;
-                }
-                PostNotice(QString::fromStdString(position));
-                if (!target || !scope.SetTarget(target->ra, target->dec, target->frame, target->name)) {
-                    scope.Disconnect();
-                    run->outcome = Outcome::BadTarget;
-                    return;
-                }
+                run->outcome = ConnectAndAim(scope, target);
+                if (run->outcome != AimOutcome::Aimed) return;
                 scope.Goto();
                 run->done = scope.State() == Mount::kDone;
                 run->tracing = run->done && scope.traceEnabled;
@@ -234,25 +260,7 @@ void ScopeController::SendGoto(const std::optional<GotoTarget>& target) {
             },
             [this, &scope, run, target] {
                 scope.SetBusy(false);
-                switch (run->outcome) {
-                case Outcome::NoPort:
-                    host_.ShowNotice(Utf8("COMポートエラー"));
-                    prompts_.Error(Utf8("ポートを開けません"));
-                    return;
-                case Outcome::NoAnswer:
-                    host_.ShowNotice(Utf8("応答なし"));
-                    prompts_.Error(Utf8("応答しません"));
-                    return;
-                case Outcome::CommError:
-                    prompts_.Error(Utf8("通信制御エラーです。"));
-                    host_.ShowNotice(Utf8("通信エラー"));
-                    return;
-                case Outcome::BadTarget:
-                    prompts_.Error(Utf8("計算結果が不正です。もう一度操作してください"));
-                    host_.ShowNotice(Utf8("計算エラー"));
-                    return;
-                case Outcome::Sent: break;
-                }
+                if (ReportAimFailure(run->outcome)) return;
                 if (run->tracing) {
                     scope.SetTraceRemaining(kTraceMs);
                     host_.ShowNotice(Utf8("トレース開始"));
@@ -267,40 +275,22 @@ void ScopeController::SendGoto(const std::optional<GotoTarget>& target) {
 }
 
 void ScopeController::SyncTapped() {
-    // The conditions of a goto of the tapped point.
-    const ViewMode mode = host_.Mode();
-    if (mode == ViewMode::Planisphere || mode == ViewMode::PolarAlignment || mode == ViewMode::Heliocentric ||
-        mode == ViewMode::Zenith) {
-        prompts_.Error(Utf8("この画面では位置計算できません"));
-        return;
-    }
-    if (!host_.TelescopeOn()) {
-        prompts_.Info(Utf8("制御指定をしてください。"));
-        return;
-    }
-    if (!host_.AutoUpdating()) {
-        prompts_.Error(Utf8("自動更新になっていません。現在時刻をセットします。もう一度操作してください。"));
-        host_.RunCommand(cmd::AutoUpdate);
-        prompts_.Info(Utf8("自動更新モードを設定しました"));
-        return;
-    }
-    if (Scope().Busy()) return;
+    if (!MayAim()) return;
     const std::optional<GotoTarget> target = TappedTarget();
     if (!target) {
-        prompts_.Error(Utf8("計算結果が不正です。もう一度操作してください"));
-        host_.ShowNotice(Utf8("計算エラー"));
+        ReportAimFailure(AimOutcome::BadTarget);
         return;
     }
-    // A sync tells the mount where it points: asked first, naming what it will take.
+    // A sync tells the mount where it points: asked first, naming what it will
+    // take. It moves nothing, so no altitude limit applies.
     QString named = QString::fromStdString(target->name.empty() ? Mount::CoordinatesText(target->ra, target->dec)
                                                                 : target->name);
     if (!prompts_.Ask(named.trimmed() + Utf8(" に同期しますか？"))) return;
     AfterTrace([this, target] {
         Mount& scope = Scope();
         if (scope.Busy() || exchange_->Running()) return;
-        enum class Outcome { NoPort, NoAnswer, CommError, BadTarget, Sent };
         struct Run {
-            Outcome outcome = Outcome::Sent;
+            AimOutcome outcome = AimOutcome::Aimed;
             bool done = false;
             std::optional<SkyPosition> position;  // read back after the sync
             std::string status;
@@ -309,26 +299,8 @@ void ScopeController::SyncTapped() {
         scope.SetBusy(true);
         StartExchange(
             [this, &scope, run, target] {
-                if (scope.State() == Mount::kIdle && !scope.Connect()) {
-                    run->outcome = Outcome::NoPort;
-                    return;
-                }
-                std::string position;
-                if (!scope.ReadPosition(position, false)) {
-                    scope.Disconnect();
-                    run->outcome = Outcome::NoAnswer;
-                    return;
-                }
-                if (scope.State() != Mount::kDone) {
-                    run->outcome = Outcome::CommError;
-                    return;
-                }
-                PostNotice(QString::fromStdString(position));
-                if (!scope.SetTarget(target->ra, target->dec, target->frame, target->name)) {
-                    scope.Disconnect();
-                    run->outcome = Outcome::BadTarget;
-                    return;
-                }
+                run->outcome = ConnectAndAim(scope, target);
+                if (run->outcome != AimOutcome::Aimed) return;
                 run->done = scope.Sync();
                 run->status = scope.StatusText();
                 // Where the mount says it points now, for its marker.
@@ -339,25 +311,7 @@ void ScopeController::SyncTapped() {
             },
             [this, &scope, run] {
                 scope.SetBusy(false);
-                switch (run->outcome) {
-                case Outcome::NoPort:
-                    host_.ShowNotice(Utf8("COMポートエラー"));
-                    prompts_.Error(Utf8("ポートを開けません"));
-                    return;
-                case Outcome::NoAnswer:
-                    host_.ShowNotice(Utf8("応答なし"));
-                    prompts_.Error(Utf8("応答しません"));
-                    return;
-                case Outcome::CommError:
-                    prompts_.Error(Utf8("通信制御エラーです。"));
-                    host_.ShowNotice(Utf8("通信エラー"));
-                    return;
-                case Outcome::BadTarget:
-                    prompts_.Error(Utf8("計算結果が不正です。もう一度操作してください"));
-                    host_.ShowNotice(Utf8("計算エラー"));
-                    return;
-                case Outcome::Sent: break;
-                }
+                if (ReportAimFailure(run->outcome)) return;
                 host_.ShowNotice(run->done ? Utf8("同期指示完了") : QString::fromStdString(run->status));
                 if (run->position) {
                     scopeMark_ = run->position;

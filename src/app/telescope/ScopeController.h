@@ -111,6 +111,16 @@ private:
     void ShowScopePosition();
     void SwitchTelescopeControl();
     void ScopeToolbar(int id);
+    // What a goto and a sync share. MayAim: the direction-type views only,
+    // telescope control and real-time updating on (each refusal said), the
+    // mount not busy. ConnectAndAim (exchange thread): the link opened when
+    // idle, the position read and shown, the target set. ReportAimFailure
+    // (window thread): the notice and message of a failed outcome; false for
+    // Aimed.
+    enum class AimOutcome { NoPort, NoAnswer, CommError, BadTarget, Aimed };
+    bool MayAim();
+    AimOutcome ConnectAndAim(Mount& scope, const std::optional<GotoTarget>& target);
+    bool ReportAimFailure(AimOutcome outcome);
     // What "ここを導入する" sends; nullopt when that cannot be a target.
     std::optional<GotoTarget> TappedTarget() const;
     // Ends a running trace (its step under way included), then runs `next`

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/Prompts.h"
+#include "app/telescope/GotoQuestion.h"
 #include "app/telescope/ScopeExchange.h"
 #include "telescope/TelescopeController.h"
 
@@ -27,7 +28,7 @@ const char* const kButtonTexts[CTelescopeControlDialog::kButtonCount] = {
 CTelescopeControlDialog::CTelescopeControlDialog(Mount& scope, ScopeExchange& exchange, Prompts& prompts,
                                                  const std::optional<GotoTarget>& target,
                                                  QWidget* parent)
-    : QDialog(parent), scope_(scope), exchange_(exchange), prompts_(prompts) {
+    : QDialog(parent), scope_(scope), exchange_(exchange), prompts_(prompts), target_(target) {
     setWindowTitle(U("望遠鏡制御"));
     scope_.StopTrace();
     noTarget_ = !target || !scope_.SetTarget(target->ra, target->dec, target->frame, target->name);
@@ -110,6 +111,7 @@ void CTelescopeControlDialog::Press(Button b) {
         }
         if (!prompts_.Ask(U("観測地、日付時刻をコントローラに書き込みます。"))) return;
     }
+    if (b == kGoto && target_ && !ConfirmGotoAltitude(*target_, scope_.Settings(), prompts_)) return;
     if (b == kSync && !prompts_.Ask(TargetName() + U(" に同期しますか？"))) return;
     // A link that was lost (state left odd or failed) is opened again as well.
     const bool connect = !(scope_.State() != Mount::kIdle && scope_.IsConnected());

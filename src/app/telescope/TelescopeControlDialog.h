@@ -82,6 +82,7 @@ private:
     Mount& scope_;
     ScopeExchange& exchange_;
     Prompts& prompts_;
+    std::optional<GotoTarget> target_;  // asked about before a goto below the altitude limit
     bool noTarget_ = false;
     bool gotoDone_ = false;
     bool running_ = false;

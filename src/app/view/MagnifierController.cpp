@@ -10,6 +10,7 @@
 #include "astro/TimeScales.h"
 #include "settings/SettingsStore.h"
 #include "view/CommandSet.h"
+#include "view/FieldOfView.h"
 #include "view/HorizonSearch.h"
 #include "view/TimeControl.h"
 #include "view/ViewCommands.h"
@@ -33,7 +34,7 @@ MagnifierController::~MagnifierController() {
 bool MagnifierController::Handles(int id) {
     switch (id) {
     case kNavigator: case cmd::PanelZoomIn: case cmd::PanelZoomOut: case cmd::KeyZoomIn:
-    case cmd::KeyZoomOut: case cmd::ZoomHere: case cmd::HorizonSearch:
+    case cmd::KeyZoomOut: case cmd::ZoomHere: case cmd::HorizonSearch: case cmd::FitFields:
         return true;
     default: return false;
     }
@@ -43,6 +44,7 @@ void MagnifierController::Run(int id) {
     switch (id) {
     case kNavigator: ShowNavigator(); break;
     case cmd::ZoomHere: ZoomInHere(); break;
+    case cmd::FitFields: FitFields(); break;
     case cmd::HorizonSearch: c_.timers.StartTimer(timer_id::kHorizonSearch, kSearchDelayMs); break;
     case cmd::PanelZoomIn:
     case cmd::PanelZoomOut:
@@ -156,6 +158,18 @@ void MagnifierController::SetFraming(MagnifierFraming framing) {
         true);
     if (panel_) panel_->SetFraming(framing);
     c_.host.RefreshView();
+}
+
+void MagnifierController::FitFields() {
+    if (!panel_) return;
+    const std::optional<int> zoom = ZoomToFitFields(c_.host.LastPass(), FieldOfViewSettings::Load(c_.store));
+    if (!zoom) {
+        c_.host.ShowNotice(QString::fromUtf8("表示する視野がありません"));
+        return;
+    }
+    MagnifierFraming framing = panel_->Framing();
+    framing.zoom = *zoom;
+    SetFraming(framing);
 }
 
 void MagnifierController::RunHorizonSearch() {

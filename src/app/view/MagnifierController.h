@@ -1,7 +1,7 @@
 #pragma once
 // The magnified view's controls: the magnifier panel docked at the view's
 // right edge (it exists exactly while the magnified view is shown), the
-// navigator, "ここをズームイン", the panel's forwarded zoom commands, the
+// navigator, "ここをズームイン", "視野に合わせる", the panel's forwarded zoom commands, the
 // framing that gestures set, the target mark of a change not yet drawn, and
 // the horizon search that jumps into the view. Owned by the view; talks to it
 // through ChartHost.
@@ -58,6 +58,8 @@ public:
 
 private:
     void ZoomInHere();
+    // "視野に合わせる": the zoom at which the widest shown field spans the chart.
+    void FitFields();
 
     ChartContext c_;
     CMagnifierPanel* panel_ = nullptr;

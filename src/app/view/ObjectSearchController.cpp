@@ -165,8 +165,8 @@ bool ObjectSearchController::Centre(const SearchResult& result) {
 void ObjectSearchController::Show(const SearchResult& result) { Centre(result); }
 
 void ObjectSearchController::Goto(const SearchResult& result) {
-    const bool above = Centre(result);
-    if (!above && !c_.prompts.Ask(QString::fromUtf8("地平線下です。導入しますか？"))) return;
+    // Below the altitude limit the goto itself asks first, as every goto does.
+    Centre(result);
     // Named as the history shows it; the Sun, the Moon and the planets where they are now.
     const GotoTarget target = TargetOfSearchObject(result.object, c_.host.Time().Current(), c_.host.Settings().site);
     telescope_.SendGoto(target);

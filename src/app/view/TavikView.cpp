@@ -15,6 +15,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/dialogs/Prompts.h"
 #include "app/view/ChartMarks.h"
@@ -151,6 +152,7 @@ RenderScene CTavikView::Scene() const {
     scene.overwrite = commands_.Overwrite();
     scene.dataDirectory = doc_.DataDirectory();
     scene.numberedMarks = &doc_.Numbered();
+    scene.fieldCentre = fieldCentre_;
     return scene;
 }
 
@@ -237,10 +239,34 @@ void CTavikView::RefreshView() {
         auto lock = Lock();
         RefreshViewState(view_);
         colors_.Load(store_);
+        fieldCentre_ = telescope_ ? telescope_->ScopeMark() : std::nullopt;
     }
     magnifier_->Sync();
     if (!doc_.Loaded()) return;
     PostRender();
+}
+
+void CTavikView::Repaint() {
+    bool moved = false;
+    {
+        auto lock = Lock();
+        // The fields are drawn again once the telescope moves them by a pixel,
+        // so that a mount at rest leaves the chart (and a tap's text) alone.
+        const std::optional<SkyPosition>& mark = telescope_->ScopeMark();
+        const auto pixel = [this](const std::optional<SkyPosition>& p) -> std::optional<QPoint> {
+            if (!p) return std::nullopt;
+            const auto at = ProjectDirectionExact(canvas_->LastViewLocked(), p->rightAscension, p->declination);
+            if (!at) return QPoint(OffScreen, OffScreen);
+            return QPoint(static_cast<int>(std::lround(at->x)), static_cast<int>(std::lround(at->y)));
+        };
+        moved = pixel(mark) != pixel(fieldCentre_);
+        if (moved) fieldCentre_ = mark;
+    }
+    if (moved && SkyFillsChart(view_) && doc_.Loaded()) {
+        PostRender();
+    } else {
+        update();
+    }
 }
 
 void CTavikView::PostRender() {

@@ -210,7 +210,9 @@ private:
     void ShowPicture(const std::string& path) override;
     void RunRouted(int id) override;
     ItemState RoutedState(int id) const override;
-    void Repaint() override { update(); }
+    // The markers changed; in the magnified view the fields of view follow the
+    // telescope's position, so a new one draws the chart again.
+    void Repaint() override;
     void StateChanged() override { emit stateChanged(); }
     void WithPassesHeld(const std::function<void()>& dialog) override;
     ViewMode Mode() const override { return view_.viewMode; }
@@ -226,6 +228,8 @@ private:
     CTavikDoc& doc_;
     SettingsStore& store_;
     Prompts& prompts_;
+    // The telescope's position the fields of view are centred on (guarded by the lock).
+    std::optional<SkyPosition> fieldCentre_;
     ViewState view_;
     ViewSettings settings_;
     TimeControl time_;

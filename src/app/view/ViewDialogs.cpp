@@ -7,6 +7,7 @@
 #include "app/dialogs/ColorDialog.h"
 #include "app/dialogs/ConstellationSelectDialog.h"
 #include "app/dialogs/Dialogs.h"
+#include "app/dialogs/FieldOfViewDialog.h"
 #include "app/dialogs/OptionDialogs.h"
 #include "app/dialogs/Prompts.h"
 #include "app/dialogs/SiteDialog.h"
@@ -32,7 +33,7 @@ bool ViewDialogs::Handles(int id) {
     switch (id) {
     case cmd::SiteDialog: case cmd::DateTimeDialog: case cmd::StepInterval: case cmd::TodaysData:
     case cmd::ColorDialog: case cmd::OptionDialogs: case cmd::AllConstellations: case cmd::OnlyConstellation:
-    case cmd::ConstellationChoice:
+    case cmd::ConstellationChoice: case cmd::FieldOfViewDialog:
         return true;
     default: return false;
     }
@@ -52,6 +53,7 @@ void ViewDialogs::Run(int id, const std::string& constellation) {
     case cmd::AllConstellations: SelectConstellation(false, constellation); break;
     case cmd::ConstellationChoice: RunConstellationDialog(); break;
     case cmd::OnlyConstellation: SelectConstellation(true, constellation); break;
+    case cmd::FieldOfViewDialog: RunFieldOfViewDialog(); break;
     default: break;
     }
 }
@@ -143,6 +145,15 @@ void ViewDialogs::RunOptionDialogs() {
     }
     if (outcome.confirmed) c_.host.RefreshView();
     c_.host.StateChanged();
+}
+
+void ViewDialogs::RunFieldOfViewDialog() {
+    bool accepted = false;
+    c_.host.WithPassesHeld([&] {  // the dialog writes what the passes read
+        CFieldOfViewDialog dlg(c_.store, &c_.view);
+        accepted = dlg.exec() == QDialog::Accepted;
+    });
+    if (accepted) c_.host.RefreshView();
 }
 
 void ViewDialogs::RunConstellationDialog() {

@@ -1,6 +1,7 @@
 #pragma once
 // The sky view's own dialogs: the site, the date and time, the step interval,
-// today's data, the colours, the option chain (command 32775), the
+// today's data, the colours, the option chain (command 32775), the fields of
+// view ("視野設定"), the
 // constellation selection, and the question for a catalogue when none could
 // be had. Owned by the view; talks to it through ChartHost.
 
@@ -38,6 +39,7 @@ private:
     void RunColorDialog();
     void RunOptionDialogs();
     void RunConstellationDialog();
+    void RunFieldOfViewDialog();
     void SelectConstellation(bool onlyTapped, const std::string& constellation);
 
     ChartContext c_;

@@ -68,6 +68,7 @@
 #include "astro/Precession.h"
 #include "astro/TimeScales.h"
 #include "settings/ObservationSite.h"
+#include "telescope/GotoTarget.h"
 #include "view/Projection.h"
 #include "view/ViewState.h"
 
@@ -460,6 +461,8 @@ protected:
         store.WriteProfileString("TS", "DEVICE1", mount.Path());
         store.WriteProfileInt("TS", "COMPORT", 1);
         store.WriteProfileInt("OPTION3", "TS_CTRL", 1);
+        // No altitude limit: the targets stand wherever the sky is at the hour the test runs.
+        store.WriteProfileInt("TS", "ALT_LIMIT", -90);
     }
 
     // The mount under control, real-time updating on and the telescope's
@@ -746,6 +749,65 @@ TEST_F(TapWindowTest, GotoOfEmptySkySendsTheSkyUnderThePressAtTheMomentShown) {
     // A few pixels of a chart some ninety degrees wide: within a few degrees of the star.
     EXPECT_NEAR(std::remainder(sent->first - star->ra, 2 * std::numbers::pi), 0.0, 0.08);
     EXPECT_NEAR(sent->second, star->dec, 0.08);
+}
+
+// The altitude limit is judged for the moment of the goto (now, not the
+// chart's moment): above Rigel's altitude now the goto asks first, and "いいえ"
+// sends nothing; below it the goto goes without a question.
+TEST_F(TapWindowTest, AGotoBelowTheAltitudeLimitAsksFirst) {
+    mountsim::MountOptions options;
+    options.slewSeconds = 0.1;
+    mountsim::PtyMount mount(options);
+    store.WriteProfileInt("TS", "TRACE", 0);
+    ASSERT_NO_FATAL_FAILURE(StartWithTelescopeMenu(mount));
+    const auto rigel = HitPoint(*view, "Bet Ori");
+    ASSERT_TRUE(rigel);
+    ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::GotoHere));  // finds the record
+    ASSERT_TRUE(view->TappedRecord());
+    const ObservationSite site = ReadCurrentSite(store);
+    const double altitude = TargetAltitude(TargetOfRecord(*view->TappedRecord()),
+                                           SiteTimeAt(std::time(nullptr), site.zoneOffsetHours), site) *
+                            180.0 / std::numbers::pi;
+    auto slews = [&] {
+        const auto all = mount.Commands();
+        return std::count(all.begin(), all.end(), ":MS#");
+    };
+    const QString question = "ask: 地平線下です。導入しますか？";
+    ASSERT_TRUE(Until([&] { return slews() == 1 && !view->Telescope().Exchange().Running(); }, 10000));
+    ASSERT_EQ(prompts.messages.count(question), 0);
+
+    store.WriteProfileInt("TS", "ALT_LIMIT", static_cast<int>(std::ceil(altitude)) + 1);
+    prompts.answer = false;
+    ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::GotoHere));
+    EXPECT_TRUE(Until([&] { return prompts.messages.count(question) == 1; }));
+    QTest::qWait(300);
+    EXPECT_EQ(slews(), 1) << "nothing is sent after いいえ";
+
+    prompts.answer = true;
+    ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::GotoHere));
+    EXPECT_TRUE(Until([&] { return slews() == 2; }, 10000)) << prompts.messages.join("|").toStdString();
+    EXPECT_EQ(prompts.messages.count(question), 2);
+    ASSERT_TRUE(Until([&] { return !view->Telescope().Exchange().Running(); }, 10000));
+
+    // 天体検索's 導入 asks the same question once: Rigel, above the horizon
+    // but under the limit, and α Cru, which never rises here.
+    prompts.answer = false;
+    for (const char* text : {"Rigel", "alf Cru"}) {
+        SCOPED_TRACE(text);
+        const int asked = prompts.messages.count(question);
+        QApplication::setActiveWindow(frame);
+        QTest::keyClick(frame, Qt::Key_F, Qt::ControlModifier);
+        ASSERT_TRUE(Until([&] { return view->Search().Dialog() && view->Search().Dialog()->isVisible(); }));
+        CObjectSearchDialog* dlg = view->Search().Dialog();
+        QTest::keyClicks(dlg->Query(), text);
+        ASSERT_FALSE(dlg->Results().empty());
+        ASSERT_TRUE(dlg->GotoButton()->isEnabled());
+        QTest::mouseClick(dlg->GotoButton(), Qt::LeftButton);
+        EXPECT_TRUE(Until([&] { return view->Search().Dialog() == nullptr; }));
+        QTest::qWait(300);
+        EXPECT_EQ(prompts.messages.count(question), asked + 1) << prompts.messages.join("|").toStdString();
+        EXPECT_EQ(slews(), 2) << "nothing is sent after いいえ";
+    }
 }
 
 TEST_F(TapWindowTest, AGotoHistoryThatCannotBeWrittenIsSaidOnceAndTheGotosGoOn) {

@@ -54,6 +54,7 @@ TEST(TelescopeControlDialogTest, GotoIsSentOnceAndLogged) {
     RecordingPrompts prompts;
     ScopeExchange exchange;
     std::vector<std::string> history;
+    rig.store.WriteProfileInt("TS", "ALT_LIMIT", -90);  // wherever M42 stands at this hour
     rig.scope->SetGotoLog([&](const std::string& l) { history.push_back(l); });
     Dlg dlg(*rig.scope, exchange, prompts, GotoTarget{"M42 オリオン星雲", 1.4634585777972453, -0.0951204442, TargetFrame::J2000});
     EXPECT_EQ(dlg.TargetText(), QString::fromUtf8("赤経 05:35:24 赤緯 -05*27*00 "));
@@ -64,7 +65,7 @@ TEST(TelescopeControlDialogTest, GotoIsSentOnceAndLogged) {
     EXPECT_TRUE(dlg.ButtonAt(Dlg::kFast)->isEnabled());
     ASSERT_EQ(history.size(), 1u);
     EXPECT_NE(history[0].find(" M42 オリオン星雲 赤経 05:35:24 赤緯 -05*27*00 "), std::string::npos);
-    EXPECT_EQ(rig.Received(), ":U#:Sr 05:35:24#:U#:U#:Sd -05*27*00#:U#:MS#");
+    EXPECT_EQ(rig.Received(), ":Sh-90#:U#:Sr 05:35:24#:U#:U#:Sd -05*27*00#:U#:MS#");
 }
 
 TEST(TelescopeControlDialogTest, SyncAsksNamingTheTargetThenSendsItAndLogs) {
