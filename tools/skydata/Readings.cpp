@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "Corrections.h"
+#include "catalog/Utf8.h"
 
 namespace tavik::skydata {
 
@@ -29,39 +30,11 @@ std::string Field(const char* feature, int index) {
     return field == index ? value : std::string();
 }
 
-// Code points of a UTF-8 text (the names are clean UTF-8).
-char32_t Next(std::string_view s, std::size_t& i) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    const std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-    char32_t cp = n == 1 ? c : c & (0x3F >> (n - 1));
-    for (std::size_t k = 1; k < n && i + k < s.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-    i += n;
-    return cp;
-}
-
-void Put(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 bool IsKanji(char32_t cp) { return (cp >= 0x4E00 && cp <= 0x9FFF) || (cp >= 0x3400 && cp <= 0x4DBF) || cp == 0x3005; }
 
 bool HasKanji(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
-        if (IsKanji(Next(s, i))) return true;
+        if (IsKanji(DecodeUtf8(s, i))) return true;
     }
     return false;
 }
@@ -70,8 +43,8 @@ bool HasKanji(std::string_view s) {
 std::string Katakana(std::string_view s) {
     std::string out;
     for (std::size_t i = 0; i < s.size();) {
-        const char32_t cp = Next(s, i);
-        Put(out, cp >= 0x3041 && cp <= 0x3096 ? cp + 0x60 : cp);
+        const char32_t cp = DecodeUtf8(s, i);
+        AppendUtf8(out, cp >= 0x3041 && cp <= 0x3096 ? cp + 0x60 : cp);
     }
     return out;
 }
