@@ -207,6 +207,8 @@ const std::vector<CommandInfo>& AllCommands() {
             {32964, "Y", true},
             {32965, "X", true},
             {32966, "天体検索", true},
+            {32982, "小天体データ読込", true},
+            {32983, "小天体を文字表示", true},
             {57664, "Tavik のバージョン情報...", true},
             {57665, "プログラム終了", true},
         };

@@ -42,6 +42,7 @@ class SettingsStore;
 class StarCatalog;
 class ConstellationSelection;
 class HitList;
+struct MinorBodyList;
 struct NumberedMarks;
 struct OverlayState;
 struct StarRecord;
@@ -66,6 +67,7 @@ struct RenderScene {
     bool overwrite = false;                // trail mode: no clearing, no background
     std::string dataDirectory;             // with a trailing '/', may be empty
     const NumberedMarks* numberedMarks = nullptr;  // ①②③, may be null
+    std::shared_ptr<const MinorBodyList> minorBodies;  // may be null: none loaded
 };
 
 class SkyRenderer {

@@ -45,6 +45,7 @@ class HitList;
 class GestureController;
 class InputController;
 class MagnifierController;
+class MinorBodyController;
 class ObjectSearchController;
 class SkyCanvas;
 class TapMarkController;
@@ -111,6 +112,7 @@ public:
     MagnifierController& Magnifier() { return *magnifier_; }
     InputController& Input() { return *input_; }
     ObjectSearchController& Search() { return *search_; }
+    MinorBodyController& MinorBodies() { return *minor_; }
 
     // Fits the chart square to the present client area even while full
     // screen keeps it fixed (after the frame has changed the window for it).
@@ -253,6 +255,7 @@ private:
     std::unique_ptr<PicturePresenter> pictures_;
     std::unique_ptr<MagnifierController> magnifier_;
     std::unique_ptr<ObjectSearchController> search_;
+    std::unique_ptr<MinorBodyController> minor_;
     std::unique_ptr<TapMarkController> tapMarks_;
     std::unique_ptr<GestureController> gestures_;
     std::unique_ptr<ViewDialogs> dialogs_;
