@@ -7,7 +7,10 @@
 #include <cstdio>
 
 #include "astro/TimeScales.h"
+#include "catalog/ShiftJis.h"
+#include "catalog/StarRecord.h"
 #include "settings/SettingsStore.h"
+#include "view/HitList.h"
 #include "view/Projection.h"
 #include "view/StarPainter.h"
 #include "view/ViewState.h"
@@ -20,6 +23,14 @@ namespace {
 // AU of r) the point it heads for lies.
 constexpr double kTailPixels = 14.0;
 constexpr double kTailStep = 0.05;
+
+// The short name a goto shows (the record's 10-byte designation field).
+std::string ShortName(const MinorBody& body) {
+    const std::string label = body.Label();
+    if (label.size() <= 10) return label;
+    if (!body.designation.empty() && body.designation.size() <= 10) return body.designation;
+    return label.substr(0, 10);
+}
 
 }  // namespace
 
@@ -67,6 +78,17 @@ void DrawMinorBodies(const RenderContext& ctx, StarPainter& stars, const std::ve
             }
         }
         stars.Draw(place.magnitude, "", true, SolarBody::Planet, pt.x, pt.y, s);
+        if (ctx.hits) {
+            StarRecord r;
+            r.kind = static_cast<std::int16_t>(kKindMinorBody);
+            r.SetConstellation("#");
+            r.SetDesignation(ShortName(body));
+            r.ra = place.j2000.lon;
+            r.dec = place.j2000.lat;
+            r.mag = place.magnitude;
+            r.name = Utf8ToSjis(MinorTapText(body, place));
+            ctx.hits->AddCopy(r, pt.x, pt.y);
+        }
         if (names) {
             p.setPen(text);
             p.drawText(pt.x + 4, pt.y - 3, QString::fromStdString(body.Label()));

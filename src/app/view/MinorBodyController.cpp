@@ -30,10 +30,7 @@ ItemState MinorBodyController::State(int id) const {
     return st;
 }
 
-std::filesystem::path MinorBodyController::StoredFile() const {
-    const std::string dir = doc_.DataDirectory();
-    return (dir.empty() ? UserDataDirectory() : std::filesystem::path(dir)) / kMinorFileName;
-}
+std::filesystem::path MinorBodyController::StoredFile() const { return UserDataDirectory() / kMinorFileName; }
 
 void MinorBodyController::Run(int id) {
     if (id == cmd::MinorBodyNames) {

@@ -1,6 +1,7 @@
 #pragma once
 // The comets and asteroids of the user's element file: "小天体データ読込"
-// copies a chosen file into the data folder (minorbodies.txt), where it is read
+// copies a chosen file into the user's data folder (minorbodies.txt; the
+// catalogue's own folder may be read-only), where it is read
 // again at every start; "小天体を文字表示" switches their names on the chart.
 // Reading runs on a thread of its own (the full asteroid file has over a
 // million lines); the list reaches the document, and the notice the window,
@@ -28,7 +29,7 @@ public:
     ItemState State(int id) const;
     // Reads the data folder's copy, when there is one (quietly).
     void LoadAtStartup();
-    // The copy in the data folder.
+    // The copy in the user's data folder.
     std::filesystem::path StoredFile() const;
     // Whether a read is under way.
     bool Loading() const { return loading_; }

@@ -120,6 +120,8 @@ public:
     bool FullScreen() const { return view_.fullScreen; }
 
     ViewState& View() { return view_; }
+    // The chart of the pass on the screen.
+    ViewState LastPass() const override;
     ViewSettings& Settings() { return settings_; }
     TimeControl& Time() override { return time_; }
     CommandSet& Commands() { return commands_; }
@@ -195,7 +197,6 @@ private:
     void EditWithoutPasses(const std::function<void(ViewSettings&, ViewState&)>& edit) override;
     void WithCanvas(const std::function<void(SkyCanvas&)>& work) override;
     void FullScreenChanged() override { emit fullScreenChanged(view_.fullScreen); }
-    ViewState LastPass() const override;
     void WithCatalogue(const std::function<void(StarCatalog&)>& work) override;
     void ApplyTime(const TimeAction& action) override;
     void SetTapPoint(QPoint at) override;
