@@ -159,6 +159,8 @@ RenderScene CTavikView::Scene() const {
 
 QImage CTavikView::Image() const { return canvas_->Snapshot(); }
 
+std::shared_ptr<const MinorBodyList> CTavikView::MinorBodies() const { return doc_.MinorBodies(); }
+
 void CTavikView::StartAfterLoad() {
     ApplyNightMode(*qApp, settings_.allRed);
     if (doc_.Loaded()) {

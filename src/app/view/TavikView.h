@@ -122,6 +122,7 @@ public:
     ViewState& View() { return view_; }
     // The chart of the pass on the screen.
     ViewState LastPass() const override;
+    std::shared_ptr<const MinorBodyList> MinorBodies() const override;
     ViewSettings& Settings() { return settings_; }
     TimeControl& Time() override { return time_; }
     CommandSet& Commands() { return commands_; }

@@ -1571,6 +1571,22 @@ TEST_F(TapWindowTest, LoadedCometsAndAsteroidsAreDrawnAtTheirPlacesAndATapNamesT
     EXPECT_EQ(text.rfind("(1) Ceres ", 0), 0u) << text;
     EXPECT_NE(text.find("等 太陽から"), std::string::npos) << text;
     EXPECT_NE(text.find("AU 地球から"), std::string::npos) << text;
+
+    // 天体検索 finds it by name at its place of the moment.
+    QApplication::setActiveWindow(frame);
+    QTest::keyClick(frame, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(Until([&] { return view->Search().Dialog() && view->Search().Dialog()->isVisible(); }));
+    CObjectSearchDialog* dlg = view->Search().Dialog();
+    QTest::keyClicks(dlg->Query(), "ceres");
+    ASSERT_GE(dlg->List()->count(), 1);
+    const SearchResult& found = dlg->Results()[0];
+    EXPECT_EQ(found.object.kind, SearchKind::MinorBody);
+    EXPECT_EQ(dlg->List()->item(0)->text().toStdString().rfind("小惑星 (1) Ceres ", 0), 0u)
+        << dlg->List()->item(0)->text().toStdString();
+    const StarRecord& tapped = *view->TappedRecord();
+    EXPECT_NEAR(found.object.ra, tapped.ra, 1e-9);
+    EXPECT_NEAR(found.object.dec, tapped.dec, 1e-9);
+    dlg->close();
 }
 
 }  // namespace
