@@ -1,5 +1,7 @@
 #include "catalog/NameIndex.h"
 
+#include "astro/MinorOrbit.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -299,7 +301,7 @@ private:
     NameIndex& x_;
 };
 
-void NameIndex::Build(const StarCatalog& catalog) {
+void NameIndex::Build(const StarCatalog& catalog, const std::vector<MinorBody>* minorBodies) {
     objects_.clear();
     order_.clear();
     keys_.clear();
@@ -477,6 +479,21 @@ void NameIndex::Build(const StarCatalog& catalog) {
         const std::uint32_t id = b.Add(std::move(o));
         b.Name(id, objects_[id].designation);
         b.Name(id, objects_[id].name);
+    }
+    // The comets and asteroids, by designation, name and label.
+    if (minorBodies) {
+        for (std::size_t i = 0; i < minorBodies->size(); ++i) {
+            const MinorBody& m = (*minorBodies)[i];
+            SearchObject o;
+            o.kind = SearchKind::MinorBody;
+            o.ref = i;
+            o.designation = m.designation;
+            o.name = m.name;
+            const std::uint32_t id = b.Add(std::move(o));
+            b.Name(id, m.designation);
+            if (!m.name.empty()) b.Name(id, m.name);
+            if (m.Label() != m.designation && m.Label() != m.name) b.Name(id, m.Label());
+        }
     }
     b.Finish();
 }

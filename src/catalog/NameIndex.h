@@ -22,16 +22,17 @@
 namespace tavik {
 
 class StarCatalog;
+struct MinorBody;
 
-enum class SearchKind { SolarBody, Constellation, Star, DeepSky, TapMark };
+enum class SearchKind { SolarBody, Constellation, Star, DeepSky, TapMark, MinorBody };
 
 // One object the index can find.
 struct SearchObject {
     SearchKind kind = SearchKind::Star;
     // Where the object lives: the catalogue position (stars, deep-sky
     // objects), the body number of StarCatalog::SolarPlaceholder (solar
-    // bodies), the row of ConstellationTable (constellations) or the position
-    // in the tap-mark list (tap marks).
+    // bodies), the row of ConstellationTable (constellations), the position
+    // in the tap-mark list (tap marks) or in the loaded comets and asteroids.
     std::size_t ref = 0;
     // UTF-8, as shown: "M31", "NGC 7000", "α Ori", "58 Ori", "HIP 27989", "Ori", a tap
     // mark's label; "" for the solar bodies and a star with none of these.
@@ -57,9 +58,10 @@ struct SearchHit {
 class NameIndex {
 public:
     // Builds the index over the catalogue (its records, extra names and tap
-    // marks), the constellation table and the solar bodies. A rebuild
-    // replaces everything.
-    void Build(const StarCatalog& catalog);
+    // marks), the constellation table, the solar bodies and the comets and
+    // asteroids loaded (by designation, name and label; placed at a moment by
+    // PlaceSearchHits). A rebuild replaces everything.
+    void Build(const StarCatalog& catalog, const std::vector<MinorBody>* minorBodies = nullptr);
 
     // The objects the query finds, best first: exact matches, then prefix,
     // then substring (see the order below); each object at most once, with

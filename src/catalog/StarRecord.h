@@ -38,6 +38,9 @@ constexpr int SolarPlaceholderKind(int i) { return kKindSolarBase + 16 * i + 1; 
 inline constexpr int kSolarMoon = 7;
 inline constexpr int kSolarSun = 8;
 inline constexpr int kSolarBodies = 10;
+// A comet or asteroid drawn for the pass (a '#' record of the tap list whose
+// name holds its whole tap text).
+inline constexpr int kKindMinorBody = kKindSolarBase + 16 * kSolarBodies + 1;
 
 inline constexpr std::int32_t kRecordVersion1000 = 1000;
 inline constexpr std::int32_t kRecordVersion1001 = 1001;

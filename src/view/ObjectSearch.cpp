@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "astro/Angles.h"
+#include "astro/MinorOrbit.h"
 #include "astro/Planets.h"
 #include "astro/Precession.h"
 #include "astro/TimeScales.h"
@@ -127,6 +128,7 @@ std::string KindWordOf(const SearchObject& o, const StarCatalog* catalog) {
     case SearchKind::Constellation: return "星座";
     case SearchKind::Star: return "恒星";
     case SearchKind::TapMark: return "タップマーク";
+    case SearchKind::MinorBody: return "";
     case SearchKind::DeepSky:
         if (catalog && o.ref < catalog->Count()) {
             std::string word(KindWord(catalog->At(o.ref).kind));
@@ -181,12 +183,14 @@ std::string SearchResult::ListText() const {
 
 std::vector<SearchResult> PlaceSearchHits(const NameIndex& index, const std::vector<SearchHit>& hits,
                                           const DateTime& local, const ObservationSite& site,
-                                          const StarCatalog* catalog) {
+                                          const StarCatalog* catalog,
+                                          const std::vector<MinorBody>* minorBodies) {
     const SitePlace place{site.zoneOffsetHours, site.longitudeDegrees, site.longitudeMinutes,
                           LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes)};
     const DateTime ut = ToUniversalTime(local, site.zoneOffsetHours);
     const double lst = place.Lst(local);
     const double centuries = CenturiesForLocalTime(local, site.zoneOffsetHours);
+    std::optional<MinorObserver> observer;
     std::vector<SearchResult> out;
     out.reserve(hits.size());
     for (const SearchHit& h : hits) {
@@ -207,6 +211,16 @@ std::vector<SearchResult> PlaceSearchHits(const NameIndex& index, const std::vec
             r.object.ra = j2000.lon;
             r.object.dec = j2000.lat;
         } else {
+            if (r.object.kind == SearchKind::MinorBody) {
+                if (!minorBodies || r.object.ref >= minorBodies->size()) continue;
+                const MinorBody& m = (*minorBodies)[r.object.ref];
+                if (!observer) observer = ObserverAt(ut);
+                const MinorPlace p = MinorBodyPlace(m, *observer);
+                r.kindWord = m.kind == MinorKind::Comet ? "彗星" : "小惑星";
+                r.object.ra = p.j2000.lon;
+                r.object.dec = p.j2000.lat;
+                r.object.mag = p.magnitude;
+            }
             ofDate = J2000ToDate(r.object.ra, r.object.dec, centuries);
         }
         const Spherical horizontal = Horizontal(ofDate, place.phi, lst);

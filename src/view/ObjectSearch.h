@@ -23,6 +23,7 @@
 namespace tavik {
 
 class StarCatalog;
+struct MinorBody;
 
 struct SearchResult {
     SearchHit hit;
@@ -48,10 +49,13 @@ struct SearchResult {
 // The results for the hits, in their order, at the local civil time `local`
 // and `site`. `catalog`, the catalogue the index was built from, gives each
 // deep-sky object its own kind word ("銀河", "散開星団" ...); without it they
-// are all "星雲・星団".
+// are all "星雲・星団". `minorBodies`, the list the index was built with, gives
+// a comet's or asteroid's place and magnitude at the moment ("彗星",
+// "小惑星"; its rise and set as a fixed object's at that place).
 std::vector<SearchResult> PlaceSearchHits(const NameIndex& index, const std::vector<SearchHit>& hits,
                                           const DateTime& local, const ObservationSite& site,
-                                          const StarCatalog* catalog = nullptr);
+                                          const StarCatalog* catalog = nullptr,
+                                          const std::vector<MinorBody>* minorBodies = nullptr);
 
 // The magnitude as the result line shows it: "1.5", "-0.7"; "" when unknown.
 std::string SearchMagnitudeText(double mag);

@@ -31,6 +31,7 @@
 namespace tavik {
 
 class HitList;
+struct MinorBody;
 struct DeepSkySize;
 class SettingsStore;
 struct StarRecord;
@@ -108,6 +109,8 @@ struct RenderContext {
     // The largest half major axis among objectSizes, in radians.
     double largestObjectRadius = 0.0;
     std::string dataDirectory;  // with a trailing '/', or empty when unknown
+    // The comets and asteroids the user loaded (may be null: none).
+    const std::vector<MinorBody>* minorBodies = nullptr;
 
     // --- taps ---------------------------------------------------------------
     // Every object drawn that a tap may find is added here, in drawing order

@@ -8,6 +8,7 @@
 
 #include "astro/Angles.h"
 #include "astro/TimeScales.h"
+#include "catalog/MinorBodies.h"
 #include "catalog/StarCatalog.h"
 #include "catalog/StarRecord.h"
 #include "settings/SettingsSchema.h"
@@ -18,6 +19,7 @@
 #include "view/Overlay.h"
 #include "view/OverlayUser.h"
 #include "view/Projection.h"
+#include "view/MinorBodyPainter.h"
 #include "view/SolarSystemPainter.h"
 #include "view/StarPainter.h"
 #include "view/TapInfo.h"
@@ -83,6 +85,7 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     ctx.latitudeMinutes = scene.site.latitudeMinutes;
     ctx.siteName = QString::fromStdString(scene.site.name);
     ctx.dataDirectory = scene.dataDirectory;
+    if (scene.minorBodies) ctx.minorBodies = &scene.minorBodies->bodies;
 
     CollectStars(scene.catalog);
     ctx.catalogue = &stars_;
@@ -182,6 +185,7 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     DrawAddIns(ctx);
     DrawStarNames(ctx, namedStars);
 
+    if (ctx.minorBodies) DrawMinorBodies(ctx, starPainter, *ctx.minorBodies);
     DrawSolarSystem(ctx, starPainter, solar);
     DrawPoleMark(ctx);
     DrawFieldsOfView(ctx, scene.fieldCentre);

@@ -42,6 +42,7 @@ class SettingsStore;
 class StarCatalog;
 class ConstellationSelection;
 class HitList;
+struct MinorBodyList;
 struct NumberedMarks;
 struct OverlayState;
 struct StarRecord;
@@ -69,6 +70,7 @@ struct RenderScene {
     // Where the magnified view centres the fields of view (J2000): the
     // telescope's position while it is known, else the view's centre.
     std::optional<SkyPosition> fieldCentre;
+    std::shared_ptr<const MinorBodyList> minorBodies;  // may be null: none loaded
 };
 
 class SkyRenderer {

@@ -72,6 +72,10 @@ std::string SizeText(const DeepSkySize& size) {
 
 TapText ComposeTapText(const StarRecord& r, const TapTextOptions& o, const DeepSkySize* size) {
     TapText t;
+    if (r.kind == kKindMinorBody) {
+        if (r.name) t.first = SjisToUtf8(*r.name);
+        return t;
+    }
     if (r.IsSolarPlaceholder()) {
         std::string name = SjisToUtf8(FieldText(r.designation, sizeof r.designation));
         if (r.kind == SolarPlaceholderKind(kSolarMoon) && !o.planisphere) {

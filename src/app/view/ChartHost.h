@@ -30,6 +30,7 @@ class Prompts;
 class SettingsStore;
 class SkyCanvas;
 class StarCatalog;
+struct MinorBodyList;
 struct ItemState;
 struct TapOutcome;
 class TapNoTurnHold;
@@ -68,6 +69,8 @@ public:
     virtual ViewState LastPass() const = 0;
     virtual void WithCatalogue(const std::function<void(StarCatalog&)>& work) = 0;
     virtual void WithCanvas(const std::function<void(SkyCanvas&)>& work) = 0;
+    // The comets and asteroids loaded (null: none).
+    virtual std::shared_ptr<const MinorBodyList> MinorBodies() const = 0;
 
     // The clock, and its timers.
     virtual TimeControl& Time() = 0;

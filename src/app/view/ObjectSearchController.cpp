@@ -1,5 +1,7 @@
 #include "app/view/ObjectSearchController.h"
 
+#include "catalog/MinorBodies.h"
+
 #include <QString>
 
 #include <algorithm>
@@ -81,8 +83,10 @@ void ObjectSearchController::UpdateIndex() {
     c_.host.WithCatalogue([this](StarCatalog& catalog) {
         const std::uint64_t generation = catalog.Generation();
         const std::uint64_t marks = TapMarkSignature(catalog);
-        if (built_ && generation == builtGeneration_ && marks == builtTapMarks_) return;
-        index_.Build(catalog);
+        std::shared_ptr<const MinorBodyList> minor = c_.host.MinorBodies();
+        if (built_ && generation == builtGeneration_ && marks == builtTapMarks_ && minor == builtMinor_) return;
+        index_.Build(catalog, minor ? &minor->bodies : nullptr);
+        builtMinor_ = std::move(minor);
         built_ = true;
         builtGeneration_ = generation;
         builtTapMarks_ = marks;
@@ -95,7 +99,8 @@ std::vector<SearchResult> ObjectSearchController::Lookup(const std::string& quer
     // The catalogue gives each deep-sky object its kind word ("銀河", "散開星団" ...).
     std::vector<SearchResult> results;
     c_.host.WithCatalogue([&](StarCatalog& catalog) {
-        results = PlaceSearchHits(index_, hits, c_.host.Time().Current(), c_.host.Settings().site, &catalog);
+        results = PlaceSearchHits(index_, hits, c_.host.Time().Current(), c_.host.Settings().site, &catalog,
+                                  builtMinor_ ? &builtMinor_->bodies : nullptr);
     });
     return results;
 }

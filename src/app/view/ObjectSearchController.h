@@ -64,6 +64,7 @@ private:
     bool built_ = false;
     std::uint64_t builtGeneration_ = 0;
     std::uint64_t builtTapMarks_ = 0;
+    std::shared_ptr<const MinorBodyList> builtMinor_;  // the list the index holds
     QPointer<CObjectSearchDialog> dialog_;
     std::optional<SkyPosition> mark_;
 };

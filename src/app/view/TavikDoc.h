@@ -6,6 +6,9 @@
 #include <QString>
 
 #include <filesystem>
+#include <memory>
+
+#include "catalog/MinorBodies.h"
 
 #include "catalog/CatalogLocation.h"
 #include "catalog/StarCatalog.h"
@@ -44,6 +47,11 @@ public:
     GotoHistory& History() { return history_; }
     // The numbered marks ①②③ (never stored).
     NumberedMarks& Numbered() { return numbered_; }
+    // The comets and asteroids loaded (null: none). Replaced whole by the
+    // window thread while passes read the old list, so both go through
+    // atomic loads and stores.
+    std::shared_ptr<const MinorBodyList> MinorBodies() const { return std::atomic_load(&minorBodies_); }
+    void SetMinorBodies(std::shared_ptr<const MinorBodyList> list) { std::atomic_store(&minorBodies_, std::move(list)); }
     const NumberedMarks& Numbered() const { return numbered_; }
 
 private:
@@ -54,6 +62,7 @@ private:
     CatalogOpenResult last_;
     GotoHistory history_;
     NumberedMarks numbered_;
+    std::shared_ptr<const MinorBodyList> minorBodies_;
 };
 
 }  // namespace tavik

@@ -23,6 +23,7 @@
 #include "app/view/InputController.h"
 #include "app/view/MagnifierController.h"
 #include "app/view/NightMode.h"
+#include "app/view/MinorBodyController.h"
 #include "app/view/ObjectSearchController.h"
 #include "app/view/TapMarkController.h"
 #include "app/view/TavikDoc.h"
@@ -75,6 +76,7 @@ CTavikView::CTavikView(CTavikDoc& doc, SettingsStore& store, Prompts& prompts, c
     const ChartContext context{chart, timers, store_, prompts_, window};
     magnifier_ = std::make_unique<MagnifierController>(context);
     search_ = std::make_unique<ObjectSearchController>(context, *magnifier_, *telescope_);
+    minor_ = std::make_unique<MinorBodyController>(context, doc_);
     tapMarks_ = std::make_unique<TapMarkController>(context, doc_);
     gestures_ = std::make_unique<GestureController>(chart, timers, *magnifier_);
     dialogs_ = std::make_unique<ViewDialogs>(context, doc_, *telescope_, *magnifier_);
@@ -153,15 +155,19 @@ RenderScene CTavikView::Scene() const {
     scene.dataDirectory = doc_.DataDirectory();
     scene.numberedMarks = &doc_.Numbered();
     scene.fieldCentre = fieldCentre_;
+    scene.minorBodies = doc_.MinorBodies();
     return scene;
 }
 
 QImage CTavikView::Image() const { return canvas_->Snapshot(); }
 
+std::shared_ptr<const MinorBodyList> CTavikView::MinorBodies() const { return doc_.MinorBodies(); }
+
 void CTavikView::StartAfterLoad() {
     ApplyNightMode(*qApp, settings_.allRed);
     if (doc_.Loaded()) {
         time_.StartAfterLoad();
+        minor_->LoadAtStartup();
     } else {
         StartTimer(timer_id::kNoCatalogue, 2000);
     }
@@ -450,10 +456,13 @@ bool CTavikView::HandlesCommand(int id) const {
     const bool numberedMark = id >= 32937 && id <= 32940;
     return numberedMark || ViewDialogs::Handles(id) || ScopeController::Handles(id) || PicturePresenter::Handles(id) ||
            MagnifierController::Handles(id) || ObjectSearchController::Handles(id) || TapMarkController::Handles(id) ||
+           MinorBodyController::Handles(id) ||
            commands_.Handles(id);
 }
 
-ItemState CTavikView::CommandState(int id) const { return commands_.State(id); }
+ItemState CTavikView::CommandState(int id) const {
+    return MinorBodyController::Handles(id) ? minor_->State(id) : commands_.State(id);
+}
 
 bool CTavikView::RunControllerCommand(int id) {
     // These run only while their menu item is enabled.
@@ -468,6 +477,8 @@ bool CTavikView::RunControllerCommand(int id) {
         magnifier_->Run(id);
     } else if (ObjectSearchController::Handles(id)) {
         search_->Run(id);
+    } else if (MinorBodyController::Handles(id)) {
+        minor_->Run(id);
     } else if (PicturePresenter::Handles(id)) {
         pictures_->Run(id, input_->PopupConstellation());
     } else if (TapMarkController::Handles(id)) {

@@ -45,6 +45,7 @@ class HitList;
 class GestureController;
 class InputController;
 class MagnifierController;
+class MinorBodyController;
 class ObjectSearchController;
 class SkyCanvas;
 class TapMarkController;
@@ -111,6 +112,7 @@ public:
     MagnifierController& Magnifier() { return *magnifier_; }
     InputController& Input() { return *input_; }
     ObjectSearchController& Search() { return *search_; }
+    MinorBodyController& MinorBodies() { return *minor_; }
 
     // Fits the chart square to the present client area even while full
     // screen keeps it fixed (after the frame has changed the window for it).
@@ -118,6 +120,9 @@ public:
     bool FullScreen() const { return view_.fullScreen; }
 
     ViewState& View() { return view_; }
+    // The chart of the pass on the screen.
+    ViewState LastPass() const override;
+    std::shared_ptr<const MinorBodyList> MinorBodies() const override;
     ViewSettings& Settings() { return settings_; }
     TimeControl& Time() override { return time_; }
     CommandSet& Commands() { return commands_; }
@@ -193,7 +198,6 @@ private:
     void EditWithoutPasses(const std::function<void(ViewSettings&, ViewState&)>& edit) override;
     void WithCanvas(const std::function<void(SkyCanvas&)>& work) override;
     void FullScreenChanged() override { emit fullScreenChanged(view_.fullScreen); }
-    ViewState LastPass() const override;
     void WithCatalogue(const std::function<void(StarCatalog&)>& work) override;
     void ApplyTime(const TimeAction& action) override;
     void SetTapPoint(QPoint at) override;
@@ -257,6 +261,7 @@ private:
     std::unique_ptr<PicturePresenter> pictures_;
     std::unique_ptr<MagnifierController> magnifier_;
     std::unique_ptr<ObjectSearchController> search_;
+    std::unique_ptr<MinorBodyController> minor_;
     std::unique_ptr<TapMarkController> tapMarks_;
     std::unique_ptr<GestureController> gestures_;
     std::unique_ptr<ViewDialogs> dialogs_;

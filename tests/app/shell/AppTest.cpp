@@ -56,6 +56,7 @@
 #include "app/telescope/ScopeExchange.h"
 #include "app/shell/ToolbarState.h"
 #include "catalog/CatalogLocation.h"
+#include "catalog/MinorBodies.h"
 #include "catalog/ShiftJis.h"
 #include "settings/SettingsStore.h"
 #include "view/CommandSet.h"
@@ -1566,6 +1567,88 @@ TEST_F(TapWindowTest, EveryCommandHasAPlaceShowsItsRuleAndDoesSomething) {
     }
     EXPECT_EQ(disabled.join(u',').toStdString(), "") << "every command was there to be pressed";
     EXPECT_FALSE(frame->isVisible()) << "プログラム終了 closes the window";
+}
+
+
+// 小天体データ読込: the file is copied into the user's data folder and read in
+// the background; the bodies are drawn at their places and a tap names one.
+TEST_F(TapWindowTest, LoadedCometsAndAsteroidsAreDrawnAtTheirPlacesAndATapNamesThem) {
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", programDir.filePath("xdg").toLocal8Bit());
+    struct Restore {
+        QByteArray v;
+        ~Restore() { v.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", v); }
+    } restore{oldData};
+    const char* const lines[] = {
+        "0002P         2023 10 22.5265  0.339384  0.847134  187.0940  334.1858   11.3522  20231018  11.5  6.0  "
+        "2P/Encke                                                 MPEC 2023-T78",
+        "    CK20F030  2020 07  3.6790  0.294653  0.999178   37.2785   61.0103  128.9375  20200720   7.0  3.2  "
+        "C/2020 F3 (NEOWISE)                                      MPEC 2020-P62",
+        "00001    3.34  0.15 K24AH 145.84905   73.27346   80.25230   10.58728  0.0795762  0.21420460   2.7660512  0 "
+        "E2024-V47  7330 125 1801-2024 0.80 M-v 30k MPCLINUX   0000 (1) Ceres                   20241101",
+        "00004    3.25  0.32 K24AH  26.80225  151.53681  103.70216    7.14406  0.0901151  0.27158545   2.3614323  0 "
+        "E2024-V47  7580 114 1821-2024 0.60 M-p 18k MPCLINUX   0000 (4) Vesta                   20241031",
+        "not an element line"};
+    const QString file = programDir.filePath("elements.txt");
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        for (const char* l : lines) f.write(QByteArray(l) + "\n");
+    }
+    Start();
+    frame->show();
+    ASSERT_TRUE(WaitForRender(*view));
+    prompts.chosenFile = file;
+    frame->RunCommand(cmd::LoadMinorBodies);
+    ASSERT_TRUE(Until([&] { return view->Notice() == "4 天体を読み込みました（1 行は読めません）"; }))
+        << view->Notice().toStdString() << prompts.messages.join("|").toStdString();
+    EXPECT_TRUE(QFile::exists(programDir.filePath("xdg/Arvex/Tavik/minorbodies.txt")));
+    ASSERT_TRUE(Until([&] { return !view->RenderPending() && view->PassesInFlight() == 0; }));
+
+    // Every body drawn stands where its place for the moment shown projects.
+    const MinorObserver observer = ObserverAt(ToUniversalTime(view->Time().Current(), 9));
+    const ViewState pass = view->LastPass();
+    const double lat = pass.latitude;
+    std::optional<QPoint> ceres;
+    int drawn = 0;
+    for (const HitEntry& e : view->Hits()->Entries()) {
+        if (!e.record || e.record->kind != kKindMinorBody) continue;
+        ++drawn;
+        const std::string d(e.record->DesignationText());
+        std::optional<MinorBody> b;
+        for (const char* l : lines)
+            if (auto m = ParseMinorBodyLine(l); m && (m->Label() == d || m->designation == d)) b = m;
+        ASSERT_TRUE(b) << d;
+        const MinorPlace place = MinorBodyPlace(*b, observer);
+        const ProjectedPoint pt = ProjectObject(pass, place.j2000.lon, place.j2000.lat, place.magnitude, 0,
+                                                std::sin(lat), std::cos(lat));
+        EXPECT_EQ(QPoint(e.x, e.y), QPoint(pt.x, pt.y)) << d;
+        if (d == "(1) Ceres") ceres = QPoint(e.x, e.y);
+    }
+    EXPECT_GE(drawn, 1);
+    ASSERT_TRUE(ceres) << "Ceres is above the horizon on the evening of the clock";
+    QTest::mouseClick(view, Qt::LeftButton, {}, *ceres);
+    ASSERT_TRUE(view->Input().TapHit() || view->Input().InfoShown());
+    const std::string text = view->Input().LastTapText().first.value_or("");
+    EXPECT_EQ(text.rfind("(1) Ceres ", 0), 0u) << text;
+    EXPECT_NE(text.find("等 太陽から"), std::string::npos) << text;
+    EXPECT_NE(text.find("AU 地球から"), std::string::npos) << text;
+
+    // 天体検索 finds it by name at its place of the moment.
+    QApplication::setActiveWindow(frame);
+    QTest::keyClick(frame, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(Until([&] { return view->Search().Dialog() && view->Search().Dialog()->isVisible(); }));
+    CObjectSearchDialog* dlg = view->Search().Dialog();
+    QTest::keyClicks(dlg->Query(), "ceres");
+    ASSERT_GE(dlg->List()->count(), 1);
+    const SearchResult& found = dlg->Results()[0];
+    EXPECT_EQ(found.object.kind, SearchKind::MinorBody);
+    EXPECT_EQ(dlg->List()->item(0)->text().toStdString().rfind("小惑星 (1) Ceres ", 0), 0u)
+        << dlg->List()->item(0)->text().toStdString();
+    const StarRecord& tapped = *view->TappedRecord();
+    EXPECT_NEAR(found.object.ra, tapped.ra, 1e-9);
+    EXPECT_NEAR(found.object.dec, tapped.dec, 1e-9);
+    dlg->close();
 }
 
 }  // namespace
