@@ -1,7 +1,7 @@
 // tavik-cli find: the name search ("天体検索") for one moment and site.
 //
 //   tavik-cli find TEXT [--date YYYY-MM-DD --time HH:MM:SS] [--lon D:M --lat D:M --zone H]
-//       [--data DIR] [--limit N]
+//       [--data DIR] [--minor FILE] [--limit N]
 //
 // Looks TEXT up in the name index (any name, designation or number a person
 // may type: "すばる", "ｍ４２", "ngc 7000", "alf UMi", "HIP 11767", "木星"; words
@@ -22,8 +22,13 @@
 // The moment and the site default to now at the default site, as `today`.
 // The catalogue is DIR/tavik.dat with --data, else the one the window opens
 // (see WindowCatalogPath), with the tap marks of its folder. Exit 0 with
-// results, 1 when nothing matches (or the catalogue does not read whole), 2
-// for usage errors.
+// results, 1 when nothing matches (or the catalogue does not read whole, or
+// --minor's file cannot be read), 2 for usage errors.
+//
+// Comets and asteroids are found as the window finds them: from the copy of
+// the element file the window keeps in the user's data folder (kept to the
+// window's [MINOR] MAGLIMIT), or from --minor FILE; KIND "彗星" or "小惑星",
+// their place and magnitude those of the moment.
 
 #include <cmath>
 #include <cstdio>
@@ -34,6 +39,7 @@
 
 #include "astro/Angles.h"
 #include "catalog/CatalogLocation.h"
+#include "catalog/MinorBodies.h"
 #include "catalog/NameIndex.h"
 #include "catalog/StarCatalog.h"
 #include "cli/CliArgs.h"
@@ -41,6 +47,7 @@
 #include "cli/CliDataLocation.h"
 #include "cli/CliSite.h"
 #include "settings/SettingsStore.h"
+#include "view/MinorBodyPainter.h"
 #include "view/ObjectSearch.h"
 
 namespace tavik::cli {
@@ -49,7 +56,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tavik-cli find TEXT [--date YYYY-MM-DD --time HH:MM:SS] [--lon D:M --lat D:M --zone H]\n"
-    "       [--data DIR] [--limit N]\n"
+    "       [--data DIR] [--minor FILE] [--limit N]\n"
     "prints KIND DESIGNATION NAME MAG CONSTELLATION RA DEC ALT RISE SET, tab-separated, best first:\n"
     "RA/DEC J2000 HH:MM:SS.S/+DD:MM:SS, ALT degrees now, RISE/SET local YYYY-MM-DD HH:MM\n"
     "(or 沈みません / 昇りません); exit 1 when nothing matches";
@@ -91,7 +98,7 @@ std::string EventText(const std::optional<DateTime>& t, const SearchResult& r) {
 }
 
 int RunFind(const std::vector<std::string>& argv) {
-    CliArgs args(argv, {"date", "time", "lon", "lat", "zone", "data", "limit"});
+    CliArgs args(argv, {"date", "time", "lon", "lat", "zone", "data", "minor", "limit"});
     if (args.Positional().empty()) throw CliError(kUsage);
     std::string text;
     for (const std::string& word : args.Positional()) text += (text.empty() ? "" : " ") + word;
@@ -108,11 +115,11 @@ int RunFind(const std::vector<std::string>& argv) {
 
     // The catalogue; without one, the Sun, the Moon, the planets and the
     // constellations are still found.
+    const QtSettingsStore settings;
     std::filesystem::path path;
     if (const auto dir = args.Value("data")) {
         path = std::filesystem::path(*dir) / kCatalogFileName;
     } else {
-        const QtSettingsStore settings;
         path = WindowCatalogPath(settings);
     }
     StarCatalog catalog;
@@ -125,10 +132,27 @@ int RunFind(const std::vector<std::string>& argv) {
         catalog.LoadTapMarks(path.parent_path() / kTapFileName);
     }
 
+    // The comets and asteroids: --minor's file, else the window's copy when
+    // there is one; both kept to the window's magnitude limit.
+    const double minorLimit =
+        settings.GetProfileInt(kMinorSection, kMinorMagnitudeLimit, static_cast<int>(kDefaultMinorMagnitudeLimit));
+    std::vector<MinorBody> minorBodies;
+    if (const auto file = args.Value("minor")) {
+        std::optional<MinorBodyList> list = ReadMinorBodyFile(*file, minorLimit);
+        if (!list) {
+            std::fprintf(stderr, "tavik-cli find: cannot read %s\n", file->c_str());
+            return 1;
+        }
+        minorBodies = std::move(list->bodies);
+    } else if (const std::filesystem::path stored = UserDataDirectory() / kMinorFileName;
+               std::filesystem::is_regular_file(stored, ec)) {
+        if (std::optional<MinorBodyList> list = ReadMinorBodyFile(stored, minorLimit)) minorBodies = std::move(list->bodies);
+    }
+
     NameIndex index;
-    index.Build(catalog);
-    const std::vector<SearchResult> results =
-        PlaceSearchHits(index, index.Find(text, static_cast<std::size_t>(limit)), local, site, &catalog);
+    index.Build(catalog, &minorBodies);
+    const std::vector<SearchResult> results = PlaceSearchHits(
+        index, index.Find(text, static_cast<std::size_t>(limit)), local, site, &catalog, &minorBodies);
     if (results.empty()) {
         std::fprintf(stderr, "tavik-cli find: nothing matches '%s'\n", text.c_str());
         return 1;

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QTemporaryDir>
+
 #include <algorithm>
+#include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -68,6 +72,57 @@ TEST(CliFind, LinesAndExitStatus) {
     EXPECT_EQ(RunCli(kFind + "M42 --limit 0").status, 2);     // out of range
     EXPECT_EQ(RunCli(kFind + "M42 --lat 95:00").status, 2);   // no such latitude
     EXPECT_EQ(RunCli(kFind + "M42 --date 2026-02-30").status, 2);
+}
+
+// Comets and asteroids: from the window's copy in the user's data folder
+// (kept to its [MINOR] MAGLIMIT), or from --minor FILE; placed as `ephem`
+// places them.
+TEST(CliFind, MinorBodiesFromTheWindowsCopyOrAFile) {
+    const char* const neowise =
+        "    CK20F030  2020 07  3.6790  0.294653  0.999178   37.2785   61.0103  128.9375  20200720   7.0  3.2  "
+        "C/2020 F3 (NEOWISE)                                      MPEC 2020-P62";
+    const char* const ceres =
+        "00001    3.34  0.15 K24AH 145.84905   73.27346   80.25230   10.58728  0.0795762  0.21420460   2.7660512  0 "
+        "E2024-V47  7330 125 1801-2024 0.80 M-v 30k MPCLINUX   0000 (1) Ceres                   20241101";
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const std::string h = home.path().toStdString();
+    ASSERT_TRUE(QDir(home.path()).mkpath(".local/share/Arvex/Tavik"));
+    std::ofstream(h + "/.local/share/Arvex/Tavik/minorbodies.txt") << ceres << "\n";
+    std::ofstream(h + "/other.txt") << neowise << "\n" << ceres << "\n";
+    const std::string cli = "env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME='" + h + "' '" TAVIK_CLI "' ";
+    const std::string moment = " --date 2020-07-15 --time 21:00:00 ";
+    const auto run = [&](const std::string& args) { return RunCommand(cli + args + " 2>/dev/null"); };
+
+    // The window's copy.
+    std::vector<std::string> f = Fields(run(kFind + "ceres --limit 1").out);
+    ASSERT_EQ(f.size(), 10u);
+    EXPECT_EQ(f[0], "小惑星");
+    EXPECT_EQ(f[2], "Ceres");
+    EXPECT_FALSE(f[3].empty());
+
+    // Another file; the place is that of the moment, as ephem gives it.
+    const CliRun comet =
+        run("find --data '" TAVIK_DATA_DIR "' NEOWISE --limit 1 --minor '" + h + "/other.txt'" + moment);
+    f = Fields(comet.out);
+    ASSERT_EQ(f.size(), 10u) << comet.out;
+    EXPECT_EQ(f[0], "彗星");
+    EXPECT_EQ(f[1], "C/2020 F3");
+    const std::string ephem = run("ephem --minor '" + h + "/other.txt' --body NEOWISE" + moment).out;
+    const std::vector<std::string> e = Fields(ephem.substr(ephem.find('\n') + 1));
+    ASSERT_GE(e.size(), 3u);
+    const double raHours = std::stod(e[1]) * 12.0 / 3.14159265358979323846;
+    EXPECT_NEAR(std::stod(f[5].substr(0, 2)) + std::stod(f[5].substr(3, 2)) / 60.0 + std::stod(f[5].substr(6)) / 3600.0,
+                raHours, 0.001)
+        << f[5];
+    EXPECT_LT(std::stod(f[3]), 4.0);  // bright that night
+    EXPECT_EQ(run(kFind + "NEOWISE --minor '" + h + "/none.txt'").status, 1);
+
+    // The window's magnitude limit: Ceres never reaches 5.
+    ASSERT_TRUE(QDir(home.path()).mkpath(".config/Arvex"));
+    std::ofstream(h + "/.config/Arvex/Tavik.ini") << "[MINOR]\nMAGLIMIT=5\n";
+    f = Fields(run(kFind + "ceres --limit 1").out);
+    EXPECT_TRUE(f.empty() || f[0] != "小惑星") << f[0];
 }
 
 }  // namespace
