@@ -5,6 +5,9 @@
 #include <cstdlib>
 
 #include "astro/Angles.h"
+#include "astro/MinorOrbit.h"
+#include "astro/Precession.h"
+#include "astro/TimeScales.h"
 #include "astro/Transforms.h"
 #include "catalog/ConstellationTable.h"
 #include "catalog/ShiftJis.h"
@@ -85,6 +88,23 @@ std::string Trimmed(const std::string& s) {
 
 }  // namespace
 
+std::vector<HorizonMinorBody> MinorBodiesOfDate(const std::vector<MinorBody>& bodies, const DateTime& local,
+                                               int zoneHours) {
+    std::vector<HorizonMinorBody> out;
+    if (bodies.empty()) return out;
+    out.reserve(bodies.size());
+    const MinorObserver observer = ObserverAt(ToUniversalTime(local, zoneHours));
+    const double centuries = CenturiesForLocalTime(local, zoneHours);
+    for (const MinorBody& b : bodies) {
+        const MinorPlace p = MinorBodyPlace(b, observer);
+        if (!std::isfinite(p.magnitude)) continue;
+        const Spherical ofDate = J2000ToDate(p.j2000.lon, p.j2000.lat, centuries);
+        out.push_back({std::string(b.kind == MinorKind::Comet ? "彗星 " : "小惑星 ") + b.Label(), ofDate.lon,
+                       ofDate.lat, p.magnitude});
+    }
+    return out;
+}
+
 bool AboveHorizonTest(const StarRecord& r, double theta, double sinPhi, double cosPhi, double* sinAltitude) {
     const double s = std::cos(theta - r.ra) * std::cos(r.dec) * cosPhi + std::sin(r.dec) * sinPhi;
     if (sinAltitude) *sinAltitude = s;
@@ -92,7 +112,7 @@ bool AboveHorizonTest(const StarRecord& r, double theta, double sinPhi, double c
 }
 
 std::vector<HorizonEntry> SearchAboveHorizon(const StarCatalog& catalog, double theta, double latitude,
-                                             bool includeTapMarks) {
+                                             bool includeTapMarks, const std::vector<HorizonMinorBody>* minorBodies) {
     const double sinPhi = std::sin(latitude), cosPhi = std::cos(latitude);
     std::vector<HorizonEntry> entries;
     entries.reserve(500);
@@ -135,6 +155,19 @@ std::vector<HorizonEntry> SearchAboveHorizon(const StarCatalog& catalog, double 
         if (alt && *alt > 5)
             entries.push_back({line.prefix + Degrees(*alt), static_cast<int>(pos), false});
     }
+
+    if (minorBodies) {
+        for (std::size_t i = 0; i < minorBodies->size(); ++i) {
+            const HorizonMinorBody& b = (*minorBodies)[i];
+            const double s = std::cos(theta - b.ra) * std::cos(b.dec) * cosPhi + std::sin(b.dec) * sinPhi;
+            const int alt = WholeDegrees(std::asin(std::clamp(s, -1.0, 1.0)));
+            if (s < 0.0 || alt <= 5) continue;
+            HorizonEntry e{"  " + b.label + "  " + MagnitudeText(b.mag) + "等 " + Degrees(alt), static_cast<int>(i),
+                           false};
+            e.minorBody = true;
+            entries.push_back(std::move(e));
+        }
+    }
     return entries;
 }
 
@@ -144,8 +177,8 @@ void SortLikeTheList(std::vector<HorizonEntry>& entries) {
 }
 
 std::vector<HorizonEntry> HorizonSearchList(const StarCatalog& catalog, double theta, double latitude,
-                                            bool includeTapMarks) {
-    std::vector<HorizonEntry> entries = SearchAboveHorizon(catalog, theta, latitude, includeTapMarks);
+                                            bool includeTapMarks, const std::vector<HorizonMinorBody>* minorBodies) {
+    std::vector<HorizonEntry> entries = SearchAboveHorizon(catalog, theta, latitude, includeTapMarks, minorBodies);
     SortLikeTheList(entries);
     return entries;
 }
@@ -175,7 +208,14 @@ MagnifierTarget JumpTarget(double azimuth, double altitude) {
 }
 
 std::optional<MagnifierTarget> JumpTargetOf(const StarCatalog& catalog, const HorizonEntry& entry, double theta,
-                                            double latitude) {
+                                            double latitude, const std::vector<HorizonMinorBody>* minorBodies) {
+    if (entry.minorBody) {
+        if (!minorBodies || entry.reference < 0 || static_cast<std::size_t>(entry.reference) >= minorBodies->size())
+            return std::nullopt;
+        const HorizonMinorBody& b = (*minorBodies)[static_cast<std::size_t>(entry.reference)];
+        const Spherical h = EquatorialToHorizontal(b.ra, b.dec, latitude, theta);
+        return JumpTarget(h.lon, h.lat);
+    }
     const StarRecord* r = nullptr;
     if (entry.tapMark) {
         const long long i = -static_cast<long long>(entry.reference);

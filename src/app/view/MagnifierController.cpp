@@ -8,6 +8,7 @@
 #include "app/view/ChartHost.h"
 #include "app/view/MagnifierPanel.h"
 #include "astro/TimeScales.h"
+#include "catalog/MinorBodies.h"
 #include "settings/SettingsStore.h"
 #include "view/CommandSet.h"
 #include "view/FieldOfView.h"
@@ -180,11 +181,15 @@ void MagnifierController::RunHorizonSearch() {
     const ObservationSite site = settings.site;
     const double lst = LocalSiderealTime(local, site.zoneOffsetHours, site.longitudeDegrees, site.longitudeMinutes);
     const double latitude = LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes);
+    // The loaded comets and asteroids at the same moment, for the list and the jump.
+    std::vector<HorizonMinorBody> minorBodies;
+    if (const std::shared_ptr<const MinorBodyList> list = c_.host.MinorBodies())
+        minorBodies = MinorBodiesOfDate(list->bodies, local, site.zoneOffsetHours);
     std::vector<HorizonEntry> entries;
     // The placeholders are catalogue records a pass reads.
     c_.host.WithCatalogue([&](StarCatalog& catalog) {
         UpdateSolarPlaceholders(catalog, local, site.zoneOffsetHours, lst, latitude);
-        entries = HorizonSearchList(catalog, lst, latitude, settings.userTapText == 1);
+        entries = HorizonSearchList(catalog, lst, latitude, settings.userTapText == 1, &minorBodies);
     });
     std::optional<HorizonEntry> chosen;
     {
@@ -194,7 +199,7 @@ void MagnifierController::RunHorizonSearch() {
     }
     if (!chosen) return;
     std::optional<MagnifierTarget> target;
-    c_.host.WithCatalogue([&](StarCatalog& catalog) { target = JumpTargetOf(catalog, *chosen, lst, latitude); });
+    c_.host.WithCatalogue([&](StarCatalog& catalog) { target = JumpTargetOf(catalog, *chosen, lst, latitude, &minorBodies); });
     if (!target) return;
     c_.host.ChangeState([&](ViewState& view) { ApplyMagnifierTarget(view, *target, std::nullopt); }, true);
     c_.host.RefreshView();

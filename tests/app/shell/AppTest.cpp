@@ -39,6 +39,7 @@
 #include <numbers>
 #include <memory>
 #include <optional>
+#include <regex>
 
 #include "QtTestApp.h"
 #include "app/shell/CommandList.h"
@@ -46,6 +47,7 @@
 #include "app/view/MagnifierController.h"
 #include "app/view/MagnifierPanel.h"
 #include "app/view/ObjectSearchController.h"
+#include "app/dialogs/HorizonSearchDialog.h"
 #include "app/dialogs/ObjectSearchDialog.h"
 #include "app/shell/MainFrame.h"
 #include <QScreen>
@@ -61,6 +63,7 @@
 #include "settings/SettingsStore.h"
 #include "view/CommandSet.h"
 #include "view/HitList.h"
+#include "view/HorizonSearch.h"
 #include "view/TapMarks.h"
 #include "view/ViewCommands.h"
 #include "mountsim/PtyMount.h"
@@ -1649,6 +1652,40 @@ TEST_F(TapWindowTest, LoadedCometsAndAsteroidsAreDrawnAtTheirPlacesAndATapNamesT
     EXPECT_NEAR(found.object.ra, tapped.ra, 1e-9);
     EXPECT_NEAR(found.object.dec, tapped.dec, 1e-9);
     dlg->close();
+
+    // 地平線上検索 lists it with the planets; its line, typed into the filter
+    // and picked with Enter, turns the magnified view to its place.
+    prompts.answer = true;
+    std::string line;
+    bool picked = false;
+    QTimer picker;
+    QObject::connect(&picker, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<CHorizonSearchDialog*>(QApplication::activeModalWidget());
+        if (picked || !d || !d->isVisible() || d->List()->count() == 0) return;
+        picked = true;
+        QTest::keyClicks(d->Filter(), "Ceres");
+        for (int row = 0; row < d->List()->count() && line.empty(); ++row)
+            if (!d->List()->item(row)->isHidden()) line = d->List()->item(row)->text().toStdString();
+        QTest::keyClick(d->Filter(), Qt::Key_Return);
+    });
+    picker.start(20);
+    frame->RunCommand(cmd::HorizonSearch);
+    ASSERT_TRUE(Until([&] { return picked && view->View().viewMode == ViewMode::Magnified; })) << line;
+    picker.stop();
+    EXPECT_TRUE(std::regex_match(line, std::regex("  小惑星 \\(1\\) Ceres  [0-9]+\\.[0-9]等 [0-9]+度"))) << line;
+    const ObservationSite site = view->Settings().site;
+    const DateTime local = view->Time().Current();
+    const std::optional<MinorBody> ceresBody = ParseMinorBodyLine(lines[2]);
+    ASSERT_TRUE(ceresBody);
+    const std::vector<HorizonMinorBody> places = MinorBodiesOfDate({*ceresBody}, local, site.zoneOffsetHours);
+    ASSERT_EQ(places.size(), 1u);
+    const Spherical h = EquatorialToHorizontal(
+        places[0].ra, places[0].dec, LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes),
+        LocalSiderealTime(local, site.zoneOffsetHours, site.longitudeDegrees, site.longitudeMinutes));
+    const MagnifierTarget want = JumpTarget(h.lon, h.lat);
+    EXPECT_EQ(view->View().viewMode, ViewMode::Magnified);
+    EXPECT_EQ(view->View().facing, want.facing);
+    EXPECT_EQ(view->View().turnDegrees, want.turn);
 }
 
 }  // namespace
