@@ -11,6 +11,14 @@
 // view at zoom 300 (1920 x 1080, panel heading 0, altitude 40, MAGNIT 7). Each repaint
 // iteration is one whole render pass by a renderer that lives across passes.
 //
+// BM_ProjectionLimit is the floor any pass over the million stars stands on:
+// one loop that turns the set's unit vectors (single precision, prepared
+// beforehand, one array per coordinate) into the chart's frame and takes the
+// pixel of every star in front of the centre. Each repaint reports itself as a
+// multiple of that loop measured in the same run (counter x_limit), and the
+// memory the renderer took for the catalogue on its first pass (counter
+// renderer_MB: growth of the resident set, the chart image made beforehand).
+//
 //   <build>/bin/StarCatalogueBench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 #include <benchmark/benchmark.h>
@@ -21,7 +29,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -137,6 +147,82 @@ void BM_LoadWithSizes(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadWithSizes)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
+// The million set's unit vectors, one array per coordinate.
+struct UnitVectors {
+    std::vector<float> x, y, z;
+};
+
+const UnitVectors& MillionVectors() {
+    static const UnitVectors v = [] {
+        UnitVectors u;
+        if (const StarCatalog* c = Catalogue(kMillion)) {
+            for (const StarRecord& r : c->Records()) {
+                const double cd = std::cos(r.dec);
+                u.x.push_back(static_cast<float>(cd * std::cos(r.ra)));
+                u.y.push_back(static_cast<float>(cd * std::sin(r.ra)));
+                u.z.push_back(static_cast<float>(std::sin(r.dec)));
+            }
+        }
+        return u;
+    }();
+    return v;
+}
+
+// Rotates every vector into a chart frame (rows p, q towards the chart's right
+// and up, w towards its centre) and sums the pixels of those in front of the
+// centre. A plain loop over the arrays, which the compiler vectorises.
+__attribute__((noinline, optimize("O3"))) std::int64_t ProjectAll(const UnitVectors& v) {
+    static const float m[9] = {0.36f, 0.48f, -0.8f, -0.8f, 0.6f, 0.0f, 0.48f, 0.64f, 0.6f};
+    constexpr float kScale = 687.5f;  // pixels per radian of the full-HD direction view
+    const float* x = v.x.data();
+    const float* y = v.y.data();
+    const float* z = v.z.data();
+    std::int32_t sum = 0;
+    for (std::size_t i = 0; i < v.x.size(); ++i) {
+        const float p = m[0] * x[i] + m[1] * y[i] + m[2] * z[i];
+        const float q = m[3] * x[i] + m[4] * y[i] + m[5] * z[i];
+        const float w = m[6] * x[i] + m[7] * y[i] + m[8] * z[i];
+        const std::int32_t px = static_cast<std::int32_t>(p * kScale);
+        const std::int32_t py = static_cast<std::int32_t>(q * kScale);
+        sum += (px + py) & -static_cast<std::int32_t>(w > 0.0f);  // no branch: vectorised
+    }
+    return sum;
+}
+
+// CPU seconds of this thread: the machine is shared, the pass and the limit
+// are compared by the time they had the processor.
+double ThreadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+}
+
+// CPU seconds of one ProjectAll.
+double ProjectAllSeconds(const UnitVectors& v) {
+    const double t0 = ThreadSeconds();
+    benchmark::DoNotOptimize(ProjectAll(v));
+    return ThreadSeconds() - t0;
+}
+
+void BM_ProjectionLimit(benchmark::State& state) {
+    const UnitVectors& v = MillionVectors();
+    if (v.x.empty()) {
+        state.SkipWithError("catalogue not loaded");
+        return;
+    }
+    for (auto _ : state) benchmark::DoNotOptimize(ProjectAll(v));
+    state.counters["stars"] = static_cast<double>(v.x.size());
+}
+BENCHMARK(BM_ProjectionLimit)->Unit(benchmark::kMillisecond);
+
+// Resident set size in bytes.
+double ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    double pages = 0.0, resident = 0.0;
+    statm >> pages >> resident;
+    return resident * 4096.0;
+}
+
 struct Pass {
     MemorySettingsStore store;
     ViewState view;
@@ -176,11 +262,26 @@ void Repaint(benchmark::State& state, int w, int h, ViewMode mode, int magnit) {
         state.SkipWithError("catalogue not loaded");
         return;
     }
+    // The limit is taken between the passes, the fastest of its runs, so that
+    // both see the same machine.
+    const bool million = static_cast<int>(state.range(0)) == kMillion;
+    const double before = ResidentBytes();
     p.renderer.RenderSky(p.image, p.scene);  // the field is prepared once per catalogue
+    state.counters["renderer_MB"] = (ResidentBytes() - before) / 1e6;
+    double passes = 0.0, limit = 1e9;
     for (auto _ : state) {
+        const double t0 = ThreadSeconds();
         p.renderer.RenderSky(p.image, p.scene);
         benchmark::DoNotOptimize(p.image.constBits());
+        passes += ThreadSeconds() - t0;
+        if (million) {
+            state.PauseTiming();
+            limit = std::min(limit, ProjectAllSeconds(MillionVectors()));
+            state.ResumeTiming();
+        }
     }
+    if (million && state.iterations() > 0)
+        state.counters["x_limit"] = passes / static_cast<double>(state.iterations()) / limit;
 }
 
 void BM_DirectionFullHdMagnit7(benchmark::State& state) {
