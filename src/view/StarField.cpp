@@ -172,6 +172,7 @@ __attribute__((optimize("O3"))) void TestStars(const float* x, const float* y, c
 }  // namespace
 
 void StarField::Build(const std::vector<const StarRecord*>& stars) {
+    list_ = &stars;
     entries_.clear();
     tiles_.clear();
     for (auto* v : {&tileX_, &tileY_, &tileZ_, &tileMag_}) v->clear();
@@ -185,7 +186,7 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
         entries_.push_back({static_cast<float>(cosDec * std::cos(r->ra)),
                             static_cast<float>(cosDec * std::sin(r->ra)), static_cast<std::uint32_t>(i),
                             TintOf(r->mag, r->SpectralText()), IsBrightNamedStar(*r), sinDec, cosDec,
-                            r->ra, r->mag, r});
+                            r->ra, r->mag});
     }
     const std::size_t n = entries_.size();
     marks_.assign((n + 63) / 64, 0);
@@ -213,7 +214,7 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
             cellOf[k] = everywhere;
             continue;
         }
-        const double dec = entries_[k].record->dec;
+        const double dec = stars[entries_[k].index]->dec;
         const int b = std::clamp(static_cast<int>(std::floor((dec + kHalfPi) / bandHeight)), 0, bands - 1);
         double ra = std::fmod(r.ra, kTwoPi);
         if (ra < 0.0) ra += kTwoPi;
@@ -323,11 +324,11 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
 
     auto put = [&](const Entry& e, const ProjectedPoint& pt, double s) {
         if (pt.visible)
-            out.push_back({e.index, pt.x, pt.y, s, e.record, e.mag, e.tint, e.named});
+            out.push_back({e.index, pt.x, pt.y, s, (*list_)[e.index], e.mag, e.tint, e.named});
     };
     auto exact = [&](const Entry& e) {
         double s = 0.0;
-        const ProjectedPoint pt = ProjectStar(view, *e.record, sinLatitude, cosLatitude, &s);
+        const ProjectedPoint pt = ProjectStar(view, *(*list_)[e.index], sinLatitude, cosLatitude, &s);
         put(e, pt, s);
     };
     auto consider = [&](const Entry& e) {
@@ -343,10 +344,6 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
         // Well below the horizon by the rotation, by far more than it and
         // ProjectStar's sine of altitude can differ.
         if (Dot(f.u, v) < -(1e-6 + hourTerm)) return;
-        // The horizon test and sin(altitude), as ProjectStar computes them.
-        const double cosH = std::cos(lst - e.ra);
-        const double s = e.sinDec * sinLatitude + e.cosDec * cosLatitude * cosH;
-        if (!(s >= 0.0)) return;
 
         const double z = Dot(f.z, v), p = Dot(f.p, v), q = Dot(f.q, v);
         const double h = std::sqrt(p * p + q * q);  // sine of the angle from the centre
@@ -375,7 +372,13 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             exact(e);
             return;
         }
-        put(e, PlaceOnChart(view, ix, iy, f.stretch), s);
+        const ProjectedPoint pt = PlaceOnChart(view, ix, iy, f.stretch);
+        if (!pt.visible) return;
+        // The horizon test and sin(altitude), as ProjectStar computes them,
+        // for the stars on the chart.
+        const double cosH = std::cos(lst - e.ra);
+        const double s = e.sinDec * sinLatitude + e.cosDec * cosLatitude * cosH;
+        if (s >= 0.0) put(e, pt, s);
     };
 
     // Drawing order: from the last star of the list to the first. The marks

@@ -53,8 +53,9 @@ struct PlacedStar {
 class StarField {
 public:
     // Prepares the stars (kind 1, sound position and magnitude) of `stars`,
-    // the renderer's list of catalogue records. The records must outlive the
-    // field or the next Build, and keep their contents meanwhile.
+    // the renderer's list of catalogue records. The list and its records must
+    // outlive the field or the next Build, and keep their contents meanwhile
+    // (the field reads each placed star's record pointer from the list).
     void Build(const std::vector<const StarRecord*>& stars);
 
     std::size_t Size() const { return entries_.size(); }
@@ -82,7 +83,6 @@ private:
         bool named;
         double sinDec, cosDec;  // as ProjectStar computes them
         double ra, mag;         // the record's
-        const StarRecord* record;
     };
     struct Tile {
         double centre[3];  // unit vector
@@ -90,6 +90,7 @@ private:
         std::uint32_t begin, end;  // its stars in the tile arrays
         bool everywhere;   // never culled: right ascensions far from 0..2 pi
     };
+    const std::vector<const StarRecord*>* list_ = nullptr;  // given to Build
     std::vector<Entry> entries_;
     std::vector<Tile> tiles_;
     // The tiles' stars, tile after tile, each tile brightest first.

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <random>
 #include <vector>
 
 #include "astro/Angles.h"
@@ -125,6 +126,74 @@ TEST(StarField, PlacesExactlyWhatProjectStarPlacesInEveryMode) {
     }
     EXPECT_GT(placed, 50000u);  // the comparison covered real work
     EXPECT_GT(fallbacks, 0u);   // and the stars the rotation cannot be trusted with
+}
+
+// The tiles against a plain ProjectStar pass: a large catalogue out of
+// magnitude order (so that tiles are small and the walk's order is not the
+// list's), with stars on and just past the poles, on the tile edges and at
+// unreduced right ascensions, seen in random views of every mode. The same
+// field serves every view: what one pass marks must not leak into the next.
+TEST(StarField, TilesPlaceWhatAPlainPassPlacesInRandomViews) {
+    std::mt19937_64 random(36);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    StarCatalog sky;
+    for (int i = 0; i < 120000; ++i) {
+        double ra = unit(random) * kTwoPi, dec = std::asin(unit(random) * 2.0 - 1.0);
+        switch (i % 50) {
+        case 0: dec = (i % 100 ? 1 : -1) * (kPi / 2.0 + 1e-6 * unit(random)); break;  // past a pole
+        case 1: ra = std::round(ra * 8.0) / 8.0; break;                             // on cell edges
+        case 2: ra += kTwoPi * (i % 3 ? 1e3 : -1e6); break;                         // unreduced
+        default: break;
+        }
+        sky.Append(Star(ra, dec, std::round((unit(random) * 13.0 - 1.5) * 100.0) / 100.0));
+    }
+    std::vector<const StarRecord*> stars;
+    for (const StarRecord& r : sky.Records()) stars.push_back(&r);
+    StarField field;
+    field.Build(stars);
+    ASSERT_GT(field.TileCount(), 300u);
+
+    const ViewMode modes[] = {ViewMode::Planisphere, ViewMode::Zenith, ViewMode::PolarAlignment,
+                              ViewMode::Direction, ViewMode::Magnified};
+    const HeightBand bands[] = {HeightBand::Whole, HeightBand::High, HeightBand::Middle, HeightBand::Low};
+    std::size_t placed = 0, culled = 0;
+    for (int n = 0; n < 60; ++n) {
+        ViewState v;
+        v.viewMode = modes[n % 5];
+        v.heightBand = bands[(n / 5) % 4];
+        v.horizonFraming = n % 3 == 0;
+        v.wideTenths = 10 + static_cast<int>(unit(random) * 10);
+        v.polarFine = n % 2 == 0;
+        v.limitMagnitude = 1 + static_cast<int>(unit(random) * 7);
+        v.facing = static_cast<int>(unit(random) * 4);
+        v.turnDegrees = static_cast<int>(unit(random) * 90);
+        v.magnifier.present = v.viewMode == ViewMode::Magnified;
+        v.magnifier.zoom = 30 + static_cast<int>(unit(random) * 870);
+        v.magnifier.altitude = static_cast<int>(unit(random) * 100) - 10;
+        v.zoomMagnitude = 1 + static_cast<int>(unit(random) * 7);
+        v.localSiderealTime = n % 7 == 0 ? 1e5 + unit(random) : unit(random) * kTwoPi;
+        v.latitude = (unit(random) * 180.0 - 90.0) * kPi / 180.0;
+        const int width = 120 + static_cast<int>(unit(random) * 1800), height = 120 + static_cast<int>(unit(random) * 960);
+        UpdateChartGeometry(v, width, height);
+        RefreshViewState(v);
+
+        ConstellationSelection sel;
+        std::vector<PlacedStar> fast;
+        field.Place(v, std::sin(v.latitude), std::cos(v.latitude), &sel, fast);
+        const std::vector<PlacedStar> slow = ByProjectStar(v, stars, sel);
+        SCOPED_TRACE(testing::Message() << "view " << n << " mode " << static_cast<int>(v.viewMode));
+        ASSERT_EQ(fast.size(), slow.size());
+        for (std::size_t i = 0; i < fast.size(); ++i) {
+            ASSERT_EQ(fast[i].index, slow[i].index);
+            ASSERT_EQ(fast[i].x, slow[i].x) << "star " << slow[i].index;
+            ASSERT_EQ(fast[i].y, slow[i].y) << "star " << slow[i].index;
+            ASSERT_EQ(fast[i].sinAltitude, slow[i].sinAltitude);
+        }
+        placed += fast.size();
+        culled += field.Size() - field.CandidateCount();
+    }
+    EXPECT_GT(placed, 100000u);  // real work was compared
+    EXPECT_GT(culled, 10u * placed);  // and the tiles and their walk dropped most stars unseen
 }
 
 }  // namespace
