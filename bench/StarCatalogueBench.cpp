@@ -47,6 +47,7 @@
 #include "catalog/StarCatalog.h"
 #include "settings/SettingsStore.h"
 #include "view/SkyRenderer.h"
+#include "view/StarField.h"
 #include "view/ViewCommands.h"
 #include "view/ViewState.h"
 
@@ -214,6 +215,13 @@ void BM_ProjectionLimit(benchmark::State& state) {
     }
     for (auto _ : state) benchmark::DoNotOptimize(ProjectAll(v));
     state.counters["stars"] = static_cast<double>(v.x.size());
+    // What the renderer's star field holds for the set, and the list of
+    // record pointers it is built from.
+    std::vector<const StarRecord*> list;
+    for (const StarRecord& r : Catalogue(kMillion)->Records()) list.push_back(&r);
+    StarField field;
+    field.Build(list);
+    state.counters["field_MB"] = static_cast<double>(field.MemoryBytes() + list.capacity() * sizeof(list[0])) / 1e6;
 }
 BENCHMARK(BM_ProjectionLimit)->Unit(benchmark::kMillisecond);
 

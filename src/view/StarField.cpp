@@ -268,6 +268,13 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
     pass_.assign(largest, 0);
 }
 
+std::size_t StarField::MemoryBytes() const {
+    return entries_.capacity() * sizeof(Entry) + tiles_.capacity() * sizeof(Tile) +
+           (tileX_.capacity() + tileY_.capacity() + tileZ_.capacity() + tileMag_.capacity()) * sizeof(float) +
+           tileEntry_.capacity() * sizeof(std::uint32_t) + marks_.capacity() * sizeof(std::uint64_t) +
+           pass_.capacity() + order_.capacity() * sizeof(std::uint32_t);
+}
+
 void StarField::Place(const ViewState& view, double sinLatitude, double cosLatitude,
                       const ConstellationSelection* selection, std::vector<PlacedStar>& out) const {
     out.clear();
@@ -331,29 +338,27 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
         const ProjectedPoint pt = ProjectStar(view, *(*list_)[e.index], sinLatitude, cosLatitude, &s);
         put(e, pt, s);
     };
-    auto consider = [&](const Entry& e) {
-        if (!polar && e.mag > limit) return;
-        if (selection && !selection->Shows(e.index)) return;
-        if (!fast) {
-            exact(e);
-            return;
-        }
-        ++candidates_;
+    // Where the rotation puts a star: nowhere (below the limit or well below
+    // the horizon), a pixel it is certain of, or ProjectStar's to decide.
+    enum How : std::uint8_t { kSkip, kExact, kRotated };
+    struct Step {
+        int x, y;
+        How how;
+    };
+    auto locate = [&](const Entry& e) -> Step {
+        if (!polar && e.mag > limit) return {0, 0, kSkip};
+        if (!fast) return {0, 0, kExact};
         const double v[3] = {e.x, e.y, static_cast<float>(e.sinDec)};
         const double hourTerm = 1e-15 * (std::fabs(e.ra) + std::fabs(lst));
         // Well below the horizon by the rotation, by far more than it and
         // ProjectStar's sine of altitude can differ.
-        if (Dot(f.u, v) < -(1e-6 + hourTerm)) return;
+        if (Dot(f.u, v) < -(1e-6 + hourTerm)) return {0, 0, kSkip};
 
         const double z = Dot(f.z, v), p = Dot(f.p, v), q = Dot(f.q, v);
         const double h = std::sqrt(p * p + q * q);  // sine of the angle from the centre
         const double hn = Dot(f.n, v), he = Dot(f.e, v);
-        const double cosAlt = std::sqrt(hn * hn + he * he);
-        if (h < 1e-5 || cosAlt < 1e-5) {  // near the centre or the zenith
-            ++fallbacks_;
-            exact(e);
-            return;
-        }
+        // Near the centre or the zenith (cos(altitude) below 1e-5).
+        if (h < 1e-5 || hn * hn + he * he < 1e-10) return {0, 0, kExact};
         const double delta = ArcTangent2(h, z);
         const double perH = 1.0 / h;
         const double k = f.sign * delta * f.scale * perH;
@@ -366,13 +371,24 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
         const double angle = kFloatAngle + 1e-8 + hourTerm;
         const double bound = 1e-9 + 1e-13 * (std::fabs(dx) + std::fabs(dy)) +
                              angle * f.scale * (1.0 + delta * perH);
-        const int ix = ToPixel(dx), iy = ToPixel(dy);
-        if (ToPixel(dx - bound) != ToPixel(dx + bound) || ToPixel(dy - bound) != ToPixel(dy + bound)) {
+        if (ToPixel(dx - bound) != ToPixel(dx + bound) || ToPixel(dy - bound) != ToPixel(dy + bound))
+            return {0, 0, kExact};
+        return {ToPixel(dx), ToPixel(dy), kRotated};
+    };
+    auto place = [&](const Entry& e, const Step& step) {
+        if (step.how == kSkip) return;
+        if (selection && !selection->Shows(e.index)) return;
+        if (!fast) {
+            exact(e);
+            return;
+        }
+        ++candidates_;
+        if (step.how == kExact) {
             ++fallbacks_;
             exact(e);
             return;
         }
-        const ProjectedPoint pt = PlaceOnChart(view, ix, iy, f.stretch);
+        const ProjectedPoint pt = PlaceOnChart(view, step.x, step.y, f.stretch);
         if (!pt.visible) return;
         // The horizon test and sin(altitude), as ProjectStar computes them,
         // for the stars on the chart.
@@ -382,8 +398,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
     };
 
     // Drawing order: from the last star of the list to the first. The marks
-    // are cleared as they are read. The stars lie scattered over the list:
-    // each is fetched some places ahead of its turn.
+    // are cleared as they are read.
     order_.clear();
     for (std::size_t w = marks_.size(); w-- > 0;) {
         std::uint64_t bits = marks_[w];
@@ -394,10 +409,18 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             order_.push_back(static_cast<std::uint32_t>(w * 64 + static_cast<std::size_t>(b)));
         }
     }
-    constexpr std::size_t kAhead = 12;
-    for (std::size_t i = 0; i < order_.size(); ++i) {
-        if (i + kAhead < order_.size()) __builtin_prefetch(&entries_[order_[i + kAhead]]);
-        consider(entries_[order_[i]]);
+    // The stars in batches: first the arithmetic of a whole batch, a loop
+    // without calls in which the processor works on many stars at once (each
+    // fetched some places ahead of its turn), then the calls, in order.
+    constexpr std::size_t kBatch = 128, kAhead = 12;
+    Step steps[kBatch];
+    for (std::size_t first = 0; first < order_.size(); first += kBatch) {
+        const std::size_t n = std::min(kBatch, order_.size() - first);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (first + i + kAhead < order_.size()) __builtin_prefetch(&entries_[order_[first + i + kAhead]]);
+            steps[i] = locate(entries_[order_[first + i]]);
+        }
+        for (std::size_t i = 0; i < n; ++i) place(entries_[order_[first + i]], steps[i]);
     }
 }
 

@@ -60,6 +60,8 @@ public:
 
     std::size_t Size() const { return entries_.size(); }
     std::size_t TileCount() const { return tiles_.size(); }
+    // Bytes the field holds, its scratch included (for benchmarks).
+    std::size_t MemoryBytes() const;
 
     // Every star that ProjectStar (with the selection's verdict for its index)
     // would place visibly, from the last index to the first: the order the
