@@ -254,6 +254,7 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
             t.centre[2] += static_cast<float>(e.sinDec);
         }
         t.end = static_cast<std::uint32_t>(tileEntry_.size());
+        t.brightest = tileMag_[t.begin];
         largest = std::max<std::size_t>(largest, t.end - t.begin);
         const double norm = std::sqrt(Dot(t.centre, t.centre));
         t.everywhere = c == everywhere || !(norm > 1e-3);
@@ -308,6 +309,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             // Every star of a tile lies within `chord` of its centre, so each
             // of its rotated coordinates within `chord` of the centre's.
             const double c = t.chord;
+            if (!polar && t.brightest > magnitudeCut) continue;
             if (!t.everywhere && (Dot(f.z, t.centre) + c < f.coneCos ||
                                   std::fabs(Dot(f.p, t.centre)) - c > f.pMax ||
                                   std::fabs(Dot(f.q, t.centre)) - c > f.qMax ||

@@ -89,6 +89,7 @@ private:
     struct Tile {
         double centre[3];  // unit vector
         double chord;      // no star lies further from the centre (straight line)
+        float brightest;   // its first star's magnitude
         std::uint32_t begin, end;  // its stars in the tile arrays
         bool everywhere;   // never culled: right ascensions far from 0..2 pi
     };
