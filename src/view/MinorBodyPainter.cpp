@@ -83,6 +83,7 @@ void DrawMinorBodies(const RenderContext& ctx, StarPainter& stars, const std::ve
             r.kind = static_cast<std::int16_t>(kKindMinorBody);
             r.SetConstellation("#");
             r.SetDesignation(ShortName(body));
+            r.SetSpectral(body.designation);  // which body a menu of the tap acts on
             r.ra = place.j2000.lon;
             r.dec = place.j2000.lat;
             r.mag = place.magnitude;

@@ -2,7 +2,8 @@
 // Comets and asteroids the user loaded, on the chart: a dot sized by the
 // magnitude as the planets are drawn, a short tail turned away from the Sun
 // for a bright comet, the name beside it while [MINOR] NAMES is set, and a
-// tap entry naming the body with its magnitude and distances.
+// tap entry naming the body with its magnitude and distances (the record
+// carries its designation in the spectral field).
 
 #include <string>
 #include <vector>
