@@ -1610,6 +1610,10 @@ TEST_F(TapWindowTest, LoadedCometsAndAsteroidsAreDrawnAtTheirPlacesAndATapNamesT
     Start();
     frame->show();
     ASSERT_TRUE(WaitForRender(*view));
+    const DateTime start = view->Time().Current();
+    DateTime later = start;
+    later.AddOffset(DateOffset(30, 0, 0, 0));
+    view->Time().SetCurrent(later);
     prompts.chosenFile = file;
     frame->RunCommand(cmd::LoadMinorBodies);
     ASSERT_TRUE(Until([&] { return view->Notice() == "4 天体を読み込みました（1 行は読めません）"; }))
@@ -1617,7 +1621,12 @@ TEST_F(TapWindowTest, LoadedCometsAndAsteroidsAreDrawnAtTheirPlacesAndATapNamesT
     EXPECT_TRUE(QFile::exists(programDir.filePath("xdg/Arvex/Tavik/minorbodies.txt")));
     ASSERT_TRUE(Until([&] { return !view->RenderPending() && view->PassesInFlight() == 0; }));
 
-    // Every body drawn stands where its place for the moment shown projects.
+    // Every body drawn stands where its place for the moment shown projects,
+    // also when the clock has moved since the first pass with them (places
+    // are kept from pass to pass).
+    view->Time().SetCurrent(start);
+    view->RefreshView();
+    ASSERT_TRUE(Until([&] { return !view->RenderPending() && view->PassesInFlight() == 0; }));
     const MinorObserver observer = ObserverAt(ToUniversalTime(view->Time().Current(), 9));
     const ViewState pass = view->LastPass();
     const double lat = pass.latitude;
