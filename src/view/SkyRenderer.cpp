@@ -185,7 +185,7 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     DrawAddIns(ctx);
     DrawStarNames(ctx, namedStars);
 
-    if (ctx.minorBodies) DrawMinorBodies(ctx, starPainter, *ctx.minorBodies);
+    DrawMinorBodies(ctx, starPainter, scene.minorBodies, minorPlaces_);
     DrawSolarSystem(ctx, starPainter, solar);
     DrawPoleMark(ctx);
     DrawFieldsOfView(ctx, scene.fieldCentre);
