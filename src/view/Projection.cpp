@@ -14,11 +14,6 @@ namespace {
 
 constexpr double kHalfPi = kPi / 2.0;
 
-// Chart offsets are clamped to this before they become int: far outside any
-// chart, well above the OffScreen sentinel, and small enough that sums and
-// differences of two points stay inside int.
-constexpr double kPixelLimit = 1e7;
-
 // Arithmetic halving of the client width: the projection centre column.
 int CentreColumn(const ViewState& view) { return view.clientWidth >> 1; }
 
@@ -55,8 +50,6 @@ bool SkyFillsChart(const ViewState& view) {
 int ChartBottom(const ViewState& view) {
     return SkyFillsChart(view) ? std::max(view.clientHeight, view.chartSize) : view.chartSize;
 }
-
-int ToPixel(double v) { return static_cast<int>(std::clamp(v, -kPixelLimit, kPixelLimit)); }
 
 ProjectedPoint PlaceOnChart(const ViewState& view, int dx, int dy, double stretch) {
     ProjectedPoint p;

@@ -4,6 +4,7 @@
 // objects by magnitude and horizon, the inverse for taps, and the heliocentric
 // layout. Pure functions of the view state; no Qt.
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -49,9 +50,14 @@ bool SkyFillsChart(const ViewState& view);
 // the sky fills the chart.
 int ChartBottom(const ViewState& view);
 
+// Chart offsets are clamped to this before they become int: far outside any
+// chart, well above the OffScreen sentinel, and small enough that sums and
+// differences of two points stay inside int.
+inline constexpr double kPixelLimit = 1e7;
+
 // Truncation toward zero of a finite offset from the projection centre to
 // whole pixels, clamped far outside any chart.
-int ToPixel(double v);
+inline int ToPixel(double v) { return static_cast<int>(std::clamp(v, -kPixelLimit, kPixelLimit)); }
 // The last step of ProjectSky: the chart pixel of offsets dx (right) and dy
 // (up) from the projection centre, already truncated by ToPixel, with the
 // horizontal stretch of the direction-type views, and whether it is visible.

@@ -1,9 +1,10 @@
 #include "view/StarField.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <limits>
-#include <numeric>
 
 #include "astro/Angles.h"
 #include "catalog/SkyBounds.h"
@@ -114,111 +115,260 @@ bool MakeFrame(const ViewState& view, double sinLat, double cosLat, Frame& f) {
 
 template <class V>
 inline double Dot(const double row[3], const V& v) {
-    return row[0] * v.x + row[1] * v.y + row[2] * v.z;
+    return row[0] * v[0] + row[1] * v[1] + row[2] * v[2];
+}
+
+// About this many stars to a tile.
+constexpr double kStarsPerTile = 256.0;
+// Right ascensions beyond this (unreduced, as a file may give them) go to a
+// tile that is never culled: the hour angle's rounding grows with them.
+constexpr double kTiledRightAscension = 100.0;
+// What single precision may add to a dot product of unit vectors, many times
+// over: the margin of every culling test.
+constexpr double kFloatMargin = 1e-5;
+// How far a single-precision unit vector may point from the exact direction.
+constexpr double kFloatAngle = 2e-7;
+
+// atan2(y, x) for y > 0, within 1e-15: the ratio a in [0, 1] of the smaller
+// to the larger is taken from the nearest sixteenth c, atan a = atan c +
+// atan((a - c) / (1 + a c)), the second by five terms of its series (the
+// first term left out is below 3e-18 for |t| <= 1/32). Several times cheaper
+// than std::atan2, and the pass bounds the difference like any other rounding.
+inline double ArcTangent2(double y, double x) {
+    static const auto kTable = [] {
+        std::array<double, 17> t{};
+        for (int j = 0; j <= 16; ++j) t[j] = std::atan(j / 16.0);
+        return t;
+    }();
+    const double ax = std::fabs(x);
+    const bool steep = y > ax;
+    const double a = steep ? ax / y : y / ax;
+    const int j = static_cast<int>(a * 16.0 + 0.5);
+    const double c = j / 16.0;
+    const double t = (a - c) / (1.0 + a * c);
+    const double t2 = t * t;
+    double r = kTable[j] + t * (1.0 - t2 * (1.0 / 3 - t2 * (1.0 / 5 - t2 * (1.0 / 7 - t2 * (1.0 / 9)))));
+    if (steep) r = kHalfPi - r;
+    return x < 0.0 ? kPi - r : r;
+}
+
+// Sets pass[i] for the stars of a tile that may reach the chart above the
+// horizon: z towards the centre not below coneCos, |p| and |q| within their
+// limits, up not below `horizon`. Written without branches so that it runs
+// four stars at a time.
+__attribute__((optimize("O3"))) void TestStars(const float* x, const float* y, const float* z,
+                                               std::size_t n, const float (&rows)[4][3],
+                                               const float (&limits)[4], std::uint8_t* pass) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const float p = rows[0][0] * x[i] + rows[0][1] * y[i] + rows[0][2] * z[i];
+        const float q = rows[1][0] * x[i] + rows[1][1] * y[i] + rows[1][2] * z[i];
+        const float w = rows[2][0] * x[i] + rows[2][1] * y[i] + rows[2][2] * z[i];
+        const float u = rows[3][0] * x[i] + rows[3][1] * y[i] + rows[3][2] * z[i];
+        pass[i] = (w >= limits[0]) & (std::fabs(p) <= limits[1]) & (std::fabs(q) <= limits[2]) &
+                  (u >= limits[3]);
+    }
 }
 
 }  // namespace
 
 void StarField::Build(const std::vector<const StarRecord*>& stars) {
-    directions_.clear();
     entries_.clear();
+    tiles_.clear();
+    for (auto* v : {&tileX_, &tileY_, &tileZ_, &tileMag_}) v->clear();
+    tileEntry_.clear();
     for (std::size_t i = 0; i < stars.size(); ++i) {
         const StarRecord* r = stars[i];
         if (!r || r->kind != kKindStar) continue;
         // ProjectStar never draws these.
         if (!SoundSkyPosition(r->ra, r->dec) || !SoundMagnitude(r->mag)) continue;
         const double sinDec = std::sin(r->dec), cosDec = std::cos(r->dec);
-        directions_.push_back({cosDec * std::cos(r->ra), cosDec * std::sin(r->ra), sinDec});
-        entries_.push_back(
-            {cosDec, r->ra, r->mag, r, i, TintOf(r->mag, r->SpectralText()), IsBrightNamedStar(*r)});
+        entries_.push_back({static_cast<float>(cosDec * std::cos(r->ra)),
+                            static_cast<float>(cosDec * std::sin(r->ra)), static_cast<std::uint32_t>(i),
+                            TintOf(r->mag, r->SpectralText()), IsBrightNamedStar(*r), sinDec, cosDec,
+                            r->ra, r->mag, r});
     }
-    indexOrder_ = std::is_sorted(entries_.begin(), entries_.end(),
-                                 [](const Entry& a, const Entry& b) { return a.mag < b.mag; });
-    if (indexOrder_) return;
-    std::vector<std::size_t> order(entries_.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [this](std::size_t a, std::size_t b) { return entries_[a].mag < entries_[b].mag; });
-    std::vector<Direction> directions;
-    std::vector<Entry> entries;
-    directions.reserve(order.size());
-    entries.reserve(order.size());
-    for (const std::size_t k : order) {
-        directions.push_back(directions_[k]);
-        entries.push_back(entries_[k]);
+    const std::size_t n = entries_.size();
+    marks_.assign((n + 63) / 64, 0);
+
+    // Declination bands of one cell's height, each cut into cells about as
+    // wide as they are high at their edge nearest the equator.
+    const double degree = kPi / 180.0;
+    const double cell =
+        std::clamp(std::sqrt(4.0 * kPi * kStarsPerTile / std::max<double>(static_cast<double>(n), 1.0)),
+                   2.0 * degree, 30.0 * degree);
+    const int bands = static_cast<int>(std::ceil(kPi / cell));
+    const double bandHeight = kPi / bands;
+    std::vector<std::uint32_t> firstCell(bands + 1, 0), cells(bands, 1);
+    for (int b = 0; b < bands; ++b) {
+        const double low = -kHalfPi + b * bandHeight, high = low + bandHeight;
+        const double widest = low < 0.0 && high > 0.0 ? 1.0 : std::max(std::cos(low), std::cos(high));
+        cells[b] = static_cast<std::uint32_t>(std::max(1.0, std::ceil(kTwoPi * widest / cell)));
+        firstCell[b + 1] = firstCell[b] + cells[b];
     }
-    directions_ = std::move(directions);
-    entries_ = std::move(entries);
+    const std::uint32_t everywhere = firstCell[bands];  // the cell that is never culled
+    std::vector<std::uint32_t> cellOf(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        const Entry& r = entries_[k];
+        if (std::fabs(r.ra) > kTiledRightAscension) {
+            cellOf[k] = everywhere;
+            continue;
+        }
+        const double dec = entries_[k].record->dec;
+        const int b = std::clamp(static_cast<int>(std::floor((dec + kHalfPi) / bandHeight)), 0, bands - 1);
+        double ra = std::fmod(r.ra, kTwoPi);
+        if (ra < 0.0) ra += kTwoPi;
+        const auto c = static_cast<std::uint32_t>(ra / kTwoPi * cells[b]);
+        cellOf[k] = firstCell[b] + std::min(c, cells[b] - 1);
+    }
+
+    // The stars cell by cell (in list order), then each cell brightest first.
+    std::vector<std::uint32_t> start(everywhere + 2, 0);
+    for (const std::uint32_t c : cellOf) ++start[c + 1];
+    for (std::size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
+    std::vector<std::uint32_t> order(n);
+    {
+        std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
+        for (std::size_t k = 0; k < n; ++k) order[next[cellOf[k]]++] = static_cast<std::uint32_t>(k);
+    }
+    for (auto* v : {&tileX_, &tileY_, &tileZ_, &tileMag_}) v->reserve(n);
+    tileEntry_.reserve(n);
+    std::size_t largest = 0;
+    for (std::uint32_t c = 0; c <= everywhere; ++c) {
+        const auto first = order.begin() + start[c], last = order.begin() + start[c + 1];
+        if (first == last) continue;
+        std::stable_sort(first, last, [this](std::uint32_t a, std::uint32_t b) {
+            return entries_[a].mag < entries_[b].mag;
+        });
+        Tile t{};
+        t.begin = static_cast<std::uint32_t>(tileEntry_.size());
+        for (auto it = first; it != last; ++it) {
+            const Entry& e = entries_[*it];
+            tileX_.push_back(e.x);
+            tileY_.push_back(e.y);
+            tileZ_.push_back(static_cast<float>(e.sinDec));
+            tileMag_.push_back(static_cast<float>(e.mag));
+            tileEntry_.push_back(*it);
+            t.centre[0] += e.x;
+            t.centre[1] += e.y;
+            t.centre[2] += static_cast<float>(e.sinDec);
+        }
+        t.end = static_cast<std::uint32_t>(tileEntry_.size());
+        largest = std::max<std::size_t>(largest, t.end - t.begin);
+        const double norm = std::sqrt(Dot(t.centre, t.centre));
+        t.everywhere = c == everywhere || !(norm > 1e-3);
+        for (double& x : t.centre) x = t.everywhere ? 0.0 : x / norm;
+        for (std::uint32_t i = t.begin; i < t.end; ++i) {
+            const double d[3] = {tileX_[i] - t.centre[0], tileY_[i] - t.centre[1], tileZ_[i] - t.centre[2]};
+            t.chord = std::max(t.chord, std::sqrt(Dot(d, d)));
+        }
+        t.chord += kFloatMargin;
+        tiles_.push_back(t);
+    }
+    pass_.assign(largest, 0);
 }
 
 void StarField::Place(const ViewState& view, double sinLatitude, double cosLatitude,
                       const ConstellationSelection* selection, std::vector<PlacedStar>& out) const {
     out.clear();
     fallbacks_ = 0;
+    candidates_ = 0;
     const bool polar = view.viewMode == ViewMode::PolarAlignment;
     const double limit = LimitingMagnitude(view) + 0.5;
-    // Brightest first: the stars past the limit end the list.
-    const std::size_t end =
-        polar ? entries_.size()
-              : static_cast<std::size_t>(
-                    std::upper_bound(entries_.begin(), entries_.end(), limit,
-                                     [](double m, const Entry& e) { return m < e.mag; }) -
-                    entries_.begin());
     Frame f;
     const bool fast = MakeFrame(view, sinLatitude, cosLatitude, f);
     const double lst = view.localSiderealTime;
+    auto mark = [this](std::uint32_t k) { marks_[k >> 6] |= std::uint64_t{1} << (k & 63); };
+
+    if (!fast) {
+        for (std::uint32_t k = 0; k < entries_.size(); ++k) mark(k);
+    } else {
+        // Tiles and stars are tested with margins far beyond single
+        // precision's error; the exact tests follow for what passes.
+        const double below = -(kFloatMargin + 1e-15 * (kTiledRightAscension + std::fabs(lst)));
+        float rows[4][3];
+        for (int i = 0; i < 3; ++i) {
+            rows[0][i] = static_cast<float>(f.p[i]);
+            rows[1][i] = static_cast<float>(f.q[i]);
+            rows[2][i] = static_cast<float>(f.z[i]);
+            rows[3][i] = static_cast<float>(f.u[i]);
+        }
+        const float limits[4] = {static_cast<float>(f.coneCos - kFloatMargin),
+                                 static_cast<float>(f.pMax + kFloatMargin),
+                                 static_cast<float>(f.qMax + kFloatMargin), static_cast<float>(below)};
+        const float magnitudeCut = static_cast<float>(limit + 1e-3);
+        for (const Tile& t : tiles_) {
+            // Every star of a tile lies within `chord` of its centre, so each
+            // of its rotated coordinates within `chord` of the centre's.
+            const double c = t.chord;
+            if (!t.everywhere && (Dot(f.z, t.centre) + c < f.coneCos ||
+                                  std::fabs(Dot(f.p, t.centre)) - c > f.pMax ||
+                                  std::fabs(Dot(f.q, t.centre)) - c > f.qMax ||
+                                  Dot(f.u, t.centre) + c < below))
+                continue;
+            const std::uint32_t end =
+                polar ? t.end
+                      : static_cast<std::uint32_t>(
+                            std::upper_bound(tileMag_.begin() + t.begin, tileMag_.begin() + t.end, magnitudeCut) -
+                            tileMag_.begin());
+            if (t.everywhere) {
+                for (std::uint32_t i = t.begin; i < end; ++i) mark(tileEntry_[i]);
+                continue;
+            }
+            TestStars(&tileX_[t.begin], &tileY_[t.begin], &tileZ_[t.begin], end - t.begin, rows, limits,
+                      pass_.data());
+            for (std::uint32_t i = t.begin; i < end; ++i)
+                if (pass_[i - t.begin]) mark(tileEntry_[i]);
+        }
+    }
 
     auto put = [&](const Entry& e, const ProjectedPoint& pt, double s) {
-        if (pt.visible) out.push_back({e.index, pt.x, pt.y, s, e.record, e.mag, e.tint, e.named});
+        if (pt.visible)
+            out.push_back({e.index, pt.x, pt.y, s, e.record, e.mag, e.tint, e.named});
     };
     auto exact = [&](const Entry& e) {
         double s = 0.0;
         const ProjectedPoint pt = ProjectStar(view, *e.record, sinLatitude, cosLatitude, &s);
         put(e, pt, s);
     };
-
-    auto consider = [&](std::size_t i) {
-        const Direction& v = directions_[i];
-        double z = 0.0, p = 0.0, q = 0.0;
-        if (fast) {
-            z = Dot(f.z, v);
-            if (z < f.coneCos) return;
-            p = Dot(f.p, v);
-            q = Dot(f.q, v);
-            if (std::fabs(p) > f.pMax || std::fabs(q) > f.qMax) return;
-        }
-        const Entry& e = entries_[i];
+    auto consider = [&](const Entry& e) {
+        if (!polar && e.mag > limit) return;
         if (selection && !selection->Shows(e.index)) return;
         if (!fast) {
             exact(e);
             return;
         }
+        ++candidates_;
+        const double v[3] = {e.x, e.y, static_cast<float>(e.sinDec)};
+        const double hourTerm = 1e-15 * (std::fabs(e.ra) + std::fabs(lst));
         // Well below the horizon by the rotation, by far more than it and
         // ProjectStar's sine of altitude can differ.
-        if (Dot(f.u, v) < -(1e-12 + 1e-15 * (std::fabs(e.ra) + std::fabs(lst)))) return;
+        if (Dot(f.u, v) < -(1e-6 + hourTerm)) return;
         // The horizon test and sin(altitude), as ProjectStar computes them.
-        const double hourAngle = lst - e.ra;
-        const double cosH = std::cos(hourAngle);
-        const double s = v.z * sinLatitude + e.cosDec * cosLatitude * cosH;
+        const double cosH = std::cos(lst - e.ra);
+        const double s = e.sinDec * sinLatitude + e.cosDec * cosLatitude * cosH;
         if (!(s >= 0.0)) return;
 
+        const double z = Dot(f.z, v), p = Dot(f.p, v), q = Dot(f.q, v);
         const double h = std::sqrt(p * p + q * q);  // sine of the angle from the centre
         const double hn = Dot(f.n, v), he = Dot(f.e, v);
         const double cosAlt = std::sqrt(hn * hn + he * he);
-        if (h < 1e-7 || cosAlt < 1e-7) {  // at the centre or the zenith
+        if (h < 1e-5 || cosAlt < 1e-5) {  // near the centre or the zenith
             ++fallbacks_;
             exact(e);
             return;
         }
-        const double delta = std::atan2(h, z);
-        const double k = f.sign * delta * f.scale / h;
+        const double delta = ArcTangent2(h, z);
+        const double perH = 1.0 / h;
+        const double k = f.sign * delta * f.scale * perH;
         const double dx = p * k, dy = q * k;
-        // How far ProjectStar's trigonometry may stray from this: rounding of
-        // every step, the arc sines near the centre and the zenith, and the
+        // How far ProjectStar's trigonometry may stray from this: the single
+        // precision of the vector; the arc tangent's series, rounding of every
+        // step and the arc sines near the centre and the zenith (4e-14 (1 +
+        // 1/h + 1/cosAlt), below 1e-8 as both are at least 1e-5); and the
         // hour angle of an unreduced right ascension.
-        const double angle = 4e-14 * (1.0 + 1.0 / h + 1.0 / cosAlt) + 1e-15 * (std::fabs(e.ra) + std::fabs(lst));
+        const double angle = kFloatAngle + 1e-8 + hourTerm;
         const double bound = 1e-9 + 1e-13 * (std::fabs(dx) + std::fabs(dy)) +
-                             angle * f.scale * (1.0 + delta / h);
+                             angle * f.scale * (1.0 + delta * perH);
         const int ix = ToPixel(dx), iy = ToPixel(dy);
         if (ToPixel(dx - bound) != ToPixel(dx + bound) || ToPixel(dy - bound) != ToPixel(dy + bound)) {
             ++fallbacks_;
@@ -228,12 +378,24 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
         put(e, PlaceOnChart(view, ix, iy, f.stretch), s);
     };
 
-    // Drawing order: from the last record to the first, which in index order
-    // is the list walked backwards.
-    for (std::size_t k = 0; k < end; ++k) consider(indexOrder_ ? end - 1 - k : k);
-    if (!indexOrder_)
-        std::sort(out.begin(), out.end(),
-                  [](const PlacedStar& a, const PlacedStar& b) { return a.index > b.index; });
+    // Drawing order: from the last star of the list to the first. The marks
+    // are cleared as they are read. The stars lie scattered over the list:
+    // each is fetched some places ahead of its turn.
+    order_.clear();
+    for (std::size_t w = marks_.size(); w-- > 0;) {
+        std::uint64_t bits = marks_[w];
+        marks_[w] = 0;
+        while (bits) {
+            const int b = 63 - __builtin_clzll(bits);
+            bits &= ~(std::uint64_t{1} << b);
+            order_.push_back(static_cast<std::uint32_t>(w * 64 + static_cast<std::size_t>(b)));
+        }
+    }
+    constexpr std::size_t kAhead = 12;
+    for (std::size_t i = 0; i < order_.size(); ++i) {
+        if (i + kAhead < order_.size()) __builtin_prefetch(&entries_[order_[i + kAhead]]);
+        consider(entries_[order_[i]]);
+    }
 }
 
 }  // namespace tavik

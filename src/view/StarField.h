@@ -1,25 +1,30 @@
 #pragma once
-// The catalogue stars prepared for fast drawing: for each star (kind 1) a unit
-// vector and the sine and cosine of its declination, computed once per
-// catalogue, ordered by magnitude so that the limiting magnitude ends the walk.
-// A pass turns the site, time and framing into one rotation and places every
-// star with a few multiplications and one arc tangent, culling whole parts of
-// the sky before that: what lies outside the cone around the projection centre
-// that holds the chart, beyond the chart's width or height from the centre, or
-// certainly below the horizon never reaches the trigonometry. The unit vectors
-// the culling reads are kept apart from the rest of each star, so that the
-// stars it drops cost little more than their 24 bytes.
+// The catalogue stars prepared for fast drawing, computed once per catalogue.
+//
+// The sky is cut into tiles of about equal size (declination bands, each cut
+// into right-ascension cells), sized so that a tile holds a few hundred stars.
+// Each tile keeps its stars' unit vectors and magnitudes in single precision,
+// one array per coordinate, brightest first, and a circle about its stars. A
+// pass turns the site, time and framing into one rotation, drops every tile
+// whose circle lies off the chart or below the horizon, walks each other tile
+// only as far as the limiting magnitude, and tests those stars in a loop the
+// compiler vectorises. What passes is marked in a bitmap over the stars in
+// list order, which the pass then reads from the last star to the first (the
+// drawing order) and places each with one cosine and one arc tangent.
 //
 // The result is exactly what ProjectStar gives for every star: the same stars,
-// pixels and sines of altitude. The sine of altitude is computed with the very
-// expression ProjectStar uses. A pixel is taken from the rotation only when it
-// is certain: the rotation and the trigonometric road of ProjectStar differ by
-// far less than a billionth of a pixel except near the zenith and the
-// projection centre, and the pass bounds that difference for each star; a star
-// whose offset lies within that bound of a pixel edge (or too near either
+// pixels and sines of altitude. The culling only ever drops stars that lie off
+// the chart or below the horizon by far more than single precision can err.
+// The sine of altitude is computed with the very expression ProjectStar uses. A
+// pixel is taken from the rotation only when it is certain: the rotated
+// single-precision vector and the trigonometric road of ProjectStar differ by
+// less than a thousandth of a pixel at full-HD scale except near the zenith and
+// the projection centre, and the pass bounds that difference for each star; a
+// star whose offset lies within that bound of a pixel edge (or too near either
 // point) is placed by ProjectStar itself. No Qt in this interface.
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "view/Projection.h"
@@ -53,6 +58,7 @@ public:
     void Build(const std::vector<const StarRecord*>& stars);
 
     std::size_t Size() const { return entries_.size(); }
+    std::size_t TileCount() const { return tiles_.size(); }
 
     // Every star that ProjectStar (with the selection's verdict for its index)
     // would place visibly, from the last index to the first: the order the
@@ -63,25 +69,39 @@ public:
     // Stars placed through ProjectStar in the last Place because the rotation
     // could not be trusted with them (for tests and benchmarks).
     std::size_t FallbackCount() const { return fallbacks_; }
+    // Stars of the last Place that the tiles and the single-precision test
+    // let through to the exact placing (for tests and benchmarks).
+    std::size_t CandidateCount() const { return candidates_; }
 
 private:
-    struct Direction {
-        double x, y, z;  // unit vector of (ra, dec): z is sin(dec)
-    };
+    // A star in list order: what placing it exactly takes besides its record.
     struct Entry {
-        double cosDec;
-        double ra;
-        double mag;
-        const StarRecord* record;
-        std::size_t index;  // position in the list given to Build
+        float x, y;  // unit vector of (ra, dec), as in the tiles; z is sinDec
+        std::uint32_t index;  // position in the list given to Build
         StarTint tint;
         bool named;
+        double sinDec, cosDec;  // as ProjectStar computes them
+        double ra, mag;         // the record's
+        const StarRecord* record;
     };
-    // Both by magnitude, brightest first, the one beside the other.
-    std::vector<Direction> directions_;
+    struct Tile {
+        double centre[3];  // unit vector
+        double chord;      // no star lies further from the centre (straight line)
+        std::uint32_t begin, end;  // its stars in the tile arrays
+        bool everywhere;   // never culled: right ascensions far from 0..2 pi
+    };
     std::vector<Entry> entries_;
-    bool indexOrder_ = true;  // they are also in index order
+    std::vector<Tile> tiles_;
+    // The tiles' stars, tile after tile, each tile brightest first.
+    std::vector<float> tileX_, tileY_, tileZ_, tileMag_;
+    std::vector<std::uint32_t> tileEntry_;  // the star's place in entries_
+    // One bit per entry: the stars the culling let through; scratch of Place,
+    // all clear between passes.
+    mutable std::vector<std::uint64_t> marks_;
+    mutable std::vector<std::uint8_t> pass_;  // scratch of the per-tile test
+    mutable std::vector<std::uint32_t> order_;  // the marked entries, last first
     mutable std::size_t fallbacks_ = 0;
+    mutable std::size_t candidates_ = 0;
 };
 
 }  // namespace tavik
