@@ -60,7 +60,7 @@ inline double Drawn(double magnitude, double s, const StarOptions& o, bool& dimm
     if (p > 10) {
         const double t = (p - 10) / 22.0 + 0.5;
         if (s < t) m += (t - s) / t * 8.0;
-    } else if (s < 0.5) {
+    } else if (p > 0 && s < 0.5) {  // p first: the altitude test is a coin toss per star
         m += (0.5 - s) * p;
     }
     dimmed = false;
