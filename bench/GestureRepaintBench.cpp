@@ -13,6 +13,8 @@
 //                         degree per repaint
 //   BM_MagnifiedWheel     magnified view, one wheel step in or out per repaint,
 //                         sweeping the zoom range 3x to 90x and back
+//   BM_DirectionDragMinor10k  BM_DirectionDrag with 10,000 comets and asteroids
+//                         loaded (MinorBodyBench's population)
 //
 // One frame at 60 Hz is 16.7 ms.
 //
@@ -28,6 +30,8 @@
 #include <string>
 
 #include "BenchGuiApp.h"
+#include "MinorPopulation.h"
+#include "catalog/MinorBodies.h"
 #include "catalog/StarCatalog.h"
 #include "settings/SettingsStore.h"
 #include "view/MagnifierPanelModel.h"
@@ -135,6 +139,20 @@ void BM_DirectionDrag(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_DirectionDrag)->Unit(benchmark::kMillisecond);
+
+void BM_DirectionDragMinor10k(benchmark::State& state) {
+    GestureScene s(ViewMode::Direction);
+    auto list = std::make_shared<MinorBodyList>();
+    list->bodies = bench::Population(10000);
+    s.scene.minorBodies = std::move(list);
+    int direction = 1;
+    int moved = 0;
+    RunGesture(state, s, [&] {
+        if (++moved % 40 == 0) direction = -direction;
+        TurnBy(s.view, direction);
+    });
+}
+BENCHMARK(BM_DirectionDragMinor10k)->Unit(benchmark::kMillisecond);
 
 void BM_MagnifiedDrag(benchmark::State& state) {
     GestureScene s(ViewMode::Magnified);

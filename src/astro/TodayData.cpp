@@ -2,14 +2,18 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 
 #include "astro/Angles.h"
+#include "astro/MinorOrbit.h"
 #include "astro/Planets.h"
+#include "astro/RiseSet.h"
 #include "astro/SunMoon.h"
 #include "astro/TimeScales.h"
 #include "astro/Transforms.h"
@@ -192,6 +196,28 @@ private:
     const DateTime saved_;
 };
 
+// The rows of a comet or an asteroid for the day that starts at `midnight`.
+void AddMinorRows(const MinorBody& body, const DateTime& midnight, const EventSite& site, DailyEvents& events) {
+    const MinorEventSite at{site.longitudeDegrees, site.longitudeMinutes,
+                            LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes), site.zoneOffsetHours};
+    const std::string kind = body.kind == MinorKind::Comet ? "彗星" : "小惑星";
+    constexpr double kNoon = 720.0;
+    for (const HorizonEvent event : {HorizonEvent::Rise, HorizonEvent::Transit, HorizonEvent::Set}) {
+        const std::optional<double> minutes = MinorEventAfter(body, midnight, at, event, kNoon);
+        if (!minutes) continue;
+        if (event == HorizonEvent::Transit) {
+            const Spherical place = MinorBodyOfDate(body, midnight, site.zoneOffsetHours, *minutes);
+            if (std::abs(at.latitude - place.lat) >= kPi / 2) continue;  // below the horizon
+        }
+        // Found within one turn of the sky after 00:00, so within the day.
+        const int m = std::min(static_cast<int>(std::lround(*minutes)), 24 * 60 - 1);
+        const char* word = event == HorizonEvent::Rise ? "出" : event == HorizonEvent::Transit ? "南中" : "没";
+        char clock[32];
+        std::snprintf(clock, sizeof clock, " %02d時%02d分 ", m / 60, m % 60);
+        events.AddRow(kind + clock + body.Label() + " " + word);
+    }
+}
+
 }  // namespace
 
 bool EventTest(double azimuth, double altitude, int kind) {
@@ -221,6 +247,7 @@ void DailyEvents::Clear() {
     for (auto& slot : slots_) slot.fill('\0');
     found_.fill(false);
     minutes_.fill(-1);
+    rows_.clear();
     header_.clear();
     year_ = month_ = day_ = 0;
 }
@@ -269,13 +296,16 @@ std::vector<std::string> DailyEvents::Lines() const {
     std::vector<std::string> lines;
     for (int slot = 0; slot < kSlotCount; ++slot)
         if (slots_[slot][0] != '\0') lines.push_back(SlotText(slot));
+    lines.insert(lines.end(), rows_.begin(), rows_.end());
     return lines;
 }
 
-void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& events) {
+void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& events,
+                        const std::vector<MinorBody>& minorBodies) {
     events.Clear();
     clock = DateTime(clock.Year(), clock.Month(), clock.Day(), 0, 0, 0);
     events.SetHeader(clock.Year(), clock.Month(), clock.Day(), site.zoneOffsetHours);
+    for (const MinorBody& body : minorBodies) AddMinorRows(body, clock, site, events);
 
     constexpr int kSamples = 24 * 30;
     const DateOffset step(0, 0, 2, 0);
@@ -320,13 +350,14 @@ void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& eve
 }
 
 int RunTodayData(DateTime& clock, const EventSite& site,
-                 const std::function<bool(const DailyEvents&)>& showDay) {
+                 const std::function<bool(const DailyEvents&)>& showDay,
+                 const std::vector<MinorBody>& minorBodies) {
     ClockGuard guard(clock);
     DailyEvents events;
     int shown = 0;
     bool more = true;
     while (more) {
-        ComputeDailyEvents(clock, site, events);
+        ComputeDailyEvents(clock, site, events, minorBodies);
         ++shown;
         more = showDay(events);
     }

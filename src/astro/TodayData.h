@@ -2,7 +2,8 @@
 // Today's data: for one local day at a site, the times at which the Sun and the
 // Moon rise, cross the meridian, set and pass the lowest point, and the meridian
 // transits of Mars, Jupiter and Saturn, with the date and the Moon's age as a
-// header.
+// header; below them, rows for the comets and asteroids the user marked
+// (their rise, transit and set, see ComputeDailyEvents).
 //
 // The day is sampled every two minutes of local time from 00:00 (720 samples)
 // and each event takes the first sample that passes its EventTest, so listed
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "astro/DateTime.h"
+#include "astro/MinorOrbit.h"
 
 namespace tavik {
 
@@ -90,12 +92,16 @@ public:
     // True once all eleven events (slots 0..7 and 9..11) are found.
     bool AllFound() const;
 
+    // Adds a row after the fixed slots (UTF-8).
+    void AddRow(std::string text) { rows_.push_back(std::move(text)); }
+    const std::vector<std::string>& Rows() const { return rows_; }
+
     // The NUL-terminated Shift-JIS bytes of a slot ("" for an empty slot or a
     // slot outside 0..59).
     const char* SlotBytes(int slot) const;
     // The slot's text in UTF-8 ("" when empty).
     std::string SlotText(int slot) const;
-    // UTF-8 texts of the non-empty slots, in slot order.
+    // UTF-8 texts of the non-empty slots, in slot order, then the rows.
     std::vector<std::string> Lines() const;
 
     // The header in UTF-8 ("" before SetHeader).
@@ -108,6 +114,7 @@ private:
     std::array<std::array<char, kSlotBytes>, kSlotCount> slots_{};
     std::array<bool, kEventSlots> found_{};
     std::array<int, kEventSlots> minutes_{};
+    std::vector<std::string> rows_;
     std::string header_;
     int year_ = 0;
     int month_ = 0;
@@ -130,7 +137,15 @@ private:
 // hour angle has just passed 0 (upper transit, south of the zenith, above the
 // horizon) or 180 degrees (lower transit, north of the nadir, below the
 // horizon), by less than one sample's turn of the sky.
-void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& events);
+//
+// Each body of `minorBodies` adds its rise, transit (when above the horizon)
+// and set of the day as rows, "彗星 21時05分 C/2020 F3 (NEOWISE) 出",
+// "小惑星 23時40分 (1) Ceres 南中", "... 没": the first of each after 00:00,
+// followed with the body's motion (MinorEventAfter) and rounded to the
+// minute, the centre at altitude 0. None for a body that does not cross the
+// horizon that day.
+void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& events,
+                        const std::vector<MinorBody>& minorBodies = {});
 
 // The whole "today's data" sequence on the caller's clock: computes the day the
 // clock stands at and hands it to `showDay`; while `showDay` returns true ("明日へ")
@@ -138,7 +153,8 @@ void ComputeDailyEvents(DateTime& clock, const EventSite& site, DailyEvents& eve
 // exactly as it was (every slot of the record) when the sequence ends, also
 // when `showDay` throws. Returns the number of days shown.
 int RunTodayData(DateTime& clock, const EventSite& site,
-                 const std::function<bool(const DailyEvents&)>& showDay);
+                 const std::function<bool(const DailyEvents&)>& showDay,
+                 const std::vector<MinorBody>& minorBodies = {});
 
 // The listing's fixed note about its precision (UTF-8).
 inline constexpr const char* kTodayDataNote = "１０分程度の誤差があります。";

@@ -28,10 +28,6 @@ double Luminance(ColorRef c) {
     return 0.298912 * RedOf(c) + 0.586611 * GreenOf(c) + 0.114478 * BlueOf(c);
 }
 
-double PixelLuminance(QRgb p) {
-    return 0.298912 * qRed(p) + 0.586611 * qGreen(p) + 0.114478 * qBlue(p);
-}
-
 ColorModes ColorModes::Load(const SettingsStore& store) {
     ColorModes m;
     m.red = StoredFlag(store, "COLOR", "ALLRED", 0);

@@ -211,6 +211,7 @@ const std::vector<CommandInfo>& AllCommands() {
             {32981, "視野に合わせる", true},
             {32982, "小天体データ読込", true},
             {32983, "小天体を文字表示", true},
+            {32984, "今日のデータに表示", true},
             {57664, "Tavik のバージョン情報...", true},
             {57665, "プログラム終了", true},
         };

@@ -113,6 +113,7 @@ inline constexpr int HorizonSearch = 32944;
 inline constexpr int ObjectSearch = 32966;  // "天体検索" (Ctrl+F)
 inline constexpr int LoadMinorBodies = 32982;  // "小天体データ読込"
 inline constexpr int MinorBodyNames = 32983;   // "小天体を文字表示"
+inline constexpr int MinorBodyToday = 32984;   // "今日のデータに表示": the tapped comet or asteroid
 inline constexpr int SettingsMenuButton = 32908;  // opens the 設定 menu
 inline constexpr int ColorMenu = 32962;           // opens the 色 menu
 inline constexpr int PanelZoomIn = 32883;

@@ -38,6 +38,8 @@ public:
     // delete, an object read from an add-in file): the list keeps its own copy.
     void AddCopy(const StarRecord& record, int x, int y);
     const std::vector<HitEntry>& Entries() const { return entries_; }
+    // How many more entries fit before Add starts replacing the last one.
+    std::size_t Room() const { return kCapacity - entries_.size(); }
 
     // The outline a large deep-sky object was drawn with (it is also added
     // with Add at its point): a tap inside it finds the object when nothing

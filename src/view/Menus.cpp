@@ -148,6 +148,9 @@ std::vector<MenuEntry> BuildPopupMenu(PopupKind kind, const PopupContext& c, con
              c.mode == ViewMode::Heliocentric || c.mode == ViewMode::Zenith))
             continue;
         menu.push_back(Entry(id, def.text, state));
+        // A comet's or an asteroid's menu offers today's data right after "ﾒﾆｭｰを閉じる".
+        if (id == 32825 && kind != PopupKind::ActionKey && c.tapped && c.tapped->kind == kKindMinorBody)
+            menu.push_back(Entry(cmd::MinorBodyToday, nullptr, state));
     }
     return menu;
 }

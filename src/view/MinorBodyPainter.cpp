@@ -40,17 +40,56 @@ std::string MinorTapText(const MinorBody& body, const MinorPlace& place) {
     return body.Label() + buf;
 }
 
-void DrawMinorBodies(const RenderContext& ctx, StarPainter& stars, const std::vector<MinorBody>& bodies) {
-    if (bodies.empty()) return;
+const std::vector<MinorPlace>& MinorPlaceCache::PlacesAt(const std::shared_ptr<const MinorBodyList>& list,
+                                                         const DateTime& ut) {
+    if (list != list_ || !(ut == ut_)) {
+        list_ = list;
+        ut_ = ut;
+        places_.clear();
+        records_.clear();
+        if (list) {
+            observer_ = ObserverAt(ut);
+            places_.reserve(list->bodies.size());
+            for (const MinorBody& body : list->bodies) places_.push_back(MinorBodyPlace(body, observer_));
+            records_.resize(places_.size());
+        }
+    }
+    return places_;
+}
+
+const StarRecord& MinorPlaceCache::TapRecord(std::size_t i) {
+    std::optional<StarRecord>& kept = records_[i];
+    if (!kept) {
+        const MinorBody& body = list_->bodies[i];
+        const MinorPlace& place = places_[i];
+        StarRecord& r = kept.emplace();
+        r.kind = static_cast<std::int16_t>(kKindMinorBody);
+        r.SetConstellation("#");
+        r.SetDesignation(ShortName(body));
+        r.SetSpectral(body.designation);  // which body a menu of the tap acts on
+        r.ra = place.j2000.lon;
+        r.dec = place.j2000.lat;
+        r.mag = place.magnitude;
+        r.name = Utf8ToSjis(MinorTapText(body, place));
+    }
+    return *kept;
+}
+
+void DrawMinorBodies(const RenderContext& ctx, StarPainter& stars, const std::shared_ptr<const MinorBodyList>& list,
+                     MinorPlaceCache& cache) {
+    if (!list || list->bodies.empty()) return;
+    const std::vector<MinorBody>& bodies = list->bodies;
+    const std::vector<MinorPlace>& places = cache.PlacesAt(list, ToUniversalTime(ctx.localTime, ctx.zoneHours));
+    const MinorObserver& observer = cache.Observer();
     const ViewState& v = *ctx.view;
     const bool names = ctx.settings->GetProfileInt(kMinorSection, kMinorNames, 0) == 1;
-    const MinorObserver observer = ObserverAt(ToUniversalTime(ctx.localTime, ctx.zoneHours));
     QPainter& p = *ctx.painter;
     p.save();
     p.setFont(ctx.font);
     const QColor text = ctx.MappedQColor(slot::kPlanetText);
-    for (const MinorBody& body : bodies) {
-        const MinorPlace place = MinorBodyPlace(body, observer);
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        const MinorBody& body = bodies[i];
+        const MinorPlace& place = places[i];
         if (!std::isfinite(place.magnitude)) continue;
         double s = 0.0;
         const ProjectedPoint pt = ProjectObject(v, place.j2000.lon, place.j2000.lat, place.magnitude, 0,
@@ -78,17 +117,7 @@ void DrawMinorBodies(const RenderContext& ctx, StarPainter& stars, const std::ve
             }
         }
         stars.Draw(place.magnitude, "", true, SolarBody::Planet, pt.x, pt.y, s);
-        if (ctx.hits) {
-            StarRecord r;
-            r.kind = static_cast<std::int16_t>(kKindMinorBody);
-            r.SetConstellation("#");
-            r.SetDesignation(ShortName(body));
-            r.ra = place.j2000.lon;
-            r.dec = place.j2000.lat;
-            r.mag = place.magnitude;
-            r.name = Utf8ToSjis(MinorTapText(body, place));
-            ctx.hits->AddCopy(r, pt.x, pt.y);
-        }
+        if (ctx.hits) ctx.hits->AddCopy(cache.TapRecord(i), pt.x, pt.y);
         if (names) {
             p.setPen(text);
             p.drawText(pt.x + 4, pt.y - 3, QString::fromStdString(body.Label()));

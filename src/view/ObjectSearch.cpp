@@ -10,6 +10,7 @@
 #include "astro/MinorOrbit.h"
 #include "astro/Planets.h"
 #include "astro/Precession.h"
+#include "astro/RiseSet.h"
 #include "astro/TimeScales.h"
 #include "astro/Transforms.h"
 #include "catalog/ConstellationTable.h"
@@ -20,8 +21,6 @@ namespace tavik {
 
 namespace {
 
-// Mean solar minutes in one turn of the sky (a sidereal day).
-constexpr double kSiderealDayMinutes = 1436.0681;
 // How far ahead the Sun, the Moon and the planets are followed, and the step.
 constexpr int kSolarSearchMinutes = 36 * 60;
 constexpr int kSolarStepMinutes = 10;
@@ -55,37 +54,53 @@ double Turn(double x) {
     return x;
 }
 
-// Rise and set of a fixed place of date, from its hour angle.
-void FixedRiseSet(const Spherical& ofDate, const DateTime& local, const SitePlace& site, SearchResult& r) {
-    const double sinPhi = std::sin(site.phi), cosPhi = std::cos(site.phi);
-    const double sinDec = std::sin(ofDate.lat), cosDec = std::cos(ofDate.lat);
-    // sin h at the upper and the lower culmination.
-    const double highest = sinPhi * sinDec + cosPhi * cosDec;
-    const double lowest = sinPhi * sinDec - cosPhi * cosDec;
-    if (lowest >= 0.0) {
-        r.neverSets = true;
-        return;
-    }
-    if (highest < 0.0) {
-        r.neverRises = true;
-        return;
-    }
-    const double h0 = std::acos(std::clamp(-sinPhi * sinDec / (cosPhi * cosDec), -1.0, 1.0));
-    const double hourAngle = site.Lst(local) - ofDate.lon;
-    const auto above = [&](long m) {
-        const DateTime t = MinutesAfter(local, m);
-        return Horizontal(ofDate, site.phi, site.Lst(t)).lat >= 0.0;
-    };
-    // The first whole minute on the far side of the crossing, checked
-    // against the altitude that minute (the sidereal clock counts whole minutes).
-    const auto after = [&](double target, bool rising) {
-        long m = std::lround(std::ceil(Turn(target - hourAngle) / kTwoPi * kSiderealDayMinutes));
+// The next rise and set from the minutes after `local` at which they fall:
+// each the first whole minute on the far side of its crossing, checked
+// against the altitude that minute (`above`; the sidereal clock counts whole
+// minutes).
+template <class Above>
+void RiseSetAt(const std::optional<double>& rise, const std::optional<double>& set, const DateTime& local,
+               const Above& above, SearchResult& r) {
+    const auto after = [&](double minutes, bool rising) {
+        long m = std::lround(std::ceil(minutes));
         for (int i = 0; i < 3 && above(m) != rising; ++i) ++m;
         for (int i = 0; i < 3 && m > 0 && above(m - 1) == rising; ++i) --m;
         return MinutesAfter(local, m);
     };
-    r.nextRise = after(-h0, true);
-    r.nextSet = after(h0, false);
+    if (rise) r.nextRise = after(*rise, true);
+    if (set) r.nextSet = after(*set, false);
+}
+
+// Whether a place of date that never crosses the horizon never sets or never rises.
+bool NeverCrosses(const Spherical& ofDate, const SitePlace& site, SearchResult& r) {
+    const DailyPath path = DailyPathOf(ofDate.lat, site.phi);
+    r.neverSets = path == DailyPath::AlwaysAbove;
+    r.neverRises = path == DailyPath::AlwaysBelow;
+    return path != DailyPath::Crosses;
+}
+
+// Rise and set of a fixed place of date, from its hour angle.
+void FixedRiseSet(const Spherical& ofDate, const DateTime& local, const SitePlace& site, SearchResult& r) {
+    if (NeverCrosses(ofDate, site, r)) return;
+    const double lst = site.Lst(local);
+    RiseSetAt(FixedEventAfter(ofDate, site.phi, lst, HorizonEvent::Rise),
+              FixedEventAfter(ofDate, site.phi, lst, HorizonEvent::Set), local,
+              [&](long m) { return Horizontal(ofDate, site.phi, site.Lst(MinutesAfter(local, m))).lat >= 0.0; }, r);
+}
+
+// Rise and set of a comet or an asteroid, followed as it moves: whether it
+// crosses the horizon at all is told from its place now.
+void MinorRiseSet(const MinorBody& body, const Spherical& ofDate, const DateTime& local, const SitePlace& site,
+                  SearchResult& r) {
+    if (NeverCrosses(ofDate, site, r)) return;
+    const MinorEventSite at{site.lonDegrees, site.lonMinutes, site.phi, site.zone};
+    RiseSetAt(MinorEventAfter(body, local, at, HorizonEvent::Rise), MinorEventAfter(body, local, at, HorizonEvent::Set),
+              local,
+              [&](long m) {
+                  const Spherical p = MinorBodyOfDate(body, local, site.zone, static_cast<double>(m));
+                  return Horizontal(p, site.phi, site.Lst(MinutesAfter(local, m))).lat >= 0.0;
+              },
+              r);
 }
 
 // The Sun's, the Moon's or a planet's place of date at a local time.
@@ -200,6 +215,7 @@ std::vector<SearchResult> PlaceSearchHits(const NameIndex& index, const std::vec
         r.object = index.Object(h.object);
         r.kindWord = KindWordOf(r.object, catalog);
         const bool solar = r.object.kind == SearchKind::SolarBody;
+        const MinorBody* minor = nullptr;
         const int body = static_cast<int>(std::min<std::size_t>(r.object.ref, kSolarBodies));
         Spherical ofDate{};
         if (solar) {
@@ -214,6 +230,7 @@ std::vector<SearchResult> PlaceSearchHits(const NameIndex& index, const std::vec
             if (r.object.kind == SearchKind::MinorBody) {
                 if (!minorBodies || r.object.ref >= minorBodies->size()) continue;
                 const MinorBody& m = (*minorBodies)[r.object.ref];
+                minor = &m;
                 if (!observer) observer = ObserverAt(ut);
                 const MinorPlace p = MinorBodyPlace(m, *observer);
                 r.kindWord = m.kind == MinorKind::Comet ? "彗星" : "小惑星";
@@ -228,6 +245,8 @@ std::vector<SearchResult> PlaceSearchHits(const NameIndex& index, const std::vec
         r.azimuthDeg = Turn(horizontal.lon) * kRadToDeg;
         if (solar) {
             SolarRiseSet(body, local, r.aboveHorizon(), place, r);
+        } else if (minor) {
+            MinorRiseSet(*minor, ofDate, local, place, r);
         } else {
             FixedRiseSet(ofDate, local, place, r);
         }

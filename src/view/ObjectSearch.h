@@ -7,10 +7,11 @@
 //
 // Rise and set are the moments the object's centre crosses the horizon
 // (altitude 0, as the chart's horizon; no refraction). A fixed object's come
-// from its hour angle at the latitude; the Sun's, the Moon's (as seen from
-// the site) and a planet's are searched over the next 36 hours, and one that
-// stays below (above) the horizon all that time counts as never rising
-// (never setting).
+// from its hour angle at the latitude, a comet's or an asteroid's the same
+// way with its place followed to the moment (MinorEventAfter); the Sun's,
+// the Moon's (as seen from the site) and a planet's are searched over the
+// next 36 hours, and one that stays below (above) the horizon all that time
+// counts as never rising (never setting).
 
 #include <optional>
 #include <string>
@@ -51,7 +52,7 @@ struct SearchResult {
 // deep-sky object its own kind word ("銀河", "散開星団" ...); without it they
 // are all "星雲・星団". `minorBodies`, the list the index was built with, gives
 // a comet's or asteroid's place and magnitude at the moment ("彗星",
-// "小惑星"; its rise and set as a fixed object's at that place).
+// "小惑星"; its rise and set followed with its motion).
 std::vector<SearchResult> PlaceSearchHits(const NameIndex& index, const std::vector<SearchHit>& hits,
                                           const DateTime& local, const ObservationSite& site,
                                           const StarCatalog* catalog = nullptr,

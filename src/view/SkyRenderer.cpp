@@ -164,28 +164,21 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     // The field places exactly the stars ProjectStar accepts, in this order.
     PrepareStarField(scene.catalog);
     starField_.Place(view_, ctx.sinLatitude, ctx.cosLatitude, &selection, placed_);
-    // Stars come in record order, which the sky scatters over the whole
-    // image: the pixel of a star some places ahead is fetched while this one
-    // is drawn, so that those fetches overlap. (The prefetch is written here:
-    // the compiler drops one wrapped in a small helper of its own.)
-    constexpr std::size_t kAhead = 16;
-    for (std::size_t i = 0; i < placed_.size(); ++i) {
-        const PlacedStar& ahead = placed_[std::min(i + kAhead, placed_.size() - 1)];
-        __builtin_prefetch(starPainter.Pixels().Nearest(ahead.x, ahead.y), 1);
-        const PlacedStar& pt = placed_[i];
-        // Catalogue stars, never the '#' records of the solar system.
-        starPainter.Draw(pt.magnitude, pt.tint, false, SolarBody::None, pt.x, pt.y, pt.sinAltitude);
-        const StarRecord& r = *pt.record;
-        hits->Add(r, pt.x, pt.y);
-        if (pt.named) namedStars.push_back({&r, pt.x, pt.y});
-    }
+    starPainter.DrawField(placed_, namedPlaced_);
+    // Hits in drawing order. Once the list is full each entry only replaces
+    // its last one, so of the stars after that only the last one counts.
+    const std::size_t room = hits->Room();
+    for (std::size_t i = 0; i < std::min(room, placed_.size()); ++i)
+        hits->Add(*placed_[i].record, placed_[i].x, placed_[i].y);
+    if (placed_.size() > room) hits->Add(*placed_.back().record, placed_.back().x, placed_.back().y);
+    for (const std::size_t i : namedPlaced_) namedStars.push_back({placed_[i].record, placed_[i].x, placed_[i].y});
 
     DrawDeepSkyMarks(ctx, &selection);
     DrawMilkyWay(ctx, *overlay_);
     DrawAddIns(ctx);
     DrawStarNames(ctx, namedStars);
 
-    if (ctx.minorBodies) DrawMinorBodies(ctx, starPainter, *ctx.minorBodies);
+    DrawMinorBodies(ctx, starPainter, scene.minorBodies, minorPlaces_);
     DrawSolarSystem(ctx, starPainter, solar);
     DrawPoleMark(ctx);
     DrawFieldsOfView(ctx, scene.fieldCentre);

@@ -30,6 +30,7 @@
 #include "settings/ObservationSite.h"
 #include "view/Background.h"
 #include "view/Color.h"
+#include "view/MinorBodyPainter.h"
 #include "view/RenderContext.h"
 #include "view/Projection.h"
 #include "view/StarField.h"
@@ -137,6 +138,8 @@ private:
     std::uint64_t fieldGeneration_ = 0;
     std::size_t fieldCount_ = 0;
     std::vector<PlacedStar> placed_;
+    std::vector<std::size_t> namedPlaced_;  // positions in placed_ of the named stars
+    MinorPlaceCache minorPlaces_;
     mutable std::mutex hitsMutex_;  // guards hits_ only, never held during a pass
     std::shared_ptr<const HitList> hits_;
 };

@@ -9,6 +9,7 @@
 #include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
 #include "view/Background.h"
+#include "view/StarField.h"
 #include "view/ViewState.h"
 
 namespace tavik {
@@ -20,18 +21,7 @@ PixelBuffer::PixelBuffer(QImage& image)
       height_(image.height()) {}
 
 void BlendPixel(PixelBuffer& pixels, int x, int y, ColorRef color, int intensity, double lref) {
-    if (!pixels.Contains(x, y)) return;
-    const QRgb old = pixels.Get(x, y);
-    const int k = static_cast<int>((lref - PixelLuminance(old)) / lref * intensity);
-    if (k < 1) return;
-    if (k < 100) {
-        const int r = qRed(old) + (RedOf(color) - qRed(old)) * k / 100;
-        const int g = qGreen(old) + (GreenOf(color) - qGreen(old)) * k / 100;
-        const int b = qBlue(old) + (BlueOf(color) - qBlue(old)) * k / 100;
-        pixels.Set(x, y, qRgb(r, g, b));
-    } else {
-        pixels.Set(x, y, ToQRgb(color));
-    }
+    if (pixels.Contains(x, y)) pixels.Set(x, y, BlendOver(pixels.Get(x, y), color, intensity, lref));
 }
 
 void BlendPixel(QImage& image, int x, int y, ColorRef color, int intensity, double lref) {
@@ -61,21 +51,51 @@ StarOptions StarOptions::FromContext(const RenderContext& ctx) {
     return o;
 }
 
-double DrawnMagnitude(double magnitude, double s, const StarOptions& o, bool* daylightDimmed) {
+namespace {
+
+// DrawnMagnitude and PatternIntensity, here for the star field's loop to inline.
+inline double Drawn(double magnitude, double s, const StarOptions& o, bool& dimmed) {
     double m = magnitude + o.shiftTenths * 0.1;
     const int p = o.lightPollution;
     if (p > 10) {
         const double t = (p - 10) / 22.0 + 0.5;
         if (s < t) m += (t - s) / t * 8.0;
-    } else if (s < 0.5) {
+    } else if (p > 0 && s < 0.5) {  // p first: the altitude test is a coin toss per star
         m += (0.5 - s) * p;
     }
-    bool dimmed = false;
+    dimmed = false;
     if (o.daylightDisplay && o.daylight != Daylight::Night && m > -4.0) {
         m += o.daylight == Daylight::Twilight ? 1.0 : 2.5;
         dimmed = true;
     }
     if (o.polarView) m -= 5.0;
+    return m;
+}
+
+int Halved(int value, int times) {
+    for (int i = 0; i < times && value > 0; ++i) value /= 2;
+    return value;
+}
+
+// Whole magnitudes beyond `from`, truncated toward zero, never negative, and
+// bounded so that an absurd magnitude cannot spin the halving loop.
+int HalvingCount(double m, double from) {
+    const double d = m - from;
+    if (!(d > 0.0)) return 0;
+    return d > 64.0 ? 64 : static_cast<int>(d);
+}
+
+inline int Intensity(double m, bool brightnessUp) {
+    int i = Halved(100, HalvingCount(m, 2.8));
+    if (brightnessUp) i += i / 5;
+    return std::min(i, 100);
+}
+
+}  // namespace
+
+double DrawnMagnitude(double magnitude, double s, const StarOptions& o, bool* daylightDimmed) {
+    bool dimmed = false;
+    const double m = Drawn(magnitude, s, o, dimmed);
     if (daylightDimmed) *daylightDimmed = dimmed;
     return m;
 }
@@ -137,26 +157,11 @@ int WholeSize(double v) {
     return static_cast<int>(std::clamp(v, -1e6, 1e6));
 }
 
-int Halved(int value, int times) {
-    for (int i = 0; i < times && value > 0; ++i) value /= 2;
-    return value;
-}
-
-// Whole magnitudes beyond `from`, truncated toward zero, never negative, and
-// bounded so that an absurd magnitude cannot spin the halving loop.
-int HalvingCount(double m, double from) {
-    const double d = m - from;
-    if (!(d > 0.0)) return 0;
-    return d > 64.0 ? 64 : static_cast<int>(d);
-}
+constexpr int kMaxDisc = 38;  // the largest disc the size options give, and then some
 
 }  // namespace
 
-int PatternIntensity(double m, bool brightnessUp) {
-    int i = Halved(100, HalvingCount(m, 2.8));
-    if (brightnessUp) i += i / 5;
-    return std::min(i, 100);
-}
+int PatternIntensity(double m, bool brightnessUp) { return Intensity(m, brightnessUp); }
 
 int PatternPixelCount(double m) {
     if (m < -0.3) return 13;
@@ -272,6 +277,54 @@ void StarPainter::Draw(double magnitude, StarTint tint, bool marker, SolarBody b
         put(1, 1);
         put(0, 1);
         put(1, 0);
+    }
+}
+
+void StarPainter::DrawField(const std::vector<PlacedStar>& stars, std::vector<std::size_t>& named) {
+    const StarOptions& o = options_;
+    named.clear();
+    // The two-colour modes draw discs through the painter: Draw, star by star.
+    if (o.modes.whiteOnBlack || o.modes.blackOnWhite) {
+        for (std::size_t i = 0; i < stars.size(); ++i) {
+            const PlacedStar& pt = stars[i];
+            Draw(pt.magnitude, pt.tint, false, SolarBody::None, pt.x, pt.y, pt.sinAltitude);
+            if (pt.named) named.push_back(i);
+        }
+        return;
+    }
+
+    // Nearly every star of a large field is a single blended pixel: those are
+    // written here with Draw's own arithmetic (brighter stars, patterns and
+    // discs, go through Draw). The stars come in record order, which the sky
+    // scatters over the whole image, so nearly every pixel misses the cache:
+    // the pixel of a star some places ahead is fetched while this one is
+    // drawn, so that those fetches overlap.
+    constexpr std::size_t kAhead = 32;
+    const ColorRef plain = StarColor(StarTint{}, false, o);  // untinted, dimmed or not
+    for (std::size_t i = 0; i < stars.size(); ++i) {
+        const PlacedStar& ahead = stars[std::min(i + kAhead, stars.size() - 1)];
+        __builtin_prefetch(pixels_.Nearest(ahead.x, ahead.y), 1);
+        const PlacedStar& pt = stars[i];
+        if (pt.named) named.push_back(i);
+        if (!(pt.magnitude == pt.magnitude)) continue;  // Draw draws nothing
+        bool dimmed = false;
+        const double m = Drawn(pt.magnitude, pt.sinAltitude, o, dimmed);
+        int intensity = 0;
+        bool single = true;
+        if (o.sizeUp && !dimmed) {
+            intensity = Halved(100, HalvingCount(m, 2.0));
+            if (o.brightnessUp) intensity += intensity / 5;
+            single = DiscSize(pt.magnitude, o.shiftTenths, true, false) < 2;
+        } else {
+            intensity = Intensity(m, o.brightnessUp);
+            single = !(m < 2.8);
+        }
+        if (!single) {
+            Draw(pt.magnitude, pt.tint, false, SolarBody::None, pt.x, pt.y, pt.sinAltitude);
+        } else if (pixels_.Contains(pt.x, pt.y)) {
+            QRgb* p = pixels_.At(pt.x, pt.y);
+            *p = BlendOver(*p, pt.tint.first ? StarColor(pt.tint, dimmed, o) : plain, intensity, o.lref);
+        }
     }
 }
 

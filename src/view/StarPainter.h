@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <vector>
 
 #include "view/Color.h"
 #include "view/RenderContext.h"
@@ -16,6 +17,7 @@
 
 namespace tavik {
 
+struct PlacedStar;
 struct SkyBackdrop;
 struct StarRecord;
 
@@ -28,6 +30,8 @@ public:
 
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
     QRgb Get(int x, int y) const { return Row(y)[x]; }
+    // The pixel at (x, y) as a pointer (no range check).
+    QRgb* At(int x, int y) const { return Row(y) + x; }
     void Set(int x, int y, QRgb p) { Row(y)[x] = p; }
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -45,9 +49,19 @@ private:
     int height_ = 0;
 };
 
-// Writes one star pixel: with L the luminance of the pixel already there and
-// k = int((lref - L) / lref x intensity), nothing when k < 1, a blend of
+// One star pixel over `old`: with L the luminance of `old` and
+// k = int((lref - L) / lref x intensity), `old` itself when k < 1, a blend of
 // k per cent when k < 100, otherwise the colour itself.
+inline QRgb BlendOver(QRgb old, ColorRef color, int intensity, double lref) {
+    const int k = static_cast<int>((lref - PixelLuminance(old)) / lref * intensity);
+    if (k < 1) return old;
+    if (k >= 100) return ToQRgb(color);
+    return qRgb(qRed(old) + (RedOf(color) - qRed(old)) * k / 100,
+                qGreen(old) + (GreenOf(color) - qGreen(old)) * k / 100,
+                qBlue(old) + (BlueOf(color) - qBlue(old)) * k / 100);
+}
+
+// Writes one star pixel (BlendOver the pixel already there).
 void BlendPixel(PixelBuffer& pixels, int x, int y, ColorRef color, int intensity, double lref);
 void BlendPixel(QImage& image, int x, int y, ColorRef color, int intensity, double lref);
 // A plain pixel write at full intensity.
@@ -111,6 +125,10 @@ public:
     // The same with the tint already worked out (the star field keeps it).
     void Draw(double magnitude, StarTint tint, bool marker, SolarBody body, int x, int y,
               double sinAltitude);
+
+    // Draws a pass's placed catalogue stars, in their order, exactly as Draw
+    // would one after the other; `named` gets the positions of the named ones.
+    void DrawField(const std::vector<PlacedStar>& stars, std::vector<std::size_t>& named);
 
     const StarOptions& Options() const { return options_; }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -12,7 +13,9 @@
 
 #include "astro/Angles.h"
 #include "astro/DateTime.h"
+#include "astro/MinorOrbit.h"
 #include "astro/Planets.h"
+#include "astro/RiseSet.h"
 #include "astro/SunMoon.h"
 #include "astro/TimeScales.h"
 #include "astro/TodayData.h"
@@ -342,6 +345,70 @@ TEST(RunTodayData, NextDayGivesTheSameListingAsComputingThatDay) {
     ASSERT_EQ(days.size(), 2u);
     EXPECT_EQ(days[1], e.Lines());
     EXPECT_EQ(e.Header().substr(0, e.Header().find(' ')), "2012年2月29日");
+}
+
+
+// A comet near the Earth moves a few degrees a day: its rows must follow it
+// to the minute where its altitude (brute force, minute by minute) crosses 0
+// and its hour angle 0, where its place at noon would be minutes off.
+TEST(TodayMinorRowsTest, MovingCometMatchesItsAltitudeMinuteByMinute) {
+    MinorBody neowise;
+    neowise.kind = MinorKind::Comet;
+    neowise.designation = "C/2020 F3";
+    neowise.name = "NEOWISE";
+    neowise.magnitude = 7.0;
+    neowise.slope = 3.2;
+    neowise.orbit = KeplerOrbit(
+        OrbitalElements{2459034.179, 0.294653, 0.999178, 37.2785 * kDeg, 61.0103 * kDeg, 128.9375 * kDeg});
+    const EventSite site;  // 139:22 E, 35:34 N, UT+9
+    const double phi = LatitudeRadians(site.latitudeDegrees, site.latitudeMinutes);
+    const DateTime midnight(2020, 7, 23, 0, 0, 0);
+    DateTime clock(2020, 7, 23, 21, 30, 0);
+    DailyEvents events;
+    ComputeDailyEvents(clock, site, events, {neowise});
+    ASSERT_EQ(events.Rows().size(), 3u);
+
+    struct Sample { double altitude, hourAngle; };
+    const auto at = [&](int minute) {
+        const Spherical p = MinorBodyOfDate(neowise, midnight, site.zoneOffsetHours, minute);
+        const double lst = LocalSiderealTime(DateTime(2020, 7, 23, 0, minute, 0), site.zoneOffsetHours,
+                                             site.longitudeDegrees, site.longitudeMinutes);
+        double h = std::remainder(lst - p.lon, kTwoPi);
+        return Sample{EquatorialToHorizontal(p.lon, p.lat, phi, lst).lat, h};
+    };
+    double rise = -1, transit = -1, set = -1;
+    Sample before = at(0);
+    for (int m = 0; m < 1440; ++m) {
+        const Sample next = at(m + 1);
+        const auto cross = [&](double a, double b) { return m + a / (a - b); };
+        if (before.altitude < 0 && next.altitude >= 0 && rise < 0) rise = cross(before.altitude, next.altitude);
+        if (before.altitude >= 0 && next.altitude < 0 && set < 0) set = cross(before.altitude, next.altitude);
+        if (before.hourAngle < 0 && next.hourAngle >= 0 && next.hourAngle < 1 && transit < 0)
+            transit = cross(before.hourAngle, next.hourAngle);
+        before = next;
+    }
+    const auto minutesOf = [&](std::size_t row, const char* word) {
+        int hour = -1, minute = -1;
+        const std::string& text = events.Rows()[row];
+        EXPECT_EQ(std::sscanf(text.c_str(), "彗星 %d時%d分", &hour, &minute), 2) << text;
+        const std::string tail = std::string("分 C/2020 F3 (NEOWISE) ") + word;
+        EXPECT_EQ(text.rfind(tail), text.size() - tail.size()) << text;
+        return hour * 60 + minute;
+    };
+    ASSERT_TRUE(rise > 0 && transit > 0 && set > 0);
+    EXPECT_LE(std::abs(minutesOf(0, "出") - rise), 1.0);
+    EXPECT_LE(std::abs(minutesOf(1, "南中") - transit), 1.0);
+    EXPECT_LE(std::abs(minutesOf(2, "没") - set), 1.0);
+    // Held at its place of noon, the comet would rise minutes away.
+    const double lst0 = LocalSiderealTime(midnight, site.zoneOffsetHours, site.longitudeDegrees, site.longitudeMinutes);
+    const auto fixedRise = FixedEventAfter(MinorBodyOfDate(neowise, midnight, site.zoneOffsetHours, 720), phi, lst0,
+                                           HorizonEvent::Rise);
+    ASSERT_TRUE(fixedRise);
+    EXPECT_GT(std::abs(*fixedRise - rise), 3.0);
+    // The rows follow the fixed slots in the listing and go with the next day.
+    EXPECT_EQ(events.Lines().back(), events.Rows().back());
+    ComputeDailyEvents(clock, site, events);
+    EXPECT_TRUE(events.Rows().empty());
 }
 
 }  // namespace

@@ -144,6 +144,31 @@ TEST(CliToday, DaysPrintHeaderThenLinesInSlotOrder) {
     EXPECT_NE(r.out.find("太陽 "), std::string::npos);
 }
 
+// --body adds a comet's rows, as the window lists a marked one.
+TEST(CliToday, ChosenBodiesAddTheirRows) {
+    const char* const neowise =
+        "    CK20F030  2020 07  3.6790  0.294653  0.999178   37.2785   61.0103  128.9375  20200720   7.0  3.2  "
+        "C/2020 F3 (NEOWISE)                                      MPEC 2020-P62";
+    const auto path = std::filesystem::temp_directory_path() / "tavik-cli-today-minor.txt";
+    std::ofstream(path) << neowise << "\n";
+    const std::string minor = " --minor '" + path.string() + "'";
+    const CliRun r = RunCli("today --date 2020-07-23" + minor + " --body neowise");
+    ASSERT_EQ(r.status, 0);
+    std::string expected;
+    tavik::DateTime clock(2020, 7, 23, 0, 0, 0);
+    tavik::RunTodayData(clock, {}, [&](const tavik::DailyEvents& e) {
+        expected += e.Header() + "\n";
+        for (const auto& line : e.Lines()) expected += line + "\n";
+        EXPECT_EQ(e.Rows().size(), 3u);
+        return false;
+    }, {*tavik::ParseMinorBodyLine(neowise)});
+    EXPECT_EQ(r.out, expected);
+    EXPECT_NE(r.out.find(" C/2020 F3 (NEOWISE) 南中\n"), std::string::npos);
+    EXPECT_EQ(RunCli("today --date 2020-07-23" + minor + " --body Pluto").status, 1);
+    EXPECT_EQ(RunCli("today --date 2020-07-23 --minor /nonexistent/elements.txt").status, 1);
+    std::filesystem::remove(path);
+}
+
 TEST(CliToday, BadOptionsAreUsageErrors) {
     EXPECT_EQ(RunCli("today").status, 2);
     EXPECT_EQ(RunCli("today --date 2005-02-29").status, 2);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/MinorBodies.h"
 #include "catalog/ShiftJis.h"
 #include "catalog/StarCatalog.h"
 #include "catalog/NameIndex.h"
@@ -42,7 +43,8 @@ protected:
     }
     // The first result for `text` at `local` at the default site (Sagamihara, UT+9).
     SearchResult First(const char* text, const DateTime& local) {
-        const std::vector<SearchResult> r = PlaceSearchHits(index, index.Find(text, 1), local, site, &catalog);
+        const std::vector<SearchResult> r =
+            PlaceSearchHits(index, index.Find(text, 1), local, site, &catalog, &minorBodies);
         EXPECT_EQ(r.size(), 1u) << text;
         return r.empty() ? SearchResult{} : r.front();
     }
@@ -56,6 +58,7 @@ protected:
         EXPECT_EQ(First(text, after).aboveHorizon(), rising) << text;
     }
     StarCatalog catalog;
+    std::vector<MinorBody> minorBodies;
     NameIndex index;
     ObservationSite site;
 };
@@ -121,6 +124,20 @@ TEST_F(ObjectSearchTest, SunAndMoonRiseAndSetFollowTheirMotion) {
     ASSERT_TRUE(moon.nextRise && moon.nextSet);
     ExpectCrossing("月", *moon.nextRise, true);
     ExpectCrossing("月", *moon.nextSet, false);
+}
+
+// A comet near the Earth moves a few degrees a day: its rise and set are
+// followed to the minute it crosses the horizon, not taken at its place now.
+TEST_F(ObjectSearchTest, CometRiseAndSetFollowItsMotion) {
+    minorBodies.push_back(*ParseMinorBodyLine(
+        "    CK20F030  2020 07  3.6790  0.294653  0.999178   37.2785   61.0103  128.9375  20200720   7.0  3.2  "
+        "C/2020 F3 (NEOWISE)                                      MPEC 2020-P62"));
+    index.Build(catalog, &minorBodies);
+    const SearchResult neowise = First("NEOWISE", DateTime(2020, 7, 23, 15, 0, 0));
+    EXPECT_EQ(neowise.kindWord, "彗星");
+    ASSERT_TRUE(neowise.nextRise && neowise.nextSet);
+    ExpectCrossing("NEOWISE", *neowise.nextRise, true);
+    ExpectCrossing("NEOWISE", *neowise.nextSet, false);
 }
 
 }  // namespace

@@ -21,7 +21,9 @@
 #include "settings/SettingsStore.h"
 #include "view/Color.h"
 #include "view/RenderContext.h"
+#include "view/HitList.h"
 #include "view/SkyRenderer.h"
+#include "view/StarField.h"
 #include "view/StarPainter.h"
 #include "view/ViewState.h"
 
@@ -354,6 +356,109 @@ TEST(StarPainter, SizeUpDiscShowsOverALineButFadesOnABrightSky) {
     EXPECT_GE(PixelsTheStarChanges({}), 13);  // its disc, line pixels included
     const ColorRef white = MakeColorRef(255, 255, 255);
     EXPECT_EQ(PixelsTheStarChanges({{slot::kSky1, white}, {slot::kSky3, white}}), 0);
+}
+
+// The field's own path for one-pixel stars against Draw, star by star: a
+// crowded field (stars sharing pixels, bright and tinted ones, stars off the
+// edge, a magnitude that is not a number) over a sky of every shade, under
+// each option that changes what a star becomes.
+TEST(StarPainter, AFieldDrawnAtOnceMatchesItsStarsDrawnOneByOne) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> uniform(0.0, 1.0);
+    std::vector<PlacedStar> stars(3000);
+    const StarTint tints[] = {{}, {'K', 0}, {'B', 'F'}, {'T', 0}};
+    for (std::size_t i = 0; i < stars.size(); ++i) {
+        PlacedStar& s = stars[i];
+        s.index = i;
+        s.x = static_cast<int>(uniform(random) * 50) - 5;
+        s.y = static_cast<int>(uniform(random) * 50) - 5;
+        s.magnitude = -1.5 + 11.0 * uniform(random);
+        s.sinAltitude = -0.2 + 1.2 * uniform(random);
+        s.tint = tints[i % 4];
+        s.named = i % 97 == 0;
+    }
+    stars[100].magnitude = std::nan("");
+
+    auto drawOptions = [](StarOptions& o, int variant) {
+        switch (variant) {
+        case 1: o.lightPollution = 15; break;
+        case 2: o.lightPollution = 5; o.brightnessUp = true; break;
+        case 3: o.sizeUp = true; o.brightnessUp = true; o.blueOn = true; break;
+        case 4: o.sizeUp = true; o.daylightDisplay = true; o.daylight = Daylight::Twilight; break;
+        case 5: o.polarView = true; break;
+        case 6: o.modes.red = true; o.shiftTenths = -20; break;
+        case 7: o.modes.whiteOnBlack = true; break;
+        default: break;
+        }
+    };
+    for (int variant = 0; variant < 8; ++variant) {
+        SCOPED_TRACE(variant);
+        StarChart field, single;
+        for (StarChart* chart : {&field, &single}) {
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 40; ++x) chart->image.setPixel(x, y, qRgb(x * 6, y * 6, (x * y) % 256));
+            drawOptions(chart->options, variant);
+        }
+        std::vector<std::size_t> named;
+        StarPainter(field.ctx, field.options).DrawField(stars, named);
+        StarPainter painter(single.ctx, single.options);
+        std::vector<std::size_t> expectedNamed;
+        for (std::size_t i = 0; i < stars.size(); ++i) {
+            const PlacedStar& s = stars[i];
+            painter.Draw(s.magnitude, s.tint, false, SolarBody::None, s.x, s.y, s.sinAltitude);
+            if (s.named) expectedNamed.push_back(i);
+        }
+        field.painter.end();
+        single.painter.end();
+        EXPECT_TRUE(field.image == single.image);
+        EXPECT_EQ(named, expectedNamed);
+    }
+}
+
+// A pass with more stars than the hit list holds: the first stars drawn fill
+// it in drawing order (the last record first), as they did star by star.
+TEST(SkyRenderer, ADenseFieldFillsTheHitListInDrawingOrder) {
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "view_tests";
+        static char* argv[] = {name, nullptr};
+        new QGuiApplication(argc, argv);
+    }
+    constexpr std::size_t kStars = HitList::kCapacity + 2000;
+    StarCatalog catalog;
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> uniform(0.0, 1.0);
+    for (std::size_t i = 0; i < kStars; ++i) {
+        StarRecord star;  // circumpolar: every one is drawn
+        star.ra = uniform(random) * 2.0 * kPi;
+        star.dec = (70.0 + 19.0 * uniform(random)) * kPi / 180.0;
+        star.mag = 3.0 + 2.0 * uniform(random);
+        star.SetConstellation("UMi");
+        catalog.Append(star);
+    }
+    catalog.SetLoaded(true);
+    MemorySettingsStore store;
+    store.WriteProfileInt("SETTING", "MAGNIT", 7);
+    ColorTable colors;
+    colors.Load(store);
+    ViewState view;
+    LoadViewState(view, store);
+    view.viewMode = ViewMode::Planisphere;
+    RenderScene scene;
+    scene.view = &view;
+    scene.settings = &store;
+    scene.colors = &colors;
+    scene.catalog = &catalog;
+    scene.localTime = DateTime(2026, 1, 15, 21, 0, 0);
+    QImage image = MakeSkyImage(480, 480, colors[slot::kBackground]);
+    SkyRenderer renderer;
+    renderer.RenderSky(image, scene);
+
+    std::vector<const StarRecord*> records;
+    for (const StarRecord& r : catalog.Records()) records.push_back(&r);
+    const std::vector<HitEntry>& entries = renderer.Hits()->Entries();
+    ASSERT_EQ(entries.size(), HitList::kCapacity);
+    for (std::size_t i = 0; i + 1 < HitList::kCapacity; ++i) ASSERT_EQ(entries[i].record, records[kStars - 1 - i]) << i;
 }
 
 }  // namespace

@@ -5,7 +5,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "view/TimeControl.h"
 
@@ -35,7 +38,10 @@ CTodayDialog::CTodayDialog(const DailyEvents& events, QWidget* parent) : QDialog
     row->addStretch(1);
     row->addWidget(buttons);
     layout->addLayout(row);
-    resize(260, 300);
+    // Wide enough for the longest line (a comet's name may be long).
+    const int lines = list_->sizeHintForColumn(0) + 2 * list_->frameWidth() +
+                      list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 24;
+    resize(std::max(260, lines), 300);
 }
 
 EventSite ToEventSite(const ObservationSite& s) {
@@ -49,7 +55,8 @@ EventSite ToEventSite(const ObservationSite& s) {
 }
 
 int RunTodayDataDialogs(const TimeControl& time, const ObservationSite& site, QWidget* parent,
-                        const std::function<bool(const DailyEvents&)>& show) {
+                        const std::function<bool(const DailyEvents&)>& show,
+                        const std::vector<MinorBody>& minorBodies) {
     // The computation runs on its own copy of the moment, so the view's date
     // and time stay exactly as they were.
     DateTime clock = time.Current();
@@ -61,7 +68,7 @@ int RunTodayDataDialogs(const TimeControl& time, const ObservationSite& site, QW
         const bool tomorrow = dlg.exec() == CTodayDialog::kTomorrow;
         if (tomorrow) QApplication::setOverrideCursor(Qt::WaitCursor);
         return tomorrow;
-    });
+    }, minorBodies);
 }
 
 }  // namespace tavik

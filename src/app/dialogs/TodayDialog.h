@@ -33,8 +33,10 @@ EventSite ToEventSite(const ObservationSite& site);
 
 // Command 32826: computes the day of the view's moment and shows it; "明日へ"
 // shows the next day. The view's moment is not changed. `show` replaces the
-// modal dialog (tests); it returns true for "明日へ".
+// modal dialog (tests); it returns true for "明日へ". `minorBodies`, the
+// comets and asteroids the user marked, add their rows.
 int RunTodayDataDialogs(const TimeControl& time, const ObservationSite& site, QWidget* parent,
-                        const std::function<bool(const DailyEvents&)>& show = {});
+                        const std::function<bool(const DailyEvents&)>& show = {},
+                        const std::vector<MinorBody>& minorBodies = {});
 
 }  // namespace tavik

@@ -97,8 +97,18 @@ QStringList CommandListLines(const CMainFrame& frame) {
                                                          {PopupKind::TapRegistration, "tapregistration"},
                                                          {PopupKind::Telescope, "telescope"},
                                                          {PopupKind::ActionKey, "actionkey"}};
+    // A tapped comet or asteroid brings its own item.
+    StarRecord minorBody;
+    minorBody.kind = static_cast<std::int16_t>(kKindMinorBody);
+    PopupContext minor = fullest;
+    minor.tapped = &minorBody;
     std::vector<std::pair<std::vector<MenuEntry>, const char*>> popupMenus;
-    for (const auto& [kind, name] : popups) popupMenus.emplace_back(BuildPopupMenu(kind, fullest, state), name);
+    for (const auto& [kind, name] : popups) {
+        std::vector<MenuEntry> menu = BuildPopupMenu(kind, fullest, state);
+        for (MenuEntry& e : BuildPopupMenu(kind, minor, state))
+            if (e.id == cmd::MinorBodyToday) menu.push_back(std::move(e));
+        popupMenus.emplace_back(std::move(menu), name);
+    }
 
     // The table's commands and the main toolbars of menu 164, by identifier.
     std::map<int, QString> commands;

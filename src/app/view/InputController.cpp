@@ -283,6 +283,8 @@ void InputController::OpenPopupMenu(PopupKind kind, QPoint at, const StarRecord*
     // The constellation items act on the constellation of this menu's object.
     popupConstellation_.clear();
     if (tapped && !tapped->IsSolarPlaceholder()) popupConstellation_ = std::string(tapped->ConstellationText());
+    // A comet's or an asteroid's tap record carries its designation.
+    popupMinorBody_ = tapped && tapped->kind == kKindMinorBody ? std::string(tapped->SpectralText()) : std::string();
     const ItemStateFn state = [this](int id) { return c_.host.RoutedState(id); };
     const std::vector<MenuEntry> entries = BuildPopupMenu(kind, c, state);
     if (popup_) popup_->deleteLater();

@@ -81,9 +81,11 @@ public:
     bool InfoShown() const { return infoShown_; }
     const TapText& LastTapText() const { return tapText_; }
     // The pop-up menu open now (or last opened), or nullptr; the
-    // constellation of its object.
+    // constellation of its object, and the designation of its object when
+    // that is a comet or an asteroid.
     QMenu* PopupMenu() const { return popup_; }
     const std::string& PopupConstellation() const { return popupConstellation_; }
+    const std::string& PopupMinorBody() const { return popupMinorBody_; }
 
 private:
     void StylusDown(QPoint at);
@@ -108,6 +110,7 @@ private:
     QImage image_;                    // the chart with the tap text, while it is shown
     std::string pendingPicture_;      // the deep-sky picture shown 400 ms after its tap
     std::string popupConstellation_;  // the constellation of the last pop-up menu
+    std::string popupMinorBody_;      // the comet or asteroid of the last pop-up menu
     QMenu* popup_ = nullptr;
 };
 

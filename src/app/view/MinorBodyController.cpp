@@ -11,6 +11,7 @@
 #include "settings/SettingsStore.h"
 #include "view/CommandSet.h"
 #include "view/MinorBodyPainter.h"
+#include "view/MinorTodayMarks.h"
 
 namespace tavik {
 
@@ -21,22 +22,33 @@ MinorBodyController::~MinorBodyController() {
     if (worker_.joinable()) worker_.join();
 }
 
-bool MinorBodyController::Handles(int id) { return id == cmd::LoadMinorBodies || id == cmd::MinorBodyNames; }
+bool MinorBodyController::Handles(int id) {
+    return id == cmd::LoadMinorBodies || id == cmd::MinorBodyNames || id == cmd::MinorBodyToday;
+}
 
-ItemState MinorBodyController::State(int id) const {
+ItemState MinorBodyController::State(int id, const std::string& popupBody) const {
     ItemState st;
     if (id == cmd::LoadMinorBodies) st.enabled = !loading_;
     if (id == cmd::MinorBodyNames) st.checked = c_.store.GetProfileInt(kMinorSection, kMinorNames, 0) == 1;
+    if (id == cmd::MinorBodyToday) {
+        st.enabled = !popupBody.empty();
+        st.checked = IsMinorTodayMarked(c_.store, popupBody);
+    }
     return st;
 }
 
 std::filesystem::path MinorBodyController::StoredFile() const { return UserDataDirectory() / kMinorFileName; }
 
-void MinorBodyController::Run(int id) {
+void MinorBodyController::Run(int id, const std::string& popupBody) {
     if (id == cmd::MinorBodyNames) {
         const bool on = c_.store.GetProfileInt(kMinorSection, kMinorNames, 0) == 1;
         c_.store.WriteProfileInt(kMinorSection, kMinorNames, on ? 0 : 1);
         c_.host.RefreshView();
+        c_.host.StateChanged();
+        return;
+    }
+    if (id == cmd::MinorBodyToday) {
+        SetMinorTodayMark(c_.store, popupBody, !IsMinorTodayMarked(c_.store, popupBody));
         c_.host.StateChanged();
         return;
     }

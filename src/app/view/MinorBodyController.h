@@ -2,7 +2,8 @@
 // The comets and asteroids of the user's element file: "小天体データ読込"
 // copies a chosen file into the user's data folder (minorbodies.txt; the
 // catalogue's own folder may be read-only), where it is read
-// again at every start; "小天体を文字表示" switches their names on the chart.
+// again at every start; "小天体を文字表示" switches their names on the chart;
+// "今日のデータに表示", in the menu of a tapped body, marks it for today's data.
 // Reading runs on a thread of its own (the full asteroid file has over a
 // million lines); the list reaches the document, and the notice the window,
 // through the window's queue.
@@ -10,6 +11,7 @@
 #include <QObject>
 
 #include <filesystem>
+#include <string>
 #include <thread>
 
 #include "app/view/ChartHost.h"
@@ -25,8 +27,10 @@ public:
     ~MinorBodyController() override;
 
     static bool Handles(int id);
-    void Run(int id);
-    ItemState State(int id) const;
+    // `popupBody`: the designation of the comet or asteroid whose pop-up menu
+    // the command came from ("" for none), for "今日のデータに表示".
+    void Run(int id, const std::string& popupBody);
+    ItemState State(int id, const std::string& popupBody) const;
     // Reads the data folder's copy, when there is one (quietly).
     void LoadAtStartup();
     // The copy in the user's data folder.

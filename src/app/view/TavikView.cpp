@@ -461,7 +461,7 @@ bool CTavikView::HandlesCommand(int id) const {
 }
 
 ItemState CTavikView::CommandState(int id) const {
-    return MinorBodyController::Handles(id) ? minor_->State(id) : commands_.State(id);
+    return MinorBodyController::Handles(id) ? minor_->State(id, input_->PopupMinorBody()) : commands_.State(id);
 }
 
 bool CTavikView::RunControllerCommand(int id) {
@@ -478,7 +478,7 @@ bool CTavikView::RunControllerCommand(int id) {
     } else if (ObjectSearchController::Handles(id)) {
         search_->Run(id);
     } else if (MinorBodyController::Handles(id)) {
-        minor_->Run(id);
+        minor_->Run(id, input_->PopupMinorBody());
     } else if (PicturePresenter::Handles(id)) {
         pictures_->Run(id, input_->PopupConstellation());
     } else if (TapMarkController::Handles(id)) {

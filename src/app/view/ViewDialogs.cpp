@@ -20,6 +20,7 @@
 #include "view/CommandSet.h"
 #include "view/ConstellationSelection.h"
 #include "view/SkyRenderer.h"
+#include "view/MinorTodayMarks.h"
 #include "view/TimeControl.h"
 
 namespace tavik {
@@ -44,10 +45,14 @@ void ViewDialogs::Run(int id, const std::string& constellation) {
     case cmd::SiteDialog: RunSiteDialog(); break;
     case cmd::DateTimeDialog: RunDateTimeDialog(); break;
     case cmd::StepInterval: RunIntervalDialog(); break;
-    case cmd::TodaysData:
-        RunTodayDataDialogs(c_.host.Time(), c_.host.Settings().site, &c_.view);
+    case cmd::TodaysData: {
+        std::vector<MinorBody> marked;
+        if (const std::shared_ptr<const MinorBodyList> list = doc_.MinorBodies())
+            marked = MarkedMinorBodies(list->bodies, c_.store);
+        RunTodayDataDialogs(c_.host.Time(), c_.host.Settings().site, &c_.view, {}, marked);
         c_.host.RefreshView();
         break;
+    }
     case cmd::ColorDialog: RunColorDialog(); break;
     case cmd::OptionDialogs: RunOptionDialogs(); break;
     case cmd::AllConstellations: SelectConstellation(false, constellation); break;

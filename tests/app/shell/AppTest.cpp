@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QCoreApplication>
 #include <QDir>
@@ -52,6 +53,7 @@
 #include "app/shell/MainFrame.h"
 #include <QScreen>
 #include "app/dialogs/Prompts.h"
+#include "app/dialogs/TodayDialog.h"
 #include "app/shell/TavikApp.h"
 #include "app/view/TavikDoc.h"
 #include "app/view/TavikView.h"
@@ -763,15 +765,14 @@ TEST_F(TapWindowTest, AGotoBelowTheAltitudeLimitAsksFirst) {
     options.slewSeconds = 0.1;
     mountsim::PtyMount mount(options);
     store.WriteProfileInt("TS", "TRACE", 0);
+    // The test runs at any hour of the real clock: nothing is under -90°,
+    // and everything is under 89° (Rigel never climbs that high here).
+    store.WriteProfileInt("TS", "ALT_LIMIT", -90);
     ASSERT_NO_FATAL_FAILURE(StartWithTelescopeMenu(mount));
     const auto rigel = HitPoint(*view, "Bet Ori");
     ASSERT_TRUE(rigel);
     ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::GotoHere));  // finds the record
     ASSERT_TRUE(view->TappedRecord());
-    const ObservationSite site = ReadCurrentSite(store);
-    const double altitude = TargetAltitude(TargetOfRecord(*view->TappedRecord()),
-                                           SiteTimeAt(std::time(nullptr), site.zoneOffsetHours), site) *
-                            180.0 / std::numbers::pi;
     auto slews = [&] {
         const auto all = mount.Commands();
         return std::count(all.begin(), all.end(), ":MS#");
@@ -780,7 +781,7 @@ TEST_F(TapWindowTest, AGotoBelowTheAltitudeLimitAsksFirst) {
     ASSERT_TRUE(Until([&] { return slews() == 1 && !view->Telescope().Exchange().Running(); }, 10000));
     ASSERT_EQ(prompts.messages.count(question), 0);
 
-    store.WriteProfileInt("TS", "ALT_LIMIT", static_cast<int>(std::ceil(altitude)) + 1);
+    store.WriteProfileInt("TS", "ALT_LIMIT", 89);
     prompts.answer = false;
     ASSERT_NO_FATAL_FAILURE(ChooseFromLongPress(*view, *rigel, cmd::GotoHere));
     EXPECT_TRUE(Until([&] { return prompts.messages.count(question) == 1; }));
@@ -793,8 +794,8 @@ TEST_F(TapWindowTest, AGotoBelowTheAltitudeLimitAsksFirst) {
     EXPECT_EQ(prompts.messages.count(question), 2);
     ASSERT_TRUE(Until([&] { return !view->Telescope().Exchange().Running(); }, 10000));
 
-    // 天体検索's 導入 asks the same question once: Rigel, above the horizon
-    // but under the limit, and α Cru, which never rises here.
+    // 天体検索's 導入 asks the same question once: Rigel and α Cru, both under
+    // the limit.
     prompts.answer = false;
     for (const char* text : {"Rigel", "alf Cru"}) {
         SCOPED_TRACE(text);
@@ -1521,7 +1522,14 @@ TEST_F(TapWindowTest, EveryCommandHasAPlaceShowsItsRuleAndDoesSomething) {
                                    : where.contains("popup:tapregistration") ? PopupKind::TapRegistration
                                    : where.contains("popup:telescope")       ? PopupKind::Telescope
                                                                              : PopupKind::ActionKey;
-            view->Input().OpenPopupMenu(kind, view->TapPoint(), view->TappedRecord() ? &*view->TappedRecord() : nullptr);
+            // "今日のデータに表示" is in a comet's or an asteroid's menu only.
+            StarRecord minorBody;
+            minorBody.kind = static_cast<std::int16_t>(kKindMinorBody);
+            minorBody.SetSpectral("(1)");
+            const StarRecord* tapped = id == cmd::MinorBodyToday ? &minorBody
+                                       : view->TappedRecord()    ? &*view->TappedRecord()
+                                                                 : nullptr;
+            view->Input().OpenPopupMenu(kind, view->TapPoint(), tapped);
             ASSERT_TRUE(Until([&] { return view->Input().PopupMenu() && view->Input().PopupMenu()->isVisible(); })) << id;
             popupItem = FindItem(*view->Input().PopupMenu(), id);
             ASSERT_NE(popupItem, nullptr) << id << " is not in its pop-up menu";
@@ -1601,6 +1609,10 @@ TEST_F(TapWindowTest, LoadedCometsAndAsteroidsAreDrawnAtTheirPlacesAndATapNamesT
     Start();
     frame->show();
     ASSERT_TRUE(WaitForRender(*view));
+    const DateTime start = view->Time().Current();
+    DateTime later = start;
+    later.AddOffset(DateOffset(30, 0, 0, 0));
+    view->Time().SetCurrent(later);
     prompts.chosenFile = file;
     frame->RunCommand(cmd::LoadMinorBodies);
     ASSERT_TRUE(Until([&] { return view->Notice() == "4 天体を読み込みました（1 行は読めません）"; }))
@@ -1608,7 +1620,12 @@ TEST_F(TapWindowTest, LoadedCometsAndAsteroidsAreDrawnAtTheirPlacesAndATapNamesT
     EXPECT_TRUE(QFile::exists(programDir.filePath("xdg/Arvex/Tavik/minorbodies.txt")));
     ASSERT_TRUE(Until([&] { return !view->RenderPending() && view->PassesInFlight() == 0; }));
 
-    // Every body drawn stands where its place for the moment shown projects.
+    // Every body drawn stands where its place for the moment shown projects,
+    // also when the clock has moved since the first pass with them (places
+    // are kept from pass to pass).
+    view->Time().SetCurrent(start);
+    view->RefreshView();
+    ASSERT_TRUE(Until([&] { return !view->RenderPending() && view->PassesInFlight() == 0; }));
     const MinorObserver observer = ObserverAt(ToUniversalTime(view->Time().Current(), 9));
     const ViewState pass = view->LastPass();
     const double lat = pass.latitude;
@@ -1636,6 +1653,47 @@ TEST_F(TapWindowTest, LoadedCometsAndAsteroidsAreDrawnAtTheirPlacesAndATapNamesT
     EXPECT_EQ(text.rfind("(1) Ceres ", 0), 0u) << text;
     EXPECT_NE(text.find("等 太陽から"), std::string::npos) << text;
     EXPECT_NE(text.find("AU 地球から"), std::string::npos) << text;
+
+    // Its long-press menu marks it for today's data ([MINOR] TODAY), whose
+    // dialog then lists its rise, transit and set; pressed again, unmarks it.
+    const auto menuItem = [&]() -> QAction* {
+        QTest::mousePress(view, Qt::LeftButton, {}, *ceres);
+        if (!Until([&] { return view->Input().PopupMenu() && view->Input().PopupMenu()->isVisible(); })) return nullptr;
+        QTest::mouseRelease(view, Qt::LeftButton, {}, *ceres);
+        for (QAction* a : view->Input().PopupMenu()->actions())
+            if (a->data().toInt() == cmd::MinorBodyToday) return a;
+        return nullptr;
+    };
+    QAction* mark = menuItem();
+    ASSERT_NE(mark, nullptr);
+    EXPECT_EQ(mark->text(), "今日のデータに表示");
+    EXPECT_FALSE(mark->isChecked());
+    mark->trigger();
+    view->Input().PopupMenu()->close();
+    ASSERT_TRUE(Until([&] { return store.GetProfileString("MINOR", "TODAY", "") == "(1)"; }));
+    QStringList rows;
+    QTimer reader;
+    QObject::connect(&reader, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<CTodayDialog*>(QApplication::activeModalWidget());
+        if (!d) return;
+        for (int i = 0; i < d->List()->count(); ++i)
+            if (d->List()->item(i)->text().contains("(1) Ceres")) rows << d->List()->item(i)->text();
+        d->accept();
+    });
+    reader.start(20);
+    frame->RunCommand(cmd::TodaysData);
+    reader.stop();
+    ASSERT_EQ(rows.size(), 3) << rows.join("|").toStdString();
+    for (const char* word : {"出", "南中", "没"})
+        EXPECT_EQ(rows.filter(QRegularExpression(QString("^小惑星 [0-2][0-9]時[0-5][0-9]分 \\(1\\) Ceres ") +
+                                                 QString::fromUtf8(word) + "$")).size(), 1)
+            << word << rows.join("|").toStdString();
+    mark = menuItem();
+    ASSERT_NE(mark, nullptr);
+    EXPECT_TRUE(mark->isChecked());
+    mark->trigger();
+    view->Input().PopupMenu()->close();
+    ASSERT_TRUE(Until([&] { return store.GetProfileString("MINOR", "TODAY", "x").empty(); }));
 
     // 天体検索 finds it by name at its place of the moment.
     QApplication::setActiveWindow(frame);
