@@ -14,23 +14,6 @@ namespace {
 
 constexpr double kHalfPi = kPi / 2.0;
 
-// Arithmetic halving of the client width: the projection centre column.
-int CentreColumn(const ViewState& view) { return view.clientWidth >> 1; }
-
-bool InsideChart(const ViewState& view, int x, int y) {
-    return x >= 0 && x <= view.clientWidth && y >= 0 && y <= ChartBottom(view);
-}
-
-
-// The bottom edge of the chart square when horizon framing puts the projection
-// centre there; the middle of the whole chart in the magnified view; otherwise
-// the middle of the square.
-int DirectionBase(const ViewState& view) {
-    if (SkyFillsChart(view)) return ChartBottom(view) / 2;
-    if (view.horizonFraming) return 2 * view.chartHalf;
-    return view.chartHalf;
-}
-
 bool InsideAzimuthWindow(const ViewState& view, double azimuth) {
     double a = azimuth;
     NormalizeAngle(a);
@@ -42,32 +25,6 @@ bool InsideAzimuthWindow(const ViewState& view, double azimuth) {
 }
 
 }  // namespace
-
-bool SkyFillsChart(const ViewState& view) {
-    return view.viewMode == ViewMode::Magnified && view.magnifier.present;
-}
-
-int ChartBottom(const ViewState& view) {
-    return SkyFillsChart(view) ? std::max(view.clientHeight, view.chartSize) : view.chartSize;
-}
-
-ProjectedPoint PlaceOnChart(const ViewState& view, int dx, int dy, double stretch) {
-    ProjectedPoint p;
-    switch (view.viewMode) {
-    case ViewMode::Planisphere:
-    case ViewMode::Zenith:
-    case ViewMode::PolarAlignment:
-        p.x = dx + CentreColumn(view);
-        p.y = view.chartHalf - dy;
-        p.visible = view.viewMode == ViewMode::Planisphere || InsideChart(view, p.x, p.y);
-        return p;
-    default:
-        p.x = ToPixel(dx * stretch) + CentreColumn(view);
-        p.y = DirectionBase(view) - dy;
-        p.visible = InsideChart(view, p.x, p.y);
-        return p;
-    }
-}
 
 Framing ViewFraming(const ViewState& view) {
     if (view.magnifier.present) {

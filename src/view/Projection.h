@@ -45,10 +45,28 @@ ProjectedPoint ProjectSky(const ViewState& view, double azimuth, double altitude
 
 // True in the magnified view (its sky fills the whole chart area beside the
 // panel, centred in it).
-bool SkyFillsChart(const ViewState& view);
+inline bool SkyFillsChart(const ViewState& view) {
+    return view.viewMode == ViewMode::Magnified && view.magnifier.present;
+}
 // The bottom edge of the sky on the chart: the chart square's, except where
 // the sky fills the chart.
-int ChartBottom(const ViewState& view);
+inline int ChartBottom(const ViewState& view) {
+    return SkyFillsChart(view) ? std::max(view.clientHeight, view.chartSize) : view.chartSize;
+}
+// Arithmetic halving of the client width: the projection centre column.
+inline int CentreColumn(const ViewState& view) { return view.clientWidth >> 1; }
+inline bool InsideChart(const ViewState& view, int x, int y) {
+    return x >= 0 && x <= view.clientWidth && y >= 0 && y <= ChartBottom(view);
+}
+// The row of the projection centre in the direction-type views: the bottom
+// edge of the chart square when horizon framing puts the centre there; the
+// middle of the whole chart in the magnified view; otherwise the middle of the
+// square.
+inline int DirectionBase(const ViewState& view) {
+    if (SkyFillsChart(view)) return ChartBottom(view) / 2;
+    if (view.horizonFraming) return 2 * view.chartHalf;
+    return view.chartHalf;
+}
 
 // Chart offsets are clamped to this before they become int: far outside any
 // chart, well above the OffScreen sentinel, and small enough that sums and
@@ -61,7 +79,24 @@ inline int ToPixel(double v) { return static_cast<int>(std::clamp(v, -kPixelLimi
 // The last step of ProjectSky: the chart pixel of offsets dx (right) and dy
 // (up) from the projection centre, already truncated by ToPixel, with the
 // horizontal stretch of the direction-type views, and whether it is visible.
-ProjectedPoint PlaceOnChart(const ViewState& view, int dx, int dy, double stretch);
+// Inline: the star field calls it for every star it places.
+inline ProjectedPoint PlaceOnChart(const ViewState& view, int dx, int dy, double stretch) {
+    ProjectedPoint p;
+    switch (view.viewMode) {
+    case ViewMode::Planisphere:
+    case ViewMode::Zenith:
+    case ViewMode::PolarAlignment:
+        p.x = dx + CentreColumn(view);
+        p.y = view.chartHalf - dy;
+        p.visible = view.viewMode == ViewMode::Planisphere || InsideChart(view, p.x, p.y);
+        return p;
+    default:
+        p.x = ToPixel(dx * stretch) + CentreColumn(view);
+        p.y = DirectionBase(view) - dy;
+        p.visible = InsideChart(view, p.x, p.y);
+        return p;
+    }
+}
 
 // The limiting magnitude for stars in the current view (11 for "all stars").
 double LimitingMagnitude(const ViewState& view);

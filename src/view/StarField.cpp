@@ -340,8 +340,9 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
         const ProjectedPoint pt = ProjectStar(view, *(*list_)[e.index], sinLatitude, cosLatitude, &s);
         put(e, pt, s);
     };
-    // Where the rotation puts a star: nowhere (below the limit or well below
-    // the horizon), a pixel it is certain of, or ProjectStar's to decide.
+    // Where the rotation puts a star: nowhere (below the limit, well below
+    // the horizon or off the chart), a chart pixel it is certain of, or
+    // ProjectStar's to decide.
     enum How : std::uint8_t { kSkip, kExact, kRotated };
     struct Step {
         int x, y;
@@ -375,7 +376,9 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
                              angle * f.scale * (1.0 + delta * perH);
         if (ToPixel(dx - bound) != ToPixel(dx + bound) || ToPixel(dy - bound) != ToPixel(dy + bound))
             return {0, 0, kExact};
-        return {ToPixel(dx), ToPixel(dy), kRotated};
+        const ProjectedPoint pt = PlaceOnChart(view, ToPixel(dx), ToPixel(dy), f.stretch);
+        if (!pt.visible) return {0, 0, kSkip};
+        return {pt.x, pt.y, kRotated};
     };
     auto place = [&](const Entry& e, const Step& step) {
         if (step.how == kSkip) return;
@@ -390,8 +393,10 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             exact(e);
             return;
         }
-        const ProjectedPoint pt = PlaceOnChart(view, step.x, step.y, f.stretch);
-        if (!pt.visible) return;
+        ProjectedPoint pt;
+        pt.visible = true;
+        pt.x = step.x;
+        pt.y = step.y;
         // The horizon test and sin(altitude), as ProjectStar computes them,
         // for the stars on the chart.
         const double cosH = std::cos(lst - e.ra);
