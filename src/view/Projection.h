@@ -79,8 +79,8 @@ inline int ToPixel(double v) { return static_cast<int>(std::clamp(v, -kPixelLimi
 // The last step of ProjectSky: the chart pixel of offsets dx (right) and dy
 // (up) from the projection centre, already truncated by ToPixel, with the
 // horizontal stretch of the direction-type views, and whether it is visible.
-// Inline: the star field calls it for every star it places.
-inline ProjectedPoint PlaceOnChart(const ViewState& view, int dx, int dy, double stretch) {
+// Always inline: the star field takes it for every star it places.
+[[gnu::always_inline]] inline ProjectedPoint PlaceOnChart(const ViewState& view, int dx, int dy, double stretch) {
     ProjectedPoint p;
     switch (view.viewMode) {
     case ViewMode::Planisphere:
