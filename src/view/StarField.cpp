@@ -140,16 +140,19 @@ inline double ArcTangent2(double y, double x) {
         for (int j = 0; j <= 16; ++j) t[j] = std::atan(j / 16.0);
         return t;
     }();
+    // Without branches (the octant of a star is no better than a coin toss
+    // to the processor): minimum and maximum, then r or its complement by
+    // sign and offset.
     const double ax = std::fabs(x);
     const bool steep = y > ax;
-    const double a = steep ? ax / y : y / ax;
+    const double a = std::min(y, ax) / std::max(y, ax);
     const int j = static_cast<int>(a * 16.0 + 0.5);
-    const double c = j / 16.0;
+    const double c = j * (1.0 / 16.0);
     const double t = (a - c) / (1.0 + a * c);
     const double t2 = t * t;
-    double r = kTable[j] + t * (1.0 - t2 * (1.0 / 3 - t2 * (1.0 / 5 - t2 * (1.0 / 7 - t2 * (1.0 / 9)))));
-    if (steep) r = kHalfPi - r;
-    return x < 0.0 ? kPi - r : r;
+    const double r = kTable[j] + t * (1.0 - t2 * (1.0 / 3 - t2 * (1.0 / 5 - t2 * (1.0 / 7 - t2 * (1.0 / 9)))));
+    const double r1 = (steep ? kHalfPi : 0.0) + (steep ? -r : r);
+    return (x < 0.0 ? kPi : 0.0) + (x < 0.0 ? -r1 : r1);
 }
 
 // Sets pass[i] for the stars of a tile that may reach the chart above the
