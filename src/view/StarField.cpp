@@ -329,8 +329,12 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             }
             TestStars(&tileX_[t.begin], &tileY_[t.begin], &tileZ_[t.begin], end - t.begin, rows, limits,
                       pass_.data());
-            for (std::uint32_t i = t.begin; i < end; ++i)
-                if (pass_[i - t.begin]) mark(tileEntry_[i]);
+            // Without a branch: whether a star passes is a coin toss to the
+            // processor.
+            for (std::uint32_t i = t.begin; i < end; ++i) {
+                const std::uint32_t k = tileEntry_[i];
+                marks_[k >> 6] |= std::uint64_t{pass_[i - t.begin]} << (k & 63);
+            }
         }
     }
 

@@ -39,8 +39,9 @@ class ConstellationSelection;
 // One star a pass draws: its position in the list the field was built from,
 // its pixel and sin(altitude) as ProjectStar gives them, and what drawing it
 // takes from its record, so that the pass need not read the record again.
+// 48 bytes: a large field writes a few hundred thousand of them a pass.
 struct PlacedStar {
-    std::size_t index = 0;
+    std::uint32_t index = 0;
     int x = 0;
     int y = 0;
     double sinAltitude = 0.0;
