@@ -149,8 +149,11 @@ inline double ArcTangent2(double y, double x) {
     const int j = static_cast<int>(a * 16.0 + 0.5);
     const double c = j * (1.0 / 16.0);
     const double t = (a - c) / (1.0 + a * c);
-    const double t2 = t * t;
-    const double r = kTable[j] + t * (1.0 - t2 * (1.0 / 3 - t2 * (1.0 / 5 - t2 * (1.0 / 7 - t2 * (1.0 / 9)))));
+    // The series in pairs of terms (a shorter chain of dependent steps than
+    // one term after another; the rounding differs far below the bound).
+    const double t2 = t * t, t4 = t2 * t2;
+    const double pair0 = 1.0 - t2 * (1.0 / 3), pair1 = 1.0 / 5 - t2 * (1.0 / 7);
+    const double r = kTable[j] + t * (pair0 + t4 * (pair1 + t4 * (1.0 / 9)));
     const double r1 = (steep ? kHalfPi : 0.0) + (steep ? -r : r);
     return (x < 0.0 ? kPi : 0.0) + (x < 0.0 ? -r1 : r1);
 }
