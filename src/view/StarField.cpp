@@ -129,40 +129,82 @@ constexpr double kFloatMargin = 1e-5;
 // How far a single-precision unit vector may point from the exact direction.
 constexpr double kFloatAngle = 2e-7;
 
-// atan2(y, x) for y > 0, within 1e-15: the ratio a in [0, 1] of the smaller
-// to the larger is taken from the nearest sixteenth c, atan a = atan c +
-// atan((a - c) / (1 + a c)), the second by five terms of its series (the
-// first term left out is below 3e-18 for |t| <= 1/32). Several times cheaper
-// than std::atan2, and the pass bounds the difference like any other rounding.
-inline double ArcTangent2(double y, double x) {
-    static const auto kTable = [] {
-        std::array<double, 17> t{};
-        for (int j = 0; j <= 16; ++j) t[j] = std::atan(j / 16.0);
-        return t;
-    }();
-    // Without branches (the octant of a star is no better than a coin toss
-    // to the processor): minimum and maximum, then r or its complement by
-    // sign and offset.
-    const double ax = std::fabs(x);
-    const bool steep = y > ax;
-    const double a = std::min(y, ax) / std::max(y, ax);
-    const int j = static_cast<int>(a * 16.0 + 0.5);
-    const double c = j * (1.0 / 16.0);
-    const double t = (a - c) / (1.0 + a * c);
-    // The series in pairs of terms (a shorter chain of dependent steps than
-    // one term after another; the rounding differs far below the bound).
-    const double t2 = t * t, t4 = t2 * t2;
-    const double pair0 = 1.0 - t2 * (1.0 / 3), pair1 = 1.0 / 5 - t2 * (1.0 / 7);
-    const double r = kTable[j] + t * (pair0 + t4 * (pair1 + t4 * (1.0 / 9)));
-    const double r1 = (steep ? kHalfPi : 0.0) + (steep ? -r : r);
-    return (x < 0.0 ? kPi : 0.0) + (x < 0.0 ? -r1 : r1);
+// The stars a pass places, in batches of this many: first the arithmetic of
+// a whole batch in one loop the compiler vectorises, then the rest star by
+// star, in order.
+constexpr std::size_t kBatch = 128, kAhead = 32;
+
+// What the rotation makes of a batch of stars. In: the unit vectors and the
+// hour angle's rounding of each. Out: the offsets from the projection centre
+// in pixels (before truncation), sin(altitude) as the rotation gives it, and
+// whether the offsets are certain to truncate to ProjectStar's pixel.
+struct Batch {
+    double x[kBatch], y[kBatch], z[kBatch], hour[kBatch];
+    double dx[kBatch], dy[kBatch], up[kBatch];
+    std::uint8_t certain[kBatch];
+};
+
+// atan y/x for y >= 0, x > 0 and y <= x, within a few units of the last place
+// (Hart et al., Computer Approximations, index 5077: 19.6 digits on
+// [-tan pi/8, tan pi/8]). For y/x above tan pi/8 it takes pi/4 + atan of
+// (y - x)/(y + x); one division either way, and no branch, so that a loop
+// of it vectorises.
+inline double ArcTangentOfRatio(double y, double x) {
+    constexpr double kTanEighth = 0.414213562373095048802;
+    constexpr double p4 = .161536412982230228262e2, p3 = .26842548195503973794141e3,
+                     p2 = .11530293515404850115428136e4, p1 = .178040631643319697105464587e4,
+                     p0 = .89678597403663861959987488e3;
+    constexpr double q4 = .5895697050844462222791e2, q3 = .536265374031215315104235e3,
+                     q2 = .16667838148816337184521798e4, q1 = .207933497444540981287275926e4,
+                     q0 = .89678597403663861962481162e3;
+    const bool wide = y > kTanEighth * x;
+    const double t = (wide ? y - x : y) / (wide ? y + x : x);
+    const double t2 = t * t;
+    const double num = (((p4 * t2 + p3) * t2 + p2) * t2 + p1) * t2 + p0;
+    const double den = ((((t2 + q4) * t2 + q3) * t2 + q2) * t2 + q1) * t2 + q0;
+    return (wide ? kPi / 4.0 : 0.0) + t * num / den;
+}
+
+// Fills a batch's offsets, altitudes and certainty. The offsets are the
+// azimuthal projection's: angle from the centre atan2(h, z) times pixels per
+// radian, along (p, q)/h. How far ProjectStar's trigonometry may stray from
+// them is bounded per star: the single precision of the vector; the arc
+// tangent, the rounding of every step and the arc sines near the centre and
+// the zenith (4e-14 (1 + 1/h + 1/cosAlt), below 1e-8 as both are at least
+// 1e-5); and the hour angle of an unreduced right ascension. A star is
+// certain when that bound keeps it within one pixel, and it lies away from
+// the centre and the zenith.
+void RotateBatch(const Frame& f, std::size_t n, Batch& b) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const double v[3] = {b.x[i], b.y[i], b.z[i]};
+        b.up[i] = Dot(f.u, v);
+        const double z = Dot(f.z, v), p = Dot(f.p, v), q = Dot(f.q, v);
+        const double h = std::sqrt(p * p + q * q);  // sine of the angle from the centre
+        const double hn = Dot(f.n, v), he = Dot(f.e, v);
+        // atan2(h, z) from the ratio of the smaller to the larger.
+        const double az = std::fabs(z);
+        const double r = ArcTangentOfRatio(std::min(h, az), std::max(h, az));
+        const double r1 = h > az ? kHalfPi - r : r;
+        const double delta = z < 0.0 ? kPi - r1 : r1;
+        const double perH = 1.0 / h;
+        const double k = f.sign * delta * f.scale * perH;
+        const double dx = p * k, dy = q * k;
+        const double angle = kFloatAngle + 1e-8 + b.hour[i];
+        const double bound =
+            1e-9 + 1e-13 * (std::fabs(dx) + std::fabs(dy)) + angle * f.scale * (1.0 + delta * perH);
+        b.dx[i] = dx;
+        b.dy[i] = dy;
+        b.certain[i] = (h >= 1e-5) & (hn * hn + he * he >= 1e-10) &
+                       (ToPixel(dx - bound) == ToPixel(dx + bound)) &
+                       (ToPixel(dy - bound) == ToPixel(dy + bound));
+    }
 }
 
 // Sets pass[i] for the stars of a tile that may reach the chart above the
 // horizon: z towards the centre not below coneCos, |p| and |q| within their
 // limits, up not below `horizon`. Written without branches so that it runs
 // four stars at a time.
-__attribute__((optimize("O3"))) void TestStars(const float* x, const float* y, const float* z,
+void TestStars(const float* x, const float* y, const float* z,
                                                std::size_t n, const float (&rows)[4][3],
                                                const float (&limits)[4], std::uint8_t* pass) {
     for (std::size_t i = 0; i < n; ++i) {
@@ -180,6 +222,7 @@ __attribute__((optimize("O3"))) void TestStars(const float* x, const float* y, c
 void StarField::Build(const std::vector<const StarRecord*>& stars) {
     list_ = &stars;
     entries_.clear();
+    altitudes_.clear();
     tiles_.clear();
     for (auto* v : {&tileX_, &tileY_, &tileZ_, &tileMag_}) v->clear();
     tileEntry_.clear();
@@ -190,9 +233,10 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
         if (!SoundSkyPosition(r->ra, r->dec) || !SoundMagnitude(r->mag)) continue;
         const double sinDec = std::sin(r->dec), cosDec = std::cos(r->dec);
         entries_.push_back({static_cast<float>(cosDec * std::cos(r->ra)),
-                            static_cast<float>(cosDec * std::sin(r->ra)), static_cast<std::uint32_t>(i),
-                            TintOf(r->mag, r->SpectralText()), IsBrightNamedStar(*r), sinDec, cosDec,
-                            r->ra, r->mag});
+                            static_cast<float>(cosDec * std::sin(r->ra)), static_cast<float>(sinDec),
+                            static_cast<std::uint32_t>(i), r->mag, static_cast<float>(std::fabs(r->ra)),
+                            TintOf(r->mag, r->SpectralText()), IsBrightNamedStar(*r)});
+        altitudes_.push_back({sinDec, cosDec, r->ra});
     }
     const std::size_t n = entries_.size();
     marks_.assign((n + 63) / 64, 0);
@@ -215,16 +259,16 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
     const std::uint32_t everywhere = firstCell[bands];  // the cell that is never culled
     std::vector<std::uint32_t> cellOf(n);
     for (std::size_t k = 0; k < n; ++k) {
-        const Entry& r = entries_[k];
-        if (std::fabs(r.ra) > kTiledRightAscension) {
+        const double ra = altitudes_[k].ra;
+        if (std::fabs(ra) > kTiledRightAscension) {
             cellOf[k] = everywhere;
             continue;
         }
         const double dec = stars[entries_[k].index]->dec;
         const int b = std::clamp(static_cast<int>(std::floor((dec + kHalfPi) / bandHeight)), 0, bands - 1);
-        double ra = std::fmod(r.ra, kTwoPi);
-        if (ra < 0.0) ra += kTwoPi;
-        const auto c = static_cast<std::uint32_t>(ra / kTwoPi * cells[b]);
+        double turn = std::fmod(ra, kTwoPi);
+        if (turn < 0.0) turn += kTwoPi;
+        const auto c = static_cast<std::uint32_t>(turn / kTwoPi * cells[b]);
         cellOf[k] = firstCell[b] + std::min(c, cells[b] - 1);
     }
 
@@ -252,12 +296,12 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
             const Entry& e = entries_[*it];
             tileX_.push_back(e.x);
             tileY_.push_back(e.y);
-            tileZ_.push_back(static_cast<float>(e.sinDec));
+            tileZ_.push_back(e.z);
             tileMag_.push_back(static_cast<float>(e.mag));
             tileEntry_.push_back(*it);
             t.centre[0] += e.x;
             t.centre[1] += e.y;
-            t.centre[2] += static_cast<float>(e.sinDec);
+            t.centre[2] += e.z;
         }
         t.end = static_cast<std::uint32_t>(tileEntry_.size());
         t.brightest = tileMag_[t.begin];
@@ -276,14 +320,16 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
 }
 
 std::size_t StarField::MemoryBytes() const {
-    return entries_.capacity() * sizeof(Entry) + tiles_.capacity() * sizeof(Tile) +
+    return entries_.capacity() * sizeof(Entry) + altitudes_.capacity() * sizeof(Altitudes) +
+           tiles_.capacity() * sizeof(Tile) +
            (tileX_.capacity() + tileY_.capacity() + tileZ_.capacity() + tileMag_.capacity()) * sizeof(float) +
            tileEntry_.capacity() * sizeof(std::uint32_t) + marks_.capacity() * sizeof(std::uint64_t) +
            pass_.capacity() + order_.capacity() * sizeof(std::uint32_t);
 }
 
 void StarField::Place(const ViewState& view, double sinLatitude, double cosLatitude,
-                      const ConstellationSelection* selection, std::vector<PlacedStar>& out) const {
+                      const ConstellationSelection* selection, std::vector<PlacedStar>& out,
+                      Altitude altitude) const {
     out.clear();
     fallbacks_ = 0;
     candidates_ = 0;
@@ -350,67 +396,41 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
         const ProjectedPoint pt = ProjectStar(view, *(*list_)[e.index], sinLatitude, cosLatitude, &s);
         put(e, pt, s);
     };
-    // Where the rotation puts a star: nowhere (below the limit, well below
-    // the horizon or off the chart), a chart pixel it is certain of, or
-    // ProjectStar's to decide.
-    enum How : std::uint8_t { kSkip, kExact, kRotated };
-    struct Step {
-        int x, y;
-        How how;
-    };
-    auto locate = [&](const Entry& e) -> Step {
-        if (!polar && e.mag > limit) return {0, 0, kSkip};
-        if (!fast) return {0, 0, kExact};
-        const double v[3] = {e.x, e.y, static_cast<float>(e.sinDec)};
-        const double hourTerm = 1e-15 * (std::fabs(e.ra) + std::fabs(lst));
-        // Well below the horizon by the rotation, by far more than it and
-        // ProjectStar's sine of altitude can differ.
-        if (Dot(f.u, v) < -(1e-6 + hourTerm)) return {0, 0, kSkip};
-
-        const double z = Dot(f.z, v), p = Dot(f.p, v), q = Dot(f.q, v);
-        const double h = std::sqrt(p * p + q * q);  // sine of the angle from the centre
-        const double hn = Dot(f.n, v), he = Dot(f.e, v);
-        // Near the centre or the zenith (cos(altitude) below 1e-5).
-        if (h < 1e-5 || hn * hn + he * he < 1e-10) return {0, 0, kExact};
-        const double delta = ArcTangent2(h, z);
-        const double perH = 1.0 / h;
-        const double k = f.sign * delta * f.scale * perH;
-        const double dx = p * k, dy = q * k;
-        // How far ProjectStar's trigonometry may stray from this: the single
-        // precision of the vector; the arc tangent's series, rounding of every
-        // step and the arc sines near the centre and the zenith (4e-14 (1 +
-        // 1/h + 1/cosAlt), below 1e-8 as both are at least 1e-5); and the
-        // hour angle of an unreduced right ascension.
-        const double angle = kFloatAngle + 1e-8 + hourTerm;
-        const double bound = 1e-9 + 1e-13 * (std::fabs(dx) + std::fabs(dy)) +
-                             angle * f.scale * (1.0 + delta * perH);
-        if (ToPixel(dx - bound) != ToPixel(dx + bound) || ToPixel(dy - bound) != ToPixel(dy + bound))
-            return {0, 0, kExact};
-        const ProjectedPoint pt = PlaceOnChart(view, ToPixel(dx), ToPixel(dy), f.stretch);
-        if (!pt.visible) return {0, 0, kSkip};
-        return {pt.x, pt.y, kRotated};
-    };
-    auto place = [&](const Entry& e, const Step& step) {
-        if (step.how == kSkip) return;
+    // Where the rotation puts star i of a batch: nowhere (below the limit,
+    // well below the horizon or off the chart), a chart pixel it is certain
+    // of, or ProjectStar's to decide.
+    Batch b;
+    auto place = [&](std::uint32_t k, std::size_t i) {
+        const Entry& e = entries_[k];
+        if (!polar && e.mag > limit) return;
         if (selection && !selection->Shows(e.index)) return;
         if (!fast) {
             exact(e);
             return;
         }
-        ++candidates_;
-        if (step.how == kExact) {
+        // Well below the horizon by the rotation, by far more than it and
+        // ProjectStar's sine of altitude can differ.
+        const double margin = 1e-6 + b.hour[i];
+        if (b.up[i] < -margin) return;
+        if (!b.certain[i]) {
+            ++candidates_;
             ++fallbacks_;
             exact(e);
             return;
         }
-        ProjectedPoint pt;
-        pt.visible = true;
-        pt.x = step.x;
-        pt.y = step.y;
+        const ProjectedPoint pt = PlaceOnChart(view, ToPixel(b.dx[i]), ToPixel(b.dy[i]), f.stretch);
+        if (!pt.visible) return;
+        ++candidates_;
         // The horizon test and sin(altitude), as ProjectStar computes them,
-        // for the stars on the chart.
-        const double cosH = std::cos(lst - e.ra);
-        const double s = e.sinDec * sinLatitude + e.cosDec * cosLatitude * cosH;
+        // for the stars on the chart; where only the side of the horizon
+        // matters, the rotation's sine serves when it is clear of it.
+        if (altitude == Altitude::SideOnly && b.up[i] > margin) {
+            put(e, pt, b.up[i]);
+            return;
+        }
+        const Altitudes& a = altitudes_[k];
+        const double cosH = std::cos(lst - a.ra);
+        const double s = a.sinDec * sinLatitude + a.cosDec * cosLatitude * cosH;
         if (s >= 0.0) put(e, pt, s);
     };
 
@@ -421,23 +441,27 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
         std::uint64_t bits = marks_[w];
         marks_[w] = 0;
         while (bits) {
-            const int b = 63 - __builtin_clzll(bits);
-            bits &= ~(std::uint64_t{1} << b);
-            order_.push_back(static_cast<std::uint32_t>(w * 64 + static_cast<std::size_t>(b)));
+            const int bit = 63 - __builtin_clzll(bits);
+            bits &= ~(std::uint64_t{1} << bit);
+            order_.push_back(static_cast<std::uint32_t>(w * 64 + static_cast<std::size_t>(bit)));
         }
     }
-    // The stars in batches: first the arithmetic of a whole batch, a loop
-    // without calls in which the processor works on many stars at once (each
-    // fetched some places ahead of its turn), then the calls, in order.
-    constexpr std::size_t kBatch = 128, kAhead = 12;
-    Step steps[kBatch];
+    const double lstRounding = 1e-15 * std::fabs(lst);
     for (std::size_t first = 0; first < order_.size(); first += kBatch) {
         const std::size_t n = std::min(kBatch, order_.size() - first);
-        for (std::size_t i = 0; i < n; ++i) {
-            if (first + i + kAhead < order_.size()) __builtin_prefetch(&entries_[order_[first + i + kAhead]]);
-            steps[i] = locate(entries_[order_[first + i]]);
+        if (fast) {
+            for (std::size_t i = 0; i < n; ++i) {
+                // The entries lie far apart: fetch some places ahead.
+                if (first + i + kAhead < order_.size()) __builtin_prefetch(&entries_[order_[first + i + kAhead]]);
+                const Entry& e = entries_[order_[first + i]];
+                b.x[i] = e.x;
+                b.y[i] = e.y;
+                b.z[i] = e.z;
+                b.hour[i] = 1e-15 * e.absRa + lstRounding;
+            }
+            RotateBatch(f, n, b);
         }
-        for (std::size_t i = 0; i < n; ++i) place(entries_[order_[first + i]], steps[i]);
+        for (std::size_t i = 0; i < n; ++i) place(order_[first + i], i);
     }
 }
 

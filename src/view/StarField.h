@@ -10,12 +10,15 @@
 // only as far as the limiting magnitude, and tests those stars in a loop the
 // compiler vectorises. What passes is marked in a bitmap over the stars in
 // list order, which the pass then reads from the last star to the first (the
-// drawing order) and places each with one cosine and one arc tangent.
+// drawing order) and places in batches, the arithmetic of a batch again in one
+// vectorised loop.
 //
 // The result is exactly what ProjectStar gives for every star: the same stars,
 // pixels and sines of altitude. The culling only ever drops stars that lie off
 // the chart or below the horizon by far more than single precision can err.
-// The sine of altitude is computed with the very expression ProjectStar uses. A
+// The sine of altitude is computed with the very expression ProjectStar uses
+// (or, where the caller needs only the side of the horizon, taken from the
+// rotation when that leaves no doubt about the side). A
 // pixel is taken from the rotation only when it is certain: the rotated
 // single-precision vector and the trigonometric road of ProjectStar differ by
 // less than a thousandth of a pixel at full-HD scale except near the zenith and
@@ -64,11 +67,18 @@ public:
     // Bytes the field holds, its scratch included (for benchmarks).
     std::size_t MemoryBytes() const;
 
+    // What a pass needs of a placed star's sin(altitude): ProjectStar's value,
+    // or only the side of the horizon (the sine then comes from the rotation:
+    // within 1e-6 of ProjectStar's and of the same sign; where the two could
+    // disagree on the side, ProjectStar's).
+    enum class Altitude { Exact, SideOnly };
+
     // Every star that ProjectStar (with the selection's verdict for its index)
     // would place visibly, from the last index to the first: the order the
     // render pass draws them in. Replaces the contents of `out`.
     void Place(const ViewState& view, double sinLatitude, double cosLatitude,
-               const ConstellationSelection* selection, std::vector<PlacedStar>& out) const;
+               const ConstellationSelection* selection, std::vector<PlacedStar>& out,
+               Altitude altitude = Altitude::Exact) const;
 
     // Stars placed through ProjectStar in the last Place because the rotation
     // could not be trusted with them (for tests and benchmarks).
@@ -78,14 +88,20 @@ public:
     std::size_t CandidateCount() const { return candidates_; }
 
 private:
-    // A star in list order: what placing it exactly takes besides its record.
-    struct Entry {
-        float x, y;  // unit vector of (ra, dec), as in the tiles; z is sinDec
+    // A star in list order: what placing it takes besides its record. Two to
+    // a cache line: a large pass reads a few hundred thousand of them.
+    struct alignas(32) Entry {
+        float x, y, z;        // unit vector of (ra, dec), as in the tiles
         std::uint32_t index;  // position in the list given to Build
+        double mag;           // the record's
+        float absRa;          // |ra|: the rounding of its hour angle grows with it
         StarTint tint;
         bool named;
-        double sinDec, cosDec;  // as ProjectStar computes them
-        double ra, mag;         // the record's
+    };
+    // What sin(altitude) takes as ProjectStar computes it, per entry; read
+    // only where the pass needs the exact value.
+    struct Altitudes {
+        double sinDec, cosDec, ra;
     };
     struct Tile {
         double centre[3];  // unit vector
@@ -96,6 +112,7 @@ private:
     };
     const std::vector<const StarRecord*>* list_ = nullptr;  // given to Build
     std::vector<Entry> entries_;
+    std::vector<Altitudes> altitudes_;
     std::vector<Tile> tiles_;
     // The tiles' stars, tile after tile, each tile brightest first.
     std::vector<float> tileX_, tileY_, tileZ_, tileMag_;
