@@ -76,26 +76,54 @@ inline constexpr double kPixelLimit = 1e7;
 // Truncation toward zero of a finite offset from the projection centre to
 // whole pixels, clamped far outside any chart.
 inline int ToPixel(double v) { return static_cast<int>(std::clamp(v, -kPixelLimit, kPixelLimit)); }
-// The last step of ProjectSky: the chart pixel of offsets dx (right) and dy
-// (up) from the projection centre, already truncated by ToPixel, with the
-// horizontal stretch of the direction-type views, and whether it is visible.
-// Always inline: the star field takes it for every star it places.
-[[gnu::always_inline]] inline ProjectedPoint PlaceOnChart(const ViewState& view, int dx, int dy, double stretch) {
-    ProjectedPoint p;
+// The last step of ProjectSky as numbers taken from the view once: a pass
+// over many points (the star field) places each without a look at the view.
+struct ChartPlacement {
+    double stretch = 1.0;        // horizontal stretch; 1 outside the direction-type views
+    int centre = 0, origin = 0;  // column and row of the projection centre
+    int width = 0, bottom = 0;   // the chart's right and bottom edges
+    bool everywhere = false;     // the planisphere shows every point
+};
+inline ChartPlacement ChartPlacementOf(const ViewState& view, double stretch) {
+    ChartPlacement c;
+    c.centre = CentreColumn(view);
+    c.width = view.clientWidth;
+    c.bottom = ChartBottom(view);
     switch (view.viewMode) {
     case ViewMode::Planisphere:
     case ViewMode::Zenith:
     case ViewMode::PolarAlignment:
-        p.x = dx + CentreColumn(view);
-        p.y = view.chartHalf - dy;
-        p.visible = view.viewMode == ViewMode::Planisphere || InsideChart(view, p.x, p.y);
-        return p;
+        c.origin = view.chartHalf;
+        c.everywhere = view.viewMode == ViewMode::Planisphere;
+        break;
     default:
-        p.x = ToPixel(dx * stretch) + CentreColumn(view);
-        p.y = DirectionBase(view) - dy;
-        p.visible = InsideChart(view, p.x, p.y);
-        return p;
+        c.stretch = stretch;
+        c.origin = DirectionBase(view);
+        break;
     }
+    return c;
+}
+// The chart column and row of offsets dx (right) and dy (up) from the
+// projection centre, already truncated by ToPixel (with a stretch of 1 the
+// column's first step gives dx back: it is an int within kPixelLimit), and
+// whether a pixel is visible. Without branches, for the star field's
+// vectorised loop.
+inline int ChartColumn(const ChartPlacement& c, int dx) { return ToPixel(dx * c.stretch) + c.centre; }
+inline int ChartRow(const ChartPlacement& c, int dy) { return c.origin - dy; }
+inline bool OnChart(const ChartPlacement& c, int x, int y) {
+    return c.everywhere | ((x >= 0) & (x <= c.width) & (y >= 0) & (y <= c.bottom));
+}
+inline ProjectedPoint PlaceOnChart(const ChartPlacement& c, int dx, int dy) {
+    ProjectedPoint p;
+    p.x = ChartColumn(c, dx);
+    p.y = ChartRow(c, dy);
+    p.visible = OnChart(c, p.x, p.y);
+    return p;
+}
+// The same for one point, with the horizontal stretch of the direction-type
+// views.
+inline ProjectedPoint PlaceOnChart(const ViewState& view, int dx, int dy, double stretch) {
+    return PlaceOnChart(ChartPlacementOf(view, stretch), dx, dy);
 }
 
 // The limiting magnitude for stars in the current view (11 for "all stars").

@@ -134,14 +134,28 @@ constexpr double kFloatAngle = 2e-7;
 // star, in order.
 constexpr std::size_t kBatch = 128, kAhead = 32;
 
-// What the rotation makes of a batch of stars. In: the unit vectors and the
-// hour angle's rounding of each. Out: the offsets from the projection centre
-// in pixels (before truncation), sin(altitude) as the rotation gives it, and
-// whether the offsets are certain to truncate to ProjectStar's pixel.
+// What becomes of a star of a batch: dropped (below the limit, well below
+// the horizon or off the chart), placed by ProjectStar (the rotation cannot
+// be trusted with it), or placed at the rotation's pixel with the rotation's
+// sin(altitude) or with ProjectStar's expression for it.
+enum Fate : std::uint8_t { kDropped, kByProjectStar, kPlaced, kPlacedExactAltitude };
+
+// A batch of stars. In: each star's unit vector, magnitude and the rounding
+// of its hour angle. Out: sin(altitude) as the rotation gives it, the chart
+// pixel and the fate.
 struct Batch {
-    double x[kBatch], y[kBatch], z[kBatch], hour[kBatch];
-    double dx[kBatch], dy[kBatch], up[kBatch];
-    std::uint8_t certain[kBatch];
+    double x[kBatch], y[kBatch], z[kBatch], mag[kBatch], hour[kBatch];
+    double up[kBatch];
+    int px[kBatch], py[kBatch];
+    std::uint8_t fate[kBatch];
+};
+
+// What the pass asks of every star besides the frame.
+struct Rules {
+    ChartPlacement chart;
+    double limit = 0.0;          // magnitudes above this are dropped
+    bool anyMagnitude = false;   // the polar view shows every magnitude
+    bool sideOnly = false;       // only the side of the horizon is needed
 };
 
 // atan y/x for y >= 0, x > 0 and y <= x, within a few units of the last place
@@ -165,20 +179,26 @@ inline double ArcTangentOfRatio(double y, double x) {
     return (wide ? kPi / 4.0 : 0.0) + t * num / den;
 }
 
-// Fills a batch's offsets, altitudes and certainty. The offsets are the
-// azimuthal projection's: angle from the centre atan2(h, z) times pixels per
-// radian, along (p, q)/h. How far ProjectStar's trigonometry may stray from
-// them is bounded per star: the single precision of the vector; the arc
-// tangent, the rounding of every step and the arc sines near the centre and
-// the zenith (4e-14 (1 + 1/h + 1/cosAlt), below 1e-8 as both are at least
-// 1e-5); and the hour angle of an unreduced right ascension. A star is
-// certain when that bound keeps it within one pixel, and it lies away from
-// the centre and the zenith. Built twice, for processors with and without
-// AVX2 (four lanes rather than two; the same operations, so the same results).
-__attribute__((target_clones("avx2", "default"))) void RotateBatch(const Frame& f, std::size_t n, Batch& b) {
+// Decides a batch. The pixel is the azimuthal projection's: angle from the
+// centre atan2(h, z) times pixels per radian, along (p, q)/h. How far
+// ProjectStar's trigonometry may stray from it is bounded per star: the
+// single precision of the vector; the arc tangent, the rounding of every step
+// and the arc sines near the centre and the zenith (4e-14 (1 + 1/h +
+// 1/cosAlt), below 1e-8 as both are at least 1e-5); and the hour angle of an
+// unreduced right ascension. The rotation is trusted with a star when that
+// bound keeps it within one pixel and it lies away from the centre and the
+// zenith. One loop without branches, which the compiler vectorises; built
+// twice, for processors with and without AVX2 (four lanes rather than two;
+// the same operations, so the same results).
+__attribute__((target_clones("avx2", "default"))) void DecideBatch(const Frame& f, const Rules& rules,
+                                                                  std::size_t n, Batch& b) {
+    // Copies the compiler can keep in registers across the stores.
+    const ChartPlacement chart = rules.chart;
+    const double limit = rules.limit;
+    const bool anyMagnitude = rules.anyMagnitude, sideOnly = rules.sideOnly;
     for (std::size_t i = 0; i < n; ++i) {
         const double v[3] = {b.x[i], b.y[i], b.z[i]};
-        b.up[i] = Dot(f.u, v);
+        const double up = Dot(f.u, v);
         const double z = Dot(f.z, v), p = Dot(f.p, v), q = Dot(f.q, v);
         const double h = std::sqrt(p * p + q * q);  // sine of the angle from the centre
         const double hn = Dot(f.n, v), he = Dot(f.e, v);
@@ -193,11 +213,22 @@ __attribute__((target_clones("avx2", "default"))) void RotateBatch(const Frame& 
         const double angle = kFloatAngle + 1e-8 + b.hour[i];
         const double bound =
             1e-9 + 1e-13 * (std::fabs(dx) + std::fabs(dy)) + angle * f.scale * (1.0 + delta * perH);
-        b.dx[i] = dx;
-        b.dy[i] = dy;
-        b.certain[i] = (h >= 1e-5) & (hn * hn + he * he >= 1e-10) &
-                       (ToPixel(dx - bound) == ToPixel(dx + bound)) &
-                       (ToPixel(dy - bound) == ToPixel(dy + bound));
+        const int trusted = (h >= 1e-5) & (hn * hn + he * he >= 1e-10) &
+                            (ToPixel(dx - bound) == ToPixel(dx + bound)) &
+                            (ToPixel(dy - bound) == ToPixel(dy + bound));
+        const int x = ChartColumn(chart, ToPixel(dx)), y = ChartRow(chart, ToPixel(dy));
+        const int visible = OnChart(chart, x, y);
+        // Well below the horizon by the rotation, by far more than it and
+        // ProjectStar's sine of altitude can differ; or clear above it.
+        const double margin = 1e-6 + b.hour[i];
+        const int shown = (anyMagnitude | (b.mag[i] <= limit)) & (up >= -margin);
+        const int placed = sideOnly & (up > margin) ? kPlaced : kPlacedExactAltitude;
+        // Not shown: dropped; else not trusted: ProjectStar's; else on the
+        // chart: placed; else dropped (as arithmetic, which vectorises).
+        b.fate[i] = static_cast<std::uint8_t>(shown * ((1 - trusted) * kByProjectStar + trusted * visible * placed));
+        b.up[i] = up;
+        b.px[i] = x;
+        b.py[i] = y;
     }
 }
 
@@ -397,43 +428,6 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
         const ProjectedPoint pt = ProjectStar(view, *(*list_)[e.index], sinLatitude, cosLatitude, &s);
         put(e, pt, s);
     };
-    // Where the rotation puts star i of a batch: nowhere (below the limit,
-    // well below the horizon or off the chart), a chart pixel it is certain
-    // of, or ProjectStar's to decide.
-    Batch b;
-    auto place = [&](std::uint32_t k, std::size_t i) {
-        const Entry& e = entries_[k];
-        if (!polar && e.mag > limit) return;
-        if (selection && !selection->Shows(e.index)) return;
-        if (!fast) {
-            exact(e);
-            return;
-        }
-        // Well below the horizon by the rotation, by far more than it and
-        // ProjectStar's sine of altitude can differ.
-        const double margin = 1e-6 + b.hour[i];
-        if (b.up[i] < -margin) return;
-        if (!b.certain[i]) {
-            ++candidates_;
-            ++fallbacks_;
-            exact(e);
-            return;
-        }
-        const ProjectedPoint pt = PlaceOnChart(view, ToPixel(b.dx[i]), ToPixel(b.dy[i]), f.stretch);
-        if (!pt.visible) return;
-        ++candidates_;
-        // The horizon test and sin(altitude), as ProjectStar computes them,
-        // for the stars on the chart; where only the side of the horizon
-        // matters, the rotation's sine serves when it is clear of it.
-        if (altitude == Altitude::SideOnly && b.up[i] > margin) {
-            put(e, pt, b.up[i]);
-            return;
-        }
-        const Altitudes& a = altitudes_[k];
-        const double cosH = std::cos(lst - a.ra);
-        const double s = a.sinDec * sinLatitude + a.cosDec * cosLatitude * cosH;
-        if (s >= 0.0) put(e, pt, s);
-    };
 
     // Drawing order: from the last star of the list to the first. The marks
     // are cleared as they are read.
@@ -447,22 +441,62 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             order_.push_back(static_cast<std::uint32_t>(w * 64 + static_cast<std::size_t>(bit)));
         }
     }
+    if (!fast) {
+        for (const std::uint32_t k : order_) {
+            const Entry& e = entries_[k];
+            if (!polar && e.mag > limit) continue;
+            if (selection && !selection->Shows(e.index)) continue;
+            exact(e);
+        }
+        return;
+    }
+
+    Rules rules;
+    rules.chart = ChartPlacementOf(view, f.stretch);
+    rules.limit = limit;
+    rules.anyMagnitude = polar;
+    rules.sideOnly = altitude == Altitude::SideOnly;
     const double lstRounding = 1e-15 * std::fabs(lst);
+    Batch b;
     for (std::size_t first = 0; first < order_.size(); first += kBatch) {
         const std::size_t n = std::min(kBatch, order_.size() - first);
-        if (fast) {
-            for (std::size_t i = 0; i < n; ++i) {
-                // The entries lie far apart: fetch some places ahead.
-                if (first + i + kAhead < order_.size()) __builtin_prefetch(&entries_[order_[first + i + kAhead]]);
-                const Entry& e = entries_[order_[first + i]];
-                b.x[i] = e.x;
-                b.y[i] = e.y;
-                b.z[i] = e.z;
-                b.hour[i] = 1e-15 * e.absRa + lstRounding;
-            }
-            RotateBatch(f, n, b);
+        const std::uint32_t* ks = &order_[first];
+        for (std::size_t i = 0; i < n; ++i) {
+            // The entries lie far apart: fetch some places ahead.
+            if (first + i + kAhead < order_.size()) __builtin_prefetch(&entries_[ks[i + kAhead]]);
+            const Entry& e = entries_[ks[i]];
+            b.x[i] = e.x;
+            b.y[i] = e.y;
+            b.z[i] = e.z;
+            b.mag[i] = e.mag;
+            b.hour[i] = 1e-15 * e.absRa + lstRounding;
         }
-        for (std::size_t i = 0; i < n; ++i) place(order_[first + i], i);
+        DecideBatch(f, rules, n, b);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (b.fate[i] == kDropped) continue;
+            const Entry& e = entries_[ks[i]];
+            if (selection && !selection->Shows(e.index)) continue;
+            ++candidates_;
+            ProjectedPoint pt;
+            pt.visible = true;
+            pt.x = b.px[i];
+            pt.y = b.py[i];
+            switch (b.fate[i]) {
+            case kByProjectStar:
+                ++fallbacks_;
+                exact(e);
+                break;
+            case kPlaced:
+                put(e, pt, b.up[i]);
+                break;
+            default: {
+                // sin(altitude) as ProjectStar computes it, and its horizon test.
+                const Altitudes& a = altitudes_[ks[i]];
+                const double s = a.sinDec * sinLatitude + a.cosDec * cosLatitude * std::cos(lst - a.ra);
+                if (s >= 0.0) put(e, pt, s);
+            }
+            }
+        }
     }
 }
 
