@@ -172,9 +172,10 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     // its last one, so of the stars after that only the last one counts.
     const std::size_t room = hits->Room();
     for (std::size_t i = 0; i < std::min(room, placed_.size()); ++i)
-        hits->Add(*placed_[i].record, placed_[i].x, placed_[i].y);
-    if (placed_.size() > room) hits->Add(*placed_.back().record, placed_.back().x, placed_.back().y);
-    for (const std::size_t i : namedPlaced_) namedStars.push_back({placed_[i].record, placed_[i].x, placed_[i].y});
+        hits->Add(*stars_[placed_[i].index], placed_[i].x, placed_[i].y);
+    if (placed_.size() > room) hits->Add(*stars_[placed_.back().index], placed_.back().x, placed_.back().y);
+    for (const std::size_t i : namedPlaced_)
+        namedStars.push_back({stars_[placed_[i].index], placed_[i].x, placed_[i].y});
 
     DrawDeepSkyMarks(ctx, &selection);
     DrawMilkyWay(ctx, *overlay_);

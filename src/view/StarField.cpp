@@ -421,7 +421,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
 
     auto put = [&](const Entry& e, const ProjectedPoint& pt, double s) {
         if (pt.visible)
-            out.push_back({e.index, pt.x, pt.y, s, (*list_)[e.index], e.mag, e.tint, e.named});
+            out.push_back({e.index, pt.x, pt.y, s, e.mag, e.tint, e.named});
     };
     auto exact = [&](const Entry& e) {
         double s = 0.0;

@@ -39,16 +39,16 @@ namespace tavik {
 struct StarRecord;
 class ConstellationSelection;
 
-// One star a pass draws: its position in the list the field was built from,
-// its pixel and sin(altitude) as ProjectStar gives them, and what drawing it
-// takes from its record, so that the pass need not read the record again.
-// 48 bytes: a large field writes a few hundred thousand of them a pass.
+// One star a pass draws: its position in the list the field was built from
+// (its record is that list's entry), its pixel and sin(altitude) as
+// ProjectStar gives them, and what drawing it takes from its record, so that
+// the pass need not read the record again. 40 bytes: a large field writes a
+// few hundred thousand of them a pass.
 struct PlacedStar {
     std::uint32_t index = 0;
     int x = 0;
     int y = 0;
     double sinAltitude = 0.0;
-    const StarRecord* record = nullptr;
     double magnitude = 0.0;  // the record's
     StarTint tint;           // TintOf the record's magnitude and spectral type
     bool named = false;      // IsBrightNamedStar
@@ -59,7 +59,7 @@ public:
     // Prepares the stars (kind 1, sound position and magnitude) of `stars`,
     // the renderer's list of catalogue records. The list and its records must
     // outlive the field or the next Build, and keep their contents meanwhile
-    // (the field reads each placed star's record pointer from the list).
+    // (the field reads a record where it places a star through ProjectStar).
     void Build(const std::vector<const StarRecord*>& stars);
 
     std::size_t Size() const { return entries_.size(); }
