@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "catalog/StarRecord.h"
 #include "settings/SettingsSchema.h"
@@ -302,23 +303,31 @@ void StarPainter::DrawField(const std::vector<PlacedStar>& stars, std::vector<st
     // drawn, so that those fetches overlap.
     constexpr std::size_t kAhead = 32;
     const ColorRef plain = StarColor(StarTint{}, false, o);  // untinted, dimmed or not
+    // What a magnitude makes of a star: kept from one star to the next, as
+    // neighbours in a catalogue mostly share their magnitude, except under
+    // light pollution, where the altitude counts too.
+    const bool byMagnitude = o.lightPollution == 0;
+    double lastMagnitude = std::numeric_limits<double>::quiet_NaN();
+    bool dimmed = false, single = true;
+    int intensity = 0;
     for (std::size_t i = 0; i < stars.size(); ++i) {
         const PlacedStar& ahead = stars[std::min(i + kAhead, stars.size() - 1)];
         __builtin_prefetch(pixels_.Nearest(ahead.x, ahead.y), 1);
         const PlacedStar& pt = stars[i];
         if (pt.named) named.push_back(i);
         if (!(pt.magnitude == pt.magnitude)) continue;  // Draw draws nothing
-        bool dimmed = false;
-        const double m = Drawn(pt.magnitude, pt.sinAltitude, o, dimmed);
-        int intensity = 0;
-        bool single = true;
-        if (o.sizeUp && !dimmed) {
-            intensity = Halved(100, HalvingCount(m, 2.0));
-            if (o.brightnessUp) intensity += intensity / 5;
-            single = DiscSize(pt.magnitude, o.shiftTenths, true, false) < 2;
-        } else {
-            intensity = Intensity(m, o.brightnessUp);
-            single = !(m < 2.8);
+        if (!(byMagnitude && pt.magnitude == lastMagnitude)) {
+            lastMagnitude = pt.magnitude;
+            dimmed = false;
+            const double m = Drawn(pt.magnitude, pt.sinAltitude, o, dimmed);
+            if (o.sizeUp && !dimmed) {
+                intensity = Halved(100, HalvingCount(m, 2.0));
+                if (o.brightnessUp) intensity += intensity / 5;
+                single = DiscSize(pt.magnitude, o.shiftTenths, true, false) < 2;
+            } else {
+                intensity = Intensity(m, o.brightnessUp);
+                single = !(m < 2.8);
+            }
         }
         if (!single) {
             Draw(pt.magnitude, pt.tint, false, SolarBody::None, pt.x, pt.y, pt.sinAltitude);

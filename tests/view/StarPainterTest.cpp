@@ -372,7 +372,8 @@ TEST(StarPainter, AFieldDrawnAtOnceMatchesItsStarsDrawnOneByOne) {
         s.index = i;
         s.x = static_cast<int>(uniform(random) * 50) - 5;
         s.y = static_cast<int>(uniform(random) * 50) - 5;
-        s.magnitude = -1.5 + 11.0 * uniform(random);
+        // Runs of one magnitude, as a catalogue gives them, at different altitudes.
+        s.magnitude = i % 3 && i > 0 ? stars[i - 1].magnitude : -1.5 + 11.0 * uniform(random);
         s.sinAltitude = -0.2 + 1.2 * uniform(random);
         s.tint = tints[i % 4];
         s.named = i % 97 == 0;
