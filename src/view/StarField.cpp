@@ -255,9 +255,11 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
     list_ = &stars;
     entries_.clear();
     altitudes_.clear();
+    altitudes_.shrink_to_fit();
     tiles_.clear();
     for (auto* v : {&tileX_, &tileY_, &tileZ_, &tileMag_}) v->clear();
     tileEntry_.clear();
+    entries_.reserve(stars.size());
     for (std::size_t i = 0; i < stars.size(); ++i) {
         const StarRecord* r = stars[i];
         if (!r || r->kind != kKindStar) continue;
@@ -268,7 +270,6 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
                             static_cast<float>(cosDec * std::sin(r->ra)), static_cast<float>(sinDec),
                             static_cast<std::uint32_t>(i), r->mag, static_cast<float>(std::fabs(r->ra)),
                             TintOf(r->mag, r->SpectralText()), IsBrightNamedStar(*r)});
-        altitudes_.push_back({sinDec, cosDec, r->ra});
     }
     const std::size_t n = entries_.size();
     marks_.assign((n + 63) / 64, 0);
@@ -291,7 +292,7 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
     const std::uint32_t everywhere = firstCell[bands];  // the cell that is never culled
     std::vector<std::uint32_t> cellOf(n);
     for (std::size_t k = 0; k < n; ++k) {
-        const double ra = altitudes_[k].ra;
+        const double ra = stars[entries_[k].index]->ra;
         if (std::fabs(ra) > kTiledRightAscension) {
             cellOf[k] = everywhere;
             continue;
@@ -421,7 +422,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
 
     auto put = [&](const Entry& e, const ProjectedPoint& pt, double s) {
         if (pt.visible)
-            out.push_back({e.index, pt.x, pt.y, s, e.mag, e.tint, e.named});
+            out.push_back({e.index, pt.x, pt.y, e.tint, e.named, s, e.mag});
     };
     auto exact = [&](const Entry& e) {
         double s = 0.0;
@@ -450,6 +451,17 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
         }
         return;
     }
+
+    // The sines and cosines of the declinations, the first time a pass needs
+    // exact altitudes (under light pollution only: 16 bytes a star).
+    if (altitude == Altitude::Exact && altitudes_.size() != entries_.size()) {
+        altitudes_.reserve(entries_.size());
+        for (const Entry& e : entries_) {
+            const double dec = (*list_)[e.index]->dec;
+            altitudes_.push_back({std::sin(dec), std::cos(dec)});
+        }
+    }
+    out.reserve(order_.size());  // at most every marked star, without regrowth
 
     Rules rules;
     rules.chart = ChartPlacementOf(view, f.stretch);
@@ -492,7 +504,8 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             default: {
                 // sin(altitude) as ProjectStar computes it, and its horizon test.
                 const Altitudes& a = altitudes_[ks[i]];
-                const double s = a.sinDec * sinLatitude + a.cosDec * cosLatitude * std::cos(lst - a.ra);
+                const double ra = (*list_)[e.index]->ra;
+                const double s = a.sinDec * sinLatitude + a.cosDec * cosLatitude * std::cos(lst - ra);
                 if (s >= 0.0) put(e, pt, s);
             }
             }

@@ -42,16 +42,16 @@ class ConstellationSelection;
 // One star a pass draws: its position in the list the field was built from
 // (its record is that list's entry), its pixel and sin(altitude) as
 // ProjectStar gives them, and what drawing it takes from its record, so that
-// the pass need not read the record again. 40 bytes: a large field writes a
+// the pass need not read the record again. 32 bytes: a large field writes a
 // few hundred thousand of them a pass.
 struct PlacedStar {
     std::uint32_t index = 0;
     int x = 0;
     int y = 0;
-    double sinAltitude = 0.0;
-    double magnitude = 0.0;  // the record's
     StarTint tint;           // TintOf the record's magnitude and spectral type
     bool named = false;      // IsBrightNamedStar
+    double sinAltitude = 0.0;
+    double magnitude = 0.0;  // the record's
 };
 
 class StarField {
@@ -98,10 +98,11 @@ private:
         StarTint tint;
         bool named;
     };
-    // What sin(altitude) takes as ProjectStar computes it, per entry; read
-    // only where the pass needs the exact value.
+    // What sin(altitude) takes as ProjectStar computes it, per entry, besides
+    // the record's right ascension; read only where the pass needs the exact
+    // value.
     struct Altitudes {
-        double sinDec, cosDec, ra;
+        double sinDec, cosDec;
     };
     struct Tile {
         double centre[3];  // unit vector
@@ -112,7 +113,7 @@ private:
     };
     const std::vector<const StarRecord*>* list_ = nullptr;  // given to Build
     std::vector<Entry> entries_;
-    std::vector<Altitudes> altitudes_;
+    mutable std::vector<Altitudes> altitudes_;  // made by the first pass that needs them
     std::vector<Tile> tiles_;
     // The tiles' stars, tile after tile, each tile brightest first.
     std::vector<float> tileX_, tileY_, tileZ_, tileMag_;

@@ -38,9 +38,9 @@ std::vector<PlacedStar> ByProjectStar(const ViewState& v, const std::vector<cons
         if (stars[i]->kind != kKindStar) continue;
         double s = 0.0;
         const ProjectedPoint p = ProjectStar(v, *stars[i], sl, cl, &s, sel.Shows(i));
-        if (p.visible) out.push_back({static_cast<std::uint32_t>(i), p.x, p.y, s, stars[i]->mag,
+        if (p.visible) out.push_back({static_cast<std::uint32_t>(i), p.x, p.y,
                                       TintOf(stars[i]->mag, stars[i]->SpectralText()),
-                                      IsBrightNamedStar(*stars[i])});
+                                      IsBrightNamedStar(*stars[i]), s, stars[i]->mag});
     }
     return out;
 }
