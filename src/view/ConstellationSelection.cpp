@@ -72,9 +72,4 @@ void ConstellationSelection::RecomputeMarks(const std::vector<const StarRecord*>
     }
 }
 
-bool ConstellationSelection::Shows(std::size_t index) const {
-    if (!active_) return true;
-    return index < marks_.size() && marks_[index] == 1;
-}
-
 }  // namespace tavik

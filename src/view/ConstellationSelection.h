@@ -47,7 +47,10 @@ public:
     void RecomputeMarks(const std::vector<const StarRecord*>& catalogue);
     // Whether the record at catalogue position `index` is shown: always when the
     // selection is off; otherwise by its mark (positions without a mark are not shown).
-    bool Shows(std::size_t index) const;
+    bool Shows(std::size_t index) const {
+        if (!active_) return true;
+        return index < marks_.size() && marks_[index] == 1;
+    }
 
 private:
     static std::string_view FieldText(const char* field, std::size_t size);
