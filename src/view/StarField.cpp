@@ -502,10 +502,14 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
                 put(e, pt, b.up[i]);
                 break;
             default: {
-                // sin(altitude) as ProjectStar computes it, and its horizon test.
-                const Altitudes& a = altitudes_[ks[i]];
-                const double ra = (*list_)[e.index]->ra;
-                const double s = a.sinDec * sinLatitude + a.cosDec * cosLatitude * std::cos(lst - ra);
+                // sin(altitude) as ProjectStar computes it, and its horizon
+                // test. Without the table (a pass that needs only the side of
+                // the horizon, for a star right on it) from the record.
+                const StarRecord& r = *(*list_)[e.index];
+                const bool table = ks[i] < altitudes_.size();
+                const double sinDec = table ? altitudes_[ks[i]].sinDec : std::sin(r.dec);
+                const double cosDec = table ? altitudes_[ks[i]].cosDec : std::cos(r.dec);
+                const double s = sinDec * sinLatitude + cosDec * cosLatitude * std::cos(lst - r.ra);
                 if (s >= 0.0) put(e, pt, s);
             }
             }
