@@ -207,22 +207,24 @@ __attribute__((target_clones("avx2", "default"))) void DecideBatch(const Frame& 
         const double r = ArcTangentOfRatio(std::min(h, az), std::max(h, az));
         const double r1 = h > az ? kHalfPi - r : r;
         const double delta = z < 0.0 ? kPi - r1 : r1;
-        const double perH = 1.0 / h;
+        // (A star closer to the centre than that is never trusted; the floor
+        // keeps its arithmetic finite.)
+        const double perH = 1.0 / std::max(h, 1e-5);
         const double k = f.sign * delta * f.scale * perH;
         const double dx = p * k, dy = q * k;
         const double angle = kFloatAngle + 1e-8 + b.hour[i];
         const double bound =
             1e-9 + 1e-13 * (std::fabs(dx) + std::fabs(dy)) + angle * f.scale * (1.0 + delta * perH);
-        const int trusted = (h >= 1e-5) & (hn * hn + he * he >= 1e-10) &
-                            (ToPixel(dx - bound) == ToPixel(dx + bound)) &
-                            (ToPixel(dy - bound) == ToPixel(dy + bound));
+        const int sameColumn = ToPixel(dx - bound) == ToPixel(dx + bound);
+        const int sameRow = ToPixel(dy - bound) == ToPixel(dy + bound);
+        const int trusted = (h >= 1e-5) & (hn * hn + he * he >= 1e-10) & sameColumn & sameRow;
         const int x = ChartColumn(chart, ToPixel(dx)), y = ChartRow(chart, ToPixel(dy));
         const int visible = OnChart(chart, x, y);
         // Well below the horizon by the rotation, by far more than it and
         // ProjectStar's sine of altitude can differ; or clear above it.
         const double margin = 1e-6 + b.hour[i];
         const int shown = (anyMagnitude | (b.mag[i] <= limit)) & (up >= -margin);
-        const int placed = sideOnly & (up > margin) ? kPlaced : kPlacedExactAltitude;
+        const int placed = (sideOnly & (up > margin)) ? kPlaced : kPlacedExactAltitude;
         // Not shown: dropped; else not trusted: ProjectStar's; else on the
         // chart: placed; else dropped (as arithmetic, which vectorises).
         b.fate[i] = static_cast<std::uint8_t>(shown * ((1 - trusted) * kByProjectStar + trusted * visible * placed));
@@ -244,8 +246,8 @@ void TestStars(const float* x, const float* y, const float* z,
         const float q = rows[1][0] * x[i] + rows[1][1] * y[i] + rows[1][2] * z[i];
         const float w = rows[2][0] * x[i] + rows[2][1] * y[i] + rows[2][2] * z[i];
         const float u = rows[3][0] * x[i] + rows[3][1] * y[i] + rows[3][2] * z[i];
-        pass[i] = (w >= limits[0]) & (std::fabs(p) <= limits[1]) & (std::fabs(q) <= limits[2]) &
-                  (u >= limits[3]);
+        const float ap = std::fabs(p), aq = std::fabs(q);
+        pass[i] = (w >= limits[0]) & (ap <= limits[1]) & (aq <= limits[2]) & (u >= limits[3]);
     }
 }
 

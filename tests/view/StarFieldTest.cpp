@@ -146,6 +146,31 @@ TEST(StarField, PlacesExactlyWhatProjectStarPlacesInEveryMode) {
     EXPECT_GT(fallbacks, 0u);   // and the stars the rotation cannot be trusted with
 }
 
+// A star exactly on the projection centre (site on the equator, sidereal time
+// 0, star at 0h 0°): its offsets are 0/0, which the pass must leave to
+// ProjectStar without computing a pixel from them (the sanitizer build aborts
+// on a NaN turned into a pixel).
+TEST(StarField, AStarExactlyOnTheCentreIsPlacedByProjectStar) {
+    StarCatalog sky;
+    sky.Append(Star(0.0, 0.0, 2.0));
+    sky.Append(Star(kPi, 0.0, 2.0));  // the antipode, below the horizon
+    std::vector<const StarRecord*> stars;
+    for (const StarRecord& r : sky.Records()) stars.push_back(&r);
+    StarField field;
+    field.Build(stars);
+    for (const ViewMode mode : {ViewMode::Planisphere, ViewMode::Zenith}) {
+        ViewState v;
+        v.viewMode = mode;
+        UpdateChartGeometry(v, 240, 240);
+        RefreshViewState(v);
+        ConstellationSelection sel;
+        std::vector<PlacedStar> fast;
+        field.Place(v, 0.0, 1.0, &sel, fast);
+        ASSERT_NO_FATAL_FAILURE(ExpectSamePlaces(fast, ByProjectStar(v, stars, sel)));
+        EXPECT_EQ(fast.size(), 1u);
+    }
+}
+
 // The tiles against a plain ProjectStar pass: a large catalogue out of
 // magnitude order (so that tiles are small and the walk's order is not the
 // list's), with stars on and just past the poles, on the tile edges and at
