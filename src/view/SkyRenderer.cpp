@@ -163,10 +163,9 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     std::vector<LabelledStar> namedStars;
     // The field places exactly the stars ProjectStar accepts, in this order.
     PrepareStarField(scene.catalog);
-    // The stars' altitudes only change how they are drawn under light pollution.
     starField_.Place(view_, ctx.sinLatitude, ctx.cosLatitude, &selection, placed_,
-                     starPainter.Options().lightPollution > 0 ? StarField::Altitude::Exact
-                                                              : StarField::Altitude::SideOnly);
+                     starPainter.Options().DimsByAltitude() ? StarField::Altitude::Exact
+                                                            : StarField::Altitude::SideOnly);
     starPainter.DrawField(placed_, namedPlaced_);
     // Hits in drawing order. Once the list is full each entry only replaces
     // its last one, so of the stars after that only the last one counts.

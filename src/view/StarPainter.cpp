@@ -304,9 +304,9 @@ void StarPainter::DrawField(const std::vector<PlacedStar>& stars, std::vector<st
     constexpr std::size_t kAhead = 32;
     const ColorRef plain = StarColor(StarTint{}, false, o);  // untinted, dimmed or not
     // What a magnitude makes of a star: kept from one star to the next, as
-    // neighbours in a catalogue mostly share their magnitude, except under
-    // light pollution, where the altitude counts too.
-    const bool byMagnitude = o.lightPollution == 0;
+    // neighbours in a catalogue mostly share their magnitude, unless the
+    // altitude counts too.
+    const bool byMagnitude = !o.DimsByAltitude();
     double lastMagnitude = std::numeric_limits<double>::quiet_NaN();
     bool dimmed = false, single = true;
     int intensity = 0;

@@ -84,6 +84,10 @@ struct StarOptions {
     double lref = 1.0;
 
     static StarOptions FromContext(const RenderContext& ctx);
+
+    // Whether a star's altitude changes how it is drawn (only light pollution
+    // dims by altitude): otherwise its magnitude alone decides.
+    bool DimsByAltitude() const { return lightPollution > 0; }
 };
 
 // The magnitude a star is drawn at: shift, light pollution and altitude
