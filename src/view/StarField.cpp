@@ -132,21 +132,26 @@ constexpr double kFloatAngle = 2e-7;
 // The stars a pass places, in batches of this many: first the arithmetic of
 // a whole batch in one loop the compiler vectorises, then the rest star by
 // star, in order.
-constexpr std::size_t kBatch = 128, kAhead = 32;
+constexpr std::size_t kBatch = 512, kAhead = 32;
 
 // What becomes of a star of a batch: dropped (below the limit, well below
 // the horizon or off the chart), placed by ProjectStar (the rotation cannot
 // be trusted with it), or placed at the rotation's pixel with the rotation's
 // sin(altitude) or with ProjectStar's expression for it.
-enum Fate : std::uint8_t { kDropped, kByProjectStar, kPlaced, kPlacedExactAltitude };
+// (Between the two looks at a batch, a star the single-precision look could
+// not settle is up for the full one.)
+enum Fate : std::uint8_t { kDropped, kByProjectStar, kPlaced, kPlacedExactAltitude, kUnsettled };
 
 // A batch of stars. In: each star's unit vector, magnitude and the rounding
 // of its hour angle. Out: sin(altitude) as the rotation gives it, the chart
-// pixel and the fate.
+// pixel and the fate; in between, the offsets from the projection centre the
+// single-precision look settled (`settled`) and took as pixels.
 struct Batch {
-    double x[kBatch], y[kBatch], z[kBatch], mag[kBatch], hour[kBatch];
+    float x[kBatch], y[kBatch], z[kBatch];
+    double mag[kBatch], hour[kBatch];
     double up[kBatch];
     int px[kBatch], py[kBatch];
+    std::uint8_t settled[kBatch];
     std::uint8_t fate[kBatch];
 };
 
@@ -163,20 +168,22 @@ struct Rules {
 // [-tan pi/8, tan pi/8]). For y/x above tan pi/8 it takes pi/4 + atan of
 // (y - x)/(y + x); one division either way, and no branch, so that a loop
 // of it vectorises.
-inline double ArcTangentOfRatio(double y, double x) {
-    constexpr double kTanEighth = 0.414213562373095048802;
-    constexpr double p4 = .161536412982230228262e2, p3 = .26842548195503973794141e3,
-                     p2 = .11530293515404850115428136e4, p1 = .178040631643319697105464587e4,
-                     p0 = .89678597403663861959987488e3;
-    constexpr double q4 = .5895697050844462222791e2, q3 = .536265374031215315104235e3,
-                     q2 = .16667838148816337184521798e4, q1 = .207933497444540981287275926e4,
-                     q0 = .89678597403663861962481162e3;
+// In single precision the same steps err by a few units of its last place.
+template <class T>
+inline T ArcTangentOfRatio(T y, T x) {
+    constexpr T kTanEighth = T(0.414213562373095048802);
+    constexpr T p4 = T(.161536412982230228262e2), p3 = T(.26842548195503973794141e3),
+                p2 = T(.11530293515404850115428136e4), p1 = T(.178040631643319697105464587e4),
+                p0 = T(.89678597403663861959987488e3);
+    constexpr T q4 = T(.5895697050844462222791e2), q3 = T(.536265374031215315104235e3),
+                q2 = T(.16667838148816337184521798e4), q1 = T(.207933497444540981287275926e4),
+                q0 = T(.89678597403663861962481162e3);
     const bool wide = y > kTanEighth * x;
-    const double t = (wide ? y - x : y) / (wide ? y + x : x);
-    const double t2 = t * t;
-    const double num = (((p4 * t2 + p3) * t2 + p2) * t2 + p1) * t2 + p0;
-    const double den = ((((t2 + q4) * t2 + q3) * t2 + q2) * t2 + q1) * t2 + q0;
-    return (wide ? kPi / 4.0 : 0.0) + t * num / den;
+    const T t = (wide ? y - x : y) / (wide ? y + x : x);
+    const T t2 = t * t;
+    const T num = (((p4 * t2 + p3) * t2 + p2) * t2 + p1) * t2 + p0;
+    const T den = ((((t2 + q4) * t2 + q3) * t2 + q2) * t2 + q1) * t2 + q0;
+    return (wide ? T(kPi / 4.0) : T(0)) + t * num / den;
 }
 
 // Decides a batch. The pixel is the azimuthal projection's: angle from the
@@ -228,6 +235,93 @@ __attribute__((target_clones("avx2", "default"))) void DecideBatch(const Frame& 
         // Not shown: dropped; else not trusted: ProjectStar's; else on the
         // chart: placed; else dropped (as arithmetic, which vectorises).
         b.fate[i] = static_cast<std::uint8_t>(shown * ((1 - trusted) * kByProjectStar + trusted * visible * placed));
+        b.up[i] = up;
+        b.px[i] = x;
+        b.py[i] = y;
+    }
+}
+
+// The frame's rows in single precision, for the first look at a batch.
+struct FloatFrame {
+    float p[3], q[3], z[3], n[3], e[3];
+    float signedScale, scale;
+};
+
+// How far the first look's rotated coordinates may stray from DecideBatch's,
+// as an angle: the rows rounded to single precision and the dot products'
+// rounding (below 3e-7 each, which moves a pixel by less than 3 of them times
+// scale (1 + delta/h)), several times over, plus DecideBatch's own bound for
+// the vector's precision.
+constexpr double kScreenAngle = 3e-6;
+// Its arithmetic after that (square root, arc tangent, products) errs by a
+// few dozen units of single precision's last place, relative to the offsets:
+// this many times over.
+constexpr float kScreenRelative = 6e-6f;
+
+// Pixels per radian up to which the first look is worth taking: beyond, its
+// bound straddles a pixel edge for most stars (the magnified view).
+constexpr double kScreenScale = 5000.0;
+
+inline int ToPixelF(float v) {
+    constexpr float kLimit = static_cast<float>(kPixelLimit);  // 1e7 is exact in single precision
+    return static_cast<int>(std::clamp(v, -kLimit, kLimit));
+}
+
+// The first look at a batch: DecideBatch's offsets from the projection centre
+// in single precision, eight stars to a vector register, with a bound that
+// covers both that precision and DecideBatch's own bound. Where the bound
+// keeps a star within one pixel (and away from the centre and the zenith),
+// DecideBatch would trust the rotation and find the same pixel: the star is
+// settled, with those offsets. The rest go to DecideBatch.
+__attribute__((target_clones("avx2", "default"))) void ScreenBatch(const FloatFrame& frame, std::size_t n,
+                                                                  Batch& b) {
+    const FloatFrame g = frame;  // kept in registers across the stores
+    const float angleScale = static_cast<float>(kScreenAngle) * g.scale;
+    for (std::size_t i = 0; i < n; ++i) {
+        const float v[3] = {b.x[i], b.y[i], b.z[i]};
+        const float z = g.z[0] * v[0] + g.z[1] * v[1] + g.z[2] * v[2];
+        const float p = g.p[0] * v[0] + g.p[1] * v[1] + g.p[2] * v[2];
+        const float q = g.q[0] * v[0] + g.q[1] * v[1] + g.q[2] * v[2];
+        const float hn = g.n[0] * v[0] + g.n[1] * v[1] + g.n[2] * v[2];
+        const float he = g.e[0] * v[0] + g.e[1] * v[1] + g.e[2] * v[2];
+        const float h = std::sqrt(p * p + q * q);
+        const float az = std::fabs(z);
+        const float r = ArcTangentOfRatio(std::min(h, az), std::max(h, az));
+        const float r1 = h > az ? static_cast<float>(kHalfPi) - r : r;
+        const float delta = z < 0.0f ? static_cast<float>(kPi) - r1 : r1;
+        const float perH = 1.0f / std::max(h, 1e-5f);
+        const float k = g.signedScale * delta * perH;
+        const float dx = p * k, dy = q * k;
+        const float hour = static_cast<float>(b.hour[i]) * g.scale;
+        const float bound = 1e-6f + kScreenRelative * (std::fabs(dx) + std::fabs(dy)) +
+                            (angleScale + hour) * (1.0f + delta * perH);
+        const int sameColumn = ToPixelF(dx - bound) == ToPixelF(dx + bound);
+        const int sameRow = ToPixelF(dy - bound) == ToPixelF(dy + bound);
+        b.settled[i] = static_cast<std::uint8_t>((h >= 2e-5f) & (hn * hn + he * he >= 4e-10f) & sameColumn & sameRow);
+        b.px[i] = ToPixelF(dx);
+        b.py[i] = ToPixelF(dy);
+    }
+}
+
+// The rest of DecideBatch for the settled stars (their offsets in px, py),
+// in double precision as there: sin(altitude), the magnitude and horizon
+// tests and the chart pixel. Stars not settled that are shown become
+// kUnsettled.
+__attribute__((target_clones("avx2", "default"))) void FinishBatch(const Frame& f, const Rules& rules,
+                                                                  std::size_t n, Batch& b) {
+    const ChartPlacement chart = rules.chart;
+    const double limit = rules.limit;
+    const bool anyMagnitude = rules.anyMagnitude, sideOnly = rules.sideOnly;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double v[3] = {b.x[i], b.y[i], b.z[i]};
+        const double up = Dot(f.u, v);
+        const double margin = 1e-6 + b.hour[i];
+        const int shown = (anyMagnitude | (b.mag[i] <= limit)) & (up >= -margin);
+        const int placed = (sideOnly & (up > margin)) ? kPlaced : kPlacedExactAltitude;
+        const int x = ChartColumn(chart, b.px[i]), y = ChartRow(chart, b.py[i]);
+        const int visible = OnChart(chart, x, y);
+        const int settled = b.settled[i];
+        b.fate[i] = static_cast<std::uint8_t>(shown * (settled * visible * placed + (1 - settled) * kUnsettled));
         b.up[i] = up;
         b.px[i] = x;
         b.py[i] = y;
@@ -471,7 +565,21 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
     rules.anyMagnitude = polar;
     rules.sideOnly = altitude == Altitude::SideOnly;
     const double lstRounding = 1e-15 * std::fabs(lst);
-    Batch b;
+    FloatFrame g;
+    for (int i = 0; i < 3; ++i) {
+        g.p[i] = static_cast<float>(f.p[i]);
+        g.q[i] = static_cast<float>(f.q[i]);
+        g.z[i] = static_cast<float>(f.z[i]);
+        g.n[i] = static_cast<float>(f.n[i]);
+        g.e[i] = static_cast<float>(f.e[i]);
+    }
+    g.signedScale = static_cast<float>(f.sign * f.scale);
+    g.scale = static_cast<float>(f.scale);
+    const bool screen = f.scale <= kScreenScale;
+    const bool selecting = selection && selection->Active();
+    Batch b, unsettled;
+    std::uint16_t where[kBatch];
+    std::size_t candidates = 0, fallbacks = 0;
     for (std::size_t first = 0; first < order_.size(); first += kBatch) {
         const std::size_t n = std::min(kBatch, order_.size() - first);
         const std::uint32_t* ks = &order_[first];
@@ -485,19 +593,55 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             b.mag[i] = e.mag;
             b.hour[i] = 1e-15 * e.absRa + lstRounding;
         }
-        DecideBatch(f, rules, n, b);
+        // The single-precision look settles most stars; the few it leaves
+        // (near a pixel edge, the centre or the zenith, or all of them at a
+        // magnified scale) get DecideBatch's whole arithmetic.
+        if (screen) {
+            ScreenBatch(g, n, b);
+        } else {
+            std::fill_n(b.settled, n, std::uint8_t{0});
+            std::fill_n(b.px, n, 0);
+            std::fill_n(b.py, n, 0);
+        }
+        FinishBatch(f, rules, n, b);
+        std::size_t m = 0;
         for (std::size_t i = 0; i < n; ++i) {
-            if (b.fate[i] == kDropped) continue;
+            if (b.fate[i] != kUnsettled) continue;
+            unsettled.x[m] = b.x[i];
+            unsettled.y[m] = b.y[i];
+            unsettled.z[m] = b.z[i];
+            unsettled.mag[m] = b.mag[i];
+            unsettled.hour[m] = b.hour[i];
+            where[m++] = static_cast<std::uint16_t>(i);
+        }
+        if (m > 0) {
+            DecideBatch(f, rules, m, unsettled);
+            for (std::size_t j = 0; j < m; ++j) {
+                b.fate[where[j]] = unsettled.fate[j];
+                b.up[where[j]] = unsettled.up[j];
+                b.px[where[j]] = unsettled.px[j];
+                b.py[where[j]] = unsettled.py[j];
+            }
+        }
+        // The stars kept, listed without a branch (whether a star is dropped
+        // is a coin toss to the processor).
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            where[kept] = static_cast<std::uint16_t>(i);
+            kept += b.fate[i] != kDropped;
+        }
+        for (std::size_t j = 0; j < kept; ++j) {
+            const std::size_t i = where[j];
             const Entry& e = entries_[ks[i]];
-            if (selection && !selection->Shows(e.index)) continue;
-            ++candidates_;
+            if (selecting && !selection->Shows(e.index)) continue;
+            ++candidates;
             ProjectedPoint pt;
             pt.visible = true;
             pt.x = b.px[i];
             pt.y = b.py[i];
             switch (b.fate[i]) {
             case kByProjectStar:
-                ++fallbacks_;
+                ++fallbacks;
                 exact(e);
                 break;
             case kPlaced:
@@ -517,6 +661,8 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             }
         }
     }
+    candidates_ = candidates;
+    fallbacks_ = fallbacks;
 }
 
 }  // namespace tavik
