@@ -249,9 +249,9 @@ struct FloatFrame {
 
 // How far the first look's rotated coordinates may stray from DecideBatch's,
 // as an angle: the rows rounded to single precision and the dot products'
-// rounding (below 3e-7 each, which moves a pixel by less than 3 of them times
-// scale (1 + delta/h)), several times over, plus DecideBatch's own bound for
-// the vector's precision.
+// rounding (below 4e-7 each, which moves a pixel by less than 3 of them times
+// scale (1 + delta/h)), twice over, plus DecideBatch's own bound for the
+// vector's precision.
 constexpr double kScreenAngle = 3e-6;
 // Its arithmetic after that (square root, arc tangent, products) errs by a
 // few dozen units of single precision's last place, relative to the offsets:
