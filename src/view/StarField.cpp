@@ -130,9 +130,11 @@ constexpr double kFloatMargin = 1e-5;
 constexpr double kFloatAngle = 2e-7;
 
 // The stars a pass places, in batches of this many: first the arithmetic of
-// a whole batch in one loop the compiler vectorises, then the rest star by
-// star, in order.
+// a whole batch in loops the compiler vectorises (a single-precision look,
+// then double precision for what it settled and the whole arithmetic for the
+// few it left), then the rest star by star, in order.
 constexpr std::size_t kBatch = 512, kAhead = 32;
+static_assert(kBatch <= 65536, "positions in a batch are 16-bit");
 
 // What becomes of a star of a batch: dropped (below the limit, well below
 // the horizon or off the chart), placed by ProjectStar (the rotation cannot
@@ -144,8 +146,9 @@ enum Fate : std::uint8_t { kDropped, kByProjectStar, kPlaced, kPlacedExactAltitu
 
 // A batch of stars. In: each star's unit vector, magnitude and the rounding
 // of its hour angle. Out: sin(altitude) as the rotation gives it, the chart
-// pixel and the fate; in between, the offsets from the projection centre the
-// single-precision look settled (`settled`) and took as pixels.
+// pixel and the fate. In between, after the single-precision look, px and py
+// hold every star's offsets from the projection centre in whole pixels, to be
+// trusted only where `settled`.
 struct Batch {
     float x[kBatch], y[kBatch], z[kBatch];
     double mag[kBatch], hour[kBatch];
@@ -248,18 +251,21 @@ struct FloatFrame {
 };
 
 // How far the first look's rotated coordinates may stray from DecideBatch's,
-// as an angle: the rows rounded to single precision and the dot products'
-// rounding (below 4e-7 each, which moves a pixel by less than 3 of them times
-// scale (1 + delta/h)), twice over, plus DecideBatch's own bound for the
+// as an angle: the rows rounded to single precision (2^-24 each) and a
+// three-term dot product's rounding (3 times 2^-24) stay below 4e-7 per
+// coordinate, which moves a pixel by less than 3 of them times
+// scale (1 + delta/h); twice that, plus DecideBatch's own angle for the
 // vector's precision.
 constexpr double kScreenAngle = 3e-6;
-// Its arithmetic after that (square root, arc tangent, products) errs by a
-// few dozen units of single precision's last place, relative to the offsets:
-// this many times over.
+static_assert(kScreenAngle >= 2 * 3 * 4e-7 + kFloatAngle + 1e-8, "the first look must cover DecideBatch's bound");
+// Its arithmetic after that (square root, arc tangent, products) errs by at
+// most about 35 units of single precision's last place (2e-6), relative to
+// the offsets: three times that.
 constexpr float kScreenRelative = 6e-6f;
 
 // Pixels per radian up to which the first look is worth taking: beyond, its
-// bound straddles a pixel edge for most stars (the magnified view).
+// bound straddles a pixel edge for many stars (the magnified and the polar
+// alignment views).
 constexpr double kScreenScale = 5000.0;
 
 inline int ToPixelF(float v) {
@@ -268,7 +274,7 @@ inline int ToPixelF(float v) {
 }
 
 // The first look at a batch: DecideBatch's offsets from the projection centre
-// in single precision, eight stars to a vector register, with a bound that
+// in single precision (eight stars to an AVX2 register), with a bound that
 // covers both that precision and DecideBatch's own bound. Where the bound
 // keeps a star within one pixel (and away from the centre and the zenith),
 // DecideBatch would trust the rotation and find the same pixel: the star is
@@ -594,16 +600,15 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             b.hour[i] = 1e-15 * e.absRa + lstRounding;
         }
         // The single-precision look settles most stars; the few it leaves
-        // (near a pixel edge, the centre or the zenith, or all of them at a
-        // magnified scale) get DecideBatch's whole arithmetic.
-        if (screen) {
-            ScreenBatch(g, n, b);
+        // (near a pixel edge, the centre or the zenith) get DecideBatch's
+        // whole arithmetic, as every star does at a scale where the look
+        // would settle too few.
+        if (!screen) {
+            DecideBatch(f, rules, n, b);
         } else {
-            std::fill_n(b.settled, n, std::uint8_t{0});
-            std::fill_n(b.px, n, 0);
-            std::fill_n(b.py, n, 0);
+            ScreenBatch(g, n, b);
+            FinishBatch(f, rules, n, b);
         }
-        FinishBatch(f, rules, n, b);
         std::size_t m = 0;
         for (std::size_t i = 0; i < n; ++i) {
             if (b.fate[i] != kUnsettled) continue;
@@ -647,7 +652,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             case kPlaced:
                 put(e, pt, b.up[i]);
                 break;
-            default: {
+            case kPlacedExactAltitude: {
                 // sin(altitude) as ProjectStar computes it, and its horizon
                 // test. Without the table (a pass that needs only the side of
                 // the horizon, for a star right on it) from the record.
@@ -657,7 +662,10 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
                 const double cosDec = table ? altitudes_[ks[i]].cosDec : std::cos(r.dec);
                 const double s = sinDec * sinLatitude + cosDec * cosLatitude * std::cos(lst - r.ra);
                 if (s >= 0.0) put(e, pt, s);
+                break;
             }
+            default:  // none left unsettled after DecideBatch
+                break;
             }
         }
     }

@@ -10,8 +10,9 @@
 // only as far as the limiting magnitude, and tests those stars in a loop the
 // compiler vectorises. What passes is marked in a bitmap over the stars in
 // list order, which the pass then reads from the last star to the first (the
-// drawing order) and places in batches, the arithmetic of a batch again in one
-// vectorised loop.
+// drawing order) and places in batches, the arithmetic of a batch again in
+// vectorised loops: a first look in single precision settles most stars, and
+// the few near a pixel edge get the whole arithmetic in double precision.
 //
 // The result is exactly what ProjectStar gives for every star: the same stars,
 // pixels and sines of altitude. The culling only ever drops stars that lie off
