@@ -166,6 +166,18 @@ struct Rules {
     bool sideOnly = false;       // only the side of the horizon is needed
 };
 
+// Whether a star is shown: bright enough, and not well below the horizon by
+// the rotation (by `margin`, far more than it and ProjectStar's sine of
+// altitude can differ). Then how it is placed: with the rotation's sine where
+// only the side of the horizon counts and it is clear, else with
+// ProjectStar's. Without branches, for the batch loops.
+inline int Shown(const Rules& r, double mag, double up, double margin) {
+    return (r.anyMagnitude | (mag <= r.limit)) & (up >= -margin);
+}
+inline int PlacedFate(const Rules& r, double up, double margin) {
+    return (r.sideOnly & (up > margin)) ? kPlaced : kPlacedExactAltitude;
+}
+
 // atan y/x for y >= 0, x > 0 and y <= x, within a few units of the last place
 // (Hart et al., Computer Approximations, index 5077: 19.6 digits on
 // [-tan pi/8, tan pi/8]). For y/x above tan pi/8 it takes pi/4 + atan of
@@ -202,10 +214,7 @@ inline T ArcTangentOfRatio(T y, T x) {
 // the same operations, so the same results).
 __attribute__((target_clones("avx2", "default"))) void DecideBatch(const Frame& f, const Rules& rules,
                                                                   std::size_t n, Batch& b) {
-    // Copies the compiler can keep in registers across the stores.
-    const ChartPlacement chart = rules.chart;
-    const double limit = rules.limit;
-    const bool anyMagnitude = rules.anyMagnitude, sideOnly = rules.sideOnly;
+    const Rules r = rules;  // a copy the compiler can keep in registers across the stores
     for (std::size_t i = 0; i < n; ++i) {
         const double v[3] = {b.x[i], b.y[i], b.z[i]};
         const double up = Dot(f.u, v);
@@ -214,9 +223,9 @@ __attribute__((target_clones("avx2", "default"))) void DecideBatch(const Frame& 
         const double hn = Dot(f.n, v), he = Dot(f.e, v);
         // atan2(h, z) from the ratio of the smaller to the larger.
         const double az = std::fabs(z);
-        const double r = ArcTangentOfRatio(std::min(h, az), std::max(h, az));
-        const double r1 = h > az ? kHalfPi - r : r;
-        const double delta = z < 0.0 ? kPi - r1 : r1;
+        const double a = ArcTangentOfRatio(std::min(h, az), std::max(h, az));
+        const double a1 = h > az ? kHalfPi - a : a;
+        const double delta = z < 0.0 ? kPi - a1 : a1;
         // (A star closer to the centre than that is never trusted; the floor
         // keeps its arithmetic finite.)
         const double perH = 1.0 / std::max(h, 1e-5);
@@ -228,13 +237,11 @@ __attribute__((target_clones("avx2", "default"))) void DecideBatch(const Frame& 
         const int sameColumn = ToPixel(dx - bound) == ToPixel(dx + bound);
         const int sameRow = ToPixel(dy - bound) == ToPixel(dy + bound);
         const int trusted = (h >= 1e-5) & (hn * hn + he * he >= 1e-10) & sameColumn & sameRow;
-        const int x = ChartColumn(chart, ToPixel(dx)), y = ChartRow(chart, ToPixel(dy));
-        const int visible = OnChart(chart, x, y);
-        // Well below the horizon by the rotation, by far more than it and
-        // ProjectStar's sine of altitude can differ; or clear above it.
+        const int x = ChartColumn(r.chart, ToPixel(dx)), y = ChartRow(r.chart, ToPixel(dy));
+        const int visible = OnChart(r.chart, x, y);
         const double margin = 1e-6 + b.hour[i];
-        const int shown = (anyMagnitude | (b.mag[i] <= limit)) & (up >= -margin);
-        const int placed = (sideOnly & (up > margin)) ? kPlaced : kPlacedExactAltitude;
+        const int shown = Shown(r, b.mag[i], up, margin);
+        const int placed = PlacedFate(r, up, margin);
         // Not shown: dropped; else not trusted: ProjectStar's; else on the
         // chart: placed; else dropped (as arithmetic, which vectorises).
         b.fate[i] = static_cast<std::uint8_t>(shown * ((1 - trusted) * kByProjectStar + trusted * visible * placed));
@@ -315,17 +322,14 @@ __attribute__((target_clones("avx2", "default"))) void ScreenBatch(const FloatFr
 // kUnsettled.
 __attribute__((target_clones("avx2", "default"))) void FinishBatch(const Frame& f, const Rules& rules,
                                                                   std::size_t n, Batch& b) {
-    const ChartPlacement chart = rules.chart;
-    const double limit = rules.limit;
-    const bool anyMagnitude = rules.anyMagnitude, sideOnly = rules.sideOnly;
+    const Rules r = rules;
     for (std::size_t i = 0; i < n; ++i) {
-        const double v[3] = {b.x[i], b.y[i], b.z[i]};
-        const double up = Dot(f.u, v);
+        const double up = Dot(f.u, std::array<double, 3>{b.x[i], b.y[i], b.z[i]});
         const double margin = 1e-6 + b.hour[i];
-        const int shown = (anyMagnitude | (b.mag[i] <= limit)) & (up >= -margin);
-        const int placed = (sideOnly & (up > margin)) ? kPlaced : kPlacedExactAltitude;
-        const int x = ChartColumn(chart, b.px[i]), y = ChartRow(chart, b.py[i]);
-        const int visible = OnChart(chart, x, y);
+        const int shown = Shown(r, b.mag[i], up, margin);
+        const int placed = PlacedFate(r, up, margin);
+        const int x = ChartColumn(r.chart, b.px[i]), y = ChartRow(r.chart, b.py[i]);
+        const int visible = OnChart(r.chart, x, y);
         const int settled = b.settled[i];
         b.fate[i] = static_cast<std::uint8_t>(shown * (settled * visible * placed + (1 - settled) * kUnsettled));
         b.up[i] = up;
