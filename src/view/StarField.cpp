@@ -299,9 +299,9 @@ __attribute__((target_clones("avx2", "default"))) void ScreenBatch(const FloatFr
         const float he = g.e[0] * v[0] + g.e[1] * v[1] + g.e[2] * v[2];
         const float h = std::sqrt(p * p + q * q);
         const float az = std::fabs(z);
-        const float r = ArcTangentOfRatio(std::min(h, az), std::max(h, az));
-        const float r1 = h > az ? static_cast<float>(kHalfPi) - r : r;
-        const float delta = z < 0.0f ? static_cast<float>(kPi) - r1 : r1;
+        const float a = ArcTangentOfRatio(std::min(h, az), std::max(h, az));
+        const float a1 = h > az ? static_cast<float>(kHalfPi) - a : a;
+        const float delta = z < 0.0f ? static_cast<float>(kPi) - a1 : a1;
         const float perH = 1.0f / std::max(h, 1e-5f);
         const float k = g.signedScale * delta * perH;
         const float dx = p * k, dy = q * k;
