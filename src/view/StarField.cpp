@@ -251,11 +251,27 @@ __attribute__((target_clones("avx2", "default"))) void DecideBatch(const Frame& 
     }
 }
 
-// The frame's rows in single precision, for the first look at a batch.
+// The frame's rows in single precision, for the tiles' test and the first
+// look at a batch.
 struct FloatFrame {
-    float p[3], q[3], z[3], n[3], e[3];
+    float p[3], q[3], z[3], u[3], n[3], e[3];
     float signedScale, scale;
 };
+
+FloatFrame FloatFrameOf(const Frame& f) {
+    FloatFrame g;
+    for (int i = 0; i < 3; ++i) {
+        g.p[i] = static_cast<float>(f.p[i]);
+        g.q[i] = static_cast<float>(f.q[i]);
+        g.z[i] = static_cast<float>(f.z[i]);
+        g.u[i] = static_cast<float>(f.u[i]);
+        g.n[i] = static_cast<float>(f.n[i]);
+        g.e[i] = static_cast<float>(f.e[i]);
+    }
+    g.signedScale = static_cast<float>(f.sign * f.scale);
+    g.scale = static_cast<float>(f.scale);
+    return g;
+}
 
 // How far the first look's rotated coordinates may stray from DecideBatch's,
 // as an angle: the rows rounded to single precision (2^-24 each) and a
@@ -339,17 +355,17 @@ __attribute__((target_clones("avx2", "default"))) void FinishBatch(const Frame& 
 }
 
 // Sets pass[i] for the stars of a tile that may reach the chart above the
-// horizon: z towards the centre not below coneCos, |p| and |q| within their
-// limits, up not below `horizon`. Written without branches so that it runs
-// four stars at a time.
-void TestStars(const float* x, const float* y, const float* z,
-                                               std::size_t n, const float (&rows)[4][3],
-                                               const float (&limits)[4], std::uint8_t* pass) {
+// horizon: z towards the centre not below limits[0], |p| and |q| within
+// limits[1] and limits[2], up not below limits[3]. Written without branches
+// so that it runs four stars at a time.
+void TestStars(const FloatFrame& frame, const float* x, const float* y, const float* z, std::size_t n,
+               const float (&limits)[4], std::uint8_t* pass) {
+    const FloatFrame g = frame;  // kept in registers across the stores
     for (std::size_t i = 0; i < n; ++i) {
-        const float p = rows[0][0] * x[i] + rows[0][1] * y[i] + rows[0][2] * z[i];
-        const float q = rows[1][0] * x[i] + rows[1][1] * y[i] + rows[1][2] * z[i];
-        const float w = rows[2][0] * x[i] + rows[2][1] * y[i] + rows[2][2] * z[i];
-        const float u = rows[3][0] * x[i] + rows[3][1] * y[i] + rows[3][2] * z[i];
+        const float p = g.p[0] * x[i] + g.p[1] * y[i] + g.p[2] * z[i];
+        const float q = g.q[0] * x[i] + g.q[1] * y[i] + g.q[2] * z[i];
+        const float w = g.z[0] * x[i] + g.z[1] * y[i] + g.z[2] * z[i];
+        const float u = g.u[0] * x[i] + g.u[1] * y[i] + g.u[2] * z[i];
         const float ap = std::fabs(p), aq = std::fabs(q);
         pass[i] = (w >= limits[0]) & (ap <= limits[1]) & (aq <= limits[2]) & (u >= limits[3]);
     }
@@ -476,6 +492,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
     const double limit = LimitingMagnitude(view) + 0.5;
     Frame f;
     const bool fast = MakeFrame(view, sinLatitude, cosLatitude, f);
+    const FloatFrame g = fast ? FloatFrameOf(f) : FloatFrame{};
     const double lst = view.localSiderealTime;
     auto mark = [this](std::uint32_t k) { marks_[k >> 6] |= std::uint64_t{1} << (k & 63); };
 
@@ -485,13 +502,6 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
         // Tiles and stars are tested with margins far beyond single
         // precision's error; the exact tests follow for what passes.
         const double below = -(kFloatMargin + 1e-15 * (kTiledRightAscension + std::fabs(lst)));
-        float rows[4][3];
-        for (int i = 0; i < 3; ++i) {
-            rows[0][i] = static_cast<float>(f.p[i]);
-            rows[1][i] = static_cast<float>(f.q[i]);
-            rows[2][i] = static_cast<float>(f.z[i]);
-            rows[3][i] = static_cast<float>(f.u[i]);
-        }
         const float limits[4] = {static_cast<float>(f.coneCos - kFloatMargin),
                                  static_cast<float>(f.pMax + kFloatMargin),
                                  static_cast<float>(f.qMax + kFloatMargin), static_cast<float>(below)};
@@ -515,7 +525,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
                 for (std::uint32_t i = t.begin; i < end; ++i) mark(tileEntry_[i]);
                 continue;
             }
-            TestStars(&tileX_[t.begin], &tileY_[t.begin], &tileZ_[t.begin], end - t.begin, rows, limits,
+            TestStars(g, &tileX_[t.begin], &tileY_[t.begin], &tileZ_[t.begin], end - t.begin, limits,
                       pass_.data());
             // Without a branch: whether a star passes is a coin toss to the
             // processor.
@@ -575,16 +585,6 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
     rules.anyMagnitude = polar;
     rules.sideOnly = altitude == Altitude::SideOnly;
     const double lstRounding = 1e-15 * std::fabs(lst);
-    FloatFrame g;
-    for (int i = 0; i < 3; ++i) {
-        g.p[i] = static_cast<float>(f.p[i]);
-        g.q[i] = static_cast<float>(f.q[i]);
-        g.z[i] = static_cast<float>(f.z[i]);
-        g.n[i] = static_cast<float>(f.n[i]);
-        g.e[i] = static_cast<float>(f.e[i]);
-    }
-    g.signedScale = static_cast<float>(f.sign * f.scale);
-    g.scale = static_cast<float>(f.scale);
     const bool screen = f.scale <= kScreenScale;
     const bool selecting = selection && selection->Active();
     Batch b, unsettled;
