@@ -34,6 +34,10 @@ struct Frame {
     // angle from the centre is never below its sine.
     double pMax = std::numeric_limits<double>::infinity();
     double qMax = std::numeric_limits<double>::infinity();
+    // The same for q on either side of the centre, as sign q: towards the
+    // chart's top (qHigh) and its bottom (qLow, of -sign q).
+    double qHigh = std::numeric_limits<double>::infinity();
+    double qLow = std::numeric_limits<double>::infinity();
 };
 
 // Rows N cos e + E sin e, E cos e - N sin e, then the tilt g about the first.
@@ -62,6 +66,8 @@ void ChartBounds(const ViewState& view, Frame& f) {
     const double dyMax = std::max(std::abs(base), std::abs(r - base)) + 1.0;
     f.pMax = (dxMax + 2.0) / f.scale + 1e-6;
     f.qMax = (dyMax + 2.0) / f.scale + 1e-6;
+    f.qHigh = (base + 1.0 + 2.0) / f.scale + 1e-6;
+    f.qLow = (r - base + 1.0 + 2.0) / f.scale + 1e-6;
     const double angle = (std::hypot(dxMax, dyMax) + 2.0) / f.scale + 1e-6;
     if (angle < kPi) f.coneCos = std::cos(angle);
 }
@@ -354,20 +360,38 @@ __attribute__((target_clones("avx2", "default"))) void FinishBatch(const Frame& 
     }
 }
 
+// What a star must meet to reach the chart above the horizon, with margins
+// far beyond single precision's error: z towards the centre not below
+// `cone`; its offsets from the centre within the chart's (see TestStars);
+// up not below `below`.
+struct StarLimits {
+    float cone, p, qHigh, qLow, below;
+    float sign;  // the frame's
+};
+
 // Sets pass[i] for the stars of a tile that may reach the chart above the
-// horizon: z towards the centre not below limits[0], |p| and |q| within
-// limits[1] and limits[2], up not below limits[3]. Written without branches
-// so that it runs four stars at a time.
+// horizon. A star's offsets are scale delta (p, sign q) / h, with delta its
+// angle from the centre and h = sin delta, or h = sin(pi - delta) behind the
+// centre; delta / h is never below arcsin h / h, whose series 1 + h^2/6 +
+// 3 h^4/40 + ... has no negative term, so (p, sign q) times that series'
+// first three terms never reaches further out than the offsets over scale.
+// Written without branches so that it runs eight stars at a time.
 void TestStars(const FloatFrame& frame, const float* x, const float* y, const float* z, std::size_t n,
-               const float (&limits)[4], std::uint8_t* pass) {
+               const StarLimits& limits, std::uint8_t* pass) {
     const FloatFrame g = frame;  // kept in registers across the stores
+    const StarLimits l = limits;
     for (std::size_t i = 0; i < n; ++i) {
         const float p = g.p[0] * x[i] + g.p[1] * y[i] + g.p[2] * z[i];
         const float q = g.q[0] * x[i] + g.q[1] * y[i] + g.q[2] * z[i];
         const float w = g.z[0] * x[i] + g.z[1] * y[i] + g.z[2] * z[i];
         const float u = g.u[0] * x[i] + g.u[1] * y[i] + g.u[2] * z[i];
-        const float ap = std::fabs(p), aq = std::fabs(q);
-        pass[i] = (w >= limits[0]) & (ap <= limits[1]) & (aq <= limits[2]) & (u >= limits[3]);
+        const float h2 = p * p + q * q;
+        const float widen = 1.0f + h2 * (1.0f / 6.0f + h2 * (3.0f / 40.0f));
+        const float ap = std::fabs(p) * widen, t = l.sign * q * widen;
+        // (A side's bound holds only for stars on that side: where the
+        // centre lies off the chart, it is negative.)
+        pass[i] = (w >= l.cone) & (ap <= l.p) & ((t <= l.qHigh) | (t <= 0.0f)) & ((-t <= l.qLow) | (t >= 0.0f)) &
+                  (u >= l.below);
     }
 }
 
@@ -381,8 +405,9 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
     tiles_.clear();
     for (auto* v : {&tileX_, &tileY_, &tileZ_, &tileMag_}) v->clear();
     tileEntry_.clear();
+    // In drawing order: the last star of the list first.
     entries_.reserve(stars.size());
-    for (std::size_t i = 0; i < stars.size(); ++i) {
+    for (std::size_t i = stars.size(); i-- > 0;) {
         const StarRecord* r = stars[i];
         if (!r || r->kind != kKindStar) continue;
         // ProjectStar never draws these.
@@ -395,6 +420,7 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
     }
     const std::size_t n = entries_.size();
     marks_.assign((n + 63) / 64, 0);
+    order_.assign(n, 0);
 
     // Declination bands of one cell's height, each cut into cells about as
     // wide as they are high at their edge nearest the equator.
@@ -427,7 +453,7 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
         cellOf[k] = firstCell[b] + std::min(c, cells[b] - 1);
     }
 
-    // The stars cell by cell (in list order), then each cell brightest first.
+    // The stars cell by cell (in drawing order), then each cell brightest first.
     std::vector<std::uint32_t> start(everywhere + 2, 0);
     for (const std::uint32_t c : cellOf) ++start[c + 1];
     for (std::size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
@@ -502,9 +528,9 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
         // Tiles and stars are tested with margins far beyond single
         // precision's error; the exact tests follow for what passes.
         const double below = -(kFloatMargin + 1e-15 * (kTiledRightAscension + std::fabs(lst)));
-        const float limits[4] = {static_cast<float>(f.coneCos - kFloatMargin),
-                                 static_cast<float>(f.pMax + kFloatMargin),
-                                 static_cast<float>(f.qMax + kFloatMargin), static_cast<float>(below)};
+        const StarLimits limits{static_cast<float>(f.coneCos - kFloatMargin), static_cast<float>(f.pMax + kFloatMargin),
+                                static_cast<float>(f.qHigh + kFloatMargin), static_cast<float>(f.qLow + kFloatMargin),
+                                static_cast<float>(below), static_cast<float>(f.sign)};
         const float magnitudeCut = static_cast<float>(limit + 1e-3);
         for (const Tile& t : tiles_) {
             // Every star of a tile lies within `chord` of its centre, so each
@@ -517,10 +543,11 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
                                   Dot(f.u, t.centre) + c < below))
                 continue;
             const std::uint32_t end =
-                polar ? t.end
-                      : static_cast<std::uint32_t>(
-                            std::upper_bound(tileMag_.begin() + t.begin, tileMag_.begin() + t.end, magnitudeCut) -
-                            tileMag_.begin());
+                polar || tileMag_[t.end - 1] <= magnitudeCut
+                    ? t.end
+                    : static_cast<std::uint32_t>(
+                          std::upper_bound(tileMag_.begin() + t.begin, tileMag_.begin() + t.end, magnitudeCut) -
+                          tileMag_.begin());
             if (t.everywhere) {
                 for (std::uint32_t i = t.begin; i < end; ++i) mark(tileEntry_[i]);
                 continue;
@@ -546,21 +573,21 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
         put(e, pt, s);
     };
 
-    // Drawing order: from the last star of the list to the first. The marks
-    // are cleared as they are read.
-    order_.clear();
-    for (std::size_t w = marks_.size(); w-- > 0;) {
+    // The marked stars in drawing order, which is the entries' order; the
+    // marks are cleared as they are read.
+    std::uint32_t* const marked = order_.data();
+    std::size_t count = 0;
+    for (std::size_t w = 0; w < marks_.size(); ++w) {
         std::uint64_t bits = marks_[w];
         marks_[w] = 0;
         while (bits) {
-            const int bit = 63 - __builtin_clzll(bits);
-            bits &= ~(std::uint64_t{1} << bit);
-            order_.push_back(static_cast<std::uint32_t>(w * 64 + static_cast<std::size_t>(bit)));
+            marked[count++] = static_cast<std::uint32_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits)));
+            bits &= bits - 1;
         }
     }
     if (!fast) {
-        for (const std::uint32_t k : order_) {
-            const Entry& e = entries_[k];
+        for (std::size_t j = 0; j < count; ++j) {
+            const Entry& e = entries_[marked[j]];
             if (!polar && e.mag > limit) continue;
             if (selection && !selection->Shows(e.index)) continue;
             exact(e);
@@ -577,7 +604,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             altitudes_.push_back({std::sin(dec), std::cos(dec)});
         }
     }
-    out.reserve(order_.size());  // at most every marked star, without regrowth
+    out.reserve(count);  // at most every marked star, without regrowth
 
     Rules rules;
     rules.chart = ChartPlacementOf(view, f.stretch);
@@ -590,12 +617,12 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
     Batch b, unsettled;
     std::uint16_t where[kBatch];
     std::size_t candidates = 0, fallbacks = 0;
-    for (std::size_t first = 0; first < order_.size(); first += kBatch) {
-        const std::size_t n = std::min(kBatch, order_.size() - first);
-        const std::uint32_t* ks = &order_[first];
+    for (std::size_t first = 0; first < count; first += kBatch) {
+        const std::size_t n = std::min(kBatch, count - first);
+        const std::uint32_t* ks = marked + first;
         for (std::size_t i = 0; i < n; ++i) {
             // The entries lie far apart: fetch some places ahead.
-            if (first + i + kAhead < order_.size()) __builtin_prefetch(&entries_[ks[i + kAhead]]);
+            if (first + i + kAhead < count) __builtin_prefetch(&entries_[ks[i + kAhead]]);
             const Entry& e = entries_[ks[i]];
             b.x[i] = e.x;
             b.y[i] = e.y;

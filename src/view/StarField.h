@@ -9,10 +9,11 @@
 // whose circle lies off the chart or below the horizon, walks each other tile
 // only as far as the limiting magnitude, and tests those stars in a loop the
 // compiler vectorises. What passes is marked in a bitmap over the stars in
-// list order, which the pass then reads from the last star to the first (the
-// drawing order) and places in batches, the arithmetic of a batch again in
-// vectorised loops: a first look in single precision settles most stars, and
-// the few near a pixel edge get the whole arithmetic in double precision.
+// drawing order (the field keeps them from the last of the list to the
+// first), which the pass then reads front to back and places in batches, the
+// arithmetic of a batch again in vectorised loops: a first look in single
+// precision settles most stars, and the few near a pixel edge get the whole
+// arithmetic in double precision.
 //
 // The result is exactly what ProjectStar gives for every star: the same stars,
 // pixels and sines of altitude. The culling only ever drops stars that lie off
@@ -89,8 +90,9 @@ public:
     std::size_t CandidateCount() const { return candidates_; }
 
 private:
-    // A star in list order: what placing it takes besides its record. Two to
-    // a cache line: a large pass reads a few hundred thousand of them.
+    // A star in drawing order: what placing it takes besides its record. Two
+    // to a cache line: a large pass reads a few hundred thousand of them,
+    // front to back, which the processor's own fetching ahead follows best.
     struct alignas(32) Entry {
         float x, y, z;        // unit vector of (ra, dec), as in the tiles
         std::uint32_t index;  // position in the list given to Build
@@ -123,7 +125,7 @@ private:
     // all clear between passes.
     mutable std::vector<std::uint64_t> marks_;
     mutable std::vector<std::uint8_t> pass_;  // scratch of the per-tile test
-    mutable std::vector<std::uint32_t> order_;  // the marked entries, last first
+    mutable std::vector<std::uint32_t> order_;  // room for the marked entries, in order
     mutable std::size_t fallbacks_ = 0;
     mutable std::size_t candidates_ = 0;
 };
