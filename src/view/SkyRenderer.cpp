@@ -161,20 +161,19 @@ void SkyRenderer::RenderSky(QImage& image, const RenderScene& scene) {
     starPainter.SetBackdrop(&backdrop);
     const ConstellationSelection& selection = overlay_->selection;
     std::vector<LabelledStar> namedStars;
-    // The field places exactly the stars ProjectStar accepts, in this order.
+    // The field places exactly the stars ProjectStar accepts, in this order,
+    // and hands them to the drawer a batch at a time.
     PrepareStarField(scene.catalog);
-    starField_.Place(view_, ctx.sinLatitude, ctx.cosLatitude, &selection, placed_,
+    const std::size_t room = hits->Room();
+    FieldDrawer drawer(starPainter, room);
+    starField_.Place(view_, ctx.sinLatitude, ctx.cosLatitude, &selection, drawer,
                      starPainter.Options().DimsByAltitude() ? StarField::Altitude::Exact
                                                             : StarField::Altitude::SideOnly);
-    starPainter.DrawField(placed_, namedPlaced_);
     // Hits in drawing order. Once the list is full each entry only replaces
     // its last one, so of the stars after that only the last one counts.
-    const std::size_t room = hits->Room();
-    for (std::size_t i = 0; i < std::min(room, placed_.size()); ++i)
-        hits->Add(*stars_[placed_[i].index], placed_[i].x, placed_[i].y);
-    if (placed_.size() > room) hits->Add(*stars_[placed_.back().index], placed_.back().x, placed_.back().y);
-    for (const std::size_t i : namedPlaced_)
-        namedStars.push_back({stars_[placed_[i].index], placed_[i].x, placed_[i].y});
+    for (const DrawnStar& s : drawer.First()) hits->Add(*stars_[s.index], s.x, s.y);
+    if (drawer.Count() > room) hits->Add(*stars_[drawer.Last().index], drawer.Last().x, drawer.Last().y);
+    for (const DrawnStar& s : drawer.Named()) namedStars.push_back({stars_[s.index], s.x, s.y});
 
     DrawDeepSkyMarks(ctx, &selection);
     DrawMilkyWay(ctx, *overlay_);

@@ -137,8 +137,6 @@ private:
     const StarCatalog* fieldCatalog_ = nullptr;
     std::uint64_t fieldGeneration_ = 0;
     std::size_t fieldCount_ = 0;
-    std::vector<PlacedStar> placed_;
-    std::vector<std::size_t> namedPlaced_;  // positions in placed_ of the named stars
     MinorPlaceCache minorPlaces_;
     mutable std::mutex hitsMutex_;  // guards hits_ only, never held during a pass
     std::shared_ptr<const HitList> hits_;

@@ -509,9 +509,8 @@ std::size_t StarField::MemoryBytes() const {
 }
 
 void StarField::Place(const ViewState& view, double sinLatitude, double cosLatitude,
-                      const ConstellationSelection* selection, std::vector<PlacedStar>& out,
+                      const ConstellationSelection* selection, PlacedSink& sink,
                       Altitude altitude) const {
-    out.clear();
     fallbacks_ = 0;
     candidates_ = 0;
     const bool polar = view.viewMode == ViewMode::PolarAlignment;
@@ -563,9 +562,17 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
         }
     }
 
+    // The placed stars go to the sink a batch at a time.
+    PlacedStar placed[kBatch];
+    std::size_t held = 0;
+    auto flush = [&] {
+        if (held > 0) sink.Take(placed, held);
+        held = 0;
+    };
     auto put = [&](const Entry& e, const ProjectedPoint& pt, double s) {
-        if (pt.visible)
-            out.push_back({e.index, pt.x, pt.y, e.tint, e.named, s, e.mag});
+        if (!pt.visible) return;
+        placed[held++] = {e.index, pt.x, pt.y, e.tint, e.named, s, e.mag};
+        if (held == kBatch) flush();
     };
     auto exact = [&](const Entry& e) {
         double s = 0.0;
@@ -592,6 +599,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             if (selection && !selection->Shows(e.index)) continue;
             exact(e);
         }
+        flush();
         return;
     }
 
@@ -604,7 +612,6 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             altitudes_.push_back({std::sin(dec), std::cos(dec)});
         }
     }
-    out.reserve(count);  // at most every marked star, without regrowth
 
     Rules rules;
     rules.chart = ChartPlacementOf(view, f.stretch);
@@ -700,6 +707,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             }
         }
     }
+    flush();
     candidates_ = candidates;
     fallbacks_ = fallbacks;
 }

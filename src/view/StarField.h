@@ -56,6 +56,14 @@ struct PlacedStar {
     double magnitude = 0.0;  // the record's
 };
 
+// What receives the stars a pass places, in drawing order, a batch at a time
+// (a batch lives only for the call).
+class PlacedSink {
+public:
+    virtual ~PlacedSink() = default;
+    virtual void Take(const PlacedStar* stars, std::size_t n) = 0;
+};
+
 class StarField {
 public:
     // Prepares the stars (kind 1, sound position and magnitude) of `stars`,
@@ -75,11 +83,11 @@ public:
     // disagree on the side, ProjectStar's).
     enum class Altitude { Exact, SideOnly };
 
-    // Every star that ProjectStar (with the selection's verdict for its index)
-    // would place visibly, from the last index to the first: the order the
-    // render pass draws them in. Replaces the contents of `out`.
+    // Hands `sink`, a batch at a time, every star that ProjectStar (with the
+    // selection's verdict for its index) would place visibly, from the last
+    // index to the first: the order the render pass draws them in.
     void Place(const ViewState& view, double sinLatitude, double cosLatitude,
-               const ConstellationSelection* selection, std::vector<PlacedStar>& out,
+               const ConstellationSelection* selection, PlacedSink& sink,
                Altitude altitude = Altitude::Exact) const;
 
     // Stars placed through ProjectStar in the last Place because the rotation

@@ -282,15 +282,25 @@ void StarPainter::Draw(double magnitude, StarTint tint, bool marker, SolarBody b
     }
 }
 
-void StarPainter::DrawField(const std::vector<PlacedStar>& stars, std::vector<std::size_t>& named) {
-    const StarOptions& o = options_;
-    named.clear();
+FieldDrawer::FieldDrawer(StarPainter& painter, std::size_t firstCount)
+    : painter_(painter),
+      firstCount_(firstCount),
+      plain_(StarColor(StarTint{}, false, painter.options_)) {}  // untinted, dimmed or not
+
+void FieldDrawer::Take(const PlacedStar* stars, std::size_t n) {
+    const StarOptions& o = painter_.options_;
+    PixelBuffer& pixels = painter_.pixels_;
+    for (std::size_t i = 0; i < n; ++i) {
+        const PlacedStar& pt = stars[i];
+        last_ = {pt.index, pt.x, pt.y};
+        if (count_++ < firstCount_) first_.push_back(last_);
+        if (pt.named) named_.push_back(last_);
+    }
     // The two-colour modes draw discs through the painter: Draw, star by star.
     if (o.modes.whiteOnBlack || o.modes.blackOnWhite) {
-        for (std::size_t i = 0; i < stars.size(); ++i) {
+        for (std::size_t i = 0; i < n; ++i) {
             const PlacedStar& pt = stars[i];
-            Draw(pt.magnitude, pt.tint, false, SolarBody::None, pt.x, pt.y, pt.sinAltitude);
-            if (pt.named) named.push_back(i);
+            painter_.Draw(pt.magnitude, pt.tint, false, SolarBody::None, pt.x, pt.y, pt.sinAltitude);
         }
         return;
     }
@@ -302,38 +312,33 @@ void StarPainter::DrawField(const std::vector<PlacedStar>& stars, std::vector<st
     // the pixel of a star some places ahead is fetched while this one is
     // drawn, so that those fetches overlap.
     constexpr std::size_t kAhead = 32;
-    const ColorRef plain = StarColor(StarTint{}, false, o);  // untinted, dimmed or not
     // What a magnitude makes of a star: kept from one star to the next, as
     // neighbours in a catalogue mostly share their magnitude, unless the
     // altitude counts too.
     const bool byMagnitude = !o.DimsByAltitude();
-    double lastMagnitude = std::numeric_limits<double>::quiet_NaN();
-    bool dimmed = false, single = true;
-    int intensity = 0;
-    for (std::size_t i = 0; i < stars.size(); ++i) {
-        const PlacedStar& ahead = stars[std::min(i + kAhead, stars.size() - 1)];
-        __builtin_prefetch(pixels_.Nearest(ahead.x, ahead.y), 1);
+    for (std::size_t i = 0; i < n; ++i) {
+        const PlacedStar& ahead = stars[std::min(i + kAhead, n - 1)];
+        __builtin_prefetch(pixels.Nearest(ahead.x, ahead.y), 1);
         const PlacedStar& pt = stars[i];
-        if (pt.named) named.push_back(i);
         if (!(pt.magnitude == pt.magnitude)) continue;  // Draw draws nothing
-        if (!(byMagnitude && pt.magnitude == lastMagnitude)) {
-            lastMagnitude = pt.magnitude;
-            dimmed = false;
-            const double m = Drawn(pt.magnitude, pt.sinAltitude, o, dimmed);
-            if (o.sizeUp && !dimmed) {
-                intensity = Halved(100, HalvingCount(m, 2.0));
-                if (o.brightnessUp) intensity += intensity / 5;
-                single = DiscSize(pt.magnitude, o.shiftTenths, true, false) < 2;
+        if (!(byMagnitude && pt.magnitude == lastMagnitude_)) {
+            lastMagnitude_ = pt.magnitude;
+            dimmed_ = false;
+            const double m = Drawn(pt.magnitude, pt.sinAltitude, o, dimmed_);
+            if (o.sizeUp && !dimmed_) {
+                intensity_ = Halved(100, HalvingCount(m, 2.0));
+                if (o.brightnessUp) intensity_ += intensity_ / 5;
+                single_ = DiscSize(pt.magnitude, o.shiftTenths, true, false) < 2;
             } else {
-                intensity = Intensity(m, o.brightnessUp);
-                single = !(m < 2.8);
+                intensity_ = Intensity(m, o.brightnessUp);
+                single_ = !(m < 2.8);
             }
         }
-        if (!single) {
-            Draw(pt.magnitude, pt.tint, false, SolarBody::None, pt.x, pt.y, pt.sinAltitude);
-        } else if (pixels_.Contains(pt.x, pt.y)) {
-            QRgb* p = pixels_.At(pt.x, pt.y);
-            *p = BlendOver(*p, pt.tint.first ? StarColor(pt.tint, dimmed, o) : plain, intensity, o.lref);
+        if (!single_) {
+            painter_.Draw(pt.magnitude, pt.tint, false, SolarBody::None, pt.x, pt.y, pt.sinAltitude);
+        } else if (pixels.Contains(pt.x, pt.y)) {
+            QRgb* p = pixels.At(pt.x, pt.y);
+            *p = BlendOver(*p, pt.tint.first ? StarColor(pt.tint, dimmed_, o) : plain_, intensity_, o.lref);
         }
     }
 }

@@ -8,16 +8,18 @@
 #include <QImage>
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <string_view>
 #include <vector>
 
 #include "view/Color.h"
 #include "view/RenderContext.h"
+#include "view/StarField.h"
 #include "view/StarTint.h"
 
 namespace tavik {
 
-struct PlacedStar;
 struct SkyBackdrop;
 struct StarRecord;
 
@@ -130,10 +132,6 @@ public:
     void Draw(double magnitude, StarTint tint, bool marker, SolarBody body, int x, int y,
               double sinAltitude);
 
-    // Draws a pass's placed catalogue stars, in their order, exactly as Draw
-    // would one after the other; `named` gets the positions of the named ones.
-    void DrawField(const std::vector<PlacedStar>& stars, std::vector<std::size_t>& named);
-
     const StarOptions& Options() const { return options_; }
 
     // The image the stars go into.
@@ -146,12 +144,49 @@ public:
     void SetBackdrop(const SkyBackdrop* backdrop) { backdrop_ = backdrop; }
 
 private:
+    friend class FieldDrawer;
     void DrawDisc(int x, int y, int t, ColorRef color, SolarBody body);
 
     const RenderContext& ctx_;
     StarOptions options_;
     PixelBuffer pixels_;
     const SkyBackdrop* backdrop_ = nullptr;
+};
+
+// A catalogue star where the pass drew it.
+struct DrawnStar {
+    std::uint32_t index = 0;  // in the list the star field was built from
+    int x = 0;
+    int y = 0;
+};
+
+// Draws the catalogue stars of a pass as the star field places them, batch by
+// batch in drawing order, exactly as Draw would one after the other, and
+// keeps what the pass needs of them: the first stars drawn (for the hit
+// list), the last one and the named ones, in drawing order.
+class FieldDrawer final : public PlacedSink {
+public:
+    // Keeps up to `firstCount` of the first stars drawn.
+    FieldDrawer(StarPainter& painter, std::size_t firstCount);
+    void Take(const PlacedStar* stars, std::size_t n) override;
+
+    std::size_t Count() const { return count_; }  // stars drawn
+    const std::vector<DrawnStar>& First() const { return first_; }
+    DrawnStar Last() const { return last_; }  // when Count() > 0
+    const std::vector<DrawnStar>& Named() const { return named_; }
+
+private:
+    StarPainter& painter_;
+    std::size_t firstCount_;
+    ColorRef plain_;  // an untinted star's colour
+    std::size_t count_ = 0;
+    std::vector<DrawnStar> first_, named_;
+    DrawnStar last_;
+    // What the last magnitude made of a star (neighbours in a catalogue
+    // mostly share their magnitude).
+    double lastMagnitude_ = std::numeric_limits<double>::quiet_NaN();
+    bool dimmed_ = false, single_ = true;
+    int intensity_ = 0;
 };
 
 }  // namespace tavik

@@ -45,6 +45,20 @@ std::vector<PlacedStar> ByProjectStar(const ViewState& v, const std::vector<cons
     return out;
 }
 
+// What a pass hands over, batch after batch.
+struct Collect final : PlacedSink {
+    std::vector<PlacedStar> stars;
+    void Take(const PlacedStar* batch, std::size_t n) override { stars.insert(stars.end(), batch, batch + n); }
+};
+
+std::vector<PlacedStar> Placed(const StarField& field, const ViewState& v, double sinLatitude, double cosLatitude,
+                               const ConstellationSelection& sel,
+                               StarField::Altitude altitude = StarField::Altitude::Exact) {
+    Collect c;
+    field.Place(v, sinLatitude, cosLatitude, &sel, c, altitude);
+    return c.stars;
+}
+
 // Every star of `fast` is the star of `slow` at the same place, field by field
 // (of the altitude, only the side of the horizon and 1e-6 when so asked).
 void ExpectSamePlaces(const std::vector<PlacedStar>& fast, const std::vector<PlacedStar>& slow,
@@ -127,14 +141,13 @@ TEST(StarField, PlacesExactlyWhatProjectStarPlacesInEveryMode) {
                     if (selective) sel.SelectOnly("Ori", stars);
                     // Side only first: a fresh field has no table of the
                     // declinations' sines yet.
-                    std::vector<PlacedStar> fast;
-                    field.Place(v, std::sin(v.latitude), std::cos(v.latitude), &sel, fast,
-                                StarField::Altitude::SideOnly);
+                    std::vector<PlacedStar> fast = Placed(field, v, std::sin(v.latitude), std::cos(v.latitude),
+                                                          sel, StarField::Altitude::SideOnly);
                     const std::vector<PlacedStar> slow = ByProjectStar(v, stars, sel);
                     SCOPED_TRACE(testing::Message() << "mode " << static_cast<int>(fr.mode) << " zoom "
                                                     << fr.zoom << " lat " << latitudeDeg << " lst " << lst);
                     ASSERT_NO_FATAL_FAILURE(ExpectSamePlaces(fast, slow, StarField::Altitude::SideOnly));
-                    field.Place(v, std::sin(v.latitude), std::cos(v.latitude), &sel, fast);
+                    fast = Placed(field, v, std::sin(v.latitude), std::cos(v.latitude), sel);
                     ASSERT_NO_FATAL_FAILURE(ExpectSamePlaces(fast, slow));
                     placed += fast.size();
                     fallbacks += field.FallbackCount();
@@ -164,8 +177,7 @@ TEST(StarField, AStarExactlyOnTheCentreIsPlacedByProjectStar) {
         UpdateChartGeometry(v, 240, 240);
         RefreshViewState(v);
         ConstellationSelection sel;
-        std::vector<PlacedStar> fast;
-        field.Place(v, 0.0, 1.0, &sel, fast);
+        const std::vector<PlacedStar> fast = Placed(field, v, 0.0, 1.0, sel);
         ASSERT_NO_FATAL_FAILURE(ExpectSamePlaces(fast, ByProjectStar(v, stars, sel)));
         EXPECT_EQ(fast.size(), 1u);
     }
@@ -221,9 +233,8 @@ TEST(StarField, TilesPlaceWhatAPlainPassPlacesInRandomViews) {
         RefreshViewState(v);
 
         ConstellationSelection sel;
-        std::vector<PlacedStar> fast;
         const auto altitude = n % 4 == 1 ? StarField::Altitude::SideOnly : StarField::Altitude::Exact;
-        field.Place(v, std::sin(v.latitude), std::cos(v.latitude), &sel, fast, altitude);
+        const std::vector<PlacedStar> fast = Placed(field, v, std::sin(v.latitude), std::cos(v.latitude), sel, altitude);
         const std::vector<PlacedStar> slow = ByProjectStar(v, stars, sel);
         SCOPED_TRACE(testing::Message() << "view " << n << " mode " << static_cast<int>(v.viewMode));
         ASSERT_NO_FATAL_FAILURE(ExpectSamePlaces(fast, slow, altitude));

@@ -360,9 +360,10 @@ TEST(StarPainter, SizeUpDiscShowsOverALineButFadesOnABrightSky) {
 
 // The field's own path for one-pixel stars against Draw, star by star: a
 // crowded field (stars sharing pixels, bright and tinted ones, stars off the
-// edge, a magnitude that is not a number) over a sky of every shade, under
-// each option that changes what a star becomes.
-TEST(StarPainter, AFieldDrawnAtOnceMatchesItsStarsDrawnOneByOne) {
+// edge, a magnitude that is not a number) handed over in batches over a sky
+// of every shade, under each option that changes what a star becomes; and
+// the first, last and named stars kept in drawing order.
+TEST(StarPainter, AFieldDrawnInBatchesMatchesItsStarsDrawnOneByOne) {
     std::mt19937 random(7);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
     std::vector<PlacedStar> stars(3000);
@@ -400,15 +401,24 @@ TEST(StarPainter, AFieldDrawnAtOnceMatchesItsStarsDrawnOneByOne) {
                 for (int x = 0; x < 40; ++x) chart->image.setPixel(x, y, qRgb(x * 6, y * 6, (x * y) % 256));
             drawOptions(chart->options, variant);
         }
-        std::vector<std::size_t> named;
-        StarPainter(field.ctx, field.options).DrawField(stars, named);
+        // Handed over in batches of every size, as a pass does.
+        StarPainter fieldPainter(field.ctx, field.options);
+        FieldDrawer drawer(fieldPainter, 1000);
+        for (std::size_t first = 0, n = 1; first < stars.size(); first += n, n = n * 3 % 700 + 1)
+            drawer.Take(&stars[first], std::min(n, stars.size() - first));
         StarPainter painter(single.ctx, single.options);
-        std::vector<std::size_t> expectedNamed;
+        std::vector<std::uint32_t> expectedNamed, named, first;
         for (std::size_t i = 0; i < stars.size(); ++i) {
             const PlacedStar& s = stars[i];
             painter.Draw(s.magnitude, s.tint, false, SolarBody::None, s.x, s.y, s.sinAltitude);
-            if (s.named) expectedNamed.push_back(i);
+            if (s.named) expectedNamed.push_back(s.index);
         }
+        for (const DrawnStar& s : drawer.Named()) named.push_back(s.index);
+        for (const DrawnStar& s : drawer.First()) first.push_back(s.index);
+        ASSERT_EQ(drawer.Count(), stars.size());
+        ASSERT_EQ(first.size(), 1000u);
+        EXPECT_EQ(first.back(), 999u);
+        EXPECT_EQ(drawer.Last().index, stars.back().index);
         field.painter.end();
         single.painter.end();
         EXPECT_TRUE(field.image == single.image);
