@@ -66,8 +66,10 @@ void ChartBounds(const ViewState& view, Frame& f) {
     const double dyMax = std::max(std::abs(base), std::abs(r - base)) + 1.0;
     f.pMax = (dxMax + 2.0) / f.scale + 1e-6;
     f.qMax = (dyMax + 2.0) / f.scale + 1e-6;
-    f.qHigh = (base + 1.0 + 2.0) / f.scale + 1e-6;
-    f.qLow = (r - base + 1.0 + 2.0) / f.scale + 1e-6;
+    // (Never below zero, so that a star right on the centre's line passes
+    // whatever the sign single precision gives its q.)
+    f.qHigh = std::max(base + 1.0 + 2.0, 0.0) / f.scale + 1e-6;
+    f.qLow = std::max(r - base + 1.0 + 2.0, 0.0) / f.scale + 1e-6;
     const double angle = (std::hypot(dxMax, dyMax) + 2.0) / f.scale + 1e-6;
     if (angle < kPi) f.coneCos = std::cos(angle);
 }
@@ -375,7 +377,7 @@ struct StarLimits {
 // centre; delta / h is never below arcsin h / h, whose series 1 + h^2/6 +
 // 3 h^4/40 + ... has no negative term, so (p, sign q) times that series'
 // first three terms never reaches further out than the offsets over scale.
-// Written without branches so that it runs eight stars at a time.
+// Written without branches so that it runs four stars at a time.
 void TestStars(const FloatFrame& frame, const float* x, const float* y, const float* z, std::size_t n,
                const StarLimits& limits, std::uint8_t* pass) {
     const FloatFrame g = frame;  // kept in registers across the stores

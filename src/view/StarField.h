@@ -44,8 +44,8 @@ class ConstellationSelection;
 // One star a pass draws: its position in the list the field was built from
 // (its record is that list's entry), its pixel and sin(altitude) as
 // ProjectStar gives them, and what drawing it takes from its record, so that
-// the pass need not read the record again. 32 bytes: a large field writes a
-// few hundred thousand of them a pass.
+// the pass need not read the record again. 32 bytes: a batch of them stays
+// in the processor's first cache.
 struct PlacedStar {
     std::uint32_t index = 0;
     int x = 0;

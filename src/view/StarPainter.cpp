@@ -307,10 +307,10 @@ void FieldDrawer::Take(const PlacedStar* stars, std::size_t n) {
 
     // Nearly every star of a large field is a single blended pixel: those are
     // written here with Draw's own arithmetic (brighter stars, patterns and
-    // discs, go through Draw). The stars come in record order, which the sky
-    // scatters over the whole image, so nearly every pixel misses the cache:
-    // the pixel of a star some places ahead is fetched while this one is
-    // drawn, so that those fetches overlap.
+    // discs, go through Draw). The stars come in drawing order (the last
+    // record first), which the sky scatters over the whole image, so nearly
+    // every pixel misses the cache: the pixel of a star some places ahead is
+    // fetched while this one is drawn, so that those fetches overlap.
     constexpr std::size_t kAhead = 32;
     // What a magnitude makes of a star: kept from one star to the next, as
     // neighbours in a catalogue mostly share their magnitude, unless the

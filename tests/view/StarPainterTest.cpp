@@ -366,15 +366,18 @@ TEST(StarPainter, SizeUpDiscShowsOverALineButFadesOnABrightSky) {
 TEST(StarPainter, AFieldDrawnInBatchesMatchesItsStarsDrawnOneByOne) {
     std::mt19937 random(7);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
-    std::vector<PlacedStar> stars(3000);
+    std::vector<PlacedStar> stars(1500);
     const StarTint tints[] = {{}, {'K', 0}, {'B', 'F'}, {'T', 0}};
     for (std::size_t i = 0; i < stars.size(); ++i) {
         PlacedStar& s = stars[i];
         s.index = i;
         s.x = static_cast<int>(uniform(random) * 50) - 5;
         s.y = static_cast<int>(uniform(random) * 50) - 5;
-        // Runs of one magnitude, as a catalogue gives them, at different altitudes.
-        s.magnitude = i % 3 && i > 0 ? stars[i - 1].magnitude : -1.5 + 11.0 * uniform(random);
+        // Runs of one magnitude, as a catalogue gives them, at different
+        // altitudes; one run in ten of bright stars, whose patterns would
+        // otherwise cover every pixel.
+        const double m = i % 30 == 0 ? -1.5 + 4.3 * uniform(random) : 2.8 + 6.7 * uniform(random);
+        s.magnitude = i % 3 && i > 0 ? stars[i - 1].magnitude : m;
         s.sinAltitude = -0.2 + 1.2 * uniform(random);
         s.tint = tints[i % 4];
         s.named = i % 97 == 0;
@@ -397,8 +400,11 @@ TEST(StarPainter, AFieldDrawnInBatchesMatchesItsStarsDrawnOneByOne) {
         SCOPED_TRACE(variant);
         StarChart field, single;
         for (StarChart* chart : {&field, &single}) {
+            // Dark shades, which a faint star still blends into, and on the
+            // right every shade.
             for (int y = 0; y < 40; ++y)
-                for (int x = 0; x < 40; ++x) chart->image.setPixel(x, y, qRgb(x * 6, y * 6, (x * y) % 256));
+                for (int x = 0; x < 40; ++x)
+                    chart->image.setPixel(x, y, x < 30 ? qRgb(x % 8, y % 8, (x * y) % 16) : qRgb(x * 6, y * 6, (x * y) % 256));
             drawOptions(chart->options, variant);
         }
         // Handed over in batches of every size, as a pass does.
@@ -423,6 +429,11 @@ TEST(StarPainter, AFieldDrawnInBatchesMatchesItsStarsDrawnOneByOne) {
         single.painter.end();
         EXPECT_TRUE(field.image == single.image);
         EXPECT_EQ(named, expectedNamed);
+        // With a full hit list only the last star counts.
+        FieldDrawer none(fieldPainter, 0);
+        none.Take(&stars[10], 5);
+        EXPECT_TRUE(none.First().empty());
+        EXPECT_EQ(none.Last().index, 14u);
     }
 }
 
