@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <unordered_map>
 
 #include "astro/Angles.h"
 #include "catalog/SkyBounds.h"
@@ -408,18 +409,29 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
     tiles_.clear();
     for (auto* v : {&tileX_, &tileY_, &tileZ_, &tileMag_}) v->clear();
     tileEntry_.clear();
+    magnitudes_.clear();
     // In drawing order: the last star of the list first.
     entries_.reserve(stars.size());
+    std::unordered_map<double, std::uint32_t> magnitudeAt;
+    double lastMagnitude = std::numeric_limits<double>::quiet_NaN();
+    std::uint32_t lastAt = 0;
     for (std::size_t i = stars.size(); i-- > 0;) {
         const StarRecord* r = stars[i];
         if (!r || r->kind != kKindStar) continue;
         // ProjectStar never draws these.
         if (!SoundSkyPosition(r->ra, r->dec) || !SoundMagnitude(r->mag)) continue;
+        // (Neighbours in a catalogue mostly share their magnitude.)
+        if (!(r->mag == lastMagnitude)) {
+            const auto [it, added] = magnitudeAt.try_emplace(r->mag, static_cast<std::uint32_t>(magnitudes_.size()));
+            if (added) magnitudes_.push_back(r->mag);
+            lastMagnitude = r->mag;
+            lastAt = it->second;
+        }
         const double sinDec = std::sin(r->dec), cosDec = std::cos(r->dec);
         entries_.push_back({static_cast<float>(cosDec * std::cos(r->ra)),
                             static_cast<float>(cosDec * std::sin(r->ra)), static_cast<float>(sinDec),
-                            static_cast<std::uint32_t>(i), r->mag, static_cast<float>(std::fabs(r->ra)),
-                            TintOf(r->mag, r->SpectralText()), IsBrightNamedStar(*r)});
+                            static_cast<std::uint32_t>(i), lastAt, TintOf(r->mag, r->SpectralText()),
+                            IsBrightNamedStar(*r), std::fabs(r->ra) > kTiledRightAscension});
     }
     const std::size_t n = entries_.size();
     marks_.assign((n + 63) / 64, 0);
@@ -472,7 +484,7 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
         const auto first = order.begin() + start[c], last = order.begin() + start[c + 1];
         if (first == last) continue;
         std::stable_sort(first, last, [this](std::uint32_t a, std::uint32_t b) {
-            return entries_[a].mag < entries_[b].mag;
+            return magnitudes_[entries_[a].magnitude] < magnitudes_[entries_[b].magnitude];
         });
         Tile t{};
         t.begin = static_cast<std::uint32_t>(tileEntry_.size());
@@ -481,7 +493,7 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
             tileX_.push_back(e.x);
             tileY_.push_back(e.y);
             tileZ_.push_back(e.z);
-            tileMag_.push_back(static_cast<float>(e.mag));
+            tileMag_.push_back(static_cast<float>(magnitudes_[e.magnitude]));
             tileEntry_.push_back(*it);
             t.centre[0] += e.x;
             t.centre[1] += e.y;
@@ -504,7 +516,8 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
 }
 
 std::size_t StarField::MemoryBytes() const {
-    return entries_.capacity() * sizeof(Entry) + altitudes_.capacity() * sizeof(Altitudes) +
+    return entries_.capacity() * sizeof(Entry) + magnitudes_.capacity() * sizeof(double) +
+           altitudes_.capacity() * sizeof(Altitudes) +
            tiles_.capacity() * sizeof(Tile) +
            (tileX_.capacity() + tileY_.capacity() + tileZ_.capacity() + tileMag_.capacity()) * sizeof(float) +
            tileEntry_.capacity() * sizeof(std::uint32_t) + marks_.capacity() * sizeof(std::uint64_t) +
@@ -574,7 +587,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
     };
     auto put = [&](const Entry& e, const ProjectedPoint& pt, double s) {
         if (!pt.visible) return;
-        placed[held++] = {e.index, pt.x, pt.y, e.tint, e.named, s, e.mag};
+        placed[held++] = {e.index, pt.x, pt.y, e.tint, e.named, s, magnitudes_[e.magnitude]};
         if (held == kBatch) flush();
     };
     auto exact = [&](const Entry& e) {
@@ -598,7 +611,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
     if (!fast) {
         for (std::size_t j = 0; j < count; ++j) {
             const Entry& e = entries_[marked[j]];
-            if (!polar && e.mag > limit) continue;
+            if (!polar && magnitudes_[e.magnitude] > limit) continue;
             if (selection && !selection->Shows(e.index)) continue;
             exact(e);
         }
@@ -637,8 +650,10 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
             b.x[i] = e.x;
             b.y[i] = e.y;
             b.z[i] = e.z;
-            b.mag[i] = e.mag;
-            b.hour[i] = 1e-15 * e.absRa + lstRounding;
+            b.mag[i] = magnitudes_[e.magnitude];
+            // The rounding of the hour angle: 1e-15 |ra|, of a tiled star at
+            // most that of kTiledRightAscension.
+            b.hour[i] = 1e-15 * (e.far ? std::fabs((*list_)[e.index]->ra) : kTiledRightAscension) + lstRounding;
         }
         // The single-precision look settles most stars; the few it leaves
         // (near a pixel edge, the centre or the zenith) get DecideBatch's

@@ -98,17 +98,22 @@ public:
     std::size_t CandidateCount() const { return candidates_; }
 
 private:
-    // A star in drawing order: what placing it takes besides its record. Two
-    // to a cache line: a large pass reads a few hundred thousand of them,
-    // front to back, which the processor's own fetching ahead follows best.
-    struct alignas(32) Entry {
-        float x, y, z;        // unit vector of (ra, dec), as in the tiles
-        std::uint32_t index;  // position in the list given to Build
-        double mag;           // the record's
-        float absRa;          // |ra|: the rounding of its hour angle grows with it
+    // A star in drawing order: what placing it takes besides its record, in
+    // 24 bytes: a large pass reads a few hundred thousand of them, front to
+    // back, which the processor's own fetching ahead follows best.
+    struct Entry {
+        float x, y, z;            // unit vector of (ra, dec), as in the tiles
+        std::uint32_t index;      // position in the list given to Build
+        std::uint32_t magnitude;  // the record's, in magnitudes_
         StarTint tint;
         bool named;
+        // |ra| beyond kTiledRightAscension: the rounding of its hour angle,
+        // which grows with |ra|, is taken from the record.
+        bool far;
     };
+    static_assert(sizeof(Entry) == 24, "an entry is 24 bytes");
+    // The catalogue's magnitudes, each once (a catalogue has few).
+    std::vector<double> magnitudes_;
     // What sin(altitude) takes as ProjectStar computes it, per entry, besides
     // the record's right ascension; read only where the pass needs the exact
     // value.
