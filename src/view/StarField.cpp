@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <unordered_map>
 
@@ -380,8 +381,9 @@ struct StarLimits {
 // first three terms never reaches further out than the offsets over scale.
 // Written without branches so that it runs eight stars at a time (four without
 // AVX2; the margins dwarf any difference in rounding).
-__attribute__((target_clones("avx2", "default"))) void TestStars(const FloatFrame& frame, const float* x, const float* y, const float* z, std::size_t n,
-               const StarLimits& limits, std::uint8_t* pass) {
+__attribute__((target_clones("avx2", "default"))) void TestStars(const FloatFrame& frame, const float* x,
+                                                                const float* y, const float* z, std::size_t n,
+                                                                const StarLimits& limits, std::uint8_t* pass) {
     const FloatFrame g = frame;  // kept in registers across the stores
     const StarLimits l = limits;
     for (std::size_t i = 0; i < n; ++i) {
@@ -412,20 +414,25 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
     magnitudes_.clear();
     // In drawing order: the last star of the list first.
     entries_.reserve(stars.size());
-    std::unordered_map<double, std::uint32_t> magnitudeAt;
-    double lastMagnitude = std::numeric_limits<double>::quiet_NaN();
+    // (By their bits: a magnitude of -0 stays -0.)
+    std::unordered_map<std::uint64_t, std::uint32_t> magnitudeAt;
+    std::uint64_t lastBits = 0;
     std::uint32_t lastAt = 0;
+    bool any = false;
     for (std::size_t i = stars.size(); i-- > 0;) {
         const StarRecord* r = stars[i];
         if (!r || r->kind != kKindStar) continue;
         // ProjectStar never draws these.
         if (!SoundSkyPosition(r->ra, r->dec) || !SoundMagnitude(r->mag)) continue;
         // (Neighbours in a catalogue mostly share their magnitude.)
-        if (!(r->mag == lastMagnitude)) {
-            const auto [it, added] = magnitudeAt.try_emplace(r->mag, static_cast<std::uint32_t>(magnitudes_.size()));
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &r->mag, sizeof bits);
+        if (!any || bits != lastBits) {
+            const auto [it, added] = magnitudeAt.try_emplace(bits, static_cast<std::uint32_t>(magnitudes_.size()));
             if (added) magnitudes_.push_back(r->mag);
-            lastMagnitude = r->mag;
+            lastBits = bits;
             lastAt = it->second;
+            any = true;
         }
         const double sinDec = std::sin(r->dec), cosDec = std::cos(r->dec);
         entries_.push_back({static_cast<float>(cosDec * std::cos(r->ra)),

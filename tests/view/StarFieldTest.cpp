@@ -234,7 +234,8 @@ TEST(StarField, TilesPlaceWhatAPlainPassPlacesInRandomViews) {
 
         ConstellationSelection sel;
         const auto altitude = n % 4 == 1 ? StarField::Altitude::SideOnly : StarField::Altitude::Exact;
-        const std::vector<PlacedStar> fast = Placed(field, v, std::sin(v.latitude), std::cos(v.latitude), sel, altitude);
+        const std::vector<PlacedStar> fast =
+            Placed(field, v, std::sin(v.latitude), std::cos(v.latitude), sel, altitude);
         const std::vector<PlacedStar> slow = ByProjectStar(v, stars, sel);
         SCOPED_TRACE(testing::Message() << "view " << n << " mode " << static_cast<int>(v.viewMode));
         ASSERT_NO_FATAL_FAILURE(ExpectSamePlaces(fast, slow, altitude));

@@ -404,7 +404,8 @@ TEST(StarPainter, AFieldDrawnInBatchesMatchesItsStarsDrawnOneByOne) {
             // right every shade.
             for (int y = 0; y < 40; ++y)
                 for (int x = 0; x < 40; ++x)
-                    chart->image.setPixel(x, y, x < 30 ? qRgb(x % 8, y % 8, (x * y) % 16) : qRgb(x * 6, y * 6, (x * y) % 256));
+                    chart->image.setPixel(x, y, x < 30 ? qRgb(x % 8, y % 8, (x * y) % 16)
+                                                       : qRgb(x * 6, y * 6, (x * y) % 256));
             drawOptions(chart->options, variant);
         }
         // Handed over in batches of every size, as a pass does.
