@@ -414,11 +414,11 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
     magnitudes_.clear();
     // In drawing order: the last star of the list first.
     entries_.reserve(stars.size());
-    // (By their bits: a magnitude of -0 stays -0.)
+    // (By their bits: a magnitude of -0 stays -0. No star has a magnitude
+    // that is not a number, so the first star always looks its own up.)
     std::unordered_map<std::uint64_t, std::uint32_t> magnitudeAt;
-    std::uint64_t lastBits = 0;
+    std::uint64_t lastBits = 0x7ff8000000000000ull;
     std::uint32_t lastAt = 0;
-    bool any = false;
     for (std::size_t i = stars.size(); i-- > 0;) {
         const StarRecord* r = stars[i];
         if (!r || r->kind != kKindStar) continue;
@@ -427,12 +427,11 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
         // (Neighbours in a catalogue mostly share their magnitude.)
         std::uint64_t bits = 0;
         std::memcpy(&bits, &r->mag, sizeof bits);
-        if (!any || bits != lastBits) {
+        if (bits != lastBits) {
             const auto [it, added] = magnitudeAt.try_emplace(bits, static_cast<std::uint32_t>(magnitudes_.size()));
             if (added) magnitudes_.push_back(r->mag);
             lastBits = bits;
             lastAt = it->second;
-            any = true;
         }
         const double sinDec = std::sin(r->dec), cosDec = std::cos(r->dec);
         entries_.push_back({static_cast<float>(cosDec * std::cos(r->ra)),

@@ -290,12 +290,14 @@ FieldDrawer::FieldDrawer(StarPainter& painter, std::size_t firstCount)
 void FieldDrawer::Take(const PlacedStar* stars, std::size_t n) {
     const StarOptions& o = painter_.options_;
     PixelBuffer& pixels = painter_.pixels_;
+    if (n == 0) return;
     for (std::size_t i = 0; i < n; ++i) {
         const PlacedStar& pt = stars[i];
-        last_ = {pt.index, pt.x, pt.y};
-        if (count_++ < firstCount_) first_.push_back(last_);
-        if (pt.named) named_.push_back(last_);
+        if (count_ + i < firstCount_) first_.push_back({pt.index, pt.x, pt.y});
+        if (pt.named) named_.push_back({pt.index, pt.x, pt.y});
     }
+    count_ += n;
+    last_ = {stars[n - 1].index, stars[n - 1].x, stars[n - 1].y};
     // The two-colour modes draw discs through the painter: Draw, star by star.
     if (o.modes.whiteOnBlack || o.modes.blackOnWhite) {
         for (std::size_t i = 0; i < n; ++i) {
