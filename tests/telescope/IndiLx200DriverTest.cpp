@@ -281,7 +281,8 @@ TEST_P(IndiLx200DriverTest, TavikSyncThroughTheDriverRemovesAPointingError) {
     EXPECT_FALSE(sentLike(":MS#"));
     ASSERT_EQ(history.size(), 2u);
     EXPECT_EQ(history[1].rfind("Sync ", 0), 0u) << history[1];
-    EXPECT_TRUE(client.Get("ON_COORD_SET").switches["TRACK"]);  // for every client again
+    // For every client again (the driver's update may still be on its way).
+    EXPECT_TRUE(WaitUntil([&] { return client.Get("ON_COORD_SET").switches["TRACK"]; }));
 
     ASSERT_TRUE(scope.SetTarget(7.25 * 15 * kRad, 50 * kRad, TargetFrame::J2000, "B"));
     ASSERT_TRUE(scope.Goto()) << scope.StatusText();
