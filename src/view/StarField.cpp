@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <unordered_map>
 
@@ -412,6 +413,7 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
     for (auto* v : {&tileX_, &tileY_, &tileZ_, &tileMag_}) v->clear();
     tileEntry_.clear();
     magnitudes_.clear();
+    faintestNamed_ = -std::numeric_limits<double>::infinity();
     // In drawing order: the last star of the list first.
     entries_.reserve(stars.size());
     // (By their bits: a magnitude of -0 stays -0. No star has a magnitude
@@ -433,14 +435,19 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
             lastBits = bits;
             lastAt = it->second;
         }
+        const bool named = IsBrightNamedStar(*r);
+        if (named) faintestNamed_ = std::max(faintestNamed_, r->mag);
         const double sinDec = std::sin(r->dec), cosDec = std::cos(r->dec);
         entries_.push_back({static_cast<float>(cosDec * std::cos(r->ra)),
                             static_cast<float>(cosDec * std::sin(r->ra)), static_cast<float>(sinDec),
                             static_cast<std::uint32_t>(i), lastAt, TintOf(r->mag, r->SpectralText()),
-                            IsBrightNamedStar(*r), std::fabs(r->ra) > kTiledRightAscension});
+                            named, std::fabs(r->ra) > kTiledRightAscension});
     }
+    faintestFirst_ = magnitudes_;
+    std::sort(faintestFirst_.begin(), faintestFirst_.end(), std::greater<>());
     const std::size_t n = entries_.size();
     marks_.assign((n + 63) / 64, 0);
+    quiet_.assign(marks_.size(), 0);
     order_.assign(n, 0);
 
     // Declination bands of one cell's height, each cut into cells about as
@@ -522,11 +529,13 @@ void StarField::Build(const std::vector<const StarRecord*>& stars) {
 }
 
 std::size_t StarField::MemoryBytes() const {
-    return entries_.capacity() * sizeof(Entry) + magnitudes_.capacity() * sizeof(double) +
+    return entries_.capacity() * sizeof(Entry) +
+           (magnitudes_.capacity() + faintestFirst_.capacity()) * sizeof(double) +
            altitudes_.capacity() * sizeof(Altitudes) +
            tiles_.capacity() * sizeof(Tile) +
            (tileX_.capacity() + tileY_.capacity() + tileZ_.capacity() + tileMag_.capacity()) * sizeof(float) +
-           tileEntry_.capacity() * sizeof(std::uint32_t) + marks_.capacity() * sizeof(std::uint64_t) +
+           tileEntry_.capacity() * sizeof(std::uint32_t) +
+           (marks_.capacity() + quiet_.capacity()) * sizeof(std::uint64_t) +
            pass_.capacity() + order_.capacity() * sizeof(std::uint32_t);
 }
 
@@ -543,6 +552,20 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
     const double lst = view.localSiderealTime;
     auto mark = [this](std::uint32_t k) { marks_[k >> 6] |= std::uint64_t{1} << (k & 63); };
 
+    // The magnitude from which on the sink draws nothing of a star, and no
+    // star's name is shown: the catalogue's magnitudes from the faintest up,
+    // as long as that holds (the first few thousand: a catalogue of many
+    // more has a higher bound, which only leaves fewer stars out).
+    double quietFrom = std::numeric_limits<double>::infinity();
+    if (fast && sink.FirstNeeded() < entries_.size()) {
+        constexpr std::size_t kAsked = 4096;
+        for (std::size_t i = 0; i < std::min(faintestFirst_.size(), kAsked); ++i) {
+            const double m = faintestFirst_[i];
+            if (!(m > faintestNamed_) || !sink.DrawsNothing(m)) break;
+            quietFrom = m;
+        }
+    }
+
     if (!fast) {
         for (std::uint32_t k = 0; k < entries_.size(); ++k) mark(k);
     } else {
@@ -553,6 +576,9 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
                                 static_cast<float>(f.qHigh + kFloatMargin), static_cast<float>(f.qLow + kFloatMargin),
                                 static_cast<float>(below), static_cast<float>(f.sign)};
         const float magnitudeCut = static_cast<float>(limit + 1e-3);
+        // A star whose single-precision magnitude lies beyond the rounded
+        // bound lies beyond the bound itself.
+        const float quietCut = static_cast<float>(quietFrom);
         for (const Tile& t : tiles_) {
             // Every star of a tile lies within `chord` of its centre, so each
             // of its rotated coordinates within `chord` of the centre's.
@@ -563,30 +589,41 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
                                   std::fabs(Dot(f.q, t.centre)) - c > f.qMax ||
                                   Dot(f.u, t.centre) + c < below))
                 continue;
+            const auto first = tileMag_.begin() + t.begin, last = tileMag_.begin() + t.end;
             const std::uint32_t end =
-                polar || tileMag_[t.end - 1] <= magnitudeCut
+                polar || *(last - 1) <= magnitudeCut
                     ? t.end
-                    : static_cast<std::uint32_t>(
-                          std::upper_bound(tileMag_.begin() + t.begin, tileMag_.begin() + t.end, magnitudeCut) -
-                          tileMag_.begin());
+                    : static_cast<std::uint32_t>(std::upper_bound(first, last, magnitudeCut) - tileMag_.begin());
+            // The tile's quiet stars follow the others (brightest first).
+            const std::uint32_t quiet =
+                *(last - 1) <= quietCut
+                    ? end
+                    : std::min(end, static_cast<std::uint32_t>(std::upper_bound(first, last, quietCut) - tileMag_.begin()));
             if (t.everywhere) {
-                for (std::uint32_t i = t.begin; i < end; ++i) mark(tileEntry_[i]);
+                for (std::uint32_t i = t.begin; i < end; ++i) {
+                    const std::uint32_t k = tileEntry_[i];
+                    (i < quiet ? marks_ : quiet_)[k >> 6] |= std::uint64_t{1} << (k & 63);
+                }
                 continue;
             }
             TestStars(g, &tileX_[t.begin], &tileY_[t.begin], &tileZ_[t.begin], end - t.begin, limits,
                       pass_.data());
             // Without a branch: whether a star passes is a coin toss to the
             // processor.
-            for (std::uint32_t i = t.begin; i < end; ++i) {
+            for (std::uint32_t i = t.begin; i < quiet; ++i) {
                 const std::uint32_t k = tileEntry_[i];
                 marks_[k >> 6] |= std::uint64_t{pass_[i - t.begin]} << (k & 63);
+            }
+            for (std::uint32_t i = quiet; i < end; ++i) {
+                const std::uint32_t k = tileEntry_[i];
+                quiet_[k >> 6] |= std::uint64_t{pass_[i - t.begin]} << (k & 63);
             }
         }
     }
 
     // The placed stars go to the sink a batch at a time.
     PlacedStar placed[kBatch];
-    std::size_t held = 0;
+    std::size_t held = 0, handed = 0;
     auto flush = [&] {
         if (held > 0) sink.Take(placed, held);
         held = 0;
@@ -594,6 +631,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
     auto put = [&](const Entry& e, const ProjectedPoint& pt, double s) {
         if (!pt.visible) return;
         placed[held++] = {e.index, pt.x, pt.y, e.tint, e.named, s, magnitudes_[e.magnitude]};
+        ++handed;
         if (held == kBatch) flush();
     };
     auto exact = [&](const Entry& e) {
@@ -603,11 +641,12 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
     };
 
     // The marked stars in drawing order, which is the entries' order; the
-    // marks are cleared as they are read.
+    // marks are cleared as they are read (the quiet ones once the pass is
+    // done with them).
     std::uint32_t* const marked = order_.data();
     std::size_t count = 0;
     for (std::size_t w = 0; w < marks_.size(); ++w) {
-        std::uint64_t bits = marks_[w];
+        std::uint64_t bits = marks_[w] | quiet_[w];
         marks_[w] = 0;
         while (bits) {
             marked[count++] = static_cast<std::uint32_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits)));
@@ -645,95 +684,134 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
     const bool selecting = selection && selection->Active();
     Batch b, unsettled;
     std::uint16_t where[kBatch];
-    std::size_t candidates = 0, fallbacks = 0;
-    for (std::size_t first = 0; first < count; first += kBatch) {
-        const std::size_t n = std::min(kBatch, count - first);
-        const std::uint32_t* ks = marked + first;
-        for (std::size_t i = 0; i < n; ++i) {
-            // The entries lie far apart: fetch some places ahead.
-            if (first + i + kAhead < count) __builtin_prefetch(&entries_[ks[i + kAhead]]);
-            const Entry& e = entries_[ks[i]];
-            b.x[i] = e.x;
-            b.y[i] = e.y;
-            b.z[i] = e.z;
-            b.mag[i] = magnitudes_[e.magnitude];
-            // The rounding of the hour angle: 1e-15 |ra|, of a tiled star at
-            // most that of kTiledRightAscension.
-            b.hour[i] = 1e-15 * (e.far ? std::fabs((*list_)[e.index]->ra) : kTiledRightAscension) + lstRounding;
-        }
-        // The single-precision look settles most stars; the few it leaves
-        // (near a pixel edge, the centre or the zenith) get DecideBatch's
-        // whole arithmetic, as every star does at a scale where the look
-        // would settle too few.
-        if (!screen) {
-            DecideBatch(f, rules, n, b);
-        } else {
-            ScreenBatch(g, n, b);
-            FinishBatch(f, rules, n, b);
-        }
-        std::size_t m = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            if (b.fate[i] != kUnsettled) continue;
-            unsettled.x[m] = b.x[i];
-            unsettled.y[m] = b.y[i];
-            unsettled.z[m] = b.z[i];
-            unsettled.mag[m] = b.mag[i];
-            unsettled.hour[m] = b.hour[i];
-            where[m++] = static_cast<std::uint16_t>(i);
-        }
-        if (m > 0) {
-            DecideBatch(f, rules, m, unsettled);
-            for (std::size_t j = 0; j < m; ++j) {
-                b.fate[where[j]] = unsettled.fate[j];
-                b.up[where[j]] = unsettled.up[j];
-                b.px[where[j]] = unsettled.px[j];
-                b.py[where[j]] = unsettled.py[j];
+    // Places marked[from, to) batch by batch and hands the stars that
+    // ProjectStar would place to the sink, in order; or, given `lastAt`, only
+    // notes where in marked the last of them lies.
+    auto run = [&](std::size_t from, std::size_t to, std::size_t* lastAt) {
+        for (std::size_t first = from; first < to; first += kBatch) {
+            const std::size_t n = std::min(kBatch, to - first);
+            const std::uint32_t* ks = marked + first;
+            for (std::size_t i = 0; i < n; ++i) {
+                // The entries lie far apart: fetch some places ahead.
+                if (first + i + kAhead < to) __builtin_prefetch(&entries_[ks[i + kAhead]]);
+                const Entry& e = entries_[ks[i]];
+                b.x[i] = e.x;
+                b.y[i] = e.y;
+                b.z[i] = e.z;
+                b.mag[i] = magnitudes_[e.magnitude];
+                // The rounding of the hour angle: 1e-15 |ra|, of a tiled star at
+                // most that of kTiledRightAscension.
+                b.hour[i] = 1e-15 * (e.far ? std::fabs((*list_)[e.index]->ra) : kTiledRightAscension) + lstRounding;
+            }
+            // The single-precision look settles most stars; the few it leaves
+            // (near a pixel edge, the centre or the zenith) get DecideBatch's
+            // whole arithmetic, as every star does at a scale where the look
+            // would settle too few.
+            if (!screen) {
+                DecideBatch(f, rules, n, b);
+            } else {
+                ScreenBatch(g, n, b);
+                FinishBatch(f, rules, n, b);
+            }
+            std::size_t m = 0;
+            for (std::size_t i = 0; i < n; ++i) {
+                if (b.fate[i] != kUnsettled) continue;
+                unsettled.x[m] = b.x[i];
+                unsettled.y[m] = b.y[i];
+                unsettled.z[m] = b.z[i];
+                unsettled.mag[m] = b.mag[i];
+                unsettled.hour[m] = b.hour[i];
+                where[m++] = static_cast<std::uint16_t>(i);
+            }
+            if (m > 0) {
+                DecideBatch(f, rules, m, unsettled);
+                for (std::size_t j = 0; j < m; ++j) {
+                    b.fate[where[j]] = unsettled.fate[j];
+                    b.up[where[j]] = unsettled.up[j];
+                    b.px[where[j]] = unsettled.px[j];
+                    b.py[where[j]] = unsettled.py[j];
+                }
+            }
+            // The stars kept, listed without a branch (whether a star is dropped
+            // is a coin toss to the processor).
+            std::size_t kept = 0;
+            for (std::size_t i = 0; i < n; ++i) {
+                where[kept] = static_cast<std::uint16_t>(i);
+                kept += b.fate[i] != kDropped;
+            }
+            for (std::size_t j = 0; j < kept; ++j) {
+                const std::size_t i = where[j];
+                const Entry& e = entries_[ks[i]];
+                if (selecting && !selection->Shows(e.index)) continue;
+                ++candidates_;
+                ProjectedPoint pt;
+                pt.visible = true;
+                pt.x = b.px[i];
+                pt.y = b.py[i];
+                double s = b.up[i];
+                switch (b.fate[i]) {
+                case kByProjectStar:
+                    ++fallbacks_;
+                    pt = ProjectStar(view, *(*list_)[e.index], sinLatitude, cosLatitude, &s);
+                    break;
+                case kPlaced:
+                    break;
+                case kPlacedExactAltitude: {
+                    // sin(altitude) as ProjectStar computes it, and its horizon
+                    // test. Without the table (a pass that needs only the side of
+                    // the horizon, for a star right on it) from the record.
+                    const StarRecord& r = *(*list_)[e.index];
+                    const bool table = ks[i] < altitudes_.size();
+                    const double sinDec = table ? altitudes_[ks[i]].sinDec : std::sin(r.dec);
+                    const double cosDec = table ? altitudes_[ks[i]].cosDec : std::cos(r.dec);
+                    s = sinDec * sinLatitude + cosDec * cosLatitude * std::cos(lst - r.ra);
+                    pt.visible = s >= 0.0;
+                    break;
+                }
+                default:  // none left unsettled after DecideBatch
+                    pt.visible = false;
+                    break;
+                }
+                if (!pt.visible) continue;
+                if (lastAt) {
+                    *lastAt = first + i;
+                } else {
+                    put(e, pt, s);
+                }
             }
         }
-        // The stars kept, listed without a branch (whether a star is dropped
-        // is a coin toss to the processor).
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            where[kept] = static_cast<std::uint16_t>(i);
-            kept += b.fate[i] != kDropped;
+    };
+    // Every star, until the sink holds the first stars it needs.
+    const std::size_t needed = sink.FirstNeeded();
+    std::size_t next = 0;
+    while (next < count && handed < needed) {
+        const std::size_t to = std::min(count, next + kBatch);
+        run(next, to, nullptr);
+        next = to;
+    }
+    if (next < count) {
+        // The last star placed, sought from the end; before it, only the
+        // stars that draw something.
+        std::size_t lastAt = count;
+        for (std::size_t to = count; to > next && lastAt == count;) {
+            const std::size_t from = to - std::min<std::size_t>(to - next, 64);
+            run(from, to, &lastAt);
+            to = from;
         }
-        for (std::size_t j = 0; j < kept; ++j) {
-            const std::size_t i = where[j];
-            const Entry& e = entries_[ks[i]];
-            if (selecting && !selection->Shows(e.index)) continue;
-            ++candidates;
-            ProjectedPoint pt;
-            pt.visible = true;
-            pt.x = b.px[i];
-            pt.y = b.py[i];
-            switch (b.fate[i]) {
-            case kByProjectStar:
-                ++fallbacks;
-                exact(e);
-                break;
-            case kPlaced:
-                put(e, pt, b.up[i]);
-                break;
-            case kPlacedExactAltitude: {
-                // sin(altitude) as ProjectStar computes it, and its horizon
-                // test. Without the table (a pass that needs only the side of
-                // the horizon, for a star right on it) from the record.
-                const StarRecord& r = *(*list_)[e.index];
-                const bool table = ks[i] < altitudes_.size();
-                const double sinDec = table ? altitudes_[ks[i]].sinDec : std::sin(r.dec);
-                const double cosDec = table ? altitudes_[ks[i]].cosDec : std::cos(r.dec);
-                const double s = sinDec * sinLatitude + cosDec * cosLatitude * std::cos(lst - r.ra);
-                if (s >= 0.0) put(e, pt, s);
-                break;
+        if (lastAt < count) {
+            const std::uint32_t lastStar = marked[lastAt];
+            std::size_t kept = next;
+            for (std::size_t j = next; j < lastAt; ++j) {
+                const std::uint32_t k = marked[j];
+                marked[kept] = k;
+                kept += ((quiet_[k >> 6] >> (k & 63)) & 1) == 0;
             }
-            default:  // none left unsettled after DecideBatch
-                break;
-            }
+            marked[kept++] = lastStar;
+            run(next, kept, nullptr);
         }
     }
     flush();
-    candidates_ = candidates;
-    fallbacks_ = fallbacks;
+    std::fill(quiet_.begin(), quiet_.end(), 0);
 }
 
 }  // namespace tavik

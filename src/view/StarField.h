@@ -30,6 +30,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "view/Projection.h"
@@ -62,6 +63,13 @@ class PlacedSink {
 public:
     virtual ~PlacedSink() = default;
     virtual void Take(const PlacedStar* stars, std::size_t n) = 0;
+    // How many of the first stars placed the sink needs whatever they draw.
+    // Beyond them a pass leaves out the stars it knows to draw nothing, save
+    // the last star placed.
+    virtual std::size_t FirstNeeded() const { return std::numeric_limits<std::size_t>::max(); }
+    // Whether a star of this catalogue magnitude leaves the image as it is,
+    // wherever and at whatever altitude it stands.
+    virtual bool DrawsNothing(double /*magnitude*/) const { return false; }
 };
 
 class StarField {
@@ -85,7 +93,9 @@ public:
 
     // Hands `sink`, a batch at a time, every star that ProjectStar (with the
     // selection's verdict for its index) would place visibly, from the last
-    // index to the first: the order the render pass draws them in.
+    // index to the first: the order the render pass draws them in. Once the
+    // sink holds its FirstNeeded() stars, a star fainter than every named one
+    // that the sink DrawsNothing for is left out unless it is the last.
     void Place(const ViewState& view, double sinLatitude, double cosLatitude,
                const ConstellationSelection* selection, PlacedSink& sink,
                Altitude altitude = Altitude::Exact) const;
@@ -112,8 +122,11 @@ private:
         bool far;
     };
     static_assert(sizeof(Entry) == 24, "an entry is 24 bytes");
-    // The catalogue's magnitudes, each once (a catalogue has few).
-    std::vector<double> magnitudes_;
+    // The catalogue's magnitudes, each once (a catalogue has few), and the
+    // same from the faintest down.
+    std::vector<double> magnitudes_, faintestFirst_;
+    // The faintest magnitude of a star whose name is shown.
+    double faintestNamed_ = -std::numeric_limits<double>::infinity();
     // What sin(altitude) takes as ProjectStar computes it, per entry, besides
     // the record's right ascension; read only where the pass needs the exact
     // value.
@@ -134,9 +147,10 @@ private:
     // The tiles' stars, tile after tile, each tile brightest first.
     std::vector<float> tileX_, tileY_, tileZ_, tileMag_;
     std::vector<std::uint32_t> tileEntry_;  // the star's place in entries_
-    // One bit per entry: the stars the culling let through; scratch of Place,
-    // all clear between passes.
-    mutable std::vector<std::uint64_t> marks_;
+    // One bit per entry: the stars the culling let through, those the sink
+    // draws in marks_ and those it draws nothing of in quiet_; scratch of
+    // Place, all clear between passes.
+    mutable std::vector<std::uint64_t> marks_, quiet_;
     mutable std::vector<std::uint8_t> pass_;  // scratch of the per-tile test
     mutable std::vector<std::uint32_t> order_;  // room for the marked entries, in order
     mutable std::size_t fallbacks_ = 0;

@@ -282,10 +282,52 @@ void StarPainter::Draw(double magnitude, StarTint tint, bool marker, SolarBody b
     }
 }
 
+namespace {
+
+// What a magnitude makes of a star of a field, at sine of altitude s: a
+// single pixel of `intensity` (as Draw would blend it) or, where `single` is
+// false, whatever Draw draws.
+struct FieldLook {
+    bool dimmed = false;  // by daylight
+    bool single = true;
+    int intensity = 0;
+};
+
+FieldLook LookOf(double magnitude, double s, const StarOptions& o) {
+    FieldLook look;
+    const double m = Drawn(magnitude, s, o, look.dimmed);
+    if (o.sizeUp && !look.dimmed) {
+        look.intensity = Halved(100, HalvingCount(m, 2.0));
+        if (o.brightnessUp) look.intensity += look.intensity / 5;
+        look.single = DiscSize(magnitude, o.shiftTenths, true, false) < 2;
+    } else {
+        look.intensity = Intensity(m, o.brightnessUp);
+        look.single = !(m < 2.8);
+    }
+    return look;
+}
+
+}  // namespace
+
 FieldDrawer::FieldDrawer(StarPainter& painter, std::size_t firstCount)
     : painter_(painter),
       firstCount_(firstCount),
       plain_(StarColor(StarTint{}, false, painter.options_)) {}  // untinted, dimmed or not
+
+std::size_t FieldDrawer::FirstNeeded() const {
+    // One more than the hit list takes tells whether more stars were drawn.
+    return firstCount_ + 1;
+}
+
+bool FieldDrawer::DrawsNothing(double magnitude) const {
+    const StarOptions& o = painter_.options_;
+    if (o.modes.whiteOnBlack || o.modes.blackOnWhite) return false;  // every star through Draw
+    if (!(magnitude == magnitude)) return true;
+    // Light pollution only ever adds to the magnitude, which never brightens
+    // a single pixel nor makes it more: high in the sky (s = 1) is undimmed.
+    const FieldLook look = LookOf(magnitude, 1.0, o);
+    return look.single && look.intensity == 0;
+}
 
 void FieldDrawer::Take(const PlacedStar* stars, std::size_t n) {
     const StarOptions& o = painter_.options_;
@@ -317,28 +359,26 @@ void FieldDrawer::Take(const PlacedStar* stars, std::size_t n) {
     // What a magnitude makes of a star: kept from one star to the next, as
     // neighbours in a catalogue mostly share their magnitude, unless the
     // altitude counts too.
+    // A single pixel of intensity 0 leaves the chart as it was (BlendOver's
+    // k is 0 whatever the pixel): faint stars, most of a large catalogue's,
+    // are counted and kept for the hits without touching the chart.
     const bool byMagnitude = !o.DimsByAltitude();
     for (std::size_t i = 0; i < n; ++i) {
         const PlacedStar& ahead = stars[std::min(i + kAhead, n - 1)];
-        __builtin_prefetch(pixels.Nearest(ahead.x, ahead.y), 1);
+        if (!(byMagnitude && ahead.magnitude == lastMagnitude_ && single_ && intensity_ == 0))
+            __builtin_prefetch(pixels.Nearest(ahead.x, ahead.y), 1);
         const PlacedStar& pt = stars[i];
         if (!(pt.magnitude == pt.magnitude)) continue;  // Draw draws nothing
         if (!(byMagnitude && pt.magnitude == lastMagnitude_)) {
             lastMagnitude_ = pt.magnitude;
-            dimmed_ = false;
-            const double m = Drawn(pt.magnitude, pt.sinAltitude, o, dimmed_);
-            if (o.sizeUp && !dimmed_) {
-                intensity_ = Halved(100, HalvingCount(m, 2.0));
-                if (o.brightnessUp) intensity_ += intensity_ / 5;
-                single_ = DiscSize(pt.magnitude, o.shiftTenths, true, false) < 2;
-            } else {
-                intensity_ = Intensity(m, o.brightnessUp);
-                single_ = !(m < 2.8);
-            }
+            const FieldLook look = LookOf(pt.magnitude, pt.sinAltitude, o);
+            dimmed_ = look.dimmed;
+            single_ = look.single;
+            intensity_ = look.intensity;
         }
         if (!single_) {
             painter_.Draw(pt.magnitude, pt.tint, false, SolarBody::None, pt.x, pt.y, pt.sinAltitude);
-        } else if (pixels.Contains(pt.x, pt.y)) {
+        } else if (intensity_ > 0 && pixels.Contains(pt.x, pt.y)) {
             QRgb* p = pixels.At(pt.x, pt.y);
             *p = BlendOver(*p, pt.tint.first ? StarColor(pt.tint, dimmed_, o) : plain_, intensity_, o.lref);
         }

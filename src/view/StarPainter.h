@@ -169,8 +169,12 @@ public:
     // Keeps up to `firstCount` of the first stars drawn.
     FieldDrawer(StarPainter& painter, std::size_t firstCount);
     void Take(const PlacedStar* stars, std::size_t n) override;
+    std::size_t FirstNeeded() const override;
+    bool DrawsNothing(double magnitude) const override;
 
-    std::size_t Count() const { return count_; }  // stars drawn
+    // Stars handed over: all of them, or more than `firstCount` (see
+    // PlacedSink::FirstNeeded).
+    std::size_t Count() const { return count_; }
     const std::vector<DrawnStar>& First() const { return first_; }
     DrawnStar Last() const { return last_; }  // when Count() > 0
     const std::vector<DrawnStar>& Named() const { return named_; }

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -45,11 +46,39 @@ std::vector<PlacedStar> ByProjectStar(const ViewState& v, const std::vector<cons
     return out;
 }
 
-// What a pass hands over, batch after batch.
+// What a pass hands over, batch after batch; with `needed` and `silentFrom`,
+// as a sink that needs only its first stars and draws nothing fainter.
 struct Collect final : PlacedSink {
     std::vector<PlacedStar> stars;
+    std::size_t needed = std::numeric_limits<std::size_t>::max();
+    double silentFrom = std::numeric_limits<double>::infinity();
     void Take(const PlacedStar* batch, std::size_t n) override { stars.insert(stars.end(), batch, batch + n); }
+    std::size_t FirstNeeded() const override { return needed; }
+    bool DrawsNothing(double magnitude) const override { return magnitude >= silentFrom; }
 };
+
+// `some` is `all` less only stars past the first `needed` that `sink` draws
+// nothing of, whose names are not shown, and that are not the last; returns
+// how many were left out.
+std::size_t ExpectLeftOutOnlySilent(const std::vector<PlacedStar>& some, const std::vector<PlacedStar>& all,
+                                    const Collect& sink) {
+    std::size_t j = 0;
+    for (const PlacedStar& s : some) {
+        for (; j < all.size() && all[j].index != s.index; ++j) {
+            if (j < sink.needed || !sink.DrawsNothing(all[j].magnitude) || all[j].named) {
+                ADD_FAILURE() << "star " << all[j].index << " (" << j << " of " << all.size() << ") left out";
+                return 0;
+            }
+        }
+        if (j == all.size() || s.x != all[j].x || s.y != all[j].y) {
+            ADD_FAILURE() << "star " << s.index << " out of order or moved";
+            return 0;
+        }
+        ++j;
+    }
+    EXPECT_EQ(j, all.size()) << "the last star is left out";
+    return all.size() - some.size();
+}
 
 std::vector<PlacedStar> Placed(const StarField& field, const ViewState& v, double sinLatitude, double cosLatitude,
                                const ConstellationSelection& sel,
@@ -188,6 +217,8 @@ TEST(StarField, AStarExactlyOnTheCentreIsPlacedByProjectStar) {
 // list's), with stars on and just past the poles, on the tile edges and at
 // unreduced right ascensions, seen in random views of every mode. The same
 // field serves every view: what one pass marks must not leak into the next.
+// A sink that needs only its first stars and draws nothing of faint ones gets
+// the same stars less such faint ones, never a named one nor the last.
 TEST(StarField, TilesPlaceWhatAPlainPassPlacesInRandomViews) {
     std::mt19937_64 random(36);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -201,6 +232,10 @@ TEST(StarField, TilesPlaceWhatAPlainPassPlacesInRandomViews) {
         default: break;
         }
         sky.Append(Star(ra, dec, std::round((unit(random) * 13.0 - 1.5) * 100.0) / 100.0));
+        if (i % 1000 == 7) {  // a shown name
+            sky.At(sky.Count() - 1).mag = 1.5 + (i % 3) * 0.2;
+            sky.At(sky.Count() - 1).name = "Star";
+        }
     }
     std::vector<const StarRecord*> stars;
     for (const StarRecord& r : sky.Records()) stars.push_back(&r);
@@ -211,7 +246,7 @@ TEST(StarField, TilesPlaceWhatAPlainPassPlacesInRandomViews) {
     const ViewMode modes[] = {ViewMode::Planisphere, ViewMode::Zenith, ViewMode::PolarAlignment,
                               ViewMode::Direction, ViewMode::Magnified};
     const HeightBand bands[] = {HeightBand::Whole, HeightBand::High, HeightBand::Middle, HeightBand::Low};
-    std::size_t placed = 0, culled = 0;
+    std::size_t placed = 0, culled = 0, leftOut = 0;
     for (int n = 0; n < 60; ++n) {
         ViewState v;
         v.viewMode = modes[n % 5];
@@ -241,9 +276,16 @@ TEST(StarField, TilesPlaceWhatAPlainPassPlacesInRandomViews) {
         ASSERT_NO_FATAL_FAILURE(ExpectSamePlaces(fast, slow, altitude));
         placed += fast.size();
         culled += field.Size() - field.CandidateCount();
+
+        Collect quiet;
+        quiet.needed = static_cast<std::size_t>(n * 53 % 3000);
+        quiet.silentFrom = n % 6 == 0 ? -10.0 : n % 12;
+        field.Place(v, std::sin(v.latitude), std::cos(v.latitude), &sel, quiet, altitude);
+        leftOut += ExpectLeftOutOnlySilent(quiet.stars, fast, quiet);
     }
     EXPECT_GT(placed, 100000u);  // real work was compared
     EXPECT_GT(culled, 10u * placed);  // and the tiles and their walk dropped most stars unseen
+    EXPECT_GT(leftOut, placed / 10);
 }
 
 }  // namespace

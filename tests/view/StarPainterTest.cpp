@@ -361,8 +361,9 @@ TEST(StarPainter, SizeUpDiscShowsOverALineButFadesOnABrightSky) {
 // The field's own path for one-pixel stars against Draw, star by star: a
 // crowded field (stars sharing pixels, bright and tinted ones, stars off the
 // edge, a magnitude that is not a number) handed over in batches over a sky
-// of every shade, under each option that changes what a star becomes; and
-// the first, last and named stars kept in drawing order.
+// of every shade, under each option that changes what a star becomes; the
+// first, last and named stars kept in drawing order; and the magnitudes it
+// says draw nothing.
 TEST(StarPainter, AFieldDrawnInBatchesMatchesItsStarsDrawnOneByOne) {
     std::mt19937 random(7);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
@@ -396,6 +397,7 @@ TEST(StarPainter, AFieldDrawnInBatchesMatchesItsStarsDrawnOneByOne) {
         default: break;
         }
     };
+    int silent = 0;  // magnitudes that draw nothing
     for (int variant = 0; variant < 8; ++variant) {
         SCOPED_TRACE(variant);
         StarChart field, single;
@@ -435,7 +437,30 @@ TEST(StarPainter, AFieldDrawnInBatchesMatchesItsStarsDrawnOneByOne) {
         none.Take(&stars[10], 5);
         EXPECT_TRUE(none.First().empty());
         EXPECT_EQ(none.Last().index, 14u);
+
+        // A magnitude the drawer draws nothing of leaves every pixel as it
+        // was, at any altitude, on the black and the dark shades too.
+        StarChart quiet;
+        drawOptions(quiet.options, variant);
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) quiet.image.setPixel(x, y, qRgb(x % 8, y % 8, (x * y) % 16));
+        const QImage sky = quiet.image.copy();
+        StarPainter quietPainter(quiet.ctx, quiet.options);
+        const FieldDrawer asked(quietPainter, 0);
+        for (double m = 8.0; m < 16.0; m += 0.05) {
+            if (!asked.DrawsNothing(m)) continue;
+            ++silent;
+            for (int i = 0; i < 12; ++i)  // odd i on a black pixel
+                quietPainter.Draw(m, tints[i % 4], false, SolarBody::None, i % 5 * 8, i % 2 ? i % 4 * 8 : i * 3 + 1,
+                                  -0.2 + 0.1 * i);
+        }
+        quiet.painter.end();
+        EXPECT_TRUE(quiet.image == sky);
+        if (variant == 7) {
+            EXPECT_FALSE(asked.DrawsNothing(99.0));  // every star through Draw
+        }
     }
+    EXPECT_GT(silent, 200);
 }
 
 // A pass with more stars than the hit list holds: the first stars drawn fill
