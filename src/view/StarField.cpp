@@ -684,6 +684,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
     const bool selecting = selection && selection->Active();
     Batch b, unsettled;
     std::uint16_t where[kBatch];
+    std::size_t candidates = 0, fallbacks = 0;
     // Places marked[from, to) batch by batch and hands the stars that
     // ProjectStar would place to the sink, in order; or, given `lastAt`, only
     // notes where in marked the last of them lies.
@@ -743,7 +744,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
                 const std::size_t i = where[j];
                 const Entry& e = entries_[ks[i]];
                 if (selecting && !selection->Shows(e.index)) continue;
-                ++candidates_;
+                ++candidates;
                 ProjectedPoint pt;
                 pt.visible = true;
                 pt.x = b.px[i];
@@ -751,7 +752,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
                 double s = b.up[i];
                 switch (b.fate[i]) {
                 case kByProjectStar:
-                    ++fallbacks_;
+                    ++fallbacks;
                     pt = ProjectStar(view, *(*list_)[e.index], sinLatitude, cosLatitude, &s);
                     break;
                 case kPlaced:
@@ -812,6 +813,8 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
     }
     flush();
     std::fill(quiet_.begin(), quiet_.end(), 0);
+    candidates_ = candidates;
+    fallbacks_ = fallbacks;
 }
 
 }  // namespace tavik

@@ -13,7 +13,10 @@
 // first), which the pass then reads front to back and places in batches, the
 // arithmetic of a batch again in vectorised loops: a first look in single
 // precision settles most stars, and the few near a pixel edge get the whole
-// arithmetic in double precision.
+// arithmetic in double precision. The faint stars that the receiver draws
+// nothing of (a large catalogue's most) are marked apart, each tile's being
+// the last of its list, and placed only while the receiver needs every star
+// and for the last star placed.
 //
 // The result is exactly what ProjectStar gives for every star: the same stars,
 // pixels and sines of altitude. The culling only ever drops stars that lie off
