@@ -552,18 +552,15 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
     const double lst = view.localSiderealTime;
     auto mark = [this](std::uint32_t k) { marks_[k >> 6] |= std::uint64_t{1} << (k & 63); };
 
-    // The magnitude from which on the sink draws nothing of a star, and no
-    // star's name is shown: the catalogue's magnitudes from the faintest up,
-    // as long as that holds (the first few thousand: a catalogue of many
-    // more has a higher bound, which only leaves fewer stars out).
+    // The catalogue's brightest magnitude from which on the sink draws
+    // nothing of a star and no star's name is shown (both hold for every
+    // fainter magnitude once they hold for one).
     double quietFrom = std::numeric_limits<double>::infinity();
     if (fast && sink.FirstNeeded() < entries_.size()) {
-        constexpr std::size_t kAsked = 4096;
-        for (std::size_t i = 0; i < std::min(faintestFirst_.size(), kAsked); ++i) {
-            const double m = faintestFirst_[i];
-            if (!(m > faintestNamed_) || !sink.DrawsNothing(m)) break;
-            quietFrom = m;
-        }
+        const auto quiet = std::partition_point(faintestFirst_.begin(), faintestFirst_.end(), [&](double m) {
+            return m > faintestNamed_ && sink.DrawsNothing(m);
+        });
+        if (quiet != faintestFirst_.begin()) quietFrom = *(quiet - 1);
     }
 
     if (!fast) {
@@ -641,8 +638,12 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
     };
 
     // The marked stars in drawing order, which is the entries' order; the
-    // marks are cleared as they are read (the quiet ones once the pass is
-    // done with them).
+    // marks are cleared as they are read, the quiet ones when the pass ends
+    // (whichever way).
+    struct ClearedAtEnd {
+        std::vector<std::uint64_t>& bits;
+        ~ClearedAtEnd() { std::fill(bits.begin(), bits.end(), 0); }
+    } clearQuiet{quiet_};
     std::uint32_t* const marked = order_.data();
     std::size_t count = 0;
     for (std::size_t w = 0; w < marks_.size(); ++w) {
@@ -783,7 +784,7 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
         }
     };
     // Every star, until the sink holds the first stars it needs.
-    const std::size_t needed = sink.FirstNeeded();
+    const std::size_t needed = std::isinf(quietFrom) ? count : sink.FirstNeeded();
     std::size_t next = 0;
     while (next < count && handed < needed) {
         const std::size_t to = std::min(count, next + kBatch);
@@ -812,7 +813,6 @@ void StarField::Place(const ViewState& view, double sinLatitude, double cosLatit
         }
     }
     flush();
-    std::fill(quiet_.begin(), quiet_.end(), 0);
     candidates_ = candidates;
     fallbacks_ = fallbacks;
 }

@@ -71,7 +71,8 @@ public:
     // the last star placed.
     virtual std::size_t FirstNeeded() const { return std::numeric_limits<std::size_t>::max(); }
     // Whether a star of this catalogue magnitude leaves the image as it is,
-    // wherever and at whatever altitude it stands.
+    // wherever and at whatever altitude it stands; if so, so does a star of
+    // any fainter magnitude.
     virtual bool DrawsNothing(double /*magnitude*/) const { return false; }
 };
 
@@ -107,7 +108,9 @@ public:
     // could not be trusted with them (for tests and benchmarks).
     std::size_t FallbackCount() const { return fallbacks_; }
     // Stars of the last Place that the tiles and the single-precision test
-    // let through to the exact placing (for tests and benchmarks).
+    // let through to the exact placing (for tests and benchmarks). Both count
+    // what the pass looked at: where it leaves faint stars out, not those,
+    // and a few near the end twice.
     std::size_t CandidateCount() const { return candidates_; }
 
 private:

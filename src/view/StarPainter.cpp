@@ -316,7 +316,7 @@ FieldDrawer::FieldDrawer(StarPainter& painter, std::size_t firstCount)
 
 std::size_t FieldDrawer::FirstNeeded() const {
     // One more than the hit list takes tells whether more stars were drawn.
-    return firstCount_ + 1;
+    return firstCount_ == std::numeric_limits<std::size_t>::max() ? firstCount_ : firstCount_ + 1;
 }
 
 bool FieldDrawer::DrawsNothing(double magnitude) const {
@@ -325,6 +325,7 @@ bool FieldDrawer::DrawsNothing(double magnitude) const {
     if (!(magnitude == magnitude)) return true;
     // Light pollution only ever adds to the magnitude, which never brightens
     // a single pixel nor makes it more: high in the sky (s = 1) is undimmed.
+    // (So is a fainter magnitude: intensity falls as the magnitude grows.)
     const FieldLook look = LookOf(magnitude, 1.0, o);
     return look.single && look.intensity == 0;
 }

@@ -70,7 +70,7 @@ std::size_t ExpectLeftOutOnlySilent(const std::vector<PlacedStar>& some, const s
                 return 0;
             }
         }
-        if (j == all.size() || s.x != all[j].x || s.y != all[j].y) {
+        if (j == all.size() || s.x != all[j].x || s.y != all[j].y || s.sinAltitude != all[j].sinAltitude) {
             ADD_FAILURE() << "star " << s.index << " out of order or moved";
             return 0;
         }
