@@ -357,12 +357,11 @@ void FieldDrawer::Take(const PlacedStar* stars, std::size_t n) {
     // every pixel misses the cache: the pixel of a star some places ahead is
     // fetched while this one is drawn, so that those fetches overlap.
     constexpr std::size_t kAhead = 32;
-    // What a magnitude makes of a star: kept from one star to the next, as
+    // What a magnitude makes of a star is kept from one star to the next, as
     // neighbours in a catalogue mostly share their magnitude, unless the
-    // altitude counts too.
-    // A single pixel of intensity 0 leaves the chart as it was (BlendOver's
-    // k is 0 whatever the pixel): faint stars, most of a large catalogue's,
-    // are counted and kept for the hits without touching the chart.
+    // altitude counts too. A single pixel of intensity 0 leaves the chart as
+    // it was (BlendOver's k is 0 whatever the pixel): such a star is counted
+    // and kept for the hits, and its pixel neither fetched nor touched.
     const bool byMagnitude = !o.DimsByAltitude();
     for (std::size_t i = 0; i < n; ++i) {
         const PlacedStar& ahead = stars[std::min(i + kAhead, n - 1)];
